@@ -1,0 +1,93 @@
+#include "codec/secret_text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace parvel {
+namespace {
+
+SecretTextError DecodeFailure(std::wstring_view hex) {
+  try {
+    DecodeSecretText(hex);
+  } catch (const SecretTextError& error) {
+    return error;
+  }
+  ADD_FAILURE() << "decoding did not fail";
+  return SecretTextError(SecretTextErrorKind::InvalidArgument, 0, "none");
+}
+
+TEST(SecretText, KnownAnswers) {
+  EXPECT_EQ(EncodeSecretText(L""), L"");
+  // 'a'+'m' = 206, 'b'+'r' = 212, 'c'+'4' = 151
+  EXPECT_EQ(EncodeSecretText(L"abc"), L"CED497");
+  // CR and LF are enciphered like any character: 13+'m' = 122, 10+'r' = 124
+  EXPECT_EQ(EncodeSecretText(L"\r\n"), L"7A7C");
+  EXPECT_EQ(DecodeSecretText(L"CED497"), L"abc");
+  EXPECT_EQ(DecodeSecretText(L"ced497"), L"abc");
+}
+
+TEST(SecretText, KeyRepeatsAfterThirtyTwoCharacters) {
+  const std::wstring plain(40, L'x');
+  const std::wstring hex = EncodeSecretText(plain);
+  ASSERT_EQ(hex.size(), 80U);
+  EXPECT_EQ(hex.substr(64, 16), hex.substr(0, 16));
+  EXPECT_NE(hex.substr(62, 2), hex.substr(0, 2)) << "position 32 uses the key's 32nd character";
+  EXPECT_EQ(hex.find_first_not_of(L"0123456789ABCDEF"), std::wstring::npos);
+  EXPECT_EQ(EncodeSecretText(plain), hex);
+}
+
+TEST(SecretText, EveryAsciiTextRoundTrips) {
+  std::wstring ascii;
+  for (wchar_t ch = 0; ch < 128; ++ch) ascii.push_back(ch);
+  const std::wstring all = ascii + ascii + ascii;
+  const std::wstring hex = EncodeSecretText(all);
+  EXPECT_EQ(hex.size(), 2 * all.size());
+  EXPECT_EQ(DecodeSecretText(hex), all);
+}
+
+TEST(SecretText, HighCharactersDependOnTheirKeyPosition) {
+  // The en dash is byte 150: beside the digit '2' (key position 9) it fits,
+  // beside 't' (position 4) it passes 255.
+  const std::wstring dash(1, L'\u2013');
+  EXPECT_EQ(DecodeSecretText(EncodeSecretText(L"12345678" + dash)), L"12345678" + dash);
+  try {
+    EncodeSecretText(L"abc" + dash);
+    FAIL() << "byte 150 beside 't' must be refused";
+  } catch (const SecretTextError& error) {
+    EXPECT_EQ(error.kind(), SecretTextErrorKind::InvalidArgument);
+    EXPECT_EQ(error.position(), 3U);
+  }
+  // The euro sign (byte 128) fits everywhere.
+  const std::wstring euros(33, L'\u20AC');
+  EXPECT_EQ(DecodeSecretText(EncodeSecretText(euros)), euros);
+}
+
+TEST(SecretText, CharactersOutsideTheCodePageCountAsQuestionMarks) {
+  EXPECT_EQ(EncodeSecretText(L"\u0100\u4E2D"), EncodeSecretText(L"??"));
+}
+
+TEST(SecretText, DecodeRefusesMalformedText) {
+  EXPECT_EQ(DecodeFailure(L"").kind(), SecretTextErrorKind::IndexOutOfRange);
+  EXPECT_EQ(DecodeFailure(L"C").kind(), SecretTextErrorKind::IndexOutOfRange);
+  const SecretTextError odd = DecodeFailure(L"CED49");
+  EXPECT_EQ(odd.kind(), SecretTextErrorKind::IndexOutOfRange);
+  EXPECT_EQ(odd.position(), 4U);
+  const SecretTextError letters = DecodeFailure(L"CED4G7");
+  EXPECT_EQ(letters.kind(), SecretTextErrorKind::TypeMismatch);
+  EXPECT_EQ(letters.position(), 4U);
+  EXPECT_EQ(DecodeFailure(L"CE D4").kind(), SecretTextErrorKind::TypeMismatch);
+  // Every pair is read before the key is taken off: a bad digit later on wins
+  // over a byte below its key earlier on.
+  EXPECT_EQ(DecodeFailure(L"00ZZ").kind(), SecretTextErrorKind::TypeMismatch);
+  const SecretTextError below = DecodeFailure(L"CE00");
+  EXPECT_EQ(below.kind(), SecretTextErrorKind::InvalidArgument);
+  EXPECT_EQ(below.position(), 2U);
+}
+
+TEST(SecretText, ByteEqualToItsKeyDecodesToCodeZero) {
+  EXPECT_EQ(DecodeSecretText(L"6D"), std::wstring(1, L'\0'));
+}
+
+}  // namespace
+}  // namespace parvel
