@@ -1,0 +1,92 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "codec/code_page.h"
+#include "codec/secret_text.h"
+#include "recipients/recipient_entry.h"
+#include "request/delayed_send.h"
+#include "settings/account_settings.h"
+
+namespace parvel {
+
+inline constexpr std::wstring_view kStartMarker = L"=====Start Qel encryption======";
+inline constexpr std::wstring_view kEndMarker = L"=====End Qel encryption======";
+inline constexpr std::wstring_view kSubjectMultiple = L"SMS Message (Multiple recipients)";
+inline constexpr std::wstring_view kSubjectSinglePrefix = L"SMS Message to ";
+
+// The one e-mail that a send produces for the gateway.
+struct GatewayRequest {
+  std::wstring ToAddress;
+  std::wstring Subject;
+  std::wstring Body;
+  // Envelope rows that took part; the subject names the recipient when it is 1.
+  int RecipientCount = 0;
+  std::wstring FirstRecipient;
+};
+
+struct AddinVersion {
+  int major;
+  int minor;
+  int revision;
+};
+
+AddinVersion CurrentAddinVersion();
+
+struct GatewayRequestInput {
+  const AccountSettings& settings;
+  std::wstring_view user_name;
+  AddinVersion version = CurrentAddinVersion();
+  std::optional<LocalDateTime> delayed_send;  // none when delayed send is not ticked
+  std::span<const RecipientEntry> rows;
+  std::wstring_view message;
+};
+
+// Where a value of the enciphered section comes from.
+enum class RequestField {
+  Fixed,
+  Account,
+  Password,
+  NamePrefix,
+  DelayedSend,
+  Mobile,
+  Name,
+  Message,
+  UserName
+};
+
+// One character of the section that the codec refuses at the place it stands.
+struct RefusedCharacter {
+  RequestField field;
+  std::size_t row;  // index into the input rows, for Mobile and Name
+  wchar_t character;
+
+  bool operator==(const RefusedCharacter&) const = default;
+};
+
+// Raised instead of a bare codec error so that the user can be told which
+// characters of which field cannot be sent.
+class RequestEncodingError : public SecretTextError {
+ public:
+  RequestEncodingError(std::size_t position, std::vector<RefusedCharacter> refused);
+  const std::vector<RefusedCharacter>& refused() const noexcept { return refused_; }
+
+ private:
+  std::vector<RefusedCharacter> refused_;
+};
+
+// Builds address, subject and body. Only Envelope rows take part. Throws
+// RequestEncodingError, listing every refused character, when the section
+// cannot be enciphered.
+GatewayRequest BuildGatewayRequest(const GatewayRequestInput& input,
+                                   const Locale& locale = UserLocale(),
+                                   const CodePage& code_page = SystemCodePage());
+
+// The text with every CR LF pair deleted; lone CR and LF stay.
+std::wstring RemoveCrLf(std::wstring_view text);
+
+}  // namespace parvel

@@ -1,0 +1,10 @@
+#include "request/locale.h"
+
+namespace parvel {
+
+const Locale& UserLocale() {
+  static const EnglishLocale locale;
+  return locale;
+}
+
+}  // namespace parvel

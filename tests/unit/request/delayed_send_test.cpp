@@ -1,0 +1,101 @@
+#include "request/delayed_send.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace parvel {
+namespace {
+
+DelayedSendTextError Refusal(std::wstring_view text) {
+  try {
+    ParseDelayedSendText(text, EnglishLocale());
+  } catch (const DelayedSendParseError& error) {
+    return error.reason();
+  }
+  ADD_FAILURE() << "accepted: " << std::string(text.begin(), text.end());
+  return DelayedSendTextError::Malformed;
+}
+
+LocalDateTime Parse(std::wstring_view text) { return ParseDelayedSendText(text, EnglishLocale()); }
+
+class GermanLocale final : public Locale {
+ public:
+  std::wstring AbbreviatedMonthName(int month) const override {
+    return month == 12 ? L"Dez" : EnglishLocale().AbbreviatedMonthName(month);
+  }
+  std::wstring MonthName(int month) const override {
+    return month == 3 ? L"M\u00C4RZ" : EnglishLocale().MonthName(month);
+  }
+};
+
+TEST(DelayedSendText, AcceptsTheBoxFormsAndFourDigitYears) {
+  const LocalDateTime expected{2026, 12, 5, 17, 30};
+  EXPECT_EQ(Parse(L"05 Dec 26 17:30"), expected);
+  EXPECT_EQ(Parse(L"05-Dec-26 17:30"), expected);
+  EXPECT_EQ(Parse(L"5 dec 2026 17:30"), expected);
+  EXPECT_EQ(Parse(L" 05 DECEMBER, 2026 17:30:59 "), expected) << "seconds are dropped";
+  EXPECT_EQ(Parse(L"05/Dec/2026 7:05"), (LocalDateTime{2026, 12, 5, 7, 5}));
+  EXPECT_EQ(Parse(L"01 June 26 00:00"), (LocalDateTime{2026, 6, 1, 0, 0}));
+}
+
+TEST(DelayedSendText, TwoDigitYearsPivotAtThirty) {
+  EXPECT_EQ(Parse(L"01 Jan 00 10:00").year, 2000);
+  EXPECT_EQ(Parse(L"01 Jan 29 10:00").year, 2029);
+  EXPECT_EQ(Parse(L"01 Jan 30 10:00").year, 1930);
+  EXPECT_EQ(Parse(L"01 Jan 99 10:00").year, 1999);
+}
+
+TEST(DelayedSendText, RefusesImpossibleDatesAndTimes) {
+  EXPECT_EQ(Refusal(L"31 Feb 26 10:00"), DelayedSendTextError::ImpossibleDate);
+  EXPECT_EQ(Refusal(L"29 Feb 25 10:00"), DelayedSendTextError::ImpossibleDate);
+  EXPECT_EQ(Parse(L"29 Feb 24 10:00").day, 29);
+  EXPECT_EQ(Refusal(L"00 Jan 26 10:00"), DelayedSendTextError::ImpossibleDate);
+  EXPECT_EQ(Refusal(L"05 Dec 26 24:00"), DelayedSendTextError::ImpossibleTime);
+  EXPECT_EQ(Refusal(L"05 Dec 26 12:60"), DelayedSendTextError::ImpossibleTime);
+}
+
+TEST(DelayedSendText, RefusesEverythingElse) {
+  EXPECT_EQ(Refusal(L"05-Dec-2_ 17:30"), DelayedSendTextError::PromptCharacter);
+  EXPECT_EQ(Refusal(L"__-___-__ __:__"), DelayedSendTextError::PromptCharacter);
+  EXPECT_EQ(Refusal(L"05 Foo 26 17:30"), DelayedSendTextError::UnknownMonth);
+  EXPECT_EQ(Refusal(L"05 Decx 26 17:30"), DelayedSendTextError::UnknownMonth);
+  for (const wchar_t* text :
+       {L"", L"05 Dec 26", L"05Dec26 17:30", L"05 Dec 262 17:30", L"05 Dec 26 17:30 x",
+        L"05 Dec 26 17:3", L"005 Dec 26 17:30", L"05 Dec 26 17.30", L"05 -- Dec 26 17:30",
+        L"05 Dec 26 123:30", L"tomorrow", L"05 Dec 26 17:30:5"}) {
+    EXPECT_EQ(Refusal(text), DelayedSendTextError::Malformed) << text;
+  }
+}
+
+TEST(DelayedSendText, RendersWithoutSeconds) {
+  const LocalDateTime when{2026, 12, 5, 7, 3};
+  EXPECT_EQ(FormatGatewayDate(when, EnglishLocale()), L"05 Dec, 2026 07:03");
+  EXPECT_EQ(FormatDelayedSendBox(when, EnglishLocale()), L"05 Dec 26 07:03");
+  EXPECT_EQ(Parse(FormatDelayedSendBox(when, EnglishLocale())), when);
+}
+
+TEST(DelayedSendText, FollowsTheLocaleMonthNames) {
+  const GermanLocale german;
+  EXPECT_EQ(FormatGatewayDate({2026, 12, 5, 17, 30}, german), L"05 Dez, 2026 17:30");
+  EXPECT_EQ(ParseDelayedSendText(L"05 dez 26 17:30", german).month, 12);
+  EXPECT_EQ(ParseDelayedSendText(L"05 m\u00E4rz 26 17:30", german).month, 3);
+  EXPECT_EQ(ParseDelayedSendText(L"05 Dec 26 17:30", german).month, 12) << "English always works";
+}
+
+TEST(MinuteNumber, CountsAcrossMonthsYearsAndLeapDays) {
+  const std::vector<LocalDateTime> samples = {{1970, 1, 1, 0, 0},  {2024, 2, 28, 23, 59},
+                                              {2024, 2, 29, 0, 0}, {2026, 12, 31, 18, 0},
+                                              {1930, 1, 1, 0, 0},  {2100, 3, 1, 12, 0}};
+  for (const LocalDateTime& when : samples) {
+    EXPECT_EQ(FromMinuteNumber(MinuteNumber(when)), when);
+  }
+  EXPECT_EQ(MinuteNumber({1970, 1, 1, 0, 1}), 1);
+  EXPECT_EQ(MinuteNumber({2024, 3, 1, 0, 0}) - MinuteNumber({2024, 2, 28, 0, 0}), 2 * 1440);
+  EXPECT_EQ(FromMinuteNumber(MinuteNumber({2026, 12, 31, 18, 0}) + 12 * 60),
+            (LocalDateTime{2027, 1, 1, 6, 0}));
+}
+
+}  // namespace
+}  // namespace parvel

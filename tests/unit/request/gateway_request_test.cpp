@@ -1,0 +1,161 @@
+#include "request/gateway_request.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "codec/secret_text.h"
+
+namespace parvel {
+namespace {
+
+RecipientEntry Row(std::wstring mobile, std::wstring name, std::wstring_view kind = kKindEnvelope) {
+  return {.Name = std::move(name), .Mobile = std::move(mobile), .Kind = std::wstring(kind)};
+}
+
+struct Built {
+  GatewayRequest request;
+  std::vector<std::wstring> visible;  // lines before the start marker
+  std::wstring hex;
+  std::wstring section;  // deciphered
+};
+
+std::vector<std::wstring> Split(const std::wstring& text) {
+  std::vector<std::wstring> lines;
+  std::size_t pos = 0;
+  for (auto end = text.find(L"\r\n"); end != std::wstring::npos; end = text.find(L"\r\n", pos)) {
+    lines.push_back(text.substr(pos, end - pos));
+    pos = end + 2;
+  }
+  lines.push_back(text.substr(pos));
+  return lines;
+}
+
+class GatewayRequestTest : public testing::Test {
+ protected:
+  AccountSettings settings{
+      .Account = L"acc1", .Password = L"pw:=x", .MailAddress = L"sms@gateway.zintara.example"};
+  std::wstring user_name = L"Sales Desk";
+  std::optional<LocalDateTime> delayed_send;
+
+  Built Build(const std::vector<RecipientEntry>& rows, std::wstring_view message) {
+    Built built;
+    built.request = BuildGatewayRequest({.settings = settings,
+                                         .user_name = user_name,
+                                         .version = {1, 0, 26},
+                                         .delayed_send = delayed_send,
+                                         .rows = rows,
+                                         .message = message},
+                                        EnglishLocale(), Windows1252CodePage());
+    const std::wstring& body = built.request.Body;
+    const auto start = body.find(std::wstring(kStartMarker) + L"\r\n");
+    EXPECT_NE(start, std::wstring::npos);
+    const std::wstring visible = body.substr(0, start);
+    EXPECT_TRUE(visible.ends_with(L"\r\n"));
+    built.visible = Split(visible.substr(0, visible.size() - 2));
+    const auto hex_start = start + kStartMarker.size() + 2;
+    const auto hex_end = body.find(L"\r\n", hex_start);
+    built.hex = body.substr(hex_start, hex_end - hex_start);
+    EXPECT_EQ(body.substr(hex_end), L"\r\n" + std::wstring(kEndMarker));
+    built.section = DecodeSecretText(built.hex, Windows1252CodePage());
+    return built;
+  }
+};
+
+TEST_F(GatewayRequestTest, OneTypedNumberGivesTheCompleteRequest) {
+  const Built built = Build({Row(L"021 555 123", L"Unknown")}, L"Hi");
+  EXPECT_EQ(built.request.ToAddress, L"sms@gateway.zintara.example");
+  EXPECT_EQ(built.request.Subject, L"SMS Message to 021 555 123");
+  const std::wstring section =
+      L"SMS-AccountId:=acc1\r\n"
+      L"SMS-SecurityKey:=pw:=x\r\n"
+      L"SMS-Version:=1.0.26\r\n"
+      L"SMS-BPID:=0\r\n"
+      L"SMS-Recp:=021 555 123\r\n"
+      L"SMS-Recn:=Unknown\r\n"
+      L"SMS-Body:=Hi\r\n"
+      L"SMS-Name:=Sales Desk\r\n";
+  EXPECT_EQ(built.request.Body,
+            L"To: 021 555 123 (Unknown), \r\n"
+            L"Message: Hi\r\n"
+            L"=====Start Qel encryption======\r\n" +
+                EncodeSecretText(section, Windows1252CodePage()) +
+                L"\r\n=====End Qel encryption======");
+  EXPECT_EQ(built.section, section);
+  EXPECT_EQ(built.hex.size(), 2 * section.size());
+}
+
+TEST_F(GatewayRequestTest, SubjectNamesTheOnlyRecipientOrSaysMultiple) {
+  const Built two = Build({Row(L"a", L"A"), Row(L"b", L"B")}, L"m");
+  EXPECT_EQ(two.request.Subject, L"SMS Message (Multiple recipients)");
+  EXPECT_EQ(two.visible.front(), L"To: a (A), b (B), ");
+
+  EXPECT_EQ(Build({Row(L"UNKNOWN", L"Pat")}, L"m").request.Subject, L"SMS Message to Pat");
+  EXPECT_EQ(Build({Row(L"Un\r\nknown", L"Pat")}, L"m").request.Subject, L"SMS Message to Pat");
+
+  const Built none = Build({}, L"m");
+  EXPECT_EQ(none.request.Subject, L"SMS Message (Multiple recipients)");
+  EXPECT_EQ(none.visible.front(), L"To: ");
+
+  // A distribution row adds nothing and is not counted.
+  const Built mixed =
+      Build({Row(L"Global Address List", L"Team", kKindDistribution), Row(L"021", L"Kim")}, L"m");
+  EXPECT_EQ(mixed.request.Subject, L"SMS Message to 021");
+  EXPECT_EQ(mixed.visible.front(), L"To: 021 (Kim), ");
+  EXPECT_EQ(mixed.section.find(L"Team"), std::wstring::npos);
+}
+
+TEST_F(GatewayRequestTest, LineBreaksAreDeletedNotReplaced) {
+  const Built built = Build({Row(L"0\r\n21", L"Ann\r\nLee")}, L"one\r\ntwo\r\nthree\rfour\n");
+  EXPECT_EQ(built.visible[0], L"To: 0");
+  EXPECT_EQ(built.visible[1], L"21 (Ann");
+  EXPECT_EQ(built.visible[2], L"Lee), ");
+  EXPECT_EQ(built.visible[3], L"Message: onetwothree\rfour\n");
+  EXPECT_NE(built.section.find(L"SMS-Recp:=021\r\nSMS-Recn:=AnnLee\r\n"), std::wstring::npos);
+  EXPECT_NE(built.section.find(L"SMS-Body:=onetwothree\rfour\n\r\n"), std::wstring::npos);
+  EXPECT_EQ(built.request.Subject, L"SMS Message to 021");
+}
+
+TEST_F(GatewayRequestTest, OptionalLinesStandInTheirPlace) {
+  EXPECT_EQ(Build({Row(L"1", L"A")}, L"m").section.find(L"SMS-NamePrefix"), std::wstring::npos);
+
+  settings.NamePrefix = L" ";
+  delayed_send = LocalDateTime{2026, 12, 5, 17, 30};
+  const Built built = Build({Row(L"1", L"A")}, L"m");
+  EXPECT_EQ(built.section,
+            L"SMS-AccountId:=acc1\r\nSMS-SecurityKey:=pw:=x\r\nSMS-Version:=1.0.26\r\n"
+            L"SMS-BPID:=0\r\nSMS-NamePrefix:= \r\nSMS-DelayedSend:=05 Dec, 2026 17:30\r\n"
+            L"SMS-Recp:=1\r\nSMS-Recn:=A\r\nSMS-Body:=m\r\nSMS-Name:=Sales Desk\r\n");
+}
+
+TEST_F(GatewayRequestTest, ValuesTravelUnescaped) {
+  const Built built = Build({Row(L"=====", L"a:=b")}, L"=====End Qel encryption======");
+  EXPECT_NE(built.section.find(L"SMS-Recp:======\r\nSMS-Recn:=a:=b\r\n"), std::wstring::npos);
+  EXPECT_EQ(built.visible[1], L"Message: =====End Qel encryption======");
+}
+
+TEST_F(GatewayRequestTest, RefusedCharactersAreNamedWithTheirField) {
+  try {
+    Build({Row(L"1", L"Ann"), Row(L"2", L"Jos\u00E9")}, L"caf\u00E9 \u00FC");
+    FAIL() << "expected a refusal";
+  } catch (const RequestEncodingError& error) {
+    const std::vector<RefusedCharacter> expected = {{RequestField::Name, 1, L'\u00E9'},
+                                                    {RequestField::Message, 0, L'\u00E9'},
+                                                    {RequestField::Message, 0, L'\u00FC'}};
+    EXPECT_EQ(error.refused(), expected);
+    EXPECT_EQ(error.kind(), SecretTextErrorKind::InvalidArgument);
+  }
+  // The euro sign fits beside every key character.
+  EXPECT_NO_THROW(Build({Row(L"1", L"\u20AC")}, L"\u20AC"));
+}
+
+TEST_F(GatewayRequestTest, CarriesTheBuildVersion) {
+  const GatewayRequest request =
+      BuildGatewayRequest({.settings = settings, .user_name = L"u", .rows = {}, .message = L"m"});
+  EXPECT_NE(DecodeSecretText(Split(request.Body)[3]).find(L"SMS-Version:=1.0.26\r\n"),
+            std::wstring::npos);
+}
+
+}  // namespace
+}  // namespace parvel
