@@ -1,0 +1,7 @@
+#include "gateway/binary_stdio.h"
+
+namespace parvel::tools {
+
+void UseBinaryStdio() {}
+
+}  // namespace parvel::tools
