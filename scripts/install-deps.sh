@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs, through apt-get, whatever this machine lacks to build and test
+# Parvel: both mingw-w64 toolchains, Wine (64- and 32-bit), Xvfb, GoogleTest,
+# Google Benchmark, nlohmann-json and the formatting tools.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ clang clang-format libclang-rt-14-dev
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
+  wine wine64 wine32:i386 xvfb xauth
+  googletest libbenchmark-dev nlohmann-json3-dev
+)
+
+sudo_if_needed() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  sudo_if_needed dpkg --add-architecture i386
+  need_update=1
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+
+if [ "${#missing[@]}" -gt 0 ] || [ -n "${need_update:-}" ]; then
+  echo "Installing: ${missing[*]:-(package lists only)}"
+  sudo_if_needed apt-get update -q
+  if [ "${#missing[@]}" -gt 0 ]; then
+    sudo_if_needed env DEBIAN_FRONTEND=noninteractive \
+      apt-get install -y -q --no-install-recommends "${missing[@]}"
+  fi
+fi
