@@ -1,0 +1,44 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "host/host_model.h"
+
+namespace parvel::host {
+
+inline constexpr wchar_t kButtonCaption[] = L"Send SMS";
+inline constexpr wchar_t kOwnBarName[] = L"SMSBar";
+inline constexpr wchar_t kStandardBarName[] = L"Standard";
+
+// Puts the button's picture and mask on the clipboard for PasteFace.
+class ButtonFacePainter {
+ public:
+  virtual ~ButtonFacePainter() = default;
+  virtual void PaintButtonFace() = 0;
+};
+
+// The "Send SMS" button's life on the host's toolbar. Every host call runs
+// under one rule: a failure is passed over and the next step runs, so a
+// connection never fails; at worst there is no button.
+class AddinConnection {
+ public:
+  AddinConnection(ButtonFacePainter& painter, std::function<void()> on_click);
+
+  // Adds the button to a toolbar of its own ("SMSBar") or to "Standard".
+  void AddinInstance_OnConnection(Application& application, AddInInstance& instance, bool own_bar);
+  // Deletes the button; the caller then lets go of the host application.
+  void AddinInstance_OnDisconnection();
+  void MyButton_Click();
+
+  bool HasButton() const noexcept { return MyButton != nullptr; }
+
+ private:
+  void SetUpButton(AddInInstance& instance);
+
+  ButtonFacePainter& painter_;
+  std::function<void()> on_click_;
+  std::unique_ptr<CommandBarButton> MyButton;
+};
+
+}  // namespace parvel::host
