@@ -1,0 +1,142 @@
+#include "recipients/recipient_list.h"
+
+#include <algorithm>
+#include <numeric>
+#include <stdexcept>
+#include <utility>
+
+namespace parvel {
+namespace {
+
+wchar_t Fold(wchar_t ch) {
+  if ((ch >= L'A' && ch <= L'Z') || (ch >= 0xC0 && ch <= 0xDE && ch != 0xD7)) {
+    return static_cast<wchar_t>(ch + 32);
+  }
+  return ch;
+}
+
+bool LessIgnoringCase(std::wstring_view a, std::wstring_view b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [](wchar_t x, wchar_t y) { return Fold(x) < Fold(y); });
+}
+
+}  // namespace
+
+bool RecipientList::Before(const RecipientEntry& a, const RecipientEntry& b) const {
+  return sort_column_ == Column::Name ? LessIgnoringCase(a.Name, b.Name)
+                                      : LessIgnoringCase(a.Mobile, b.Mobile);
+}
+
+void RecipientList::Remember(const RecipientEntry& row) {
+  if (!row.Tag.empty()) ++tags_[row.Tag];
+  if (!row.Key.empty()) keys_.insert(row.Key);
+}
+
+void RecipientList::Forget(const RecipientEntry& row) {
+  if (!row.Tag.empty()) {
+    const auto it = tags_.find(row.Tag);
+    if (it != tags_.end() && --it->second == 0) tags_.erase(it);
+  }
+  if (!row.Key.empty()) keys_.erase(row.Key);
+}
+
+std::size_t RecipientList::Add(RecipientEntry row) {
+  if (!row.Key.empty() && ContainsKey(row.Key)) {
+    throw std::invalid_argument("a row with this key is already in the list");
+  }
+  std::size_t index = rows_.size();
+  if (sorted_) {
+    // After every row it does not sort before: ties keep the order of adding.
+    const auto at = std::upper_bound(
+        rows_.begin(), rows_.end(), row,
+        [this](const RecipientEntry& a, const RecipientEntry& b) { return Before(a, b); });
+    index = static_cast<std::size_t>(at - rows_.begin());
+  }
+  Remember(row);
+  rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(index), std::move(row));
+  selected_.insert(selected_.begin() + static_cast<std::ptrdiff_t>(index), false);
+  return index;
+}
+
+void RecipientList::AddAll(std::vector<RecipientEntry> rows) {
+  for (const RecipientEntry& row : rows) {
+    if (!row.Key.empty() && ContainsKey(row.Key)) {
+      throw std::invalid_argument("a row with this key is already in the list");
+    }
+  }
+  rows_.reserve(rows_.size() + rows.size());
+  for (RecipientEntry& row : rows) {
+    Remember(row);
+    rows_.push_back(std::move(row));
+    selected_.push_back(false);
+  }
+  if (sorted_) Sort();
+}
+
+void RecipientList::Clear() {
+  rows_.clear();
+  selected_.clear();
+  tags_.clear();
+  keys_.clear();
+}
+
+void RecipientList::Select(std::size_t index, bool selected) { selected_.at(index) = selected; }
+
+std::vector<std::size_t> RecipientList::SelectedIndices() const {
+  std::vector<std::size_t> indices;
+  for (std::size_t i = 0; i < selected_.size(); ++i) {
+    if (selected_[i]) indices.push_back(i);
+  }
+  return indices;
+}
+
+void RecipientList::RemoveSelected() {
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    if (selected_[i]) {
+      Forget(rows_[i]);
+      continue;
+    }
+    if (kept != i) rows_[kept] = std::move(rows_[i]);
+    ++kept;
+  }
+  rows_.resize(kept);
+  selected_.assign(kept, false);
+}
+
+void RecipientList::SetSortColumn(Column column) {
+  sort_column_ = column;
+  if (sorted_) Sort();
+}
+
+void RecipientList::SetSorted(bool sorted) {
+  sorted_ = sorted;
+  if (sorted_) Sort();
+}
+
+void RecipientList::Sort() {
+  std::vector<std::size_t> order(rows_.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(),
+                   [this](std::size_t a, std::size_t b) { return Before(rows_[a], rows_[b]); });
+  std::vector<RecipientEntry> rows;
+  std::vector<bool> selected;
+  rows.reserve(rows_.size());
+  selected.reserve(rows_.size());
+  for (const std::size_t index : order) {
+    rows.push_back(std::move(rows_[index]));
+    selected.push_back(selected_[index]);
+  }
+  rows_ = std::move(rows);
+  selected_ = std::move(selected);
+}
+
+bool RecipientList::ContainsTag(std::wstring_view tag) const {
+  return tags_.find(std::wstring(tag)) != tags_.end();
+}
+
+bool RecipientList::ContainsKey(std::wstring_view key) const {
+  return keys_.find(std::wstring(key)) != keys_.end();
+}
+
+}  // namespace parvel

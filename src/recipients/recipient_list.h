@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "recipients/recipient_entry.h"
+
+namespace parvel {
+
+// The rows of a recipient list view in display order, with their selection,
+// the sort column and the sorted flag. While sorted, rows stand in ascending
+// order of the sort column (letter case ignored, ties in order of adding).
+// Keys that are set are distinct; the lookup by Tag takes constant time.
+class RecipientList {
+ public:
+  enum class Column { Name = 0, Mobile = 1 };
+
+  const std::vector<RecipientEntry>& Rows() const noexcept { return rows_; }
+  std::size_t Count() const noexcept { return rows_.size(); }
+
+  // Adds a row where the sort puts it (at the end when not sorted) and
+  // returns its index. A key already in use is refused with std::invalid_argument.
+  std::size_t Add(RecipientEntry row);
+  // Appends many rows, then sorts once: the same order as adding them one by
+  // one, in linear time plus one sort.
+  void AddAll(std::vector<RecipientEntry> rows);
+  void Clear();
+
+  bool IsSelected(std::size_t index) const { return selected_.at(index); }
+  void Select(std::size_t index, bool selected);
+  std::vector<std::size_t> SelectedIndices() const;
+  // Removes every selected row; the others keep their order.
+  void RemoveSelected();
+
+  Column SortColumn() const noexcept { return sort_column_; }
+  void SetSortColumn(Column column);
+  bool Sorted() const noexcept { return sorted_; }
+  // Switching sorting on puts the rows in order at once.
+  void SetSorted(bool sorted);
+
+  bool ContainsTag(std::wstring_view tag) const;
+  bool ContainsKey(std::wstring_view key) const;
+
+ private:
+  bool Before(const RecipientEntry& a, const RecipientEntry& b) const;
+  void Sort();
+  void Remember(const RecipientEntry& row);
+  void Forget(const RecipientEntry& row);
+
+  std::vector<RecipientEntry> rows_;
+  std::vector<bool> selected_;
+  Column sort_column_ = Column::Name;
+  bool sorted_ = false;
+  std::unordered_map<std::wstring, std::size_t> tags_;  // tag -> rows holding it
+  std::unordered_set<std::wstring> keys_;
+};
+
+}  // namespace parvel

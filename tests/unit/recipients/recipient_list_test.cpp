@@ -1,0 +1,120 @@
+#include "recipients/recipient_list.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace parvel {
+namespace {
+
+RecipientEntry Row(std::wstring name, std::wstring mobile, std::wstring tag = L"",
+                   std::wstring key = L"") {
+  return {.Name = std::move(name),
+          .Mobile = std::move(mobile),
+          .Kind = std::wstring(kKindEnvelope),
+          .Key = std::move(key),
+          .Tag = std::move(tag)};
+}
+
+std::vector<std::wstring> Names(const RecipientList& list) {
+  std::vector<std::wstring> names;
+  for (const auto& row : list.Rows()) names.push_back(row.Name);
+  return names;
+}
+
+TEST(RecipientList, KeepsTheOrderOfAddingUntilSorted) {
+  RecipientList list;
+  list.Add(Row(L"b", L"3"));
+  list.Add(Row(L"C", L"1"));
+  list.Add(Row(L"a", L"2"));
+  EXPECT_EQ(Names(list), (std::vector<std::wstring>{L"b", L"C", L"a"}));
+
+  list.SetSortColumn(RecipientList::Column::Mobile);
+  list.SetSorted(true);
+  EXPECT_EQ(Names(list), (std::vector<std::wstring>{L"C", L"a", L"b"}));
+  EXPECT_EQ(list.Add(Row(L"d", L"15")), 1U) << "a new row takes its place in mobile order";
+
+  list.SetSortColumn(RecipientList::Column::Name);
+  EXPECT_EQ(Names(list), (std::vector<std::wstring>{L"a", L"b", L"C", L"d"}))
+      << "letter case is ignored";
+}
+
+TEST(RecipientList, EqualRowsKeepTheOrderOfAdding) {
+  RecipientList list;
+  list.SetSorted(true);
+  list.Add(Row(L"Unknown", L"1"));
+  list.Add(Row(L"Unknown", L"2"));
+  list.Add(Row(L"unknown", L"3"));
+  EXPECT_EQ(list.Rows()[2].Mobile, L"3");
+}
+
+TEST(RecipientList, RemovesEverySelectedRowAtOnce) {
+  RecipientList list;
+  for (const wchar_t* name : {L"e", L"d", L"c", L"b", L"a"}) list.Add(Row(name, L"1"));
+  list.Select(0, true);
+  list.Select(2, true);
+  list.Select(4, true);
+  EXPECT_EQ(list.SelectedIndices(), (std::vector<std::size_t>{0, 2, 4}));
+  list.RemoveSelected();
+  EXPECT_EQ(Names(list), (std::vector<std::wstring>{L"d", L"b"}));
+  EXPECT_TRUE(list.SelectedIndices().empty());
+  list.SetSorted(true);
+  EXPECT_EQ(Names(list), (std::vector<std::wstring>{L"b", L"d"}));
+  list.RemoveSelected();
+  EXPECT_EQ(list.Count(), 2U) << "nothing selected, nothing removed";
+}
+
+TEST(RecipientList, SelectionTravelsWithItsRowWhenSorting) {
+  RecipientList list;
+  list.Add(Row(L"b", L"1"));
+  list.Add(Row(L"a", L"2"));
+  list.Select(0, true);
+  list.SetSorted(true);
+  EXPECT_EQ(list.SelectedIndices(), std::vector<std::size_t>{1});
+}
+
+TEST(RecipientList, TracksTagsAndKeys) {
+  RecipientList list;
+  list.Add(Row(L"a", L"1", L"tag-a"));
+  list.Add(Row(L"b", L"2", L"", L"x21"));
+  EXPECT_TRUE(list.ContainsTag(L"tag-a"));
+  EXPECT_FALSE(list.ContainsTag(L""));
+  EXPECT_TRUE(list.ContainsKey(L"x21"));
+  EXPECT_THROW(list.Add(Row(L"c", L"3", L"", L"x21")), std::invalid_argument);
+  EXPECT_EQ(list.Count(), 2U);
+
+  list.Select(0, true);
+  list.Select(1, true);
+  list.RemoveSelected();
+  EXPECT_FALSE(list.ContainsTag(L"tag-a"));
+  EXPECT_FALSE(list.ContainsKey(L"x21"));
+  list.Add(Row(L"c", L"3", L"", L"x21"));
+  list.Clear();
+  EXPECT_FALSE(list.ContainsKey(L"x21"));
+}
+
+TEST(RecipientList, AddingManyAtOnceGivesTheSameOrderAsOneByOne) {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> letter(0, 5);
+  std::vector<RecipientEntry> existing;
+  std::vector<RecipientEntry> added;
+  for (int i = 0; i < 200; ++i) {
+    std::wstring name{static_cast<wchar_t>(L'a' + letter(random)),
+                      static_cast<wchar_t>(L'A' + letter(random))};
+    (i < 100 ? existing : added).push_back(Row(name, std::to_wstring(i)));
+  }
+  RecipientList one_by_one;
+  RecipientList at_once;
+  for (RecipientList* list : {&one_by_one, &at_once}) {
+    list->SetSorted(true);
+    for (const auto& row : existing) list->Add(row);
+  }
+  for (const auto& row : added) one_by_one.Add(row);
+  at_once.AddAll(added);
+  EXPECT_EQ(at_once.Rows(), one_by_one.Rows());
+}
+
+}  // namespace
+}  // namespace parvel
