@@ -30,8 +30,10 @@ fi
 mkdir -p "$WINEPREFIX"
 setsid -f wineserver -p60 >/dev/null 2>&1 || true
 
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  wine wineboot -i >/dev/null 2>&1
-fi
+# Bring up the prefix (created on first use) and its own processes (services,
+# RPC, the desktop) with no handle on our output: started from a test instead,
+# they would hold its output pipe open until the server ends, and the test
+# runner would wait that long for the test.
+wine wineboot >/dev/null 2>&1 </dev/null
 [ "${1:-}" = "--boot" ] && exit 0
 exec wine "$@"
