@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang clang-format libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
-  wine wine64 wine32:i386 xvfb xauth
+  wine wine64 wine32:i386 libwine-dev xvfb xauth
   googletest libbenchmark-dev nlohmann-json3-dev
 )
 

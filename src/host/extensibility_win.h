@@ -18,7 +18,7 @@ enum ext_DisconnectMode {
   ext_dm_UserClosed = 1,
 };
 
-struct __declspec(novtable) IDTExtensibility2 : public IDispatch {
+struct IDTExtensibility2 : public IDispatch {
   virtual HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* application,
                                                  ext_ConnectMode connect_mode,
                                                  IDispatch* addin_instance, SAFEARRAY** custom) = 0;

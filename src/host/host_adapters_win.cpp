@@ -1,0 +1,444 @@
+#include "host/host_adapters_win.h"
+
+#include <ocidl.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+
+#include "host/com_object_win.h"
+#include "host/dispatch_win.h"
+#include "host/extensibility_win.h"
+
+namespace parvel::host {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+constexpr int kOlContactClass = 40;
+constexpr int kOlDistributionListClass = 69;
+
+// Nothing, as GetFirst/GetNext and friends return it after the last entry.
+bool IsNothing(const Variant& value) {
+  return value.IsNullOrEmpty() ||
+         (value.get()->vt == VT_DISPATCH && value.get()->pdispVal == nullptr);
+}
+
+class MailItemAdapter final : public MailItem {
+ public:
+  explicit MailItemAdapter(Dispatch item) : item_(std::move(item)) {}
+  const Dispatch& object() const noexcept { return item_; }
+
+ private:
+  Dispatch item_;
+};
+
+class ItemAdapter final : public Item {
+ public:
+  explicit ItemAdapter(Dispatch item) : item_(std::move(item)) {}
+  const Dispatch& object() const noexcept { return item_; }
+
+  Kind GetKind() override {
+    switch (item_.Call(L"Class").ToInt()) {
+      case kOlContactClass:
+        return Kind::Contact;
+      case kOlDistributionListClass:
+        return Kind::DistributionList;
+      default:
+        return Kind::Other;
+    }
+  }
+  std::wstring EntryID() override { return item_.Call(L"EntryID").ToText(); }
+  std::wstring FileAs() override { return item_.Call(L"FileAs").ToText(); }
+  std::wstring MobileTelephoneNumber() override {
+    return item_.Call(L"MobileTelephoneNumber").ToText();
+  }
+  std::wstring DLName() override { return item_.Call(L"DLName").ToText(); }
+
+ private:
+  Dispatch item_;
+};
+
+class ItemEnumeratorAdapter final : public ItemEnumerator {
+ public:
+  explicit ItemEnumeratorAdapter(Dispatch items) : items_(std::move(items)) {}
+
+  std::unique_ptr<Item> Next() override {
+    Variant item = items_.Call(started_ ? L"GetNext" : L"GetFirst");
+    started_ = true;
+    if (IsNothing(item)) return nullptr;
+    return std::make_unique<ItemAdapter>(Dispatch(item));
+  }
+
+ private:
+  Dispatch items_;
+  bool started_ = false;
+};
+
+class FolderAdapter final : public Folder {
+ public:
+  explicit FolderAdapter(Dispatch folder) : folder_(std::move(folder)) {}
+
+  int DefaultItemType() override { return folder_.Call(L"DefaultItemType").ToInt(); }
+  std::wstring Name() override { return folder_.Call(L"Name").ToText(); }
+  int FolderCount() override { return folder_.Object(L"Folders").Call(L"Count").ToInt(); }
+  std::unique_ptr<Folder> FolderAt(int index) override {
+    return std::make_unique<FolderAdapter>(folder_.Object(L"Folders").Object(L"Item", {index}));
+  }
+  std::unique_ptr<ItemEnumerator> Items() override {
+    return std::make_unique<ItemEnumeratorAdapter>(folder_.Object(L"Items"));
+  }
+
+ private:
+  Dispatch folder_;
+};
+
+class FolderEnumeratorAdapter final : public FolderEnumerator {
+ public:
+  explicit FolderEnumeratorAdapter(Dispatch folders) : folders_(std::move(folders)) {}
+
+  std::unique_ptr<Folder> Next() override {
+    Variant folder = folders_.Call(started_ ? L"GetNext" : L"GetFirst");
+    started_ = true;
+    if (IsNothing(folder)) return nullptr;
+    return std::make_unique<FolderAdapter>(Dispatch(folder));
+  }
+
+ private:
+  Dispatch folders_;
+  bool started_ = false;
+};
+
+class NamespaceAdapter final : public Namespace {
+ public:
+  explicit NamespaceAdapter(Dispatch space) : namespace_(std::move(space)) {}
+
+  std::wstring CurrentUserName() override {
+    return namespace_.Object(L"CurrentUser").Call(L"Name").ToText();
+  }
+  std::unique_ptr<FolderEnumerator> TopLevelFolders() override {
+    return std::make_unique<FolderEnumeratorAdapter>(namespace_.Object(L"Folders"));
+  }
+  std::unique_ptr<Item> GetItemFromID(const std::wstring& entry_id) override {
+    return std::make_unique<ItemAdapter>(namespace_.Object(L"GetItemFromID", {entry_id}));
+  }
+
+ private:
+  Dispatch namespace_;
+};
+
+// Receives the button's Click event (DISPID 1) and hands it to the add-in.
+class ClickSink final : public ComObject<ClickSink, IDispatch> {
+ public:
+  explicit ClickSink(std::function<void()> handler) : handler_(std::move(handler)) {}
+
+  bool Answers(REFIID iid) const noexcept { return iid == kIidCommandBarButtonEvents; }
+
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    if (count == nullptr) return E_POINTER;
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+    if (info != nullptr) *info = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return DISP_E_UNKNOWNNAME;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
+                                   EXCEPINFO*, UINT*) override {
+    if (id != kDispidCommandBarButtonClick) return DISP_E_MEMBERNOTFOUND;
+    if (params == nullptr || params->cArgs != 2) return DISP_E_BADPARAMCOUNT;
+    if (params->rgvarg[1].vt != VT_DISPATCH || params->rgvarg[0].vt != (VT_BOOL | VT_BYREF)) {
+      return DISP_E_TYPEMISMATCH;
+    }
+    try {
+      if (handler_) handler_();
+    } catch (...) {
+      // The click has no failure path of its own; the host must not see one.
+    }
+    return S_OK;
+  }
+
+ private:
+  std::function<void()> handler_;
+};
+
+class CommandBarButtonAdapter final : public CommandBarButton {
+ public:
+  explicit CommandBarButtonAdapter(Dispatch button) : button_(std::move(button)) {}
+  ~CommandBarButtonAdapter() override { Disconnect(); }
+  CommandBarButtonAdapter(const CommandBarButtonAdapter&) = delete;
+  CommandBarButtonAdapter& operator=(const CommandBarButtonAdapter&) = delete;
+
+  void SetCaption(const std::wstring& caption) override { button_.Put(L"Caption", caption); }
+  void SetTag(const std::wstring& tag) override { button_.Put(L"Tag", tag); }
+  void SetOnAction(const std::wstring& action) override { button_.Put(L"OnAction", action); }
+  void SetEnabled(bool enabled) override { button_.Put(L"Enabled", enabled); }
+  void SetVisible(bool visible) override { button_.Put(L"Visible", visible); }
+  void SetStyle(int style) override { button_.Put(L"Style", style); }
+  void PasteFace() override { button_.Call(L"PasteFace"); }
+  void Delete() override {
+    Disconnect();
+    button_.Call(L"Delete");
+  }
+
+  void OnClick(std::function<void()> handler) override {
+    Disconnect();
+    ComPtr<IConnectionPointContainer> container;
+    HRESULT hr = button_.get()->QueryInterface(IID_PPV_ARGS(&container));
+    if (FAILED(hr)) ThrowHostError(hr, L"the button's events");
+    ComPtr<IConnectionPoint> point;
+    hr = container->FindConnectionPoint(kIidCommandBarButtonEvents, &point);
+    if (FAILED(hr)) ThrowHostError(hr, L"the button's events");
+    const ComPtr<ClickSink> sink = ClickSink::Make(std::move(handler));
+    if (!sink) throw HostError(E_OUTOFMEMORY, L"out of memory");
+    DWORD cookie = 0;
+    hr = point->Advise(sink.Get(), &cookie);
+    if (FAILED(hr)) ThrowHostError(hr, L"the button's events");
+    point_ = point;
+    cookie_ = cookie;
+  }
+
+ private:
+  void Disconnect() noexcept {
+    if (point_) point_->Unadvise(cookie_);
+    point_.Reset();
+    cookie_ = 0;
+  }
+
+  Dispatch button_;
+  ComPtr<IConnectionPoint> point_;
+  DWORD cookie_ = 0;
+};
+
+class CommandBarAdapter final : public CommandBar {
+ public:
+  explicit CommandBarAdapter(Dispatch bar) : bar_(std::move(bar)) {}
+
+  std::wstring Name() override { return bar_.Call(L"Name").ToText(); }
+  void SetVisible(bool visible) override { bar_.Put(L"Visible", visible); }
+  std::unique_ptr<CommandBarButton> AddControl(int type, std::optional<int> before,
+                                               bool temporary) override {
+    const Variant position = before ? Variant(*before) : Variant::Missing();
+    return std::make_unique<CommandBarButtonAdapter>(
+        bar_.Object(L"Controls")
+            .Object(L"Add", {type, Variant::Missing(), Variant::Missing(), position, temporary}));
+  }
+
+ private:
+  Dispatch bar_;
+};
+
+class CommandBarsAdapter final : public CommandBars {
+ public:
+  explicit CommandBarsAdapter(Dispatch bars) : bars_(std::move(bars)) {}
+
+  std::unique_ptr<CommandBar> Add(const std::wstring& name, int position, bool temporary) override {
+    return std::make_unique<CommandBarAdapter>(
+        bars_.Object(L"Add", {name, position, Variant::Missing(), temporary}));
+  }
+  int Count() override { return bars_.Call(L"Count").ToInt(); }
+  std::unique_ptr<CommandBar> Item(int index) override {
+    return std::make_unique<CommandBarAdapter>(bars_.Object(L"Item", {index}));
+  }
+
+ private:
+  Dispatch bars_;
+};
+
+class ApplicationAdapter final : public Application {
+ public:
+  explicit ApplicationAdapter(Dispatch application) : application_(std::move(application)) {}
+
+  std::unique_ptr<Namespace> GetNamespace(const std::wstring& type) override {
+    return std::make_unique<NamespaceAdapter>(application_.Object(L"GetNamespace", {type}));
+  }
+  std::unique_ptr<MailItem> CreateItem(int item_type) override {
+    return std::make_unique<MailItemAdapter>(application_.Object(L"CreateItem", {item_type}));
+  }
+  std::unique_ptr<CommandBars> ActiveExplorerCommandBars() override {
+    return std::make_unique<CommandBarsAdapter>(
+        application_.Object(L"ActiveExplorer").Object(L"CommandBars"));
+  }
+
+ private:
+  Dispatch application_;
+};
+
+class AddInInstanceAdapter final : public AddInInstance {
+ public:
+  explicit AddInInstanceAdapter(Dispatch instance) : instance_(std::move(instance)) {}
+  std::wstring ProgId() override { return instance_.Call(L"ProgId").ToText(); }
+
+ private:
+  Dispatch instance_;
+};
+
+class SafeMailItemAdapter final : public SafeMailItem {
+ public:
+  explicit SafeMailItemAdapter(Dispatch item) : item_(std::move(item)) {}
+
+  void SetItem(MailItem& item) override {
+    const auto* adapter = dynamic_cast<MailItemAdapter*>(&item);
+    if (adapter == nullptr) throw HostError(E_INVALIDARG, L"not a mail item of this host");
+    item_.Put(L"Item", Variant(adapter->object().get()));
+  }
+  void SetTo(const std::wstring& to) override { item_.Put(L"To", to); }
+  void AddRecipient(const std::wstring& address) override {
+    item_.Object(L"Recipients").Call(L"Add", {address});
+  }
+  void SetSubject(const std::wstring& subject) override { item_.Put(L"Subject", subject); }
+  void SetBody(const std::wstring& body) override { item_.Put(L"Body", body); }
+  void Save() override { item_.Call(L"Save"); }
+  void Send() override { item_.Call(L"Send"); }
+
+ private:
+  Dispatch item_;
+};
+
+class MapiUtilsAdapter final : public MapiUtils {
+ public:
+  explicit MapiUtilsAdapter(Dispatch utils) : utils_(std::move(utils)) {}
+
+  void DeliverNow() override { utils_.Call(L"DeliverNow"); }
+  void Cleanup() override { utils_.Call(L"Cleanup"); }
+  std::wstring HrArrayToString(const std::vector<std::uint8_t>& bytes) override {
+    return utils_.Call(L"HrArrayToString", {Variant(bytes)}).ToText();
+  }
+
+ private:
+  Dispatch utils_;
+};
+
+class AddressEntriesAdapter;
+
+class AddressEntryAdapter final : public AddressEntry {
+ public:
+  explicit AddressEntryAdapter(Dispatch entry) : entry_(std::move(entry)) {}
+
+  int DisplayType() override { return entry_.Call(L"DisplayType").ToInt(); }
+  std::wstring Name() override { return entry_.Call(L"Name").ToText(); }
+  std::wstring ID() override { return entry_.Call(L"ID").ToText(); }
+  std::optional<std::wstring> MobileTelephoneNumber() override {
+    const Variant value = entry_.Call(L"Fields", {static_cast<int>(kPrMobileTelephoneNumber)});
+    if (value.IsNullOrEmpty()) return std::nullopt;
+    return value.ToText();
+  }
+  std::unique_ptr<AddressEntries> Members() override;
+
+ private:
+  Dispatch entry_;
+};
+
+class AddressEntriesAdapter final : public AddressEntries {
+ public:
+  explicit AddressEntriesAdapter(Dispatch entries) : entries_(std::move(entries)) {}
+
+  std::unique_ptr<AddressEntry> GetFirst() override { return Wrap(entries_.Call(L"GetFirst")); }
+  std::unique_ptr<AddressEntry> GetNext() override { return Wrap(entries_.Call(L"GetNext")); }
+  int Count() override { return entries_.Call(L"Count").ToInt(); }
+  std::unique_ptr<AddressEntry> Item(int index) override {
+    return Wrap(entries_.Call(L"Item", {index}));
+  }
+
+ private:
+  static std::unique_ptr<AddressEntry> Wrap(const Variant& entry) {
+    if (IsNothing(entry)) return nullptr;
+    return std::make_unique<AddressEntryAdapter>(Dispatch(entry));
+  }
+
+  Dispatch entries_;
+};
+
+std::unique_ptr<AddressEntries> AddressEntryAdapter::Members() {
+  return std::make_unique<AddressEntriesAdapter>(entry_.Object(L"Members"));
+}
+
+class AddressListAdapter final : public AddressList {
+ public:
+  explicit AddressListAdapter(Dispatch list) : list_(std::move(list)) {}
+
+  std::wstring Name() override { return list_.Call(L"Name").ToText(); }
+  std::unique_ptr<AddressEntries> Entries() override {
+    return std::make_unique<AddressEntriesAdapter>(list_.Object(L"AddressEntries"));
+  }
+
+ private:
+  Dispatch list_;
+};
+
+class AddressListsAdapter final : public AddressLists {
+ public:
+  explicit AddressListsAdapter(Dispatch lists) : lists_(std::move(lists)) {}
+
+  int Count() override { return lists_.Call(L"Count").ToInt(); }
+  std::unique_ptr<AddressList> Item(int index) override {
+    return std::make_unique<AddressListAdapter>(lists_.Object(L"Item", {index}));
+  }
+
+ private:
+  Dispatch lists_;
+};
+
+class SafeDistListAdapter final : public SafeDistList {
+ public:
+  explicit SafeDistListAdapter(Dispatch list) : list_(std::move(list)) {}
+
+  void SetItem(Item& distribution_list) override {
+    const auto* adapter = dynamic_cast<ItemAdapter*>(&distribution_list);
+    if (adapter == nullptr) throw HostError(E_INVALIDARG, L"not an item of this host");
+    list_.Put(L"Item", Variant(adapter->object().get()));
+  }
+  std::uint32_t GetIDsFromNames(const std::wstring& property_set, std::uint32_t id) override {
+    return static_cast<std::uint32_t>(
+        list_.Call(L"GetIDsFromNames", {property_set, static_cast<int>(id)}).ToInt());
+  }
+  std::vector<std::vector<std::uint8_t>> BinaryFields(std::uint32_t tag) override {
+    return list_.Call(L"Fields", {static_cast<int>(tag)}).ToByteArrays();
+  }
+
+ private:
+  Dispatch list_;
+};
+
+Dispatch CreateByProgId(const wchar_t* prog_id) {
+  CLSID clsid{};
+  HRESULT hr = CLSIDFromProgID(prog_id, &clsid);
+  if (FAILED(hr)) ThrowHostError(hr, prog_id);
+  ComPtr<IDispatch> object;
+  hr = CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&object));
+  if (FAILED(hr)) ThrowHostError(hr, prog_id);
+  return Dispatch(std::move(object));
+}
+
+class RedemptionAdapter final : public Redemption {
+ public:
+  std::unique_ptr<SafeMailItem> CreateSafeMailItem() override {
+    return std::make_unique<SafeMailItemAdapter>(CreateByProgId(L"Redemption.SafeMailItem"));
+  }
+  std::unique_ptr<MapiUtils> CreateMapiUtils() override {
+    return std::make_unique<MapiUtilsAdapter>(CreateByProgId(L"Redemption.MAPIUtils"));
+  }
+  std::unique_ptr<AddressLists> CreateAddressLists() override {
+    return std::make_unique<AddressListsAdapter>(CreateByProgId(L"redemption.addresslists"));
+  }
+  std::unique_ptr<SafeDistList> CreateSafeDistList() override {
+    return std::make_unique<SafeDistListAdapter>(CreateByProgId(L"Redemption.SafeDistList"));
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<Application> MakeApplication(ComPtr<IDispatch> application) {
+  return std::make_unique<ApplicationAdapter>(Dispatch(std::move(application)));
+}
+
+std::unique_ptr<AddInInstance> MakeAddInInstance(ComPtr<IDispatch> instance) {
+  return std::make_unique<AddInInstanceAdapter>(Dispatch(std::move(instance)));
+}
+
+std::unique_ptr<Redemption> MakeRedemption() { return std::make_unique<RedemptionAdapter>(); }
+
+}  // namespace parvel::host

@@ -1,0 +1,123 @@
+#include "host/dispatch_win.h"
+
+#include <gtest/gtest.h>
+
+#include "host/host_adapters_win.h"
+#include "host/host_error.h"
+#include "win/host/scripted_object_win.h"
+
+namespace parvel::host {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+using testing::Call;
+using testing::Raises;
+using testing::Returns;
+using testing::ScriptedObject;
+
+class DispatchTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
+  void TearDown() override { OleUninitialize(); }
+};
+
+TEST_F(DispatchTest, PassesArgumentsInOrderAndReadsResults) {
+  const auto object = ScriptedObject::Make();
+  object->Define(L"Add", [](const Call& call, Variant& result, EXCEPINFO*) {
+    result = Variant(call.args.at(0).ToInt() * 10 + call.args.at(1).ToInt());
+    return S_OK;
+  });
+  object->Define(L"Caption", Returns(Variant(L"Send SMS")));
+  object->Define(L"Controls", Returns(Variant()));
+  const Dispatch dispatch(object);
+  EXPECT_EQ(dispatch.Call(L"Add", {1, 2}).ToInt(), 12);
+  EXPECT_EQ(dispatch.Call(L"Caption").ToText(), L"Send SMS");
+  EXPECT_EQ(object->calls()[0].flags, DISPATCH_METHOD | DISPATCH_PROPERTYGET);
+
+  dispatch.Put(L"Caption", L"x");
+  dispatch.Call(L"Controls", {3, Variant::Missing()});
+  const Call& put = object->calls()[2];
+  EXPECT_EQ(put.flags, DISPATCH_PROPERTYPUT);
+  EXPECT_EQ(put.args.at(0).ToText(), L"x");
+  const Call& missing = object->calls()[3];
+  EXPECT_EQ(missing.args.at(1).get()->vt, VT_ERROR);
+  EXPECT_EQ(missing.args.at(1).get()->scode, DISP_E_PARAMNOTFOUND);
+}
+
+TEST_F(DispatchTest, HostFailuresCarryTheHostsOwnMessage) {
+  const auto object = ScriptedObject::Make();
+  object->Define(L"Send",
+                 Raises(static_cast<HRESULT>(0x80040115), L"The server is not available."));
+  const Dispatch dispatch(object);
+  try {
+    dispatch.Call(L"Send");
+    FAIL() << "no error";
+  } catch (const HostError& error) {
+    EXPECT_EQ(error.hresult(), static_cast<std::int32_t>(0x80040115));
+    EXPECT_EQ(error.message(), L"The server is not available.");
+  }
+  try {
+    dispatch.Call(L"NoSuchMember");
+    FAIL() << "no error";
+  } catch (const HostError& error) {
+    EXPECT_EQ(error.hresult(), DISP_E_UNKNOWNNAME);
+    EXPECT_FALSE(error.message().empty());
+  }
+  EXPECT_THROW(Dispatch().Call(L"Name"), HostError);
+}
+
+TEST_F(DispatchTest, ApplicationAdapterWalksTheObjectModelByName) {
+  const auto user = ScriptedObject::Make();
+  user->Define(L"Name", Returns(Variant(L"Sales Desk")));
+  const auto space = ScriptedObject::Make();
+  space->Define(L"CurrentUser", Returns(Variant(static_cast<IDispatch*>(user.Get()))));
+  const auto application = ScriptedObject::Make();
+  application->Define(L"GetNamespace", [&](const Call& call, Variant& result, EXCEPINFO*) {
+    if (call.args.at(0).ToText() != L"MAPI") return E_INVALIDARG;
+    result = Variant(static_cast<IDispatch*>(space.Get()));
+    return S_OK;
+  });
+  application->Define(L"CreateItem", Raises(E_FAIL, L"No profile."));
+
+  const auto adapter = MakeApplication(application);
+  EXPECT_EQ(adapter->GetNamespace(L"MAPI")->CurrentUserName(), L"Sales Desk");
+  EXPECT_THROW(adapter->CreateItem(kOlMailItem), HostError);
+  EXPECT_EQ(application->calls().back().args.at(0).ToInt(), 0);
+}
+
+TEST_F(DispatchTest, EnumerationsEndAtNothing) {
+  const auto folder = ScriptedObject::Make();
+  folder->Define(L"Name", Returns(Variant(L"Mailbox")));
+  const auto folders = ScriptedObject::Make();
+  folders->Define(L"GetFirst", Returns(Variant(static_cast<IDispatch*>(folder.Get()))));
+  folders->Define(L"GetNext", Returns(Variant(static_cast<IDispatch*>(nullptr))));
+  const auto space = ScriptedObject::Make();
+  space->Define(L"Folders", Returns(Variant(static_cast<IDispatch*>(folders.Get()))));
+  const auto application = ScriptedObject::Make();
+  application->Define(L"GetNamespace", Returns(Variant(static_cast<IDispatch*>(space.Get()))));
+
+  const auto stores = MakeApplication(application)->GetNamespace(L"MAPI")->TopLevelFolders();
+  const auto first = stores->Next();
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->Name(), L"Mailbox");
+  EXPECT_EQ(stores->Next(), nullptr);
+}
+
+TEST_F(DispatchTest, RedemptionObjectsThatAreNotRegisteredFailToCreate) {
+  EXPECT_THROW(MakeRedemption()->CreateSafeMailItem(), HostError);
+}
+
+TEST(Variant, ConvertsAndCopiesValues) {
+  const Variant bytes(std::vector<std::uint8_t>{0x00, 0xAB, 0xFF});
+  EXPECT_EQ(bytes.ToBytes(), (std::vector<std::uint8_t>{0x00, 0xAB, 0xFF}));
+  const Variant copy = bytes;
+  EXPECT_EQ(copy.ToBytes(), bytes.ToBytes());
+  EXPECT_EQ(Variant(L"42").ToInt(), 42);
+  EXPECT_TRUE(Variant(true).ToBool());
+  EXPECT_TRUE(Variant().IsNullOrEmpty());
+  EXPECT_THROW(Variant(L"x").ToDispatch(), HostError);
+  EXPECT_THROW(Variant(L"abc").ToInt(), HostError);
+}
+
+}  // namespace
+}  // namespace parvel::host
