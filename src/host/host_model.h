@@ -178,7 +178,7 @@ class AddressList {
  public:
   virtual ~AddressList() = default;
   virtual std::wstring Name() = 0;
-  virtual std::unique_ptr<AddressEntries> AddressEntries() = 0;
+  virtual std::unique_ptr<host::AddressEntries> AddressEntries() = 0;
 };
 
 class AddressLists {
