@@ -1,0 +1,25 @@
+#include "host/session.h"
+
+#include <stdexcept>
+#include <utility>
+
+namespace parvel {
+namespace {
+
+constexpr auto kRpcEDisconnected = static_cast<std::int32_t>(0x80010108U);
+
+}  // namespace
+
+Session::Session(std::unique_ptr<host::Redemption> redemption)
+    : redemption_(std::move(redemption)) {
+  if (!redemption_) throw std::invalid_argument("a session needs a Redemption factory");
+}
+
+host::Application& Session::Host() {
+  if (!HostApplication) {
+    throw host::HostError(kRpcEDisconnected, L"Outlook has disconnected the add-in.");
+  }
+  return *HostApplication;
+}
+
+}  // namespace parvel

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "host/host_model.h"
+#include "settings/account_settings.h"
+
+namespace parvel {
+
+// What lives while the add-in is loaded. The loaded DLL owns the one session
+// and hands it to each presenter; nothing else in the add-in is global.
+class Session {
+ public:
+  // The Redemption factory stays for the session's whole life; the host
+  // application comes and goes with the add-in connection.
+  explicit Session(std::unique_ptr<host::Redemption> redemption);
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // Members are destroyed from the last to the first: what was obtained from
+  // the host (the namespace, later the windows) goes before the host itself.
+  parvel::AccountSettings AccountSettings;
+  std::wstring UserDisplayName;  // of the current Outlook user
+  std::unique_ptr<host::Application> HostApplication;
+  std::unique_ptr<host::Namespace> MapiNamespace;  // held from the compose window's load
+
+  host::Redemption& Redemption() { return *redemption_; }
+
+  // The connected host application. Throws HostError once the host has
+  // disconnected the add-in.
+  host::Application& Host();
+
+ private:
+  std::unique_ptr<host::Redemption> redemption_;
+};
+
+}  // namespace parvel

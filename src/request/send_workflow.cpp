@@ -1,0 +1,181 @@
+#include "request/send_workflow.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "request/delayed_send.h"
+#include "request/gateway_request.h"
+#include "request/send_problem_text.h"
+
+namespace parvel {
+namespace {
+
+constexpr std::wstring_view kNoMessageTitle = L"No Message";
+constexpr std::wstring_view kNoMessageText = L"You must enter the message text...";
+constexpr std::wstring_view kNoRecipientsTitle = L"No Recipients";
+constexpr std::wstring_view kNoRecipientsText = L"There are no recipients to send to...";
+constexpr std::wstring_view kNoAccountTitle = L"No Account";
+constexpr std::wstring_view kNoAccountText =
+    L"There is no account information. Please use the account button to complete the "
+    L"information required and try again...";
+constexpr std::wstring_view kNoMailAddressTitle = L"No Mail Address";
+constexpr std::wstring_view kNoMailAddressText =
+    L"There is no mail address to send to. You need help from the system suppliers and we "
+    L"cannot procede...";
+constexpr std::wstring_view kBadDelayedSendTitle = L"Bad Delayed Send";
+constexpr std::wstring_view kDelayedSendInvalidText =
+    L"If you use delayed send you must specify a valid date and time...";
+constexpr std::wstring_view kDelayedSendPastText =
+    L"If you use delayed send, the time must be in the future...";
+constexpr std::wstring_view kOutlookWithoutExchangeTitle = L"Outlook without Exchange";
+constexpr std::wstring_view kOutlookWithoutExchangeText =
+    L"You do not appear to be using Outlook with Microsoft Exchange. This version is designed to "
+    L"be used with Outlook and Exchange only. \r\n\r\nYou will need to download and install the "
+    L"stand-alone version if you you wish to send SMS messages.";
+
+// Runs a step whose failure the send passes over.
+template <typename Step>
+void Tolerate(Step step) {
+  try {
+    step();
+  } catch (...) {
+    // The e-mail is already with the host; nothing depends on this step.
+  }
+}
+
+class SendClick {
+ public:
+  explicit SendClick(const SendWorkflowPorts& ports)
+      : ports_(ports), message_(ports.view.MessageText()), rows_(ports.view.RecipientRows()) {}
+
+  // The checks in their fixed order; the first failure is shown and ends the click.
+  bool Validate() {
+    ComposeView& view = ports_.view;
+    if (message_.empty()) {
+      Warn(kNoMessageTitle, kNoMessageText);
+      view.FocusMessage();
+      return false;
+    }
+    if (rows_.empty()) {
+      Warn(kNoRecipientsTitle, kNoRecipientsText);
+      view.FocusMobile();
+      return false;
+    }
+    const AccountSettings& settings = ports_.session.AccountSettings;
+    if (settings.Account.empty()) {
+      Warn(kNoAccountTitle, kNoAccountText);
+      if (view.AccountButtonShown()) view.FocusAccountButton();
+      return false;
+    }
+    if (settings.MailAddress.empty()) {
+      Warn(kNoMailAddressTitle, kNoMailAddressText);
+      return false;
+    }
+    if (!view.DelayedSendTicked()) return true;
+    LocalDateTime when;
+    try {
+      when = ParseDelayedSendText(view.DelayedSendText(), ports_.locale);
+    } catch (const DelayedSendParseError&) {
+      Warn(kBadDelayedSendTitle, kDelayedSendInvalidText);
+      return false;
+    }
+    // Whole minutes only: a time earlier in the present minute still counts as now.
+    if (MinuteNumber(when) < MinuteNumber(ports_.clock.Now())) {
+      Warn(kBadDelayedSendTitle, kDelayedSendPastText);
+      return false;
+    }
+    delayed_send_ = when;
+    return true;
+  }
+
+  // Built before anything exists on the host, so text the gateway cannot
+  // carry is reported without a half-made mail item left behind.
+  std::optional<GatewayRequest> Build() {
+    try {
+      return BuildGatewayRequest({.settings = ports_.session.AccountSettings,
+                                  .user_name = ports_.session.UserDisplayName,
+                                  .delayed_send = delayed_send_,
+                                  .rows = rows_,
+                                  .message = message_},
+                                 ports_.locale, ports_.code_page);
+    } catch (const RequestEncodingError& error) {
+      Warn(kUnsupportedCharactersTitle, DescribeRefusedCharacters(error.refused(), rows_));
+    } catch (const SecretTextError&) {
+      Warn(kUnsupportedCharactersTitle, DescribeUnencodableText());
+    }
+    return std::nullopt;
+  }
+
+  // Whether the host took the e-mail. Both items are released when this ends.
+  bool Submit(const GatewayRequest& request) {
+    // Declared first so that the safe item wrapping it is released before it.
+    std::unique_ptr<host::MailItem> mail_item;
+    std::unique_ptr<host::SafeMailItem> safe_item;
+    try {
+      safe_item = ports_.session.Redemption().CreateSafeMailItem();
+    } catch (...) {
+      Warn(kOutlookWithoutExchangeTitle, kOutlookWithoutExchangeText);
+      return false;
+    }
+    try {
+      mail_item = ports_.session.Host().CreateItem(host::kOlMailItem);
+      safe_item->SetItem(*mail_item);
+      safe_item->SetTo(request.ToAddress);
+      safe_item->AddRecipient(request.ToAddress);
+      safe_item->SetSubject(std::wstring(kSubjectMultiple));
+      if (request.RecipientCount == 1) safe_item->SetSubject(request.Subject);
+      safe_item->SetBody(request.Body);
+      safe_item->Save();
+      safe_item->Send();
+    } catch (...) {
+      Warn(kSendFailedTitle, DescribeSendFailure(std::current_exception()));
+      return false;
+    }
+    return true;
+  }
+
+  // Flushes the outbox at once; each step is tried even when the one before failed.
+  void DeliverNow() {
+    std::unique_ptr<host::MapiUtils> utils;
+    Tolerate([&] { utils = ports_.session.Redemption().CreateMapiUtils(); });
+    if (!utils) return;
+    Tolerate([&] { utils->DeliverNow(); });
+    Tolerate([&] { utils->Cleanup(); });
+  }
+
+  // Ready for the next message; the delayed-send box keeps its text.
+  void ClearWindow() {
+    ComposeView& view = ports_.view;
+    view.ClearRecipients();
+    view.SetMessageText(L"");
+    view.SetMobileText(L"");
+    view.FocusMobile();
+    view.SetDelayedSendTicked(false);
+  }
+
+ private:
+  void Warn(std::wstring_view title, std::wstring_view text) {
+    ports_.message_boxes.Show(title, text, MessageIcon::Exclamation);
+  }
+
+  const SendWorkflowPorts& ports_;
+  std::wstring message_;
+  std::vector<RecipientEntry> rows_;
+  std::optional<LocalDateTime> delayed_send_;
+};
+
+}  // namespace
+
+void RunSendWorkflow(const SendWorkflowPorts& ports) {
+  SendClick click(ports);
+  if (!click.Validate()) return;
+  const std::optional<GatewayRequest> request = click.Build();
+  if (!request || !click.Submit(*request)) return;
+  click.DeliverNow();
+  click.ClearWindow();
+}
+
+}  // namespace parvel

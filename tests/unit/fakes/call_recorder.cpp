@@ -1,0 +1,26 @@
+#include "unit/fakes/call_recorder.h"
+
+#include <utility>
+
+namespace parvel::fakes {
+namespace {
+
+std::wstring NameOf(const std::wstring& call) { return call.substr(0, call.find_first_of(L"(=")); }
+
+}  // namespace
+
+void CallRecorder::Record(std::wstring call) {
+  calls_.push_back(std::move(call));
+  const std::wstring& logged = calls_.back();
+  for (const Failure& failure : failures_) {
+    if (failure.call == logged || failure.call == NameOf(logged)) {
+      throw host::HostError(failure.hresult, failure.message);
+    }
+  }
+}
+
+void CallRecorder::FailOn(std::wstring call, std::wstring message, std::int32_t hresult) {
+  failures_.push_back({std::move(call), std::move(message), hresult});
+}
+
+}  // namespace parvel::fakes

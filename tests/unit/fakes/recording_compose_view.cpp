@@ -1,0 +1,20 @@
+#include "unit/fakes/recording_compose_view.h"
+
+#include <gtest/gtest.h>
+
+namespace parvel::fakes {
+
+void PrintTo(const ComposeState& state, std::ostream* out) {
+  using testing::PrintToString;
+  *out << "{message " << PrintToString(state.message) << ", mobile " << PrintToString(state.mobile)
+       << ", rows [";
+  for (const RecipientEntry& row : state.rows) {
+    *out << "(" << PrintToString(row.Name) << " " << PrintToString(row.Mobile) << " "
+         << PrintToString(row.Kind) << ")";
+  }
+  *out << "], ticked " << state.delayed_send_ticked << ", delayed "
+       << PrintToString(state.delayed_send_text) << ", account button "
+       << state.account_button_shown << ", focus " << PrintToString(state.focus) << "}";
+}
+
+}  // namespace parvel::fakes

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "windows/message_box.h"
+
+namespace parvel::fakes {
+
+struct ShownMessage {
+  std::wstring title;
+  std::wstring text;
+  MessageIcon icon = MessageIcon::Exclamation;
+
+  bool operator==(const ShownMessage&) const = default;
+};
+
+void PrintTo(const ShownMessage& message, std::ostream* out);
+
+// Keeps every message box shown, in order.
+class RecordingMessageBoxes final : public MessageBoxes {
+ public:
+  void Show(std::wstring_view title, std::wstring_view text, MessageIcon icon) override {
+    shown.push_back({std::wstring(title), std::wstring(text), icon});
+  }
+
+  std::vector<ShownMessage> shown;
+};
+
+}  // namespace parvel::fakes

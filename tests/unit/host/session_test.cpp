@@ -1,0 +1,33 @@
+#include "host/session.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+
+#include "unit/fakes/call_recorder.h"
+#include "unit/fakes/fake_outlook.h"
+#include "unit/fakes/fake_redemption.h"
+
+namespace parvel {
+namespace {
+
+TEST(Session, HandsOutTheHostOnlyWhileConnected) {
+  fakes::CallRecorder recorder;
+  Session session(std::make_unique<fakes::FakeRedemption>(recorder));
+  EXPECT_THROW(session.Host(), host::HostError);
+
+  session.HostApplication = std::make_unique<fakes::FakeApplication>(recorder);
+  session.MapiNamespace = session.Host().GetNamespace(L"MAPI");
+  EXPECT_EQ(session.MapiNamespace->CurrentUserName(), L"Sales Desk");
+  EXPECT_EQ(recorder.live_objects(), 1);
+
+  session.MapiNamespace.reset();
+  session.HostApplication.reset();
+  EXPECT_THROW(session.Host(), host::HostError);
+}
+
+TEST(Session, NeedsARedemptionFactory) { EXPECT_THROW(Session(nullptr), std::invalid_argument); }
+
+}  // namespace
+}  // namespace parvel
