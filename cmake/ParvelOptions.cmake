@@ -1,12 +1,12 @@
 # Compiler warnings shared by every target of ours (not by third-party code).
 add_library(parvel_warnings INTERFACE)
 target_compile_options(parvel_warnings INTERFACE
-  -Wall -Wextra -Wpedantic -Werror
-  -Wshadow -Wconversion -Wsign-conversion
+  -Wall -Wextra -Werror
+  "$<$<COMPILE_LANGUAGE:CXX>:-Wpedantic;-Wshadow;-Wconversion;-Wsign-conversion>"
+  "$<$<COMPILE_LANGUAGE:CXX>:-Wold-style-cast;-Woverloaded-virtual;-Wimplicit-fallthrough>"
   # COM interfaces have no virtual destructor by design; the check stays for
   # the portable code, which the native build compiles.
-  $<$<NOT:$<BOOL:${WIN32}>>:-Wnon-virtual-dtor>
-  -Wold-style-cast -Woverloaded-virtual -Wimplicit-fallthrough
+  $<$<AND:$<COMPILE_LANGUAGE:CXX>,$<NOT:$<BOOL:${WIN32}>>>:-Wnon-virtual-dtor>
   # Designated initializers that leave members to their defaults are intended.
   -Wno-missing-field-initializers)
 

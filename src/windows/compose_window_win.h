@@ -1,0 +1,29 @@
+#pragma once
+
+#include "windows/dialog_window_win.h"
+#include "windows/message_boxes_win.h"
+#include "windows/ol_main.h"
+
+namespace parvel::windows {
+
+// The compose window OLMain as a Win32 dialog around its presenter.
+class ComposeWindow final : public DialogWindow {
+ public:
+  ComposeWindow(Session& session, RegistryPort& registry, AddinWindows& windows);
+
+  OLMain& presenter() noexcept { return presenter_; }
+
+  // The delayed-send box is a date-and-time picker: its text is its date.
+  std::wstring Text(std::wstring_view control) const override;
+  void SetText(std::wstring_view control, std::wstring_view text) override;
+
+ private:
+  void OnInit() override;
+  void OnCommand(int id, int code) override;
+  void OnNotify(const NMHDR& header) override;
+
+  OwnedMessageBoxes message_boxes_;
+  OLMain presenter_;
+};
+
+}  // namespace parvel::windows

@@ -1,0 +1,291 @@
+#include "windows/dialog_window_win.h"
+
+#include <algorithm>
+#include <exception>
+#include <stdexcept>
+
+#include "host/com_module_win.h"
+#include "host/extensibility_win.h"
+#include "windows/keyboard_win.h"
+#include "windows/window_ids.h"
+
+namespace parvel::windows {
+namespace {
+
+constexpr COLORREF kIconKeyColour = RGB(255, 0, 255);
+
+// Per-monitor DPI awareness for the add-in's own windows, where Windows
+// offers it (Windows 10 1703 and later): crisp at every scaling.
+class PerMonitorDpi {
+ public:
+  PerMonitorDpi() {
+    using SetContext = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    set_ = user32 == nullptr ? nullptr
+                             : reinterpret_cast<SetContext>(reinterpret_cast<void*>(
+                                   GetProcAddress(user32, "SetThreadDpiAwarenessContext")));
+    if (set_ != nullptr) previous_ = set_(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  }
+  ~PerMonitorDpi() {
+    if (set_ != nullptr && previous_ != nullptr) set_(previous_);
+  }
+  PerMonitorDpi(const PerMonitorDpi&) = delete;
+  PerMonitorDpi& operator=(const PerMonitorDpi&) = delete;
+
+ private:
+  DPI_AWARENESS_CONTEXT(WINAPI* set_)(DPI_AWARENESS_CONTEXT) = nullptr;
+  DPI_AWARENESS_CONTEXT previous_ = nullptr;
+};
+
+}  // namespace
+
+DialogWindow::DialogWindow(std::wstring_view window_name, std::span<const ControlName> controls)
+    : window_name_(window_name), controls_(controls.begin(), controls.end()) {}
+
+DialogWindow::~DialogWindow() {
+  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+}
+
+bool DialogWindow::Create(int dialog_id) {
+  static const bool common_controls = [] {
+    INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX),
+                              ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
+    return InitCommonControlsEx(&init) != FALSE;
+  }();
+  static_cast<void>(common_controls);
+  const PerMonitorDpi dpi;
+  // An open window keeps the DLL loaded: the host may ask to unload it at any
+  // time, and the window's procedure lives in it.
+  HoldModule(true);
+  if (CreateDialogParamW(host::ModuleInstance(), MAKEINTRESOURCEW(dialog_id), nullptr,
+                         &DialogWindow::Procedure, reinterpret_cast<LPARAM>(this)) != nullptr) {
+    return true;
+  }
+  HoldModule(false);
+  return false;
+}
+
+void DialogWindow::HoldModule(bool hold) noexcept {
+  if (hold == holds_module_) return;
+  holds_module_ = hold;
+  if (hold) {
+    host::ModuleAddRef();
+  } else {
+    host::ModuleRelease();
+  }
+}
+
+void DialogWindow::BringForward() {
+  if (hwnd_ == nullptr) return;
+  ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
+  SetForegroundWindow(hwnd_);
+}
+
+INT_PTR CALLBACK DialogWindow::Procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrW(dialog, DWLP_USER, lparam);
+    reinterpret_cast<DialogWindow*>(lparam)->hwnd_ = dialog;
+  }
+  auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  if (self == nullptr) return FALSE;
+  try {
+    return self->Handle(message, wparam, lparam);
+  } catch (const std::exception& error) {
+    self->ReportUnexpected(error.what());
+  } catch (...) {
+    self->ReportUnexpected("unknown failure");
+  }
+  return TRUE;
+}
+
+INT_PTR DialogWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_INITDIALOG: {
+      Name(hwnd_, window_name_);
+      for (const ControlName& control : controls_)
+        Name(GetDlgItem(hwnd_, control.id), control.name);
+      RouteDialogKeys(hwnd_);
+      OnInit();
+      return TRUE;
+    }
+    case WM_COMMAND:
+      OnCommand(LOWORD(wparam), HIWORD(wparam));
+      return TRUE;
+    case WM_NOTIFY: {
+      auto& header = *reinterpret_cast<NMHDR*>(lparam);
+      if (header.code == LVN_GETDISPINFOW) {
+        FillRow(*reinterpret_cast<NMLVDISPINFOW*>(lparam));
+        return TRUE;
+      }
+      OnNotify(header);
+      return TRUE;
+    }
+    case WM_CLOSE:
+      DestroyWindow(hwnd_);
+      return TRUE;
+    case WM_DESTROY:
+      StopRoutingDialogKeys(hwnd_);
+      for (const ControlName& control : controls_) {
+        RemovePropW(GetDlgItem(hwnd_, control.id), kWindowNameProperty);
+      }
+      RemovePropW(hwnd_, kWindowNameProperty);
+      return TRUE;
+    case WM_NCDESTROY: {
+      for (const ATOM atom : atoms_) GlobalDeleteAtom(atom);
+      atoms_.clear();
+      hwnd_ = nullptr;
+      HoldModule(false);
+      OnClosed();
+      return TRUE;
+    }
+    default:
+      return FALSE;
+  }
+}
+
+void DialogWindow::Name(HWND window, std::wstring_view name) {
+  if (window == nullptr) return;
+  const std::wstring text(name);
+  const ATOM atom = GlobalAddAtomW(text.c_str());
+  if (atom == 0) return;
+  atoms_.push_back(atom);
+  SetPropW(window, kWindowNameProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(atom)));
+}
+
+void DialogWindow::ReportUnexpected(const char* what) {
+  const std::string text = what;
+  MessageBoxW(hwnd_, std::wstring(text.begin(), text.end()).c_str(), L"Parvel",
+              MB_OK | MB_ICONERROR);
+}
+
+int DialogWindow::IdOf(std::wstring_view control) const {
+  const auto it = std::find_if(controls_.begin(), controls_.end(),
+                               [control](const ControlName& c) { return control == c.name; });
+  if (it == controls_.end()) throw std::out_of_range("no such control");
+  return it->id;
+}
+
+HWND DialogWindow::Control(std::wstring_view control) const {
+  return GetDlgItem(hwnd_, IdOf(control));
+}
+
+void DialogWindow::SetCaption(std::wstring_view caption) {
+  SetWindowTextW(hwnd_, std::wstring(caption).c_str());
+}
+
+std::wstring DialogWindow::Text(std::wstring_view control) const {
+  const HWND window = Control(control);
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  const int length = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+  text.resize(static_cast<std::size_t>(std::max(length, 0)));
+  return text;
+}
+
+void DialogWindow::SetText(std::wstring_view control, std::wstring_view text) {
+  SetWindowTextW(Control(control), std::wstring(text).c_str());
+}
+
+bool DialogWindow::Checked(std::wstring_view control) const {
+  return SendMessageW(Control(control), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void DialogWindow::SetChecked(std::wstring_view control, bool checked) {
+  SendMessageW(Control(control), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void DialogWindow::SetEnabled(std::wstring_view control, bool enabled) {
+  EnableWindow(Control(control), enabled ? TRUE : FALSE);
+}
+
+void DialogWindow::SetVisible(std::wstring_view control, bool visible) {
+  ShowWindow(Control(control), visible ? SW_SHOW : SW_HIDE);
+}
+
+bool DialogWindow::Visible(std::wstring_view control) const {
+  return (GetWindowLongW(Control(control), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void DialogWindow::Focus(std::wstring_view control) {
+  SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(control)), TRUE);
+}
+
+void DialogWindow::SetUpRecipientList(std::wstring_view control, int name_width, int mobile_width) {
+  const HWND list = Control(control);
+  ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+  RECT units{0, 0, name_width, mobile_width};
+  MapDialogRect(hwnd_, &units);
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+  wchar_t name[] = L"Name";
+  wchar_t mobile[] = L"Mobile";
+  column.pszText = name;
+  column.cx = units.right;
+  ListView_InsertColumn(list, 0, &column);
+  column.pszText = mobile;
+  column.cx = units.bottom;
+  column.iSubItem = 1;
+  ListView_InsertColumn(list, 1, &column);
+  if (!images_) {
+    images_.reset(ImageList_LoadImageW(host::ModuleInstance(), MAKEINTRESOURCEW(IDB_LIST_ICONS), 16,
+                                       0, kIconKeyColour, IMAGE_BITMAP, LR_CREATEDIBSECTION));
+  }
+  if (images_) ListView_SetImageList(list, images_.get(), LVSIL_SMALL);
+}
+
+void DialogWindow::MakeBold(std::initializer_list<std::wstring_view> controls) {
+  if (!bold_font_) {
+    LOGFONTW font{};
+    const auto dialog_font = reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
+    if (dialog_font == nullptr || GetObjectW(dialog_font, sizeof(font), &font) == 0) return;
+    font.lfWeight = FW_BOLD;
+    bold_font_.reset(CreateFontIndirectW(&font));
+  }
+  for (const std::wstring_view control : controls) {
+    SendMessageW(Control(control), WM_SETFONT, reinterpret_cast<WPARAM>(bold_font_.get()), TRUE);
+  }
+}
+
+void DialogWindow::ShowRows(std::wstring_view control, const RecipientList& list) {
+  const int id = IdOf(control);
+  lists_[id] = &list;
+  const HWND view = GetDlgItem(hwnd_, id);
+  ListView_SetItemState(view, -1, 0, LVIS_SELECTED);
+  ListView_SetItemCountEx(view, static_cast<int>(list.Count()), 0);
+  InvalidateRect(view, nullptr, TRUE);
+}
+
+std::vector<std::size_t> DialogWindow::SelectedRows(std::wstring_view control) const {
+  const HWND view = Control(control);
+  std::vector<std::size_t> rows;
+  for (int index = ListView_GetNextItem(view, -1, LVNI_SELECTED); index >= 0;
+       index = ListView_GetNextItem(view, index, LVNI_SELECTED)) {
+    rows.push_back(static_cast<std::size_t>(index));
+  }
+  return rows;
+}
+
+void DialogWindow::FillRow(NMLVDISPINFOW& info) const {
+  const auto list = lists_.find(static_cast<int>(info.hdr.idFrom));
+  if (list == lists_.end() || info.item.iItem < 0) return;
+  const auto& rows = list->second->Rows();
+  const auto index = static_cast<std::size_t>(info.item.iItem);
+  if (index >= rows.size()) return;
+  const RecipientEntry& row = rows[index];
+  if ((info.item.mask & LVIF_TEXT) != 0 && info.item.pszText != nullptr &&
+      info.item.cchTextMax > 0) {
+    const std::wstring& text = info.item.iSubItem == 0 ? row.Name : row.Mobile;
+    const std::size_t length =
+        std::min(text.size(), static_cast<std::size_t>(info.item.cchTextMax - 1));
+    std::copy_n(text.begin(), length, info.item.pszText);
+    info.item.pszText[length] = L'\0';
+  }
+  if ((info.item.mask & LVIF_IMAGE) != 0) {
+    info.item.iImage = row.Kind == kKindDistribution ? 1 : 0;
+  }
+}
+
+void DialogWindow::Close() {
+  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+}
+
+}  // namespace parvel::windows
