@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,7 @@ class CountingWindows final : public AddinWindows {
   void ShowContactsPicker() override { Record(L"Contacts", L"Command2"); }
   void ShowAccountWindow() override { Record(L"Account", L"Command5"); }
   void ShowTemplatesWindow() override { Record(L"Templates", L"Command7"); }
+  OLMain& ComposeWindow() override { throw std::logic_error("not used by the compose window"); }
 
   std::vector<std::wstring> opened;
 
