@@ -1,0 +1,207 @@
+#include "host/button_face_win.h"
+
+#include <ole2.h>
+#include <olectl.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+namespace parvel::host {
+namespace {
+
+// Moveable and DDE-shareable, as the clipboard wants its blocks.
+constexpr UINT kClipboardBlockFlags = GMEM_MOVEABLE | GMEM_DDESHARE;
+
+// Patience with a clipboard that another program holds open: half a second.
+constexpr int kClipboardAttempts = 20;
+constexpr DWORD kClipboardPauseMs = 25;
+
+// What GDI describes a 1-bit bitmap with: the header and its two colours.
+struct MaskInfo {
+  BITMAPINFOHEADER header;
+  RGBQUAD colours[2];
+};
+static_assert(sizeof(MaskInfo) == kMaskRowsOffset);
+
+BITMAPINFO* AsBitmapInfo(MaskInfo& info) { return reinterpret_cast<BITMAPINFO*>(&info); }
+
+// OLE hands GDI handles over as 32-bit values; GDI handles are sign-extended.
+template <typename Handle>
+Handle FromOleHandle(OLE_HANDLE value) {
+  return static_cast<Handle>(LongToHandle(static_cast<LONG>(value)));
+}
+
+void GiveToClipboard(ClipboardSetter set_data, UINT format, win::UniqueGlobal block) {
+  if (set_data(format, block.get()) != nullptr) static_cast<void>(block.release());
+}
+
+HBITMAP PictureBitmap(IPicture* picture) {
+  SHORT type = PICTYPE_UNINITIALIZED;
+  OLE_HANDLE handle = 0;
+  if (picture == nullptr || FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP ||
+      FAILED(picture->get_Handle(&handle)) || handle == 0) {
+    throw InvalidPictureError();
+  }
+  return FromOleHandle<HBITMAP>(handle);
+}
+
+HPALETTE PicturePalette(IPicture& picture) {
+  OLE_HANDLE handle = 0;
+  return SUCCEEDED(picture.get_hPal(&handle)) ? FromOleHandle<HPALETTE>(handle) : nullptr;
+}
+
+// The bitmap as a packed device-independent bitmap: palettised bitmaps keep
+// their depth and colour table, deeper ones become 24-bit rows.
+win::UniqueGlobal PackedDib(HBITMAP bitmap, HPALETTE palette, HDC dc) {
+  const win::UniqueDc memory(::CreateCompatibleDC(dc));
+  if (!memory) return {};
+  const win::SelectedPalette selected(memory.get(), palette, true);
+  ::RealizePalette(memory.get());
+  BITMAPINFOHEADER native{.biSize = sizeof(BITMAPINFOHEADER)};
+  if (::GetDIBits(memory.get(), bitmap, 0, 0, nullptr, reinterpret_cast<BITMAPINFO*>(&native),
+                  DIB_RGB_COLORS) == 0 ||
+      native.biWidth < 1 || native.biHeight == 0) {
+    return {};
+  }
+  const WORD bit_count = native.biBitCount <= 8 ? native.biBitCount : WORD{24};
+  const auto width = static_cast<std::size_t>(native.biWidth);
+  const auto height = static_cast<UINT>(std::abs(native.biHeight));
+  const std::size_t colours = bit_count <= 8 ? std::size_t{1} << bit_count : 0;
+  const std::size_t table_end = sizeof(BITMAPINFOHEADER) + colours * sizeof(RGBQUAD);
+  const std::size_t image_size = (width * bit_count + 31) / 32 * 4 * height;
+  win::UniqueGlobal block(::GlobalAlloc(kClipboardBlockFlags, table_end + image_size));
+  if (!block) return {};
+  const win::LockedGlobal locked(block.get());
+  if (!locked) return {};
+  auto* bytes = static_cast<std::uint8_t*>(locked.data());
+  std::memset(bytes, 0, table_end);
+  auto* info = static_cast<BITMAPINFO*>(locked.data());
+  info->bmiHeader = BITMAPINFOHEADER{.biSize = sizeof(BITMAPINFOHEADER),
+                                     .biWidth = native.biWidth,
+                                     .biHeight = static_cast<LONG>(height),
+                                     .biPlanes = 1,
+                                     .biBitCount = bit_count,
+                                     .biCompression = BI_RGB,
+                                     .biSizeImage = static_cast<DWORD>(image_size)};
+  if (::GetDIBits(memory.get(), bitmap, 0, height, bytes + table_end, info, DIB_RGB_COLORS) !=
+      static_cast<int>(height)) {
+    return {};
+  }
+  // The table always has all its entries, so readers find the rows after it.
+  info->bmiHeader.biClrUsed = 0;
+  return block;
+}
+
+void PutPictureOnClipboard(HBITMAP bitmap, HPALETTE palette, HDC dc, ClipboardSetter set_data) {
+  win::UniqueGlobal dib = PackedDib(bitmap, palette, dc);
+  if (!dib) return;
+  const win::OpenedClipboard clipboard(nullptr, kClipboardAttempts, kClipboardPauseMs);
+  if (clipboard) GiveToClipboard(set_data, CF_DIB, std::move(dib));
+}
+
+// The toolbar wants its own copy of the face, of exactly the CF_DIB block.
+void CopyDibAsFace(UINT face_format, ClipboardSetter set_data) {
+  const HANDLE dib = face_format == 0 ? nullptr : ::GetClipboardData(CF_DIB);
+  if (dib == nullptr) return;
+  const SIZE_T size = ::GlobalSize(dib);
+  const win::LockedGlobal source(dib);
+  if (size == 0 || !source) return;
+  win::UniqueGlobal block(::GlobalAlloc(kClipboardBlockFlags, size));
+  if (!block) return;
+  {
+    const win::LockedGlobal target(block.get());
+    if (!target) return;
+    std::memcpy(target.data(), source.data(), size);
+  }
+  GiveToClipboard(set_data, face_format, std::move(block));
+}
+
+}  // namespace
+
+void PaintButtonFace(IPicture* picture, OLE_COLOR key_colour, ClipboardSetter set_data) {
+  const HBITMAP bitmap = PictureBitmap(picture);
+  const win::WindowDc screen(nullptr);
+  HPALETTE palette = PicturePalette(*picture);
+  win::UniquePalette halftone;
+  if (palette == nullptr) {
+    halftone.reset(::CreateHalftonePalette(screen.get()));
+    palette = halftone.get();
+  }
+  COLORREF key = 0;
+  const HRESULT translated = ::OleTranslateColor(key_colour, palette, &key);
+  if (FAILED(translated)) throw HostError(translated, L"The key colour is not a colour");
+  const win::UniqueBitmap mask = CreateMaskBitmap(bitmap, key, screen.get(), palette);
+  PutPictureOnClipboard(bitmap, palette, screen.get(), set_data);
+  PutMaskOnClipboard(mask.get(), screen.get(), set_data);
+}
+
+win::UniqueBitmap CreateMaskBitmap(HBITMAP bitmap, COLORREF key, HDC dc, HPALETTE palette) {
+  BITMAP size{};
+  if (::GetObjectW(bitmap, sizeof size, &size) == 0 ||
+      !MaskSizeAllowed(size.bmWidth, size.bmHeight)) {
+    return {};
+  }
+  const win::UniqueDc source(::CreateCompatibleDC(dc));
+  if (!source) return {};
+  const win::SelectedPalette source_palette(source.get(), palette, true);
+  ::RealizePalette(source.get());
+  const win::SelectedObject source_bitmap(source.get(), bitmap);
+  if (!source_bitmap) return {};
+  win::UniqueBitmap mask(::CreateBitmap(size.bmWidth, size.bmHeight, 1, 1, nullptr));
+  if (!mask) return {};
+  const win::UniqueDc target(::CreateCompatibleDC(dc));
+  if (!target) return {};
+  {
+    const win::SelectedObject target_bitmap(target.get(), mask.get());
+    if (!target_bitmap) return {};
+    // Colour to monochrome: the background colour turns white, all else black.
+    ::SetBkColor(source.get(), key);
+    ::SetTextColor(source.get(), RGB(255, 255, 255));
+    if (!::BitBlt(target.get(), 0, 0, size.bmWidth, size.bmHeight, source.get(), 0, 0, SRCCOPY)) {
+      return {};
+    }
+  }
+  return mask;
+}
+
+void PutMaskOnClipboard(HBITMAP mask, HDC dc, ClipboardSetter set_data) {
+  MaskInfo info{};
+  info.header.biSize = sizeof(BITMAPINFOHEADER);
+  if (mask != nullptr) {
+    ::GetDIBits(dc, mask, 0, 0, nullptr, AsBitmapInfo(info), DIB_RGB_COLORS);
+  }
+  const LONG width = info.header.biWidth;
+  const LONG height = std::abs(info.header.biHeight);
+  if (info.header.biBitCount != 1 || info.header.biSizeImage < 1 ||
+      !MaskSizeAllowed(width, height) || info.header.biSizeImage != MaskImageSize(width, height)) {
+    return;
+  }
+  const std::size_t image_size = info.header.biSizeImage;
+  std::vector<std::uint8_t> rows(image_size);
+  const win::OpenedClipboard clipboard(nullptr, kClipboardAttempts, kClipboardPauseMs);
+  if (!clipboard) return;
+  const UINT face_format = ::RegisterClipboardFormatA(kToolbarButtonFaceFormat);
+  const UINT mask_format = ::RegisterClipboardFormatA(kToolbarButtonMaskFormat);
+  CopyDibAsFace(face_format, set_data);
+  // Reading the rows also fills the colour table: black, then white.
+  if (mask_format == 0 || ::GetDIBits(dc, mask, 0, static_cast<UINT>(height), rows.data(),
+                                      AsBitmapInfo(info), DIB_RGB_COLORS) != height) {
+    return;
+  }
+  win::UniqueGlobal block(::GlobalAlloc(kClipboardBlockFlags, MaskBlockSize(image_size)));
+  if (!block) return;
+  {
+    const win::LockedGlobal target(block.get());
+    if (!target) return;
+    auto* bytes = static_cast<std::uint8_t*>(target.data());
+    std::memcpy(bytes, &info, kMaskRowsOffset);
+    std::memcpy(bytes + kMaskRowsOffset, rows.data(), image_size);
+    std::memset(bytes + kMaskRowsOffset + image_size, 0, kMaskBlockSlack);
+  }
+  GiveToClipboard(set_data, mask_format, std::move(block));
+}
+
+}  // namespace parvel::host

@@ -1,0 +1,39 @@
+#pragma once
+
+// Paints the toolbar button's face: leaves the picture (CF_DIB), a copy of it
+// ("Toolbar Button Face") and its transparency mask ("Toolbar Button Mask")
+// on the clipboard, where the button's PasteFace takes them from. The
+// clipboard is neither emptied first nor restored afterwards.
+
+#include <ocidl.h>
+#include <windows.h>
+
+#include "host/button_face.h"
+#include "host/win_handles_win.h"
+
+namespace parvel::host {
+
+inline constexpr char kToolbarButtonFaceFormat[] = "Toolbar Button Face";
+inline constexpr char kToolbarButtonMaskFormat[] = "Toolbar Button Mask";
+
+// Hands a memory block to the open clipboard: SetClipboardData. The clipboard
+// owns a block it accepted; a refused block stays ours and is freed.
+using ClipboardSetter = HANDLE(WINAPI*)(UINT format, HANDLE data);
+
+// Throws InvalidPictureError for a missing picture, one that is not a bitmap
+// or one without a bitmap handle, before touching anything; HostError when
+// the key colour cannot be translated.
+void PaintButtonFace(IPicture* picture, OLE_COLOR key_colour,
+                     ClipboardSetter set_data = &::SetClipboardData);
+
+// The 1-bit mask of bitmap: white where a pixel, as palette renders it, has
+// the key colour, black elsewhere. Empty when the bitmap's size is outside
+// the limits or the bitmap cannot be read.
+win::UniqueBitmap CreateMaskBitmap(HBITMAP bitmap, COLORREF key, HDC dc, HPALETTE palette);
+
+// Adds "Toolbar Button Face" (a copy of the clipboard's CF_DIB block) and
+// "Toolbar Button Mask" (mask as a packed 1-bit bitmap). Adds nothing for a
+// null mask or when the clipboard cannot be opened.
+void PutMaskOnClipboard(HBITMAP mask, HDC dc, ClipboardSetter set_data = &::SetClipboardData);
+
+}  // namespace parvel::host

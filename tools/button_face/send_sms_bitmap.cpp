@@ -1,0 +1,149 @@
+// Writes the picture of the "Send SMS" toolbar button: a 20 x 20, 256-colour
+// Windows bitmap of a speech bubble on the light grey of a classic toolbar.
+// The picture is drawn below as text, one character a pixel, so that a change
+// to it reads as a change to this file; the .bmp beside the add-in's sources
+// is this program's output and a test keeps the two the same.
+//
+//   send_sms_bitmap <output.bmp>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr int kSide = 20;
+
+struct Ink {
+  char symbol;
+  std::uint32_t rgb;  // 0xRRGGBB
+};
+
+// The surround is light grey, not the magenta key colour: the face is opaque
+// on every toolbar, as the button has always looked.
+constexpr std::array kInks{
+    Ink{'.', 0xC0C0C0},  // toolbar grey
+    Ink{':', 0x8497A6},  // outline blended into the grey, at the corners
+    Ink{'o', 0x0E3B5C},  // outline, dark blue
+    Ink{'+', 0x3E9CC4},  // top light on the bubble
+    Ink{'#', 0x1479A6},  // bubble, blue-teal
+    Ink{'W', 0xFFFFFF},  // the three dots
+};
+
+constexpr std::array<std::string_view, kSide> kPicture{
+    "....................",  //
+    "....................",  //
+    "....................",  //
+    "....:oooooooooo:....",  //
+    "..:oo++++++++++oo:..",  //
+    ".:o+############+o:.",  //
+    ".o################o.",  //
+    ".o################o.",  //
+    ".o###WW##WW##WW###o.",  //
+    ".o###WW##WW##WW###o.",  //
+    ".o################o.",  //
+    ".o################o.",  //
+    ".:o##############o:.",  //
+    "..:oo##########oo:..",  //
+    "....o###ooooooo:....",  //
+    "...o##o:............",  //
+    "..o#o:..............",  //
+    ".oo:................",  //
+    "....................",  //
+    "....................",  //
+};
+
+// The inks first, then a 6 x 6 x 6 colour cube and grey steps until the
+// table has its 256 entries, none twice: magenta (the key colour) is among
+// them, so GDI matches the key exactly and to no pixel of the picture.
+std::vector<std::uint32_t> Palette() {
+  std::vector<std::uint32_t> palette;
+  const auto add = [&palette](std::uint32_t rgb) {
+    if (std::find(palette.begin(), palette.end(), rgb) == palette.end()) palette.push_back(rgb);
+  };
+  for (const Ink& ink : kInks) add(ink.rgb);
+  for (std::uint32_t red = 0; red <= 0xFF; red += 0x33) {
+    for (std::uint32_t green = 0; green <= 0xFF; green += 0x33) {
+      for (std::uint32_t blue = 0; blue <= 0xFF; blue += 0x33) add(red << 16 | green << 8 | blue);
+    }
+  }
+  for (std::uint32_t grey = 0x08; palette.size() < 256; grey += 0x08) {
+    add(grey << 16 | grey << 8 | grey);
+  }
+  if (palette.size() != 256) throw std::logic_error("the palette needs 256 colours");
+  return palette;
+}
+
+std::uint8_t PaletteIndex(char symbol, const std::vector<std::uint32_t>& palette) {
+  for (const Ink& ink : kInks) {
+    if (ink.symbol == symbol) {
+      return static_cast<std::uint8_t>(std::find(palette.begin(), palette.end(), ink.rgb) -
+                                       palette.begin());
+    }
+  }
+  throw std::logic_error(std::string("no ink for '") + symbol + "'");
+}
+
+void Put(std::vector<std::uint8_t>& out, std::uint32_t value, int size) {
+  for (int i = 0; i < size; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+std::vector<std::uint8_t> Bitmap() {
+  const std::vector<std::uint32_t> palette = Palette();
+  constexpr std::uint32_t kHeaderSize = 40;
+  constexpr std::uint32_t kRowsOffset = 14 + kHeaderSize + 256 * 4;
+  constexpr std::uint32_t kImageSize = kSide * kSide;  // 20 bytes a row: no padding
+  std::vector<std::uint8_t> out;
+  out.push_back('B');
+  out.push_back('M');
+  Put(out, kRowsOffset + kImageSize, 4);
+  Put(out, 0, 4);
+  Put(out, kRowsOffset, 4);
+  Put(out, kHeaderSize, 4);
+  Put(out, kSide, 4);
+  Put(out, kSide, 4);  // positive: rows bottom-up
+  Put(out, 1, 2);      // planes
+  Put(out, 8, 2);      // bits per pixel
+  Put(out, 0, 4);      // uncompressed
+  Put(out, kImageSize, 4);
+  Put(out, 3780, 4);  // 96 dots per inch, in pixels per metre
+  Put(out, 3780, 4);
+  Put(out, 256, 4);                                          // colours used
+  Put(out, 0, 4);                                            // all of them important
+  for (const std::uint32_t rgb : palette) Put(out, rgb, 4);  // blue, green, red, 0
+  for (auto row = kPicture.rbegin(); row != kPicture.rend(); ++row) {
+    if (row->size() != kSide) throw std::logic_error("a picture row is not 20 pixels");
+    for (const char symbol : *row) out.push_back(PaletteIndex(symbol, palette));
+  }
+  return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: send_sms_bitmap <output.bmp>\n";
+    return 2;
+  }
+  try {
+    const std::vector<std::uint8_t> bitmap = Bitmap();
+    std::ofstream file(argv[1], std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bitmap.data()),
+               static_cast<std::streamsize>(bitmap.size()));
+    if (!file.flush()) {
+      std::cerr << "send_sms_bitmap: cannot write " << argv[1] << '\n';
+      return 1;
+    }
+  } catch (const std::exception& error) {
+    std::cerr << "send_sms_bitmap: " << error.what() << '\n';
+    return 1;
+  }
+  return 0;
+}
