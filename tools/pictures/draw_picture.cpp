@@ -1,10 +1,12 @@
-// Writes the picture of the "Send SMS" toolbar button: a 20 x 20, 256-colour
-// Windows bitmap of a speech bubble on the light grey of a classic toolbar.
-// The picture is drawn below as text, one character a pixel, so that a change
-// to it reads as a change to this file; the .bmp beside the add-in's sources
-// is this program's output and a test keeps the two the same.
+// Writes the add-in's pictures as 256-colour Windows bitmaps: the 20 x 20
+// face of the "Send SMS" toolbar button, a speech bubble on the light grey of
+// a classic toolbar, and the two 16 x 16 row icons of the recipient lists
+// ("Envelope" and "Distribution", side by side, on the magenta key colour).
+// Each picture is drawn below as text, one character a pixel, so that a
+// change to it reads as a change to this file; the .bmp files beside the
+// add-in's sources are this program's output and a test keeps them the same.
 //
-//   send_sms_bitmap <output.bmp>
+//   draw_picture send_sms|list_icons <output.bmp>
 
 #include <algorithm>
 #include <array>
@@ -12,6 +14,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -19,25 +22,29 @@
 
 namespace {
 
-constexpr int kSide = 20;
-
 struct Ink {
   char symbol;
   std::uint32_t rgb;  // 0xRRGGBB
 };
 
-// The surround is light grey, not the magenta key colour: the face is opaque
-// on every toolbar, as the button has always looked.
+// The button's surround is light grey, not the magenta key colour: the face
+// is opaque on every toolbar, as the button has always looked. The row icons
+// stand on magenta, which the image list turns transparent.
 constexpr std::array kInks{
     Ink{'.', 0xC0C0C0},  // toolbar grey
     Ink{':', 0x8497A6},  // outline blended into the grey, at the corners
     Ink{'o', 0x0E3B5C},  // outline, dark blue
     Ink{'+', 0x3E9CC4},  // top light on the bubble
     Ink{'#', 0x1479A6},  // bubble, blue-teal
-    Ink{'W', 0xFFFFFF},  // the three dots
+    Ink{'W', 0xFFFFFF},  // white
+    Ink{' ', 0xFF00FF},  // the key colour: transparent
+    Ink{'y', 0xF2E6B6},  // envelope paper
+    Ink{'b', 0x6A5A2E},  // envelope fold, brown
+    Ink{'g', 0x2E7D32},  // the second person, green
+    Ink{'G', 0x66BB6A},  // the second person's light
 };
 
-constexpr std::array<std::string_view, kSide> kPicture{
+constexpr std::string_view kSendSms[] = {
     "....................",  //
     "....................",  //
     "....................",  //
@@ -58,6 +65,38 @@ constexpr std::array<std::string_view, kSide> kPicture{
     ".oo:................",  //
     "....................",  //
     "....................",  //
+};
+
+// "Envelope" (one mobile number) on the left, "Distribution" (a list still to
+// be expanded) on the right.
+constexpr std::string_view kListIcons[] = {
+    "                                ",  //
+    "                                ",  //
+    "                     ooo        ",  //
+    " oooooooooooooo     o+++o       ",  //
+    " obyyyyyyyyyyybo    o###o  ooo  ",  //
+    " oybyyyyyyyyybyo    o###o oGGGo ",  //
+    " oyybyyyyyyybyyo     ooo  ogggo ",  //
+    " oyyybyyyyybyyyo   oo+++oo ooo  ",  //
+    " oyyyybbbbbyyyyo  o+#####oGGGGo ",  //
+    " oyyyyyyyyyyyyyo  o######ogggggo",  //
+    " oyyyyyyyyyyyyyo  o######ogggggo",  //
+    " oyyyyyyyyyyyyyo  o######ogggggo",  //
+    " oooooooooooooo   oooooooooooooo",  //
+    "                                ",  //
+    "                                ",  //
+    "                                ",  //
+};
+
+struct Picture {
+  std::string_view name;
+  int width;
+  std::span<const std::string_view> rows;
+};
+
+constexpr Picture kPictures[] = {
+    {"send_sms", 20, kSendSms},
+    {"list_icons", 32, kListIcons},
 };
 
 // The inks first, then a 6 x 6 x 6 colour cube and grey steps until the
@@ -95,11 +134,14 @@ void Put(std::vector<std::uint8_t>& out, std::uint32_t value, int size) {
   for (int i = 0; i < size; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
-std::vector<std::uint8_t> Bitmap() {
+std::vector<std::uint8_t> Bitmap(const Picture& picture) {
   const std::vector<std::uint32_t> palette = Palette();
+  const auto width = static_cast<std::uint32_t>(picture.width);
+  const auto height = static_cast<std::uint32_t>(picture.rows.size());
+  if (width % 4 != 0) throw std::logic_error("rows must need no padding");
   constexpr std::uint32_t kHeaderSize = 40;
   constexpr std::uint32_t kRowsOffset = 14 + kHeaderSize + 256 * 4;
-  constexpr std::uint32_t kImageSize = kSide * kSide;  // 20 bytes a row: no padding
+  const std::uint32_t kImageSize = width * height;
   std::vector<std::uint8_t> out;
   out.push_back('B');
   out.push_back('M');
@@ -107,19 +149,19 @@ std::vector<std::uint8_t> Bitmap() {
   Put(out, 0, 4);
   Put(out, kRowsOffset, 4);
   Put(out, kHeaderSize, 4);
-  Put(out, kSide, 4);
-  Put(out, kSide, 4);  // positive: rows bottom-up
-  Put(out, 1, 2);      // planes
-  Put(out, 8, 2);      // bits per pixel
-  Put(out, 0, 4);      // uncompressed
+  Put(out, width, 4);
+  Put(out, height, 4);  // positive: rows bottom-up
+  Put(out, 1, 2);       // planes
+  Put(out, 8, 2);       // bits per pixel
+  Put(out, 0, 4);       // uncompressed
   Put(out, kImageSize, 4);
   Put(out, 3780, 4);  // 96 dots per inch, in pixels per metre
   Put(out, 3780, 4);
   Put(out, 256, 4);                                          // colours used
   Put(out, 0, 4);                                            // all of them important
   for (const std::uint32_t rgb : palette) Put(out, rgb, 4);  // blue, green, red, 0
-  for (auto row = kPicture.rbegin(); row != kPicture.rend(); ++row) {
-    if (row->size() != kSide) throw std::logic_error("a picture row is not 20 pixels");
+  for (auto row = picture.rows.rbegin(); row != picture.rows.rend(); ++row) {
+    if (row->size() != width) throw std::logic_error("a picture row has the wrong width");
     for (const char symbol : *row) out.push_back(PaletteIndex(symbol, palette));
   }
   return out;
@@ -128,21 +170,27 @@ std::vector<std::uint8_t> Bitmap() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: send_sms_bitmap <output.bmp>\n";
+  if (argc != 3) {
+    std::cerr << "usage: draw_picture send_sms|list_icons <output.bmp>\n";
+    return 2;
+  }
+  const auto picture = std::find_if(std::begin(kPictures), std::end(kPictures),
+                                    [&](const Picture& p) { return p.name == argv[1]; });
+  if (picture == std::end(kPictures)) {
+    std::cerr << "draw_picture: no picture named " << argv[1] << '\n';
     return 2;
   }
   try {
-    const std::vector<std::uint8_t> bitmap = Bitmap();
-    std::ofstream file(argv[1], std::ios::binary);
+    const std::vector<std::uint8_t> bitmap = Bitmap(*picture);
+    std::ofstream file(argv[2], std::ios::binary);
     file.write(reinterpret_cast<const char*>(bitmap.data()),
                static_cast<std::streamsize>(bitmap.size()));
     if (!file.flush()) {
-      std::cerr << "send_sms_bitmap: cannot write " << argv[1] << '\n';
+      std::cerr << "draw_picture: cannot write " << argv[2] << '\n';
       return 1;
     }
   } catch (const std::exception& error) {
-    std::cerr << "send_sms_bitmap: " << error.what() << '\n';
+    std::cerr << "draw_picture: " << error.what() << '\n';
     return 1;
   }
   return 0;
