@@ -19,9 +19,8 @@ class ComObject : public Primary {
  public:
   template <typename... Args>
   static Microsoft::WRL::ComPtr<Derived> Make(Args&&... args) {
-    Microsoft::WRL::ComPtr<Derived> object;
-    object.Attach(new (std::nothrow) Derived(std::forward<Args>(args)...));
-    return object;
+    // Born with no reference: the ComPtr takes the first one.
+    return Microsoft::WRL::ComPtr<Derived>(new (std::nothrow) Derived(std::forward<Args>(args)...));
   }
 
   ComObject(const ComObject&) = delete;
@@ -57,7 +56,7 @@ class ComObject : public Primary {
   bool Answers(REFIID) const noexcept { return false; }
 
  private:
-  LONG references_ = 1;
+  LONG references_ = 0;
 };
 
 }  // namespace parvel::host

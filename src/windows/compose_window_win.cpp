@@ -44,7 +44,6 @@ void ComposeWindow::OnInit() {
   SendMessageW(Control(kDelayedSendBox), DTM_SETFORMATW, 0,
                reinterpret_cast<LPARAM>(kDelayedSendFormat));
   presenter_.Form_Load();
-  ShowWindow(hwnd(), SW_SHOW);
   Focus(L"Text2");
 }
 

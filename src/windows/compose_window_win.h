@@ -6,7 +6,8 @@
 
 namespace parvel::windows {
 
-// The compose window OLMain as a Win32 dialog around its presenter.
+// The compose window OLMain as a Win32 dialog around its presenter. Creating
+// it loads it; BringForward shows it.
 class ComposeWindow final : public DialogWindow {
  public:
   ComposeWindow(Session& session, RegistryPort& registry, AddinWindows& windows);

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <windows.h>
+
+namespace parvel::host {
+
+// Creates the class the host loads (ProgID ZintaraOutlook.OLConnector).
+HRESULT CreateOLConnector(REFIID iid, void** out) noexcept;
+
+}  // namespace parvel::host

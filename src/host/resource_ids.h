@@ -1,0 +1,5 @@
+#pragma once
+
+// Resource identifiers of the add-in DLL (shared by C++ and the .rc files).
+
+#define IDB_SEND_SMS 101

@@ -1,0 +1,231 @@
+// ParvelAddin.dll as the host and regsvr32 meet it: loaded by path, registered
+// per user, its class created through its factory and connected to a small
+// scripted host.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "host/extensibility_win.h"
+#include "win/host/scripted_object_win.h"
+
+namespace parvel::host {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+using testing::Call;
+using testing::Returns;
+using testing::ScriptedObject;
+
+constexpr CLSID kClsid = {
+    0x02ebd1ad, 0xe93d, 0x4c03, {0xa9, 0x44, 0x77, 0xf3, 0x67, 0x12, 0x1d, 0xeb}};
+constexpr wchar_t kClassKey[] = L"Software\\Classes\\CLSID\\{02EBD1AD-E93D-4C03-A944-77F367121DEB}";
+constexpr wchar_t kAddinKey[] =
+    L"Software\\Microsoft\\Office\\Outlook\\Addins\\ZintaraOutlook.OLConnector";
+
+// The DLL under test, named by the test runner in Unix form.
+std::wstring DllPath() {
+  const char* unix_path = std::getenv("PARVEL_ADDIN_DLL");
+  std::wstring path = L"Z:";
+  for (const char* c = unix_path; c != nullptr && *c != '\0'; ++c) {
+    path.push_back(*c == '/' ? L'\\' : static_cast<wchar_t>(*c));
+  }
+  return path;
+}
+
+std::wstring ReadText(const wchar_t* key, const wchar_t* name) {
+  wchar_t buffer[512] = {};
+  DWORD size = sizeof(buffer);
+  if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, buffer, &size) !=
+      ERROR_SUCCESS) {
+    return L"(missing)";
+  }
+  return buffer;
+}
+
+DWORD ReadNumber(const wchar_t* key, const wchar_t* name) {
+  DWORD value = 0xFFFFFFFF;
+  DWORD size = sizeof(value);
+  RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
+  return value;
+}
+
+bool KeyExists(const std::wstring& key) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) {
+    return false;
+  }
+  RegCloseKey(handle);
+  return true;
+}
+
+class AddinDll : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+    module_ = LoadLibraryW(DllPath().c_str());
+    ASSERT_NE(module_, nullptr) << "cannot load the add-in DLL";
+  }
+  void TearDown() override {
+    FreeLibrary(module_);
+    OleUninitialize();
+  }
+
+  template <typename Function>
+  Function Export(const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+  }
+
+  ComPtr<IDTExtensibility2> NewConnector() {
+    const auto get_class_object =
+        Export<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>("DllGetClassObject");
+    ComPtr<IClassFactory> factory;
+    EXPECT_EQ(get_class_object(kClsid, IID_PPV_ARGS(&factory)), S_OK);
+    ComPtr<IDTExtensibility2> connector;
+    if (factory) {
+      EXPECT_EQ(factory->CreateInstance(nullptr, __uuidof(IDTExtensibility2),
+                                        reinterpret_cast<void**>(connector.GetAddressOf())),
+                S_OK);
+    }
+    return connector;
+  }
+
+  HMODULE module_ = nullptr;
+};
+
+TEST_F(AddinDll, RegistersForTheCurrentUserAndUnregistersCompletely) {
+  const auto register_server = Export<HRESULT(STDAPICALLTYPE*)()>("DllRegisterServer");
+  const auto unregister_server = Export<HRESULT(STDAPICALLTYPE*)()>("DllUnregisterServer");
+  ASSERT_NE(register_server, nullptr);
+  ASSERT_EQ(register_server(), S_OK);
+
+  EXPECT_EQ(ReadText(kAddinKey, L"FriendlyName"), L"Outlook add-in");
+  EXPECT_EQ(ReadText(kAddinKey, L"Description"), L"Outlook add-in to send SMS messages");
+  EXPECT_EQ(ReadNumber(kAddinKey, L"LoadBehavior"), 3U);
+  EXPECT_EQ(ReadNumber(kAddinKey, L"CommandLineSafe"), 0U);
+  const std::wstring server = std::wstring(kClassKey) + L"\\InprocServer32";
+  EXPECT_EQ(_wcsicmp(ReadText(server.c_str(), nullptr).c_str(), DllPath().c_str()), 0);
+  EXPECT_EQ(ReadText(server.c_str(), L"ThreadingModel"), L"Apartment");
+  EXPECT_EQ(ReadText(L"Software\\Classes\\ZintaraOutlook.OLConnector\\CLSID", nullptr),
+            L"{02EBD1AD-E93D-4C03-A944-77F367121DEB}");
+
+  // The type library travels inside the DLL.
+  ComPtr<ITypeLib> library;
+  ASSERT_EQ(LoadTypeLibEx(DllPath().c_str(), REGKIND_NONE, &library), S_OK);
+  TLIBATTR* attributes = nullptr;
+  ASSERT_EQ(library->GetLibAttr(&attributes), S_OK);
+  EXPECT_EQ(attributes->wMajorVerNum, 1);
+  library->ReleaseTLibAttr(attributes);
+
+  ASSERT_EQ(unregister_server(), S_OK);
+  for (const std::wstring& key :
+       {std::wstring(kClassKey), std::wstring(kAddinKey),
+        std::wstring(L"Software\\Classes\\ZintaraOutlook.OLConnector"),
+        std::wstring(L"Software\\Classes\\TypeLib\\{061E5F29-4F20-4456-8299-3A9AA670A969}"),
+        std::wstring(L"Software\\Classes\\Interface\\{8F63346A-24C7-41F0-BAC6-A2CBC3CFB543}")}) {
+    EXPECT_FALSE(KeyExists(key)) << std::string(key.begin(), key.end());
+  }
+  EXPECT_EQ(unregister_server(), S_OK) << "removing what is already gone succeeds";
+}
+
+TEST_F(AddinDll, HandsOutItsClassAndStaysLoadedWhileItLives) {
+  const auto can_unload = Export<HRESULT(STDAPICALLTYPE*)()>("DllCanUnloadNow");
+  const auto get_class_object =
+      Export<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>("DllGetClassObject");
+  ComPtr<IClassFactory> factory;
+  EXPECT_EQ(get_class_object(IID_IUnknown, IID_PPV_ARGS(&factory)), CLASS_E_CLASSNOTAVAILABLE);
+  EXPECT_EQ(can_unload(), S_OK);
+  {
+    const ComPtr<IDTExtensibility2> connector = NewConnector();
+    ASSERT_NE(connector, nullptr);
+    ComPtr<IDispatch> dispatch;
+    EXPECT_EQ(connector.As(&dispatch), S_OK);
+    EXPECT_EQ(can_unload(), S_FALSE);
+  }
+  EXPECT_EQ(can_unload(), S_OK);
+}
+
+// A host with one "Standard" bar whose Controls.Add hands out a button that
+// records what the add-in sets on it.
+struct ScriptedHost {
+  ComPtr<ScriptedObject> button = ScriptedObject::Make();
+  ComPtr<ScriptedObject> controls = ScriptedObject::Make();
+  ComPtr<ScriptedObject> bar = ScriptedObject::Make();
+  ComPtr<ScriptedObject> bars = ScriptedObject::Make();
+  ComPtr<ScriptedObject> explorer = ScriptedObject::Make();
+  ComPtr<ScriptedObject> application = ScriptedObject::Make();
+  ComPtr<ScriptedObject> instance = ScriptedObject::Make();
+
+  ScriptedHost() {
+    for (const wchar_t* name : {L"Caption", L"Tag", L"OnAction", L"Enabled", L"Visible", L"Style",
+                                L"PasteFace", L"Delete"}) {
+      button->Define(name, Returns(Variant()));
+    }
+    controls->Define(L"Add", Returns(Variant(static_cast<IDispatch*>(button.Get()))));
+    bar->Define(L"Name", Returns(Variant(L"Standard")));
+    bar->Define(L"Controls", Returns(Variant(static_cast<IDispatch*>(controls.Get()))));
+    bars->Define(L"Count", Returns(Variant(1)));
+    bars->Define(L"Item", Returns(Variant(static_cast<IDispatch*>(bar.Get()))));
+    explorer->Define(L"CommandBars", Returns(Variant(static_cast<IDispatch*>(bars.Get()))));
+    application->Define(L"ActiveExplorer",
+                        Returns(Variant(static_cast<IDispatch*>(explorer.Get()))));
+    instance->Define(L"ProgId", Returns(Variant(L"ZintaraOutlook.OLConnector")));
+  }
+
+  std::vector<std::wstring> ButtonCalls() const {
+    std::vector<std::wstring> calls;
+    for (const Call& call : button->calls()) {
+      if (call.args.empty()) {
+        calls.push_back(call.name);
+      } else if (call.args[0].get()->vt == VT_BOOL) {
+        calls.push_back(call.name + (call.args[0].ToBool() ? L"=True" : L"=False"));
+      } else {
+        calls.push_back(call.name + L"=" + call.args[0].ToText());
+      }
+    }
+    return calls;
+  }
+};
+
+TEST_F(AddinDll, ConnectionPutsTheButtonOnStandardWithItsFace) {
+  ScriptedHost host;
+  const ComPtr<IDTExtensibility2> connector = NewConnector();
+  ASSERT_NE(connector, nullptr);
+  SAFEARRAY* custom = nullptr;
+  ASSERT_EQ(
+      connector->OnConnection(host.application.Get(), ext_cm_Startup, host.instance.Get(), &custom),
+      S_OK);
+  const Call& add = host.controls->calls().at(0);
+  ASSERT_EQ(add.args.size(), 5U);
+  EXPECT_EQ(add.args[0].ToInt(), 1);
+  EXPECT_EQ(add.args[3].ToInt(), 2) << "before the second control";
+  EXPECT_TRUE(add.args[4].ToBool());
+  const std::vector<std::wstring> expected = {
+      L"Caption=Send SMS", L"Tag=Send SMS", L"OnAction=!<ZintaraOutlook.OLConnector>",
+      L"Enabled=True",     L"Visible=True", L"Style=3",
+      L"PasteFace"};
+  EXPECT_EQ(host.ButtonCalls(), expected);
+
+  // The face and its mask wait on the clipboard for PasteFace.
+  EXPECT_NE(IsClipboardFormatAvailable(RegisterClipboardFormatA("Toolbar Button Face")), FALSE);
+  EXPECT_NE(IsClipboardFormatAvailable(RegisterClipboardFormatA("Toolbar Button Mask")), FALSE);
+
+  ASSERT_EQ(connector->OnDisconnection(ext_dm_UserClosed, &custom), S_OK);
+  EXPECT_EQ(host.ButtonCalls().back(), L"Delete");
+}
+
+TEST_F(AddinDll, AHostWithoutToolbarsStillConnects) {
+  const auto application = ScriptedObject::Make();
+  const ComPtr<IDTExtensibility2> connector = NewConnector();
+  SAFEARRAY* custom = nullptr;
+  EXPECT_EQ(connector->OnConnection(application.Get(), ext_cm_Startup, nullptr, &custom), S_OK);
+  EXPECT_EQ(connector->OnConnection(nullptr, ext_cm_Startup, nullptr, &custom), S_OK);
+  EXPECT_EQ(connector->OnDisconnection(ext_dm_HostShutdown, &custom), S_OK);
+}
+
+}  // namespace
+}  // namespace parvel::host
