@@ -11,14 +11,18 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
 
 # Wine needs an X display for windows, the clipboard and its desktop process;
-# without one, start a private virtual display that later runs share.
+# without one, start a private virtual display for this prefix that later runs
+# share. One display per prefix: Wine ties the clipboard to the display, and
+# builds tested side by side must not share one.
 if [ -z "${DISPLAY:-}" ]; then
-  export DISPLAY=:77
-  if [ ! -e /tmp/.X77-lock ]; then
-    nohup Xvfb :77 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    for _ in 1 2 3 4 5 6 7 8 9 10; do
-      [ -e /tmp/.X11-unix/X77 ] && break
-      sleep 0.5
+  number=$((100 + $(printf '%s' "$WINEPREFIX" | cksum | cut -d' ' -f1) % 800))
+  export DISPLAY=":$number"
+  if [ ! -e "/tmp/.X11-unix/X$number" ]; then
+    rm -f "/tmp/.X$number-lock"
+    setsid -f Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1
+    for _ in $(seq 1 20); do
+      [ -e "/tmp/.X11-unix/X$number" ] && break
+      sleep 0.25
     done
   fi
 fi
