@@ -18,7 +18,10 @@ enum ext_DisconnectMode {
   ext_dm_UserClosed = 1,
 };
 
-struct __declspec(novtable) IDTExtensibility2 : public IDispatch {
+// A COM interface has no virtual destructor: objects end through Release.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+struct IDTExtensibility2 : public IDispatch {
   virtual HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* application,
                                                  ext_ConnectMode connect_mode,
                                                  IDispatch* addin_instance, SAFEARRAY** custom) = 0;
@@ -28,6 +31,7 @@ struct __declspec(novtable) IDTExtensibility2 : public IDispatch {
   virtual HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY** custom) = 0;
   virtual HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY** custom) = 0;
 };
+#pragma GCC diagnostic pop
 __CRT_UUID_DECL(IDTExtensibility2, 0xB65AD801, 0xABAF, 0x11D0, 0xBB, 0x8B, 0x00, 0xA0, 0xC9, 0x0F,
                 0x27, 0x44)
 
