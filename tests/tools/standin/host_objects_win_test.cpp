@@ -1,0 +1,488 @@
+// The stand-in host's Outlook, command bar and Redemption objects, called
+// late-bound as the add-in's adapters call them.
+
+#include <windows.h>
+
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "host/extensibility_win.h"
+#include "late_binding_win.h"
+#include "standin_host/command_bars_win.h"
+#include "standin_host/host_context.h"
+#include "standin_host/outlook_objects_win.h"
+#include "standin_host/redemption_win.h"
+
+namespace parvel::standin {
+namespace {
+
+using namespace testing;
+namespace fs = std::filesystem;
+
+constexpr WORD kGet = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+
+std::string ReadSample() {
+  std::ifstream in(PARVEL_STANDIN_SAMPLE, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class HostObjects : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    OleInitialize(nullptr);
+    outbox_ = fs::temp_directory_path() / "parvel_standin_objects";
+    fs::remove_all(outbox_);
+    auto book = std::make_shared<AddressBook>(ParseAddressBook(ReadSample()));
+    context_ = std::make_shared<HostContext>(FailureSet{}, std::move(book), outbox_);
+    bars_ = MakeCom<CommandBarsObject>(context_, std::vector<std::wstring>{});
+    app_ = MakeCom<ApplicationObject>(context_, bars_);
+  }
+  void TearDown() override {
+    app_.Reset();
+    bars_.Reset();
+    context_.reset();
+    OleUninitialize();
+    fs::remove_all(outbox_);
+  }
+
+  IDispatch* App() { return app_.Get(); }
+  Variant Namespace() { return Get(App(), L"GetNamespace", Args(Variant::Text(L"MAPI"))); }
+  Variant Redemption(const wchar_t* prog_id) {
+    ComPtr<IDispatch> object = CreateRedemptionObject(context_, prog_id);
+    return Variant::Object(object.Get());
+  }
+  Variant StandardBar() {
+    return Get(Get(App(), L"ActiveExplorer").get().pdispVal, L"CommandBars");
+  }
+
+  fs::path outbox_;
+  std::shared_ptr<HostContext> context_;
+  ComPtr<CommandBarsObject> bars_;
+  ComPtr<ApplicationObject> app_;
+};
+
+TEST_F(HostObjects, CallsFollowLateBindingConventions) {
+  const Variant ns = Namespace();
+  // Names in any letter case; a property read as a method and as a property.
+  const Variant user = Get(ObjectOf(ns), L"currentuser");
+  EXPECT_EQ(TextOf(Get(ObjectOf(user), L"NAME")), L"Sales Desk");
+  EXPECT_EQ(TextOf(Try(ObjectOf(user), L"Name", DISPATCH_PROPERTYGET).value), L"Sales Desk");
+  EXPECT_EQ(TextOf(Try(ObjectOf(user), L"Name", DISPATCH_METHOD).value), L"Sales Desk");
+  EXPECT_EQ(Try(ObjectOf(ns), L"Logon", kGet).result, DISP_E_UNKNOWNNAME);
+
+  // A failure: DISP_E_EXCEPTION with the host's text and scode.
+  const Outcome missing = Try(ObjectOf(ns), L"GetItemFromID", kGet, Args(Variant::Text(L"00AA")));
+  EXPECT_EQ(missing.result, DISP_E_EXCEPTION);
+  EXPECT_EQ(missing.scode, static_cast<HRESULT>(0x8004010F));
+  EXPECT_NE(missing.description.find(L"could not be found"), std::wstring::npos);
+
+  // Arguments that do not fit.
+  const Outcome wrong_type = Try(App(), L"CreateItem", kGet, Args(Variant::Text(L"mail")));
+  EXPECT_EQ(wrong_type.result, DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(wrong_type.argument_error, 0U);
+  EXPECT_EQ(Try(App(), L"CreateItem", kGet, Args(Variant::Int(0), Variant::Int(1))).result,
+            DISP_E_BADPARAMCOUNT);
+  EXPECT_EQ(Try(App(), L"CreateItem", kGet, Args(Missing())).result, DISP_E_PARAMNOTFOUND);
+
+  // A put needs the DISPID_PROPERTYPUT named argument.
+  const Variant mail = Get(App(), L"CreateItem", Args(Variant::Int(0)));
+  EXPECT_EQ(Try(ObjectOf(mail), L"Subject", DISPATCH_PROPERTYPUT, Args(Variant::Text(L"s"))).result,
+            S_OK);
+  DISPID subject = 0;
+  LPOLESTR name = const_cast<LPOLESTR>(L"Subject");
+  ObjectOf(mail)->GetIDsOfNames(IID_NULL, &name, 1, 0, &subject);
+  VARIANTARG value = Variant::Text(L"x").Detach();
+  DISPPARAMS unnamed{&value, nullptr, 1, 0};
+  EXPECT_EQ(ObjectOf(mail)->Invoke(subject, IID_NULL, 0, DISPATCH_PROPERTYPUT, &unnamed, nullptr,
+                                   nullptr, nullptr),
+            DISP_E_PARAMNOTFOUND);
+  VariantClear(&value);
+  EXPECT_EQ(TextOf(Get(ObjectOf(mail), L"Subject")), L"s");
+
+  // Operations named with --fail raise; without EXCEPINFO the caller sees the scode.
+  context_->failures.Add(L"MailItem.Save");
+  const Outcome failed = Try(ObjectOf(mail), L"Save", kGet);
+  EXPECT_EQ(failed.result, DISP_E_EXCEPTION);
+  EXPECT_EQ(failed.description, L"Simulated failure: MailItem.Save");
+  EXPECT_EQ(ObjectOf(mail)->Invoke(6, IID_NULL, 0, kGet, nullptr, nullptr, nullptr, nullptr),
+            E_FAIL);
+}
+
+TEST_F(HostObjects, NamespaceWalksStoresFoldersAndItems) {
+  const Variant ns = Namespace();
+  const Variant stores = Get(ObjectOf(ns), L"Folders");
+  std::vector<std::wstring> names;
+  for (Variant store = Get(ObjectOf(stores), L"GetFirst"); V_DISPATCH(&store.get()) != nullptr;
+       store = Get(ObjectOf(stores), L"GetNext")) {
+    names.push_back(TextOf(Get(ObjectOf(store), L"Name")));
+  }
+  EXPECT_EQ(names, (std::vector<std::wstring>{L"Mailbox - Sales Desk", L"Personal Folders",
+                                              L"Public Folders"}));
+
+  const Variant public_folders = Get(ObjectOf(stores), L"Item", Args(Variant::Int(3)));
+  const Outcome failing = Try(ObjectOf(public_folders), L"Folders", kGet);
+  EXPECT_EQ(failing.result, DISP_E_EXCEPTION);
+  EXPECT_NE(failing.description.find(L"Public Folders"), std::wstring::npos);
+
+  const Variant mailbox = Get(ObjectOf(stores), L"Item", Args(Variant::Int(1)));
+  const Variant folders = Get(ObjectOf(mailbox), L"Folders");
+  ASSERT_EQ(IntOf(Get(ObjectOf(folders), L"Count")), 3);
+  const Variant contacts = Get(ObjectOf(folders), L"Item", Args(Variant::Int(2)));
+  EXPECT_EQ(TextOf(Get(ObjectOf(contacts), L"Name")), L"Contacts");
+  EXPECT_EQ(IntOf(Get(ObjectOf(contacts), L"DefaultItemType")), 2);
+  EXPECT_EQ(IntOf(Get(ObjectOf(Get(ObjectOf(folders), L"Item", Args(Variant::Int(1)))),
+                      L"DefaultItemType")),
+            0);
+  EXPECT_EQ(Try(ObjectOf(folders), L"Item", kGet, Args(Variant::Int(4))).result, DISP_E_EXCEPTION);
+
+  const Variant items = Get(ObjectOf(contacts), L"Items");
+  ASSERT_EQ(IntOf(Get(ObjectOf(items), L"Count")), 8);
+  std::vector<long> classes;
+  for (Variant item = Get(ObjectOf(items), L"GetFirst"); V_DISPATCH(&item.get()) != nullptr;
+       item = Get(ObjectOf(items), L"GetNext")) {
+    classes.push_back(IntOf(Get(ObjectOf(item), L"Class")));
+  }
+  EXPECT_EQ(classes, (std::vector<long>{40, 40, 40, 40, 69, 69, 69, 43}));
+  const Variant chloe = Get(ObjectOf(items), L"Item", Args(Variant::Int(3)));
+  EXPECT_EQ(TextOf(Get(ObjectOf(chloe), L"FileAs")), L"Smith, Chloe\r\nAccounts");
+  EXPECT_EQ(TextOf(Get(ObjectOf(chloe), L"MobileTelephoneNumber")), L"027 555 0103");
+  EXPECT_EQ(Try(ObjectOf(chloe), L"DLName", kGet).result, DISP_E_UNKNOWNNAME)
+      << "a contact is no list";
+  const Variant sales = Get(ObjectOf(items), L"Item", Args(Variant::Int(5)));
+  EXPECT_EQ(TextOf(Get(ObjectOf(sales), L"DLName")), L"Sales Team");
+
+  // For Each walks the same items.
+  const Variant enumeration = Get(ObjectOf(items), L"_NewEnum");
+  ComPtr<IEnumVARIANT> each;
+  ASSERT_EQ(V_UNKNOWN(&enumeration.get())->QueryInterface(IID_PPV_ARGS(&each)), S_OK);
+  VARIANT slots[10];
+  ULONG fetched = 0;
+  EXPECT_EQ(each->Next(10, slots, &fetched), S_FALSE);
+  EXPECT_EQ(fetched, 8U);
+  for (ULONG i = 0; i < fetched; ++i) VariantClear(&slots[i]);
+
+  // GetItemFromID by the entry ID, also on the application's Session, in any letter case.
+  const std::wstring id = TextOf(Get(ObjectOf(chloe), L"EntryID"));
+  const Variant session = Get(App(), L"Session");
+  const Variant found = Get(ObjectOf(session), L"GetItemFromID", Args(Variant::Text(id)));
+  EXPECT_EQ(TextOf(Get(ObjectOf(found), L"Entryid")), id);
+  const std::wstring old_friends =
+      TextOf(Get(ObjectOf(Get(ObjectOf(items), L"Item", Args(Variant::Int(7)))), L"EntryID"));
+  EXPECT_EQ(Try(ObjectOf(ns), L"GetItemFromID", kGet, Args(Variant::Text(old_friends))).scode,
+            static_cast<HRESULT>(0x8004010F))
+      << "the list GetItemFromID cannot find";
+}
+
+TEST_F(HostObjects, CommandBarsAddBarsAndButtonsAsOfficeDoes) {
+  const Variant bars = StandardBar();
+  ASSERT_EQ(IntOf(Get(ObjectOf(bars), L"Count")), 2);
+  const Variant standard = Get(ObjectOf(bars), L"Item", Args(Variant::Int(1)));
+  EXPECT_EQ(TextOf(Get(ObjectOf(standard), L"Name")), L"Standard");
+  EXPECT_EQ(TextOf(Get(ObjectOf(Get(ObjectOf(bars), L"Item", Args(Variant::Text(L"advanced")))),
+                       L"Name")),
+            L"Advanced");
+
+  // Add(Name, Position, MenuBar left out, Temporary): a new bar is hidden until made visible.
+  const Variant sms_bar =
+      Get(ObjectOf(bars), L"Add",
+          Args(Variant::Text(L"SMSBar"), Variant::Int(1), Missing(), Variant::Bool(true)));
+  EXPECT_EQ(V_BOOL(&Get(ObjectOf(sms_bar), L"Visible").get()), VARIANT_FALSE);
+  const Outcome again =
+      Try(ObjectOf(bars), L"Add", kGet, Args(Variant::Text(L"SMSBar"), Variant::Int(1)));
+  EXPECT_EQ(again.result, DISP_E_EXCEPTION) << "Office refuses a second bar of the same name";
+
+  // Controls.Add(Type, Id, Parameter, Before, Temporary), here with named arguments.
+  const Variant controls = Get(ObjectOf(standard), L"Controls");
+  const Variant button =
+      Try(ObjectOf(controls), L"Add", kGet,
+          Args(Variant::Int(1), Variant::Int(2), Variant::Bool(true)), {L"Before", L"Temporary"})
+          .value;
+  Put(ObjectOf(button), L"Caption", Variant::Text(L"Send SMS"));
+  std::vector<std::wstring> captions;
+  for (long i = 1; i <= IntOf(Get(ObjectOf(controls), L"Count")); ++i) {
+    captions.push_back(
+        TextOf(Get(ObjectOf(Get(ObjectOf(controls), L"Item", Args(Variant::Int(i)))), L"Caption")));
+  }
+  EXPECT_EQ(captions, (std::vector<std::wstring>{L"New", L"Send SMS", L"Reply", L"Forward"}));
+  EXPECT_EQ(IntOf(Get(ObjectOf(button), L"Index")), 2);
+  EXPECT_EQ(Try(ObjectOf(controls), L"Add", kGet,
+                Args(Variant::Int(1), Missing(), Missing(), Variant::Int(9)))
+                .result,
+            DISP_E_EXCEPTION);
+
+  Put(ObjectOf(button), L"Style", Variant::Int(3));
+  Put(ObjectOf(button), L"OnAction", Variant::Text(L"!<A.B>"));
+  EXPECT_EQ(IntOf(Get(ObjectOf(button), L"Style")), 3);
+  EXPECT_EQ(TextOf(Get(ObjectOf(button), L"OnAction")), L"!<A.B>");
+
+  Get(ObjectOf(button), L"Delete");
+  EXPECT_EQ(IntOf(Get(ObjectOf(controls), L"Count")), 3);
+  EXPECT_EQ(Try(ObjectOf(button), L"Caption", kGet).result, DISP_E_EXCEPTION)
+      << "a deleted control";
+}
+
+// Records Click calls with their arguments.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+class ClickRecorder final : public IDispatch {
+ public:
+  explicit ClickRecorder(bool events = true) : events_(events) {}
+  virtual ~ClickRecorder() = default;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (iid == IID_IUnknown || iid == IID_IDispatch ||
+        (events_ && iid == kIidCommandBarButtonEvents)) {
+      *object = static_cast<IDispatch*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override { return --references_; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
+                                   VARIANT*, EXCEPINFO*, UINT*) override {
+    ++clicks;
+    good_arguments = id == kDispidCommandBarButtonClick && flags == DISPATCH_METHOD &&
+                     params->cArgs == 2 && V_VT(&params->rgvarg[1]) == VT_DISPATCH &&
+                     V_VT(&params->rgvarg[0]) == (VT_BOOL | VT_BYREF) &&
+                     *V_BOOLREF(&params->rgvarg[0]) == VARIANT_FALSE;
+    control = V_DISPATCH(&params->rgvarg[1]);
+    return S_OK;
+  }
+  int clicks = 0;
+  bool good_arguments = false;
+  IDispatch* control = nullptr;
+  ULONG references_ = 1;
+
+ private:
+  bool events_;
+};
+#pragma GCC diagnostic pop
+
+TEST_F(HostObjects, ClicksReachEveryAdvisedSinkUntilUnadvised) {
+  auto button = bars_->bars()[0]->AddButton(std::nullopt);
+  ComPtr<IConnectionPointContainer> container;
+  ASSERT_EQ(button->QueryInterface(IID_PPV_ARGS(&container)), S_OK);
+  ComPtr<IConnectionPoint> point;
+  ASSERT_EQ(container->FindConnectionPoint(kIidCommandBarButtonEvents, point.GetAddressOf()), S_OK);
+  EXPECT_EQ(container->FindConnectionPoint(IID_IDispatch, point.ReleaseAndGetAddressOf()),
+            CONNECT_E_NOCONNECTION);
+  ASSERT_EQ(
+      container->FindConnectionPoint(kIidCommandBarButtonEvents, point.ReleaseAndGetAddressOf()),
+      S_OK);
+
+  ClickRecorder first;
+  ClickRecorder second;
+  ClickRecorder plain(false);
+  DWORD first_cookie = 0;
+  DWORD second_cookie = 0;
+  DWORD plain_cookie = 0;
+  ASSERT_EQ(point->Advise(&first, &first_cookie), S_OK);
+  ASSERT_EQ(point->Advise(&second, &second_cookie), S_OK);
+  EXPECT_EQ(point->Advise(&plain, &plain_cookie), CONNECT_E_CANNOTCONNECT)
+      << "the sink must offer the events";
+
+  button->Click();
+  EXPECT_EQ(first.clicks, 1);
+  EXPECT_TRUE(first.good_arguments);
+  EXPECT_EQ(first.control, static_cast<IDispatch*>(button.Get()));
+  EXPECT_EQ(second.clicks, 1);
+
+  EXPECT_EQ(point->Unadvise(first_cookie), S_OK);
+  EXPECT_EQ(point->Unadvise(first_cookie), CONNECT_E_NOCONNECTION);
+  button->Click();
+  EXPECT_EQ(first.clicks, 1);
+  EXPECT_EQ(second.clicks, 2);
+  point->Unadvise(second_cookie);
+}
+
+TEST_F(HostObjects, PasteFaceTakesFaceAndMaskFromTheClipboard) {
+  auto button = bars_->bars()[0]->AddButton(std::nullopt);
+  // A 2 x 1 face, red and green; the mask makes the right pixel transparent.
+  const BYTE face[] = {40, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0,    0, 1,    0, 24, 0,
+                       0,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0,    0, 0,    0, 0,  0,
+                       0,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0, 0xFF, 0, 0,  0};
+  const BYTE mask[] = {40, 0, 0, 0, 2, 0, 0, 0, 1,    0,    0,    0, 1,    0, 1, 0, 0, 0,
+                       0,  0, 0, 0, 0, 0, 0, 0, 0,    0,    0,    0, 0,    0, 0, 0, 0, 0,
+                       0,  0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0x40, 0, 0, 0};
+  const auto put = [](UINT format, const BYTE* bytes, std::size_t size) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    std::copy(bytes, bytes + size, static_cast<BYTE*>(GlobalLock(block)));
+    GlobalUnlock(block);
+    SetClipboardData(format, block);
+  };
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  put(RegisterClipboardFormatW(L"Toolbar Button Face"), face, sizeof face);
+  put(RegisterClipboardFormatW(L"Toolbar Button Mask"), mask, sizeof mask);
+  CloseClipboard();
+  Get(button.Get(), L"PasteFace");
+  ASSERT_TRUE(button->face.has_value());
+  EXPECT_EQ(button->face->width, 2);
+  EXPECT_EQ(button->face->At(0, 0), 0xFFFF0000U);
+  EXPECT_EQ(button->face->At(1, 0) >> 24, 0U);
+
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  CloseClipboard();
+  const Outcome empty = Try(button.Get(), L"PasteFace", kGet);
+  EXPECT_EQ(empty.result, DISP_E_EXCEPTION);
+  EXPECT_NE(empty.description.find(L"no picture"), std::wstring::npos);
+}
+
+TEST_F(HostObjects, SafeMailItemSendsTheWrappedMailToTheOutbox) {
+  const Variant safe = Redemption(L"Redemption.SafeMailItem");
+  EXPECT_EQ(Try(ObjectOf(safe), L"Send", kGet).result, DISP_E_EXCEPTION) << "no Item yet";
+  const Variant mail = Get(App(), L"CreateItem", Args(Variant::Int(0)));
+  EXPECT_EQ(IntOf(Get(ObjectOf(mail), L"Class")), 43);
+  EXPECT_EQ(
+      Try(ObjectOf(safe), L"Item", DISPATCH_PROPERTYPUTREF, Args(Variant::Text(L"not an item")))
+          .result,
+      DISP_E_TYPEMISMATCH);
+  Put(ObjectOf(safe), L"Item", Variant::Copy(mail.get()), DISPATCH_PROPERTYPUTREF);
+  EXPECT_EQ(Try(ObjectOf(safe), L"Send", kGet).result, DISP_E_EXCEPTION) << "no recipient yet";
+
+  Put(ObjectOf(safe), L"To", Variant::Text(L"sms@gateway.example"));
+  Get(ObjectOf(Get(ObjectOf(safe), L"Recipients")), L"Add",
+      Args(Variant::Text(L"sms@gateway.example")));
+  Put(ObjectOf(safe), L"Subject", Variant::Text(L"SMS Message to 1"));
+  Put(ObjectOf(safe), L"Body", Variant::Text(L"To: 1 (A), \r\nMessage: Hi"));
+  EXPECT_EQ(TextOf(Get(ObjectOf(mail), L"Subject")), L"SMS Message to 1")
+      << "the safe item writes through";
+  Get(ObjectOf(safe), L"Save");
+  Get(ObjectOf(safe), L"Send");
+  ASSERT_EQ(context_->outbox.mails().size(), 1U);
+  EXPECT_EQ(context_->outbox.mails()[0].to, L"sms@gateway.example");
+  EXPECT_EQ(context_->outbox.mails()[0].body, L"To: 1 (A), \r\nMessage: Hi");
+  EXPECT_TRUE(fs::exists(outbox_ / "0001.eml"));
+  EXPECT_EQ(Try(ObjectOf(safe), L"Send", kGet).result, DISP_E_EXCEPTION) << "sent once only";
+
+  const Variant utils = Redemption(L"Redemption.MAPIUtils");
+  Get(ObjectOf(utils), L"DeliverNow");
+  Get(ObjectOf(utils), L"Cleanup");
+  EXPECT_EQ(context_->outbox.mails()[0].state, MailState::Delivered);
+  const BYTE bytes[] = {0x00, 0xC0, 0x9F};
+  EXPECT_EQ(TextOf(Get(ObjectOf(utils), L"HrArrayToString", Args(Variant::Bytes(bytes)))),
+            L"00C09F");
+  std::vector<Variant> numbers;
+  numbers.push_back(Variant::Int(10));
+  numbers.push_back(Variant::Int(255));
+  EXPECT_EQ(
+      TextOf(Get(ObjectOf(utils), L"HrArrayToString", Args(Variant::Array(std::move(numbers))))),
+      L"0AFF");
+}
+
+TEST_F(HostObjects, AddressListsServeTheGlobalAddressList) {
+  const Variant lists = Redemption(L"Redemption.AddressLists");
+  ASSERT_EQ(IntOf(Get(ObjectOf(lists), L"Count")), 2);
+  EXPECT_EQ(TextOf(Get(ObjectOf(Get(ObjectOf(lists), L"Item", Args(Variant::Int(0)))), L"Name")),
+            L"All Users");
+  EXPECT_EQ(Try(ObjectOf(lists), L"Item", kGet, Args(Variant::Int(2))).result, DISP_E_EXCEPTION)
+      << "from 0";
+  const Variant gal = Get(ObjectOf(lists), L"Item", Args(Variant::Int(1)));
+  const Variant entries = Get(ObjectOf(gal), L"AddressEntries");
+  EXPECT_EQ(IntOf(Get(ObjectOf(entries), L"Count")), 10);
+
+  std::vector<std::wstring> seen;
+  for (Variant entry = Get(ObjectOf(entries), L"GetFirst"); V_DISPATCH(&entry.get()) != nullptr;
+       entry = Get(ObjectOf(entries), L"GetNext")) {
+    const Variant mobile = Get(ObjectOf(entry), L"Fields", Args(Variant::Int(0x3A1C001E)));
+    std::wstring shown = std::to_wstring(IntOf(Get(ObjectOf(entry), L"DisplayType"))) + L" ";
+    shown += V_VT(&mobile.get()) == VT_NULL    ? L"null"
+             : V_VT(&mobile.get()) == VT_EMPTY ? L"empty"
+                                               : TextOf(mobile);
+    seen.push_back(shown);
+  }
+  EXPECT_EQ(seen, (std::vector<std::wstring>{L"0 021 555 0101", L"0 null", L"0 ",
+                                             L"0 +64 21 555 0104", L"0 021 555 0201", L"1 null",
+                                             L"1 null", L"1 null", L"6 021 555 0999", L"2 null"}));
+
+  const Variant support = Get(ObjectOf(entries), L"Item", Args(Variant::Int(5)));
+  EXPECT_EQ(TextOf(Get(ObjectOf(support), L"Name")), L"Support Team");
+  const Variant members = Get(ObjectOf(support), L"Members");
+  ASSERT_EQ(IntOf(Get(ObjectOf(members), L"Count")), 4);
+  const Variant ian = Get(ObjectOf(members), L"Item", Args(Variant::Int(3)));
+  EXPECT_EQ(TextOf(Get(ObjectOf(ian), L"Id")),
+            L"00000000DCA740C8C042101AB4B908002B2FE1820100000000000301");
+  // VB passes the tag as a long; a user has no members.
+  EXPECT_EQ(TextOf(Get(ObjectOf(ian), L"Fields", Args(Variant::Int(974913566)))), L"020 555 0301");
+  const Variant anna = Get(ObjectOf(entries), L"Item", Args(Variant::Int(0)));
+  EXPECT_EQ(V_DISPATCH(&Get(ObjectOf(anna), L"Members").get()), nullptr);
+}
+
+TEST_F(HostObjects, SafeDistListGivesTheMemberEntries) {
+  const Variant ns = Namespace();
+  const Variant sales =
+      Get(ObjectOf(ns), L"GetItemFromID",
+          Args(Variant::Text(L"00000000B8E4A6F5E3B1D011A5C800A0C9251F8E0700D1000001")));
+  const Variant list = Redemption(L"Redemption.SafeDistList");
+  EXPECT_EQ(Try(ObjectOf(list), L"Fields", kGet, Args(Variant::Int(0x1102))).result,
+            DISP_E_EXCEPTION);
+  Put(ObjectOf(list), L"Item", Variant::Copy(sales.get()));
+  const long tag = IntOf(
+      Get(ObjectOf(list), L"GetIDsFromNames",
+          Args(Variant::Text(L"{00062004-0000-0000-C000-000000000046}"), Variant::Int(0x8055))));
+  EXPECT_EQ(tag & 0xFFFF, 0);
+  const Variant fields = Get(ObjectOf(list), L"Fields", Args(Variant::Int(tag | 0x1102)));
+  ASSERT_EQ(V_VT(&fields.get()), VT_ARRAY | VT_VARIANT);
+  SAFEARRAY* array = V_ARRAY(&fields.get());
+  LONG upper = 0;
+  SafeArrayGetUBound(array, 1, &upper);
+  ASSERT_EQ(upper, 5) << "six members";
+  LONG index = 0;
+  VARIANT first;
+  VariantInit(&first);
+  SafeArrayGetElement(array, &index, &first);
+  const Variant utils = Redemption(L"Redemption.MAPIUtils");
+  EXPECT_EQ(TextOf(Get(ObjectOf(utils), L"HrArrayToString", Args(Variant::Copy(first)))),
+            L"00000000C091ADD3519DCF11A4A900AA0047FAA4C3"
+            L"00000000B8E4A6F5E3B1D011A5C800A0C9251F8E0700C1000001");
+  VariantClear(&first);
+  EXPECT_EQ(V_VT(&Get(ObjectOf(list), L"Fields", Args(Variant::Int(static_cast<long>(0x80551102U))))
+                      .get()),
+            VT_EMPTY)
+      << "the store's own number, not the name's";
+  EXPECT_EQ(Try(ObjectOf(list), L"GetIDsFromNames", kGet,
+                Args(Variant::Text(L"PSETID_Address"), Variant::Int(1)))
+                .result,
+            DISP_E_EXCEPTION);
+}
+
+TEST_F(HostObjects, RedemptionClassesAreCreatedByProgIdInThisProcess) {
+  const auto create = [](const wchar_t* prog_id) {
+    CLSID clsid{};
+    HRESULT result = CLSIDFromProgID(prog_id, &clsid);
+    ComPtr<IDispatch> object;
+    if (SUCCEEDED(result))
+      result = CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&object));
+    return result;
+  };
+  {
+    const RedemptionServer server(context_, true);
+    EXPECT_TRUE(server.problems().empty());
+    EXPECT_EQ(create(L"redemption.addresslists"), S_OK) << "ProgIDs in any letter case";
+    EXPECT_EQ(create(L"Redemption.SafeMailItem"), S_OK);
+    context_->failures.Add(L"Redemption.MAPIUtils");
+    EXPECT_EQ(create(L"Redemption.MAPIUtils"), E_FAIL);
+  }
+  EXPECT_EQ(create(L"Redemption.SafeDistList"), CO_E_CLASSSTRING) << "gone with the server";
+  const RedemptionServer absent(context_, false);
+  EXPECT_EQ(create(L"Redemption.SafeMailItem"), CO_E_CLASSSTRING);
+}
+
+}  // namespace
+}  // namespace parvel::standin

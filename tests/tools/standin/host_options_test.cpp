@@ -1,0 +1,53 @@
+#include "standin_host/host_options.h"
+
+#include <gtest/gtest.h>
+
+namespace parvel::standin {
+namespace {
+
+TEST(HostOptions, ReadsEveryOption) {
+  const HostOptions options = ParseHostOptions({L"--data",          L"book.json",
+                                                L"--outbox",        L"out",
+                                                L"--scenario",      L"s.scn",
+                                                L"--no-redemption", L"--no-explorer",
+                                                L"--fail",          L"SafeMailItem.Send",
+                                                L"--fail",          L"Redemption.MAPIUtils",
+                                                L"--bar",           L"Menu Bar",
+                                                L"--bar",           L"standard",
+                                                L"--register",      L"a.dll",
+                                                L"--addin",         L"A.B",
+                                                L"--timeout",       L"12"});
+  EXPECT_EQ(options.data, L"book.json");
+  EXPECT_EQ(options.OutboxFolder(), L"out");
+  EXPECT_EQ(options.scenario, L"s.scn");
+  EXPECT_FALSE(options.redemption);
+  EXPECT_FALSE(options.explorer);
+  EXPECT_TRUE(options.failures.Contains(L"safemailitem", L"SEND"));
+  EXPECT_TRUE(options.failures.Contains(L"redemption.mapiutils"));
+  EXPECT_FALSE(options.failures.Contains(L"SafeMailItem", L"Save"));
+  EXPECT_EQ(options.bars, (std::vector<std::wstring>{L"Menu Bar", L"standard"}));
+  EXPECT_EQ(options.register_dlls, std::vector<std::wstring>{L"a.dll"});
+  EXPECT_EQ(options.addins, std::vector<std::wstring>{L"A.B"});
+  EXPECT_EQ(options.timeout_seconds, 12);
+}
+
+TEST(HostOptions, DefaultsAndMistakes) {
+  const HostOptions plain = ParseHostOptions({});
+  EXPECT_TRUE(plain.redemption);
+  EXPECT_TRUE(plain.explorer);
+  EXPECT_TRUE(plain.failures.empty());
+  EXPECT_EQ(plain.timeout_seconds, 5);
+  EXPECT_EQ(plain.OutboxFolder(), L"outbox");
+  EXPECT_NE(ParseHostOptions({L"--data", L"dir/book.json"}).OutboxFolder().find(L"dir"),
+            std::wstring::npos)
+      << "the outbox sits beside the data";
+  EXPECT_TRUE(ParseHostOptions({L"--help"}).help);
+  EXPECT_THROW(ParseHostOptions({L"--data"}), OptionsError);
+  EXPECT_THROW(ParseHostOptions({L"--fail", L""}), OptionsError);
+  EXPECT_THROW(ParseHostOptions({L"--timeout", L"0"}), OptionsError);
+  EXPECT_THROW(ParseHostOptions({L"--timeout", L"soon"}), OptionsError);
+  EXPECT_THROW(ParseHostOptions({L"--colour"}), OptionsError);
+}
+
+}  // namespace
+}  // namespace parvel::standin

@@ -1,0 +1,216 @@
+#include "standin_host/addins_win.h"
+
+#include <oleauto.h>
+
+#include <algorithm>
+
+#include "standin_host/host_context.h"
+#include "standin_host/registry_win.h"
+
+namespace parvel::standin {
+namespace {
+
+constexpr DWORD kLoadAtStartup = 3;
+
+std::wstring HresultText(HRESULT result) {
+  wchar_t text[16];
+  swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(result));
+  return text;
+}
+
+// The empty custom array that Outlook passes with every notification.
+class CustomArray {
+ public:
+  CustomArray() : array_(SafeArrayCreateVector(VT_VARIANT, 0, 0)) {}
+  ~CustomArray() {
+    if (array_ != nullptr) SafeArrayDestroy(array_);
+  }
+  CustomArray(const CustomArray&) = delete;
+  CustomArray& operator=(const CustomArray&) = delete;
+  SAFEARRAY** get() {
+    // A callee might replace it; what comes back is ours to destroy.
+    return &array_;
+  }
+
+ private:
+  SAFEARRAY* array_;
+};
+
+struct RegisteredAddin {
+  std::wstring prog_id;
+  std::wstring friendly_name;
+  std::wstring description;
+};
+
+std::vector<RegisteredAddin> RegisteredAddins() {
+  std::vector<RegisteredAddin> found;
+  const UniqueKey addins = OpenKey(HKEY_CURRENT_USER, kAddinsKey);
+  if (!addins) return found;
+  for (DWORD index = 0;; ++index) {
+    wchar_t name[256];
+    DWORD length = 256;
+    if (RegEnumKeyExW(addins.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    const UniqueKey key = OpenKey(addins.get(), name);
+    if (!key || ReadDword(key.get(), L"LoadBehavior") != kLoadAtStartup) continue;
+    found.push_back({name, ReadText(key.get(), L"FriendlyName").value_or(name),
+                     ReadText(key.get(), L"Description").value_or(L"")});
+  }
+  return found;
+}
+
+}  // namespace
+
+// The AddInInst object Outlook passes at connection.
+class AddInObject final : public DispatchImpl<AddInObject> {
+ public:
+  AddInObject(std::shared_ptr<HostContext> context, RegisteredAddin registered, CLSID clsid)
+      : DispatchImpl(std::move(context)), registered_(std::move(registered)), clsid_(clsid) {}
+  static const MemberTable<AddInObject>& Members() {
+    static const MemberTable<AddInObject> table = {
+        {.name = L"ProgId", .get = &AddInObject::ProgId},
+        {.name = L"Description", .get = &AddInObject::Description, .is_default = true},
+        {.name = L"Guid", .get = &AddInObject::Guid},
+        {.name = L"Connect", .get = &AddInObject::Connect},
+        {.name = L"Object", .get = &AddInObject::GetObject, .put = &AddInObject::PutObject},
+    };
+    return table;
+  }
+  std::wstring_view TypeName() const override { return L"COMAddIn"; }
+
+  bool connected = false;
+  void Forget() { object_.Reset(); }
+
+ private:
+  Variant ProgId(Arguments&) { return Variant::Text(registered_.prog_id); }
+  Variant Description(Arguments&) { return Variant::Text(registered_.description); }
+  Variant Guid(Arguments&) { return Variant::Text(GuidText(clsid_)); }
+  Variant Connect(Arguments&) { return Variant::Bool(connected); }
+  Variant GetObject(Arguments&) { return Variant::Object(object_.Get()); }
+  void PutObject(Arguments& args) { object_ = args.PutObject(); }
+
+  RegisteredAddin registered_;
+  CLSID clsid_;
+  ComPtr<IDispatch> object_;
+};
+
+struct AddinManager::Loaded {
+  AddinRecord record;
+  ComPtr<IDTExtensibility2> extensibility;
+  ComPtr<AddInObject> instance;
+};
+
+std::wstring StateText(AddinRecord::State state) {
+  switch (state) {
+    case AddinRecord::State::Connected:
+      return L"connected";
+    case AddinRecord::State::Failed:
+      return L"failed";
+    case AddinRecord::State::Disconnected:
+      break;
+  }
+  return L"disconnected";
+}
+
+AddinManager::AddinManager(std::shared_ptr<HostContext> context, ComPtr<IDispatch> application,
+                           std::vector<std::wstring> only)
+    : context_(std::move(context)), application_(std::move(application)), only_(std::move(only)) {}
+
+AddinManager::~AddinManager() { Disconnect(ext_dm_HostShutdown); }
+
+void AddinManager::Connect(ext_ConnectMode mode) {
+  for (RegisteredAddin& registered : RegisteredAddins()) {
+    if (!only_.empty() && std::find(only_.begin(), only_.end(), registered.prog_id) == only_.end())
+      continue;
+    auto existing = std::find_if(addins_.begin(), addins_.end(), [&](const auto& addin) {
+      return addin->record.prog_id == registered.prog_id;
+    });
+    if (existing == addins_.end()) {
+      addins_.push_back(std::make_unique<Loaded>());
+      existing = addins_.end() - 1;
+    }
+    Loaded& addin = **existing;
+    if (addin.extensibility) continue;
+    addin.record = {.prog_id = registered.prog_id, .friendly_name = registered.friendly_name};
+    const auto fail = [&](const std::wstring& step, HRESULT result) {
+      addin.record.state = AddinRecord::State::Failed;
+      addin.record.problem = step + L" failed with " + HresultText(result);
+      addin.extensibility.Reset();
+      addin.instance.Reset();
+    };
+    registrations_.ExposeUserClass(registered.prog_id);
+    CLSID clsid{};
+    HRESULT result = CLSIDFromProgID(registered.prog_id.c_str(), &clsid);
+    if (FAILED(result)) {
+      fail(L"CLSIDFromProgID", result);
+      continue;
+    }
+    ComPtr<IUnknown> object;
+    result = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                              reinterpret_cast<void**>(object.GetAddressOf()));
+    if (FAILED(result)) {
+      fail(L"CoCreateInstance", result);
+      continue;
+    }
+    result = object.As(&addin.extensibility);
+    if (FAILED(result)) {
+      fail(L"QueryInterface(IDTExtensibility2)", result);
+      continue;
+    }
+    addin.instance = MakeCom<AddInObject>(context_, std::move(registered), clsid);
+    CustomArray custom;
+    result = addin.extensibility->OnConnection(application_.Get(), mode, addin.instance.Get(),
+                                               custom.get());
+    if (FAILED(result)) {
+      fail(L"OnConnection", result);
+      CoFreeUnusedLibraries();
+      continue;
+    }
+    addin.instance->connected = true;
+    addin.record.state = AddinRecord::State::Connected;
+    addin.record.problem.clear();
+  }
+  for (const auto& addin : addins_) {
+    if (!addin->extensibility) continue;
+    CustomArray custom;
+    addin->extensibility->OnAddInsUpdate(custom.get());
+  }
+  if (mode == ext_cm_Startup) {
+    for (const auto& addin : addins_) {
+      if (!addin->extensibility) continue;
+      CustomArray custom;
+      addin->extensibility->OnStartupComplete(custom.get());
+    }
+  }
+}
+
+void AddinManager::Disconnect(ext_DisconnectMode mode) {
+  if (mode == ext_dm_HostShutdown) {
+    for (const auto& addin : addins_) {
+      if (!addin->extensibility) continue;
+      CustomArray custom;
+      addin->extensibility->OnBeginShutdown(custom.get());
+    }
+  }
+  for (const auto& addin : addins_) {
+    if (!addin->extensibility) continue;
+    CustomArray custom;
+    addin->extensibility->OnDisconnection(mode, custom.get());
+    addin->extensibility.Reset();
+    addin->instance->connected = false;
+    addin->instance->Forget();
+    addin->instance.Reset();
+    addin->record.state = AddinRecord::State::Disconnected;
+  }
+  CoFreeUnusedLibraries();
+}
+
+const std::vector<AddinRecord>& AddinManager::records() const {
+  records_.clear();
+  for (const auto& addin : addins_) records_.push_back(addin->record);
+  return records_;
+}
+
+}  // namespace parvel::standin

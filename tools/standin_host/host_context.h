@@ -1,0 +1,45 @@
+#pragma once
+
+// What every object the stand-in host hands out shares: the address book,
+// the outbox, the failures asked for on the command line, and the window's
+// wish to hear about changes.
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <utility>
+
+#include "standin_host/address_book.h"
+#include "standin_host/host_options.h"
+#include "standin_host/mail_outbox.h"
+#include "standin_host/named_properties.h"
+
+namespace parvel::standin {
+
+struct HostContext {
+  HostContext(FailureSet failures_in, std::shared_ptr<const AddressBook> book_in,
+              std::filesystem::path outbox_folder)
+      : failures(std::move(failures_in)),
+        book(std::move(book_in)),
+        outbox(std::move(outbox_folder)) {}
+
+  FailureSet failures;
+  std::shared_ptr<const AddressBook> book;
+  Outbox outbox;
+  NamedProperties named_properties;
+  bool explorer = true;
+  int next_command_id = 1000;  // window command IDs of toolbar controls
+
+  // Set by the main window while it shows the toolbars and the outbox.
+  std::function<void()> outbox_changed;
+  std::function<void()> toolbar_changed;
+
+  void OutboxChanged() const {
+    if (outbox_changed) outbox_changed();
+  }
+  void ToolbarChanged() const {
+    if (toolbar_changed) toolbar_changed();
+  }
+};
+
+}  // namespace parvel::standin

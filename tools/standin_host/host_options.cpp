@@ -1,0 +1,93 @@
+#include "standin_host/host_options.h"
+
+#include <algorithm>
+#include <cwctype>
+#include <filesystem>
+
+#include "common/utf8.h"
+
+namespace parvel::standin {
+namespace {
+
+std::wstring Lower(std::wstring_view text) {
+  std::wstring lower(text);
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](wchar_t ch) {
+    return static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(ch)));
+  });
+  return lower;
+}
+
+}  // namespace
+
+const char* const kHostUsage =
+    "usage: parvel-standin [options]\n"
+    "  --data FILE        address book (JSON); default: an empty one\n"
+    "  --outbox DIR       where sent mails go as NNNN.eml; default: outbox beside the data\n"
+    "  --scenario FILE    run the scenario, then exit (0: all expectations met)\n"
+    "  --no-redemption    do not offer the Redemption classes\n"
+    "  --no-explorer      ActiveExplorer gives no window\n"
+    "  --fail NAME        make Object.Member (or a Redemption ProgID's creation) fail\n"
+    "  --bar NAME         a built-in toolbar (repeatable; default: Standard, Advanced)\n"
+    "  --register DLL     register the DLL for this run (DllRegisterServer/Unregister)\n"
+    "  --addin PROGID     load only this add-in (repeatable)\n"
+    "  --timeout SECONDS  how long an expectation waits (default 5)\n";
+
+void FailureSet::Add(std::wstring_view name) { names_.insert(Lower(name)); }
+
+bool FailureSet::Contains(std::wstring_view name) const { return names_.contains(Lower(name)); }
+
+bool FailureSet::Contains(std::wstring_view object, std::wstring_view member) const {
+  return !names_.empty() && Contains(std::wstring(object) + L"." + std::wstring(member));
+}
+
+std::wstring HostOptions::OutboxFolder() const {
+  if (outbox) return *outbox;
+  if (data) return (std::filesystem::path(*data).parent_path() / L"outbox").wstring();
+  return L"outbox";
+}
+
+HostOptions ParseHostOptions(const std::vector<std::wstring>& args) {
+  HostOptions options;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::wstring& arg = args[i];
+    const auto value = [&]() -> const std::wstring& {
+      if (i + 1 == args.size() || args[i + 1].empty()) {
+        throw OptionsError(tools::WideToUtf8(arg) + " needs a value");
+      }
+      return args[++i];
+    };
+    if (arg == L"--data") {
+      options.data = value();
+    } else if (arg == L"--outbox") {
+      options.outbox = value();
+    } else if (arg == L"--scenario") {
+      options.scenario = value();
+    } else if (arg == L"--no-redemption") {
+      options.redemption = false;
+    } else if (arg == L"--no-explorer") {
+      options.explorer = false;
+    } else if (arg == L"--fail") {
+      options.failures.Add(value());
+    } else if (arg == L"--bar") {
+      options.bars.push_back(value());
+    } else if (arg == L"--register") {
+      options.register_dlls.push_back(value());
+    } else if (arg == L"--addin") {
+      options.addins.push_back(value());
+    } else if (arg == L"--timeout") {
+      const std::wstring& text = value();
+      if (text.size() > 4 || text.find_first_not_of(L"0123456789") != std::wstring::npos ||
+          std::stoi(text) < 1) {
+        throw OptionsError("--timeout takes a number of seconds from 1");
+      }
+      options.timeout_seconds = std::stoi(text);
+    } else if (arg == L"--help" || arg == L"-h") {
+      options.help = true;
+    } else {
+      throw OptionsError("unknown option " + tools::WideToUtf8(arg));
+    }
+  }
+  return options;
+}
+
+}  // namespace parvel::standin

@@ -1,0 +1,55 @@
+#pragma once
+
+// The stand-in host's command line.
+
+#include <optional>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace parvel::standin {
+
+class OptionsError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Operations made to fail, by "Object.Member" (SafeMailItem.Send) or by a
+// Redemption ProgID for its creation; compared ignoring letter case.
+class FailureSet {
+ public:
+  void Add(std::wstring_view name);
+  bool Contains(std::wstring_view name) const;
+  bool Contains(std::wstring_view object, std::wstring_view member) const;
+  bool empty() const { return names_.empty(); }
+
+ private:
+  std::set<std::wstring> names_;  // lower case
+};
+
+struct HostOptions {
+  std::optional<std::wstring> data;
+  std::optional<std::wstring> outbox;
+  std::optional<std::wstring> scenario;
+  bool redemption = true;
+  bool explorer = true;
+  FailureSet failures;
+  std::vector<std::wstring> bars;  // built-in bars instead of the default ones
+  std::vector<std::wstring> register_dlls;
+  std::vector<std::wstring> addins;  // load only these ProgIDs; empty: all
+  int timeout_seconds = 5;
+  bool help = false;
+
+  // The outbox folder: the option, else "outbox" beside the data file, else
+  // "outbox" in the current folder.
+  std::wstring OutboxFolder() const;
+};
+
+// Throws OptionsError for an unknown option or a missing value.
+HostOptions ParseHostOptions(const std::vector<std::wstring>& args);
+
+extern const char* const kHostUsage;
+
+}  // namespace parvel::standin

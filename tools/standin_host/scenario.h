@@ -1,0 +1,174 @@
+#pragma once
+
+// Scenario files for the stand-in host: one action or expectation per line,
+// words separated by blanks, texts with blanks in double quotes (with the
+// escapes backslash, quote, n, r, t and bar), '#' starting a comment line.
+// README.md beside this file describes the format.
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace parvel::standin {
+
+class ScenarioError : public std::runtime_error {
+ public:
+  ScenarioError(int line, const std::string& message);
+  int line() const noexcept { return line_; }
+
+ private:
+  int line_;
+};
+
+// A window by its name in code, and optionally one of its controls
+// ("OLMain.Text2"); an empty control means the window itself.
+struct ControlRef {
+  std::wstring window;
+  std::wstring control;
+
+  std::wstring Text() const;  // as written in the scenario
+  bool operator==(const ControlRef&) const = default;
+};
+
+// A row or column: by 1-based position (#3) or by the text of its first
+// column (rows) or header (columns).
+struct ItemRef {
+  int position = 0;  // 0: by text
+  std::wstring text;
+
+  std::wstring Text() const;
+  bool operator==(const ItemRef&) const = default;
+};
+
+namespace action {
+
+struct Press {
+  std::wstring caption;
+};
+struct Type {
+  ControlRef target;
+  std::wstring text;
+};
+struct Click {
+  ControlRef target;
+};
+struct SetCheck {
+  ControlRef target;
+  bool checked = true;
+};
+struct Select {
+  ControlRef target;
+  std::vector<ItemRef> rows;
+};
+struct DoubleClick {
+  ControlRef target;
+  ItemRef row;
+};
+struct HeaderClick {
+  ControlRef target;
+  ItemRef column;
+};
+struct Close {
+  std::wstring window;
+};
+struct LoadAddins {};
+struct UnloadAddins {};
+struct SetRegistry {
+  std::wstring name;
+  std::wstring value;
+};
+struct DeleteRegistry {
+  std::wstring name;
+};
+struct Screenshot {
+  std::wstring file;
+};
+
+}  // namespace action
+
+namespace expect {
+
+struct MsgBox {
+  std::wstring title;
+  std::wstring text;
+  int button = 1;  // the dialog item ID to press: IDOK unless named
+  std::wstring button_name = L"OK";
+};
+struct Text {
+  ControlRef target;
+  std::wstring text;
+};
+struct Rows {
+  ControlRef target;
+  std::vector<std::vector<std::wstring>> rows;
+};
+struct Focus {
+  ControlRef target;
+};
+struct Open {
+  std::wstring window;
+  bool open = true;
+};
+struct WindowCount {
+  std::wstring window;
+  int count = 0;
+};
+struct Outbox {
+  int count = 0;
+};
+enum class MailField { To, Subject, Body, State, File };
+struct Mail {
+  int number = 1;
+  MailField field = MailField::To;
+  std::wstring text;
+};
+struct Bar {
+  std::wstring name;
+  std::vector<std::wstring> captions;
+};
+enum class ButtonProperty { Tag, OnAction, Style, Enabled, Visible, Face };
+struct Button {
+  std::wstring caption;
+  ButtonProperty property = ButtonProperty::Tag;
+  std::wstring value;
+};
+enum class ControlState { Checked, Enabled };
+struct State {
+  ControlRef target;
+  ControlState state = ControlState::Checked;
+  bool value = true;
+};
+struct Registry {
+  std::wstring name;
+  std::optional<std::wstring> value;  // none: the value must be absent
+};
+struct Addin {
+  std::wstring prog_id;
+  std::wstring state;  // connected, disconnected or failed
+};
+
+}  // namespace expect
+
+using Step =
+    std::variant<action::Press, action::Type, action::Click, action::SetCheck, action::Select,
+                 action::DoubleClick, action::HeaderClick, action::Close, action::LoadAddins,
+                 action::UnloadAddins, action::SetRegistry, action::DeleteRegistry,
+                 action::Screenshot, expect::MsgBox, expect::Text, expect::Rows, expect::Focus,
+                 expect::Open, expect::WindowCount, expect::Outbox, expect::Mail, expect::Bar,
+                 expect::Button, expect::State, expect::Registry, expect::Addin>;
+
+struct ScenarioLine {
+  int line = 0;
+  Step step;
+};
+
+// Throws ScenarioError at the first line that is not understood.
+std::vector<ScenarioLine> ParseScenario(std::wstring_view text);
+
+// Splits one line into words; exposed for tests of the quoting rules.
+std::vector<std::wstring> SplitWords(std::wstring_view line);
+
+}  // namespace parvel::standin

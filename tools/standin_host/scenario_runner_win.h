@@ -1,0 +1,75 @@
+#pragma once
+
+// Runs a scenario from a thread of its own against the windows of this
+// process, as a user would: clicks and notifications are posted or sent to
+// the real controls on the window thread, and every expectation is checked
+// again and again until it holds or the time is up, so no step needs a pause.
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "standin_host/scenario.h"
+#include "standin_host/ui_dispatcher_win.h"
+
+namespace parvel::standin {
+
+struct ButtonFacts {
+  std::wstring tag;
+  std::wstring on_action;
+  int style = 0;
+  bool enabled = true;
+  bool visible = true;
+  std::optional<std::wstring> face;  // "20x20/0": size and transparent pixels
+};
+
+struct MailFacts {
+  std::wstring to;
+  std::wstring subject;
+  std::wstring body;
+  std::wstring state;
+  std::wstring file;
+};
+
+// What only the host knows: its toolbars, its outbox and its add-ins. Every
+// function is called on the window thread.
+class ScenarioHost {
+ public:
+  virtual ~ScenarioHost() = default;
+  // The window of a shown, visible toolbar control with this caption.
+  virtual HWND ToolbarButton(const std::wstring& caption) = 0;
+  // Captions of the shown controls of a shown bar, in order; none: not shown.
+  virtual std::optional<std::vector<std::wstring>> ShownBar(const std::wstring& name) = 0;
+  virtual std::optional<ButtonFacts> Button(const std::wstring& caption) = 0;
+  virtual std::vector<MailFacts> Mails() = 0;
+  virtual std::wstring AddinState(const std::wstring& prog_id) = 0;
+  virtual void LoadAddins() = 0;
+  virtual void UnloadAddins() = 0;
+};
+
+struct RunnerSettings {
+  std::wstring file_name;     // as the failure line names the scenario
+  int timeout_seconds = 5;    // for each expectation
+  int response_seconds = 60;  // for the window thread to take up work
+  std::wstring registry_key = L"SOFTWARE\\Parvello";
+};
+
+class ScenarioRunner {
+ public:
+  ScenarioRunner(UiDispatcher& ui, ScenarioHost& host, RunnerSettings settings);
+
+  // Runs the lines in order on the calling thread (not the window thread).
+  // Returns nullopt when all passed, else the one failure line
+  // "FILE:LINE: expected ..., got ...".
+  std::optional<std::wstring> Run(const std::vector<ScenarioLine>& lines);
+
+ private:
+  class Step;
+  UiDispatcher& ui_;
+  ScenarioHost& host_;
+  RunnerSettings settings_;
+};
+
+}  // namespace parvel::standin
