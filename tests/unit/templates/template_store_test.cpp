@@ -191,6 +191,22 @@ TEST_F(FailedSaveTest, AFailedMoveRemovesTheWrittenCompanionFile) {
   EXPECT_EQ(store.TemplateCount(), 0U) << "a folder reads as no file";
 }
 
+TEST_F(TemplateStoreTest, AFolderNameBeyondTheAnsiCodePageWorks) {
+  // An add-in installed under a user name such as this one.
+  const std::filesystem::path named = folder.path() / u8"\u0416\u0435\u043d\u044f \u00e9";
+  std::error_code error;
+  if (!std::filesystem::create_directory(named, error)) {
+    // Wine maps such names to the host's file names only under a UTF-8 locale.
+    GTEST_SKIP() << "this system cannot name the folder: " << error.message();
+  }
+  TemplateStore there{files, named, code_page};
+  there.AddTemplate(L"A", L"a");
+  there.SaveTemplates();
+  EXPECT_EQ(ReadBytes(named / "ZNSMSTemplates.txt"), "%LABEL%A\r\na\r\n");
+  there.LoadTemplates();
+  EXPECT_EQ(there.TemplateCount(), 1U);
+}
+
 TEST_F(TemplateStoreTest, AMissingFolderReadsAsEmptyAndSavesNothing) {
   TemplateStore elsewhere{files, folder.path() / "gone", code_page};
   elsewhere.AddTemplate(L"A", L"a");
