@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <iterator>
 #include <stdexcept>
 
 #include "host/com_module_win.h"
@@ -36,6 +37,12 @@ class PerMonitorDpi {
   DPI_AWARENESS_CONTEXT(WINAPI* set_)(DPI_AWARENESS_CONTEXT) = nullptr;
   DPI_AWARENESS_CONTEXT previous_ = nullptr;
 };
+
+bool IsListBox(HWND control) {
+  wchar_t name[16] = {};
+  GetClassNameW(control, name, static_cast<int>(std::size(name)));
+  return CompareStringOrdinal(name, -1, WC_LISTBOXW, -1, TRUE) == CSTR_EQUAL;
+}
 
 }  // namespace
 
@@ -254,9 +261,28 @@ void DialogWindow::ShowRows(std::wstring_view control, const RecipientList& list
   InvalidateRect(view, nullptr, TRUE);
 }
 
+void DialogWindow::ShowItems(std::wstring_view control, const std::vector<std::wstring>& items) {
+  const HWND list = Control(control);
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  // Inserted at the end rather than added, so that a sorting style never
+  // reorders them.
+  for (const std::wstring& item : items) {
+    SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(item.c_str()));
+  }
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
 std::vector<std::size_t> DialogWindow::SelectedRows(std::wstring_view control) const {
   const HWND view = Control(control);
   std::vector<std::size_t> rows;
+  if (IsListBox(view)) {
+    const LRESULT row = SendMessageW(view, LB_GETCURSEL, 0, 0);
+    if (row != LB_ERR) rows.push_back(static_cast<std::size_t>(row));
+    return rows;
+  }
   for (int index = ListView_GetNextItem(view, -1, LVNI_SELECTED); index >= 0;
        index = ListView_GetNextItem(view, index, LVNI_SELECTED)) {
     rows.push_back(static_cast<std::size_t>(index));

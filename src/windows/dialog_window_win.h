@@ -50,6 +50,7 @@ class DialogWindow : public WindowView {
   bool Visible(std::wstring_view control) const override;
   void Focus(std::wstring_view control) override;
   void ShowRows(std::wstring_view control, const RecipientList& list) override;
+  void ShowItems(std::wstring_view control, const std::vector<std::wstring>& items) override;
   std::vector<std::size_t> SelectedRows(std::wstring_view control) const override;
   void Close() override;
 

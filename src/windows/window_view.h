@@ -28,7 +28,10 @@ class WindowView {
 
   // A list view shows list's rows again (after any change to them).
   virtual void ShowRows(std::wstring_view control, const RecipientList& list) = 0;
-  // The rows the user has selected in a list view, in display order.
+  // A list box shows these texts as its rows, in this order, none selected.
+  virtual void ShowItems(std::wstring_view control, const std::vector<std::wstring>& items) = 0;
+  // The rows the user has selected in a list view or a list box, in display
+  // order.
   virtual std::vector<std::size_t> SelectedRows(std::wstring_view control) const = 0;
 
   // Closes (unloads) the window.

@@ -49,6 +49,12 @@ void RecordingWindowView::ShowRows(std::wstring_view control, const RecipientLis
   selected.erase(std::wstring(control));
 }
 
+void RecordingWindowView::ShowItems(std::wstring_view control,
+                                    const std::vector<std::wstring>& list) {
+  items[std::wstring(control)] = list;
+  selected.erase(std::wstring(control));
+}
+
 std::vector<std::size_t> RecordingWindowView::SelectedRows(std::wstring_view control) const {
   const auto it = selected.find(control);
   return it == selected.end() ? std::vector<std::size_t>() : it->second;

@@ -25,6 +25,7 @@ class RecordingWindowView final : public WindowView {
   bool Visible(std::wstring_view control) const override;
   void Focus(std::wstring_view control) override { focus = control; }
   void ShowRows(std::wstring_view control, const RecipientList& list) override;
+  void ShowItems(std::wstring_view control, const std::vector<std::wstring>& list) override;
   std::vector<std::size_t> SelectedRows(std::wstring_view control) const override;
   void Close() override { closed = true; }
 
@@ -36,6 +37,8 @@ class RecordingWindowView final : public WindowView {
   // Every change of enabling in order, as "Command2 off" / "Command2 on".
   std::vector<std::wstring> enabling;
   std::map<std::wstring, std::vector<RecipientEntry>, std::less<>> rows;
+  // The texts last shown in each list box.
+  std::map<std::wstring, std::vector<std::wstring>, std::less<>> items;
   std::map<std::wstring, std::vector<std::size_t>, std::less<>> selected;
   std::wstring focus;
   bool closed = false;

@@ -1,0 +1,77 @@
+#include "windows/zn_sms_templates.h"
+
+#include <string>
+#include <vector>
+
+#include "windows/ol_main.h"
+
+namespace parvel {
+namespace {
+
+constexpr std::wstring_view kList1 = L"List1";
+constexpr std::wstring_view kText1 = L"Text1";  // new template's text
+constexpr std::wstring_view kText2 = L"Text2";  // new template's name
+
+}  // namespace
+
+ZNSMSTemplates::ZNSMSTemplates(const ZNSMSTemplatesPorts& ports)
+    : ports_(ports), store_(ports_.files, ports_.folder, ports_.code_page) {}
+
+void ZNSMSTemplates::Form_Load() {
+  ports_.view.SetCaption(kTemplatesCaption);
+  LoadTemplates();
+}
+
+void ZNSMSTemplates::LoadTemplates() {
+  store_.LoadTemplates();
+  ports_.view.ShowItems(kList1, store_.TemplateNames());
+}
+
+void ZNSMSTemplates::SaveThenLoad() {
+  store_.SaveTemplates();
+  LoadTemplates();
+}
+
+std::optional<std::size_t> ZNSMSTemplates::SelectedEntry() {
+  const std::vector<std::size_t> rows = ports_.view.SelectedRows(kList1);
+  if (rows.empty() || rows.front() >= store_.TemplateCount()) {
+    ports_.message_boxes.Show(kNoTemplateSelectedTitle, kNoTemplateSelectedText);
+    ports_.view.Focus(kList1);
+    return std::nullopt;
+  }
+  return rows.front() + 1;
+}
+
+void ZNSMSTemplates::Command1_Click() {
+  const std::optional<std::size_t> entry = SelectedEntry();
+  if (!entry) return;
+  ports_.windows.ComposeWindow().SetMessage(store_.TemplateTexts()[*entry]);
+  ports_.view.Close();
+}
+
+void ZNSMSTemplates::Command2_Click() { ports_.view.Close(); }
+
+void ZNSMSTemplates::Command3_Click() {
+  const std::wstring text = ports_.view.Text(kText1);
+  const std::wstring name = ports_.view.Text(kText2);
+  if (text.empty() || name.empty()) {
+    ports_.message_boxes.Show(kInsufficientDataTitle, kInsufficientDataText);
+    ports_.view.Focus(kText1);
+    return;
+  }
+  store_.AddTemplate(name, text);
+  SaveThenLoad();
+  ports_.view.SetText(kText1, L"");
+  ports_.view.SetText(kText2, L"");
+  ports_.view.Focus(kList1);
+}
+
+void ZNSMSTemplates::Command4_Click() {
+  const std::optional<std::size_t> entry = SelectedEntry();
+  if (!entry) return;
+  store_.MarkDeleted(*entry);
+  SaveThenLoad();
+  ports_.view.Focus(kList1);
+}
+
+}  // namespace parvel

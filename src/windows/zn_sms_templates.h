@@ -1,0 +1,58 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+#include "codec/code_page.h"
+#include "templates/template_files.h"
+#include "templates/template_store.h"
+#include "windows/addin_windows.h"
+#include "windows/message_box.h"
+#include "windows/window_view.h"
+
+namespace parvel {
+
+struct ZNSMSTemplatesPorts {
+  WindowView& view;
+  MessageBoxes& message_boxes;
+  AddinWindows& windows;
+  TemplateFiles& files;
+  std::filesystem::path folder;  // holds the templates file
+  const CodePage& code_page = SystemCodePage();
+};
+
+inline constexpr std::wstring_view kTemplatesCaption = L"Templates";
+inline constexpr std::wstring_view kNoTemplateSelectedTitle = L"No Template Selected";
+inline constexpr std::wstring_view kNoTemplateSelectedText = L"There is no template selected...";
+inline constexpr std::wstring_view kInsufficientDataTitle = L"Insufficient Data";
+inline constexpr std::wstring_view kInsufficientDataText =
+    L"You must supply the template text and a template name...";
+
+// The templates window: applies a stored template to the compose window's
+// message, adds templates and deletes them. Every change is saved and read
+// back at once, so the list always shows the file.
+class ZNSMSTemplates {
+ public:
+  explicit ZNSMSTemplates(const ZNSMSTemplatesPorts& ports);
+
+  void Form_Load();
+  void Command1_Click();  // "&Select"
+  void Command2_Click();  // "&Close"
+  void Command3_Click();  // "Add"
+  void Command4_Click();  // "Delete"
+
+  const TemplateStore& Store() const noexcept { return store_; }
+
+ private:
+  // The store's entry behind the selected row; nothing when no row is
+  // selected, after telling the user.
+  std::optional<std::size_t> SelectedEntry();
+  void SaveThenLoad();
+  void LoadTemplates();
+
+  ZNSMSTemplatesPorts ports_;
+  TemplateStore store_;
+};
+
+}  // namespace parvel

@@ -1,0 +1,220 @@
+#include "templates/template_store.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "unit/templates/temp_folder.h"
+
+namespace parvel {
+namespace {
+
+using templates_test::MakeReadOnly;
+using templates_test::ReadBytes;
+using templates_test::TempFolder;
+using templates_test::WriteBytes;
+using Lines = std::vector<std::wstring>;
+
+class TemplateStoreTest : public ::testing::Test {
+ protected:
+  TempFolder folder;
+  DiskFiles files;
+  Windows1252CodePage code_page;
+  TemplateStore store{files, folder.path(), code_page};
+  std::filesystem::path file = folder.path() / "ZNSMSTemplates.txt";
+
+  // Entries as (label line, text) pairs, in order.
+  std::vector<std::pair<std::wstring, std::wstring>> Entries() const {
+    std::vector<std::pair<std::wstring, std::wstring>> entries;
+    EXPECT_EQ(store.TemplateTexts().size(), store.TemplateCount() + 1);
+    EXPECT_EQ(store.TemplateLabels().size(), store.TemplateCount() + 1);
+    for (std::size_t i = 1; i <= store.TemplateCount(); ++i) {
+      entries.emplace_back(store.TemplateLabels()[i], store.TemplateTexts()[i]);
+    }
+    return entries;
+  }
+  void LoadFrom(const std::string& bytes) {
+    WriteBytes(file, bytes);
+    store.LoadTemplates();
+  }
+  void ExpectNoPendingFile() const {
+    EXPECT_FALSE(std::filesystem::exists(DiskFiles::PendingPath(file)));
+  }
+};
+
+TEST(SplitTemplateLinesTest, LinesEndAtCrLfOrALoneLfAndALoneCrStaysInItsLine) {
+  EXPECT_EQ(SplitTemplateLines(L""), Lines{});
+  EXPECT_EQ(SplitTemplateLines(L"a\r\nb\r\n"), (Lines{L"a", L"b"}));
+  EXPECT_EQ(SplitTemplateLines(L"a\nb\r\nc"), (Lines{L"a", L"b", L"c"})) << "last line unended";
+  EXPECT_EQ(SplitTemplateLines(L"a\rb\r\n\r\n"), (Lines{L"a\rb", L""}));
+  EXPECT_EQ(SplitTemplateLines(L"a\r\r\n"), (Lines{L"a\r"}));
+  EXPECT_EQ(SplitTemplateLines(L"\n\n"), (Lines{L"", L""}));
+}
+
+TEST_F(TemplateStoreTest, NoFileGivesAnEmptyStoreAndTheFirstAddWritesExactlyTwoLines) {
+  store.LoadTemplates();
+  EXPECT_EQ(store.TemplateCount(), 0U);
+  EXPECT_EQ(store.TemplateTexts(), Lines{L""});
+  EXPECT_EQ(store.TemplateLabels(), Lines{L""});
+
+  store.AddTemplate(L"Meeting moved", L"The meeting moved to 3 pm");
+  store.SaveTemplates();
+  EXPECT_EQ(ReadBytes(file), "%LABEL%Meeting moved\r\nThe meeting moved to 3 pm\r\n");
+  ExpectNoPendingFile();
+}
+
+TEST_F(TemplateStoreTest, ReadingSkipsStrayLinesAndPairsEachLabelWithTheNextLine) {
+  LoadFrom(
+      "stray first line\r\n"
+      "%label%lower case is no label\r\n"
+      "%LABEL%One\r\n"
+      "text one\r\n"
+      "%LABEL%Two\r\n"
+      "%LABEL%taken as text of Two\r\n"
+      "after the pair: skipped\r\n"
+      "%LABEL%Last");
+  EXPECT_EQ(Entries(), (std::vector<std::pair<std::wstring, std::wstring>>{
+                           {L"%LABEL%One", L"text one"},
+                           {L"%LABEL%Two", L"%LABEL%taken as text of Two"},
+                           {L"%LABEL%Last", L""}}));
+  EXPECT_EQ(store.TemplateNames(), (Lines{L"One", L"Two", L"Last"}));
+}
+
+TEST_F(TemplateStoreTest, ALabelAsTheLastLineHasAnEmptyTextWithOrWithoutItsLineEnd) {
+  LoadFrom("%LABEL%A\r\na\r\n%LABEL%B\r\n");
+  EXPECT_EQ(store.TemplateCount(), 2U);
+  EXPECT_EQ(store.TemplateTexts()[2], L"");
+}
+
+TEST_F(TemplateStoreTest, TheListShowsANameWithEveryMarkerRemovedWhileTheFileKeepsIt) {
+  store.AddTemplate(L"a%LABEL%b%LABEL%", L"text");
+  store.SaveTemplates();
+  store.LoadTemplates();
+  EXPECT_EQ(store.TemplateNames(), Lines{L"ab"});
+  EXPECT_EQ(store.TemplateLabels()[1], L"%LABEL%a%LABEL%b%LABEL%");
+  EXPECT_EQ(ReadBytes(file), "%LABEL%a%LABEL%b%LABEL%\r\ntext\r\n");
+}
+
+TEST_F(TemplateStoreTest, ATextWithLineBreaksKeepsOnlyItsFirstLineOnceReadBack) {
+  store.AddTemplate(L"Multi", L"first\r\nsecond\nthird\rstill third\r\n%LABEL%Inner");
+  store.SaveTemplates();
+  EXPECT_EQ(ReadBytes(file),
+            "%LABEL%Multi\r\nfirst\r\nsecond\nthird\rstill third\r\n%LABEL%Inner\r\n")
+      << "written as given, one line end added";
+  store.LoadTemplates();
+  EXPECT_EQ(Entries(), (std::vector<std::pair<std::wstring, std::wstring>>{
+                           {L"%LABEL%Multi", L"first"}, {L"%LABEL%Inner", L""}}));
+}
+
+TEST_F(TemplateStoreTest, DeletedEntriesAndTheDeletedMarkAsTextAreLeftOutOfTheFile) {
+  LoadFrom("%LABEL%A\r\na\r\n%LABEL%Marked\r\n**DELETED**\r\n%LABEL%B\r\nb\r\n%LABEL%C\r\nc\r\n");
+  ASSERT_EQ(store.TemplateCount(), 4U);
+  EXPECT_EQ(store.TemplateNames()[1], L"Marked") << "listed until the next save";
+  store.MarkDeleted(3);
+  EXPECT_EQ(store.TemplateCount(), 4U) << "a deleted entry keeps its place until saved";
+  store.SaveTemplates();
+  EXPECT_EQ(ReadBytes(file), "%LABEL%A\r\na\r\n%LABEL%C\r\nc\r\n");
+  EXPECT_THROW(store.MarkDeleted(0), std::out_of_range);
+  EXPECT_THROW(store.MarkDeleted(5), std::out_of_range);
+}
+
+TEST_F(TemplateStoreTest, DeletingTheOnlyEntryLeavesAnEmptyFile) {
+  LoadFrom("%LABEL%Only\r\ntext\r\n");
+  store.MarkDeleted(1);
+  store.SaveTemplates();
+  EXPECT_EQ(ReadBytes(file), "");
+  store.LoadTemplates();
+  EXPECT_EQ(store.TemplateCount(), 0U);
+}
+
+TEST_F(TemplateStoreTest, TextsTravelInTheAnsiCodePageAndLoadEmptiesTheStoreFirst) {
+  store.AddTemplate(L"Caf\u00e9", L"\u20ac 5 \u0101");
+  store.SaveTemplates();
+  EXPECT_EQ(ReadBytes(file), "%LABEL%Caf\xE9\r\n\x80 5 ?\r\n")
+      << "a character the code page lacks is written as ?";
+  store.LoadTemplates();
+  store.LoadTemplates();
+  EXPECT_EQ(
+      Entries(),
+      (std::vector<std::pair<std::wstring, std::wstring>>{{L"%LABEL%Caf\u00e9", L"\u20ac 5 ?"}}));
+}
+
+TEST_F(TemplateStoreTest, ASaveReplacesTheWholeFile) {
+  LoadFrom("%LABEL%A\r\n" + std::string(5000, 'a') + "\r\n%LABEL%B\r\nb\r\n");
+  store.MarkDeleted(1);
+  store.SaveTemplates();
+  EXPECT_EQ(ReadBytes(file), "%LABEL%B\r\nb\r\n");
+  ExpectNoPendingFile();
+}
+
+// Saves that cannot be made leave the old file byte for byte and no
+// companion file behind.
+class FailedSaveTest : public TemplateStoreTest {
+ protected:
+  const std::string old_bytes = "%LABEL%Kept\r\nkept text\r\n";
+  void SetUp() override {
+    LoadFrom(old_bytes);
+    store.AddTemplate(L"New", L"new text");
+  }
+};
+
+TEST_F(FailedSaveTest, AReadOnlyFileStaysAsItWas) {
+  MakeReadOnly(file);
+  store.SaveTemplates();
+  EXPECT_EQ(ReadBytes(file), old_bytes);
+  ExpectNoPendingFile();
+  store.LoadTemplates();
+  EXPECT_EQ(store.TemplateNames(), Lines{L"Kept"}) << "the added entry vanishes";
+}
+
+TEST_F(FailedSaveTest, AFolderWhereTheNewFileCannotBeWrittenLeavesTheOldOne) {
+  // Something squats on the companion file's name, so no new file can be
+  // written beside the old one.
+  const auto pending = DiskFiles::PendingPath(file);
+  std::filesystem::create_directory(pending);
+  std::filesystem::create_directory(pending / "inside");
+  store.SaveTemplates();
+  EXPECT_EQ(ReadBytes(file), old_bytes);
+  EXPECT_TRUE(std::filesystem::is_directory(pending / "inside")) << "what was there stays";
+}
+
+TEST_F(FailedSaveTest, AFailedMoveRemovesTheWrittenCompanionFile) {
+  // The templates file's name is taken by a folder: the new content is
+  // written completely but cannot take that place.
+  std::filesystem::remove(file);
+  std::filesystem::create_directory(file);
+  store.SaveTemplates();
+  EXPECT_TRUE(std::filesystem::is_directory(file));
+  ExpectNoPendingFile();
+  store.LoadTemplates();
+  EXPECT_EQ(store.TemplateCount(), 0U) << "a folder reads as no file";
+}
+
+TEST_F(TemplateStoreTest, AFolderNameBeyondTheAnsiCodePageWorks) {
+  // An add-in installed under a user name such as this one.
+  const std::filesystem::path named = folder.path() / u8"\u0416\u0435\u043d\u044f \u00e9";
+  std::error_code error;
+  if (!std::filesystem::create_directory(named, error)) {
+    // Wine maps such names to the host's file names only under a UTF-8 locale.
+    GTEST_SKIP() << "this system cannot name the folder: " << error.message();
+  }
+  TemplateStore there{files, named, code_page};
+  there.AddTemplate(L"A", L"a");
+  there.SaveTemplates();
+  EXPECT_EQ(ReadBytes(named / "ZNSMSTemplates.txt"), "%LABEL%A\r\na\r\n");
+  there.LoadTemplates();
+  EXPECT_EQ(there.TemplateCount(), 1U);
+}
+
+TEST_F(TemplateStoreTest, AMissingFolderReadsAsEmptyAndSavesNothing) {
+  TemplateStore elsewhere{files, folder.path() / "gone", code_page};
+  elsewhere.AddTemplate(L"A", L"a");
+  elsewhere.SaveTemplates();
+  EXPECT_FALSE(std::filesystem::exists(folder.path() / "gone"));
+  elsewhere.LoadTemplates();
+  EXPECT_EQ(elsewhere.TemplateCount(), 0U);
+}
+
+}  // namespace
+}  // namespace parvel
