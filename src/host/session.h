@@ -1,7 +1,10 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "host/host_model.h"
 #include "settings/account_settings.h"
@@ -24,6 +27,12 @@ class Session {
   std::wstring UserDisplayName;  // of the current Outlook user
   std::unique_ptr<host::Application> HostApplication;
   std::unique_ptr<host::Namespace> MapiNamespace;  // held from the compose window's load
+  // The contact folders that the picker's first opening found, in order of
+  // discovery; absent until that scan. Never refreshed.
+  std::optional<std::vector<std::unique_ptr<host::Folder>>> ContactsFolders;
+  // The distribution lists the picker has shown, by EntryID: the fallback
+  // when the host cannot find a list by its entry ID. Only grows.
+  std::unordered_map<std::wstring, std::unique_ptr<host::Item>> KnownDistLists;
 
   host::Redemption& Redemption() { return *redemption_; }
 

@@ -64,7 +64,9 @@ void RecipientList::AddAll(std::vector<RecipientEntry> rows) {
       throw std::invalid_argument("a row with this key is already in the list");
     }
   }
-  rows_.reserve(rows_.size() + rows.size());
+  // Growth stays geometric when rows arrive in many batches.
+  const std::size_t needed = rows_.size() + rows.size();
+  if (needed > rows_.capacity()) rows_.reserve(std::max(needed, 2 * rows_.capacity()));
   for (RecipientEntry& row : rows) {
     Remember(row);
     rows_.push_back(std::move(row));

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <exception>
-#include <iterator>
 #include <stdexcept>
+#include <utility>
 
 #include "host/com_module_win.h"
 #include "host/extensibility_win.h"
@@ -37,12 +37,6 @@ class PerMonitorDpi {
   DPI_AWARENESS_CONTEXT(WINAPI* set_)(DPI_AWARENESS_CONTEXT) = nullptr;
   DPI_AWARENESS_CONTEXT previous_ = nullptr;
 };
-
-bool IsListBox(HWND control) {
-  wchar_t name[16] = {};
-  GetClassNameW(control, name, static_cast<int>(std::size(name)));
-  return CompareStringOrdinal(name, -1, WC_LISTBOXW, -1, TRUE) == CSTR_EQUAL;
-}
 
 }  // namespace
 
@@ -128,7 +122,12 @@ INT_PTR DialogWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       return TRUE;
     }
     case WM_CLOSE:
-      DestroyWindow(hwnd_);
+      OnCloseRequest();
+      return TRUE;
+    case WM_SETCURSOR:
+      if (!busy_) return FALSE;
+      SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+      SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
       return TRUE;
     case WM_DESTROY:
       StopRoutingDialogKeys(hwnd_);
@@ -261,28 +260,61 @@ void DialogWindow::ShowRows(std::wstring_view control, const RecipientList& list
   InvalidateRect(view, nullptr, TRUE);
 }
 
-void DialogWindow::ShowItems(std::wstring_view control, const std::vector<std::wstring>& items) {
+void DialogWindow::ShowAppendedRows(std::wstring_view control, const RecipientList& list) {
+  const int id = IdOf(control);
+  lists_[id] = &list;
+  // Only new rows that come into view are drawn; the selection stays.
+  ListView_SetItemCountEx(GetDlgItem(hwnd_, id), static_cast<int>(list.Count()),
+                          LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+}
+
+void DialogWindow::SetBusy(bool busy) {
+  busy_ = busy;
+  SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+}
+
+void DialogWindow::ClearList(std::wstring_view control) {
+  SendMessageW(Control(control), LB_RESETCONTENT, 0, 0);
+}
+
+void DialogWindow::AddListItem(std::wstring_view control, std::wstring_view text, int data) {
   const HWND list = Control(control);
-  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(list, LB_RESETCONTENT, 0, 0);
-  // Inserted at the end rather than added, so that a sorting style never
-  // reorders them.
-  for (const std::wstring& item : items) {
-    SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
-                 reinterpret_cast<LPARAM>(item.c_str()));
-  }
-  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list, nullptr, TRUE);
+  const std::wstring item(text);
+  const LRESULT index = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  if (index < 0) throw std::runtime_error("the list box refused an entry");
+  SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data));
+}
+
+std::size_t DialogWindow::ListCount(std::wstring_view control) const {
+  const LRESULT count = SendMessageW(Control(control), LB_GETCOUNT, 0, 0);
+  return count < 0 ? 0 : static_cast<std::size_t>(count);
+}
+
+ListItem DialogWindow::ListItemAt(std::wstring_view control, std::size_t index) const {
+  const HWND list = Control(control);
+  const auto at = static_cast<WPARAM>(index);
+  const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, at, 0);
+  if (length < 0) throw std::out_of_range("no such list entry");
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const LRESULT copied = SendMessageW(list, LB_GETTEXT, at, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(std::max<LRESULT>(copied, 0)));
+  return {.text = std::move(text),
+          .data = static_cast<int>(SendMessageW(list, LB_GETITEMDATA, at, 0))};
+}
+
+std::optional<std::size_t> DialogWindow::ListIndex(std::wstring_view control) const {
+  const LRESULT index = SendMessageW(Control(control), LB_GETCURSEL, 0, 0);
+  if (index < 0) return std::nullopt;
+  return static_cast<std::size_t>(index);
+}
+
+void DialogWindow::SetListIndex(std::wstring_view control, std::size_t index) {
+  SendMessageW(Control(control), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 std::vector<std::size_t> DialogWindow::SelectedRows(std::wstring_view control) const {
   const HWND view = Control(control);
   std::vector<std::size_t> rows;
-  if (IsListBox(view)) {
-    const LRESULT row = SendMessageW(view, LB_GETCURSEL, 0, 0);
-    if (row != LB_ERR) rows.push_back(static_cast<std::size_t>(row));
-    return rows;
-  }
   for (int index = ListView_GetNextItem(view, -1, LVNI_SELECTED); index >= 0;
        index = ListView_GetNextItem(view, index, LVNI_SELECTED)) {
     rows.push_back(static_cast<std::size_t>(index));

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -49,9 +50,16 @@ class DialogWindow : public WindowView {
   void SetVisible(std::wstring_view control, bool visible) override;
   bool Visible(std::wstring_view control) const override;
   void Focus(std::wstring_view control) override;
+  void SetBusy(bool busy) override;
   void ShowRows(std::wstring_view control, const RecipientList& list) override;
-  void ShowItems(std::wstring_view control, const std::vector<std::wstring>& items) override;
+  void ShowAppendedRows(std::wstring_view control, const RecipientList& list) override;
   std::vector<std::size_t> SelectedRows(std::wstring_view control) const override;
+  void ClearList(std::wstring_view control) override;
+  void AddListItem(std::wstring_view control, std::wstring_view text, int data) override;
+  std::size_t ListCount(std::wstring_view control) const override;
+  ListItem ListItemAt(std::wstring_view control, std::size_t index) const override;
+  std::optional<std::size_t> ListIndex(std::wstring_view control) const override;
+  void SetListIndex(std::wstring_view control, std::size_t index) override;
   void Close() override;
 
  protected:
@@ -59,6 +67,8 @@ class DialogWindow : public WindowView {
   virtual void OnInit() {}
   virtual void OnCommand(int id, int code) = 0;
   virtual void OnNotify(const NMHDR& header) { static_cast<void>(header); }
+  // The close box or the system menu's Close: closes unless overridden.
+  virtual void OnCloseRequest() { Close(); }
   // The window is gone; the object may be discarded.
   virtual void OnClosed() {}
   // Something no handler expected: shown, never passed to the host.
@@ -82,6 +92,7 @@ class DialogWindow : public WindowView {
   std::vector<ControlName> controls_;
   HWND hwnd_ = nullptr;
   bool holds_module_ = false;
+  bool busy_ = false;
   std::map<int, const RecipientList*> lists_;
   std::vector<ATOM> atoms_;
   struct ImageListDeleter {

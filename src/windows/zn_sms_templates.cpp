@@ -24,7 +24,11 @@ void ZNSMSTemplates::Form_Load() {
 
 void ZNSMSTemplates::LoadTemplates() {
   store_.LoadTemplates();
-  ports_.view.ShowItems(kList1, store_.TemplateNames());
+  ports_.view.ClearList(kList1);
+  const std::vector<std::wstring> names = store_.TemplateNames();
+  for (std::size_t row = 0; row < names.size(); ++row) {
+    ports_.view.AddListItem(kList1, names[row], static_cast<int>(row));
+  }
 }
 
 void ZNSMSTemplates::SaveThenLoad() {
@@ -33,13 +37,13 @@ void ZNSMSTemplates::SaveThenLoad() {
 }
 
 std::optional<std::size_t> ZNSMSTemplates::SelectedEntry() {
-  const std::vector<std::size_t> rows = ports_.view.SelectedRows(kList1);
-  if (rows.empty() || rows.front() >= store_.TemplateCount()) {
+  const std::optional<std::size_t> row = ports_.view.ListIndex(kList1);
+  if (!row || *row >= store_.TemplateCount()) {
     ports_.message_boxes.Show(kNoTemplateSelectedTitle, kNoTemplateSelectedText);
     ports_.view.Focus(kList1);
     return std::nullopt;
   }
-  return rows.front() + 1;
+  return *row + 1;
 }
 
 void ZNSMSTemplates::Command1_Click() {

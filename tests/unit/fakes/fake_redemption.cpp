@@ -41,11 +41,11 @@ void FakeMapiUtils::DeliverNow() { recorder_.Record(L"MAPIUtils.DeliverNow()"); 
 void FakeMapiUtils::Cleanup() { recorder_.Record(L"MAPIUtils.Cleanup()"); }
 
 std::wstring FakeMapiUtils::HrArrayToString(const std::vector<std::uint8_t>& bytes) {
-  static constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
+  const wchar_t* const digits = lower_case_hex_ ? L"0123456789abcdef" : L"0123456789ABCDEF";
   std::wstring hex;
   for (const std::uint8_t byte : bytes) {
-    hex.push_back(kDigits[byte >> 4]);
-    hex.push_back(kDigits[byte & 0xFU]);
+    hex.push_back(digits[byte >> 4]);
+    hex.push_back(digits[byte & 0xFU]);
   }
   recorder_.Record(L"MAPIUtils.HrArrayToString(" + hex + L")");
   return hex;
@@ -58,7 +58,7 @@ std::unique_ptr<host::SafeMailItem> FakeRedemption::CreateSafeMailItem() {
 
 std::unique_ptr<host::MapiUtils> FakeRedemption::CreateMapiUtils() {
   recorder_.Record(L"CreateObject(Redemption.MAPIUtils)");
-  return std::make_unique<FakeMapiUtils>(recorder_);
+  return std::make_unique<FakeMapiUtils>(recorder_, lower_case_hex);
 }
 
 std::unique_ptr<host::AddressLists> FakeRedemption::CreateAddressLists() {

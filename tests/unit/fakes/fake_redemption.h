@@ -29,16 +29,19 @@ class FakeSafeMailItem final : public host::SafeMailItem {
 
 class FakeMapiUtils final : public host::MapiUtils {
  public:
-  explicit FakeMapiUtils(CallRecorder& recorder) : recorder_(recorder), lifetime_(recorder) {}
+  FakeMapiUtils(CallRecorder& recorder, bool lower_case_hex = false)
+      : recorder_(recorder), lifetime_(recorder), lower_case_hex_(lower_case_hex) {}
 
   void DeliverNow() override;
   void Cleanup() override;
-  // Two upper-case hexadecimal digits per byte, as Redemption gives them.
+  // Two upper-case hexadecimal digits per byte, as Redemption gives them
+  // (lower-case ones when so made).
   std::wstring HrArrayToString(const std::vector<std::uint8_t>& bytes) override;
 
  private:
   CallRecorder& recorder_;
   CallRecorder::Lifetime lifetime_;
+  bool lower_case_hex_;
 };
 
 // Creation is logged as "CreateObject(<ProgID>)"; FailOn(L"CreateObject")
@@ -55,6 +58,8 @@ class FakeRedemption final : public host::Redemption {
   // Make the address-book objects; their creation fails when unset.
   std::function<std::unique_ptr<host::AddressLists>()> make_address_lists;
   std::function<std::unique_ptr<host::SafeDistList>()> make_safe_dist_list;
+  // The MAPI utilities write hexadecimal text in lower case.
+  bool lower_case_hex = false;
 
  private:
   CallRecorder& recorder_;

@@ -1,5 +1,20 @@
 #include "unit/fakes/recording_window_view.h"
 
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace parvel {
+
+void PrintTo(const RecipientEntry& row, std::ostream* out) {
+  using testing::PrintToString;
+  *out << "{" << PrintToString(row.Name) << ", " << PrintToString(row.Mobile) << ", "
+       << PrintToString(row.Kind) << ", key " << PrintToString(row.Key) << ", tag "
+       << PrintToString(row.Tag) << "}";
+}
+
+}  // namespace parvel
+
 namespace parvel::fakes {
 
 std::wstring RecordingWindowView::Text(std::wstring_view control) const {
@@ -47,17 +62,49 @@ bool RecordingWindowView::Visible(std::wstring_view control) const {
 void RecordingWindowView::ShowRows(std::wstring_view control, const RecipientList& list) {
   rows[std::wstring(control)] = list.Rows();
   selected.erase(std::wstring(control));
+  ++redraws[std::wstring(control)];
 }
 
-void RecordingWindowView::ShowItems(std::wstring_view control,
-                                    const std::vector<std::wstring>& list) {
-  items[std::wstring(control)] = list;
-  selected.erase(std::wstring(control));
+void RecordingWindowView::ShowAppendedRows(std::wstring_view control, const RecipientList& list) {
+  rows[std::wstring(control)] = list.Rows();
+  ++redraws[std::wstring(control)];
 }
 
 std::vector<std::size_t> RecordingWindowView::SelectedRows(std::wstring_view control) const {
   const auto it = selected.find(control);
   return it == selected.end() ? std::vector<std::size_t>() : it->second;
+}
+
+void RecordingWindowView::ClearList(std::wstring_view control) {
+  lists[std::wstring(control)].clear();
+  list_index.erase(std::wstring(control));
+}
+
+void RecordingWindowView::AddListItem(std::wstring_view control, std::wstring_view text, int data) {
+  lists[std::wstring(control)].push_back({.text = std::wstring(text), .data = data});
+}
+
+std::size_t RecordingWindowView::ListCount(std::wstring_view control) const {
+  const auto it = lists.find(control);
+  return it == lists.end() ? 0 : it->second.size();
+}
+
+ListItem RecordingWindowView::ListItemAt(std::wstring_view control, std::size_t index) const {
+  const auto it = lists.find(control);
+  if (it == lists.end()) throw std::out_of_range("no such list box");
+  return it->second.at(index);
+}
+
+std::optional<std::size_t> RecordingWindowView::ListIndex(std::wstring_view control) const {
+  const auto it = list_index.find(control);
+  if (it == list_index.end()) return std::nullopt;
+  return it->second;
+}
+
+void RecordingWindowView::SetListIndex(std::wstring_view control, std::size_t index) {
+  if (index >= ListCount(control)) throw std::out_of_range("no such list entry");
+  list_index[std::wstring(control)] = index;
+  if (on_list_index_set) on_list_index_set(control);
 }
 
 }  // namespace parvel::fakes

@@ -1,18 +1,28 @@
 #pragma once
 
+#include <functional>
 #include <map>
+#include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "windows/window_view.h"
 
+namespace parvel {
+
+// Rows read as text in test failures.
+void PrintTo(const RecipientEntry& row, std::ostream* out);
+
+}  // namespace parvel
+
 namespace parvel::fakes {
 
 // A window as plain data: the texts, ticks, visibility and enabling of its
 // controls by name, the rows last shown in each list, the focus and whether
-// it was closed. Setting a text does not raise change events: tests call the
-// presenter's handler as the window would.
+// it was closed, the entries of each list box and its selection. Setting a text does not raise
+// change events: tests call the presenter's handler as the window would.
 class RecordingWindowView final : public WindowView {
  public:
   void SetCaption(std::wstring_view text) override { caption = text; }
@@ -24,9 +34,16 @@ class RecordingWindowView final : public WindowView {
   void SetVisible(std::wstring_view control, bool value) override;
   bool Visible(std::wstring_view control) const override;
   void Focus(std::wstring_view control) override { focus = control; }
+  void SetBusy(bool value) override { busy = value; }
   void ShowRows(std::wstring_view control, const RecipientList& list) override;
-  void ShowItems(std::wstring_view control, const std::vector<std::wstring>& list) override;
+  void ShowAppendedRows(std::wstring_view control, const RecipientList& list) override;
   std::vector<std::size_t> SelectedRows(std::wstring_view control) const override;
+  void ClearList(std::wstring_view control) override;
+  void AddListItem(std::wstring_view control, std::wstring_view text, int data) override;
+  std::size_t ListCount(std::wstring_view control) const override;
+  ListItem ListItemAt(std::wstring_view control, std::size_t index) const override;
+  std::optional<std::size_t> ListIndex(std::wstring_view control) const override;
+  void SetListIndex(std::wstring_view control, std::size_t index) override;
   void Close() override { closed = true; }
 
   std::wstring caption;
@@ -37,9 +54,15 @@ class RecordingWindowView final : public WindowView {
   // Every change of enabling in order, as "Command2 off" / "Command2 on".
   std::vector<std::wstring> enabling;
   std::map<std::wstring, std::vector<RecipientEntry>, std::less<>> rows;
-  // The texts last shown in each list box.
-  std::map<std::wstring, std::vector<std::wstring>, std::less<>> items;
   std::map<std::wstring, std::vector<std::size_t>, std::less<>> selected;
+  // How often each list view was drawn again (ShowRows or ShowAppendedRows).
+  std::map<std::wstring, int, std::less<>> redraws;
+  std::map<std::wstring, std::vector<ListItem>, std::less<>> lists;
+  std::map<std::wstring, std::size_t, std::less<>> list_index;
+  // Raised when code selects a list box entry, as a window may raise the
+  // list's click then.
+  std::function<void(std::wstring_view control)> on_list_index_set;
+  bool busy = false;
   std::wstring focus;
   bool closed = false;
 };

@@ -24,6 +24,15 @@ using templates_test::TempFolder;
 using templates_test::WriteBytes;
 using Names = std::vector<std::wstring>;
 
+// The names the list box shows, in order.
+Names Texts(const fakes::RecordingWindowView& view) {
+  Names names;
+  const auto it = view.lists.find(L"List1");
+  if (it == view.lists.end()) return names;
+  for (const ListItem& item : it->second) names.push_back(item.text);
+  return names;
+}
+
 // The compose window as the templates window reaches it: loaded on first use.
 class ComposeOnDemand final : public AddinWindows {
  public:
@@ -65,8 +74,8 @@ const ShownMessage kInsufficientData{std::wstring(kInsufficientDataTitle),
 
 class ZNSMSTemplatesTest : public ::testing::Test {
  protected:
-  Names List() { return view.items[L"List1"]; }
-  void Select(std::size_t row) { view.selected[L"List1"] = {row}; }
+  Names List() { return Texts(view); }
+  void Select(std::size_t row) { view.list_index[L"List1"] = row; }
   void Add(std::wstring name, std::wstring text) {
     view.texts[L"Text1"] = std::move(text);
     view.texts[L"Text2"] = std::move(name);
@@ -176,7 +185,7 @@ TEST_F(ZNSMSTemplatesTest, DeleteTheMiddleOfThreeKeepsTheOthersInOrder) {
   window.Command4_Click();
   EXPECT_EQ(File(), "%LABEL%One\r\n1\r\n%LABEL%Three\r\n3\r\n");
   EXPECT_EQ(List(), (Names{L"One", L"Three"}));
-  EXPECT_TRUE(view.SelectedRows(L"List1").empty()) << "no row is selected afterwards";
+  EXPECT_FALSE(view.ListIndex(L"List1").has_value()) << "no row is selected afterwards";
   EXPECT_EQ(view.focus, L"List1");
   Select(1);
   window.Command1_Click();
@@ -208,7 +217,7 @@ TEST_F(ZNSMSTemplatesTest, ClosingAndReopeningReadsTheFileAgain) {
                         .files = files,
                         .folder = folder.path()}};
   again.Form_Load();
-  EXPECT_EQ(reopened.items[L"List1"], Names{L"Kept"});
+  EXPECT_EQ(Texts(reopened), Names{L"Kept"});
 }
 
 }  // namespace
