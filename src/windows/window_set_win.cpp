@@ -2,10 +2,29 @@
 
 #include <stdexcept>
 
+#include "templates/addin_folder_win.h"
+#include "windows/account_window_win.h"
 #include "windows/compose_window_win.h"
+#include "windows/contacts_window_win.h"
+#include "windows/templates_window_win.h"
 #include "windows/window_ids.h"
 
 namespace parvel::windows {
+namespace {
+
+// The window in slot, made and loaded first when there is none open.
+template <typename Window, typename... Args>
+Window& Loaded(std::unique_ptr<Window>& slot, int dialog_id, Args&&... args) {
+  if (!slot || !slot->IsOpen()) {
+    slot.reset();
+    auto window = std::make_unique<Window>(std::forward<Args>(args)...);
+    if (!window->Create(dialog_id)) throw std::runtime_error("a window cannot be created");
+    slot = std::move(window);
+  }
+  return *slot;
+}
+
+}  // namespace
 
 WindowSet::WindowSet(Session& session, RegistryPort& registry)
     : session_(session), registry_(registry) {}
@@ -13,23 +32,23 @@ WindowSet::WindowSet(Session& session, RegistryPort& registry)
 WindowSet::~WindowSet() = default;
 
 windows::ComposeWindow& WindowSet::LoadedComposeWindow() {
-  if (!compose_ || !compose_->IsOpen()) {
-    compose_.reset();
-    auto window = std::make_unique<windows::ComposeWindow>(session_, registry_, *this);
-    if (!window->Create(IDD_OLMAIN))
-      throw std::runtime_error("the compose window cannot be created");
-    compose_ = std::move(window);
-  }
-  return *compose_;
+  return Loaded(compose_, IDD_OLMAIN, session_, registry_, *this);
 }
 
 void WindowSet::ShowComposeWindow() { LoadedComposeWindow().BringForward(); }
 
 OLMain& WindowSet::ComposeWindow() { return LoadedComposeWindow().presenter(); }
 
-}  // namespace parvel::windows
-namespace parvel::windows {
-void WindowSet::ShowContactsPicker() {}
-void WindowSet::ShowAccountWindow() {}
-void WindowSet::ShowTemplatesWindow() {}
+void WindowSet::ShowContactsPicker() {
+  Loaded(contacts_, IDD_OLCONTACTS, session_, *this).BringForward();
+}
+
+void WindowSet::ShowAccountWindow() {
+  Loaded(account_, IDD_OLACCOUNT, session_.AccountSettings, registry_).BringForward();
+}
+
+void WindowSet::ShowTemplatesWindow() {
+  Loaded(templates_, IDD_ZNSMSTEMPLATES, *this, AddinFolder()).BringForward();
+}
+
 }  // namespace parvel::windows

@@ -8,7 +8,10 @@
 
 namespace parvel::windows {
 
+class AccountWindow;
 class ComposeWindow;
+class ContactsWindow;
+class TemplatesWindow;
 
 // The single instance of each of the add-in's windows, made when first
 // asked for and made afresh after it was closed.
@@ -33,6 +36,9 @@ class WindowSet final : public AddinWindows {
   Session& session_;
   RegistryPort& registry_;
   std::unique_ptr<windows::ComposeWindow> compose_;
+  std::unique_ptr<ContactsWindow> contacts_;
+  std::unique_ptr<AccountWindow> account_;
+  std::unique_ptr<TemplatesWindow> templates_;
 };
 
 }  // namespace parvel::windows
