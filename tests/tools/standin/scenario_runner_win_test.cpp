@@ -73,6 +73,8 @@ class Form {
     NameWindow(window, L"TestForm");
     Add(L"Edit", L"Text1", WS_BORDER | ES_AUTOHSCROLL, 10, 10, 200, 22);
     Add(L"Edit", L"Text2", WS_BORDER | ES_MULTILINE, 10, 40, 200, 44);
+    SendMessageW(Add(L"Edit", L"Text3", WS_BORDER, 10, 90, 60, 22), EM_LIMITTEXT, 5, 0);
+    Add(L"Edit", L"Text4", WS_BORDER | ES_READONLY, 80, 90, 60, 22);
     Add(L"Button", L"Check1", BS_AUTOCHECKBOX, 220, 10, 100, 22);
     Add(L"Button", L"Command1", BS_PUSHBUTTON, 220, 40, 100, 22);
     Add(L"Button", L"Command2", BS_PUSHBUTTON | WS_DISABLED, 220, 70, 100, 22);
@@ -236,6 +238,8 @@ TEST_F(Runner, ActsOnControlsAsAUserWould) {
       L"expect messagebox Confirm Sure? no\n"
       L"type TestForm.Text1 abc\n"
       L"expect focus TestForm.Text1\n"
+      L"type TestForm.Text3 \"1234567\"\n"
+      L"expect text TestForm.Text3 12345\n"
       L"expect rows TestForm.ListView1 \"Bell, Anna|021\" \"Ngata, Ben|022\" \"Smith, Chloe|027\"\n"
       L"expect rows TestForm.List1 First Second Third\n"
       L"expect enabled TestForm.Command2 no\n"
@@ -245,16 +249,16 @@ TEST_F(Runner, ActsOnControlsAsAUserWould) {
   EXPECT_EQ(failure, std::nullopt);
   const std::wstring changed = std::to_wstring(EN_CHANGE);
   const std::wstring clicked = std::to_wstring(BN_CLICKED);
-  EXPECT_THAT(
-      form_.events,
-      ElementsAre(L"Text1 " + changed, L"Text2 " + changed, L"Check1 " + clicked,
-                  L"Check1 " + clicked, L"ListView1 selected 1", L"ListView1 click 1",
-                  L"ListView1 selected 2", L"ListView1 click 2", L"ListView1 dblclk 2",
-                  L"ListView1 activate 2", L"ListView1 column 1",
-                  L"List1 " + std::to_wstring(LBN_SELCHANGE) + L" 1",
-                  L"List1 " + std::to_wstring(LBN_SELCHANGE) + L" 0",
-                  L"List1 " + std::to_wstring(LBN_DBLCLK), L"Command1 " + clicked, L"box closed",
-                  L"Command3 " + clicked, L"answer " + std::to_wstring(IDNO), L"Text1 " + changed));
+  EXPECT_THAT(form_.events,
+              ElementsAre(L"Text1 " + changed, L"Text2 " + changed, L"Check1 " + clicked,
+                          L"Check1 " + clicked, L"ListView1 selected 1", L"ListView1 click 1",
+                          L"ListView1 selected 2", L"ListView1 click 2", L"ListView1 dblclk 2",
+                          L"ListView1 activate 2", L"ListView1 column 1",
+                          L"List1 " + std::to_wstring(LBN_SELCHANGE) + L" 1",
+                          L"List1 " + std::to_wstring(LBN_SELCHANGE) + L" 0",
+                          L"List1 " + std::to_wstring(LBN_DBLCLK), L"Command1 " + clicked,
+                          L"box closed", L"Command3 " + clicked, L"answer " + std::to_wstring(IDNO),
+                          L"Text1 " + changed, L"Text3 " + changed));
 }
 
 TEST_F(Runner, AsksTheHostForToolbarsOutboxAndAddins) {
@@ -319,6 +323,8 @@ TEST_F(Runner, NamesTheFirstExpectationThatFailsAndWhatItFound) {
             L"t.scn:3: expected TestForm.Text1 showing \"x\\r\\n\", got \"abc\"");
   EXPECT_EQ(Run(L"click TestForm.Command2"),
             L"t.scn:1: expected TestForm.Command2 shown and enabled, got it disabled");
+  EXPECT_EQ(Run(L"type TestForm.Text4 x"),
+            L"t.scn:1: expected TestForm.Text4 to take typing, got it read-only");
   EXPECT_EQ(Run(L"click TestForm.Command9"),
             L"t.scn:1: expected TestForm.Command9 shown and enabled, got no control Command9 in "
             L"TestForm");
