@@ -575,6 +575,9 @@ class ScenarioRunner::Step {
       if (control == nullptr) return {nullptr, missing};
       if (!IsWindowVisible(control)) return {nullptr, L"it hidden"};
       if (!IsWindowEnabled(control)) return {nullptr, L"it disabled"};
+      // A modal box owned by the window disables it: no click reaches it.
+      if (!IsWindowEnabled(GetAncestor(control, GA_ROOT)))
+        return {nullptr, L"its window disabled by a modal window"};
       return {control, {}};
     });
   }

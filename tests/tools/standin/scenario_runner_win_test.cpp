@@ -350,5 +350,11 @@ TEST_F(Runner, NamesTheFirstExpectationThatFailsAndWhatItFound) {
       L"t.scn:2: expected message box \"Title\" \"Other\", got message box \"Title\" \"Clicked\"");
 }
 
+TEST_F(Runner, DoesNotReachAWindowThatAModalBoxDisables) {
+  EXPECT_EQ(Run(L"click TestForm.Command1\nclick TestForm.Command3"),
+            L"t.scn:2: expected TestForm.Command3 shown and enabled, got its window disabled by a "
+            L"modal window");
+}
+
 }  // namespace
 }  // namespace parvel::standin

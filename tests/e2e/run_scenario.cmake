@@ -1,13 +1,13 @@
-# Runs the stand-in host with the test add-in registered for the run and one
+# Runs the stand-in host with an add-in registered for the run and one
 # scenario, then checks the exit code, the error output and the outbox.
-# Arguments: HOST ADDIN GATEWAY EMULATOR DATA SCENARIO WORK CODE STDERR ARGS MAIL PNG.
+# Arguments: HOST ADDIN PROGID GATEWAY EMULATOR DATA SCENARIO WORK CODE STDERR ARGS MAIL PNG.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 string(REPLACE "|" ";" host_args "${ARGS}")
 # Output goes to files, not pipes: Wine's desktop and service processes,
 # started by the first window, keep inherited pipes open long after the host.
 execute_process(
-  COMMAND ${EMULATOR} ${HOST} --register ${ADDIN} --addin ParvelTest.Addin --data ${DATA}
+  COMMAND ${EMULATOR} ${HOST} --register ${ADDIN} --addin ${PROGID} --data ${DATA}
           --outbox ${WORK}/outbox --scenario ${SCENARIO} ${host_args}
   WORKING_DIRECTORY ${WORK}
   RESULT_VARIABLE code OUTPUT_FILE ${WORK}/stdout.txt ERROR_FILE ${WORK}/stderr.txt TIMEOUT 240)
