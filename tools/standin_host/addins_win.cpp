@@ -122,8 +122,12 @@ AddinManager::~AddinManager() { Disconnect(ext_dm_HostShutdown); }
 
 void AddinManager::Connect(ext_ConnectMode mode) {
   for (RegisteredAddin& registered : RegisteredAddins()) {
-    if (!only_.empty() && std::find(only_.begin(), only_.end(), registered.prog_id) == only_.end())
-      continue;
+    // Registry key names, and so ProgIDs, ignore letter case.
+    const auto named = [&](const std::wstring& prog_id) {
+      return CompareStringOrdinal(prog_id.c_str(), -1, registered.prog_id.c_str(), -1, TRUE) ==
+             CSTR_EQUAL;
+    };
+    if (!only_.empty() && std::none_of(only_.begin(), only_.end(), named)) continue;
     auto existing = std::find_if(addins_.begin(), addins_.end(), [&](const auto& addin) {
       return addin->record.prog_id == registered.prog_id;
     });

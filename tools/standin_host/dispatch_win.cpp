@@ -211,7 +211,11 @@ Variant Variant::Array(std::vector<Variant> elements) {
 // --- Arguments ----------------------------------------------------------------
 
 Arguments::Arguments(const DISPPARAMS& params, std::size_t parameter_count, bool put) {
-  UINT named = params.cNamedArgs;
+  const UINT named = params.cNamedArgs;
+  if (named > params.cArgs || (params.cArgs > 0 && params.rgvarg == nullptr) ||
+      (named > 0 && params.rgdispidNamedArgs == nullptr)) {
+    throw ArgumentError{DISP_E_BADPARAMCOUNT, 0};
+  }
   UINT first_positional = 0;
   if (put) {
     if (named == 0 || params.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT || params.cArgs == 0) {

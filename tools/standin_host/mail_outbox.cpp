@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "common/eml.h"
+#include "common/utf8.h"
 
 namespace parvel::standin {
 namespace {
@@ -108,7 +109,8 @@ const OutboxMail& Outbox::Submit(const MailRecipients& recipients, std::wstring 
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out.write(message.data(), static_cast<std::streamsize>(message.size()));
   out.close();
-  if (!out) throw MailError("The outbox file " + file.string() + " cannot be written.");
+  if (!out)
+    throw MailError("The outbox file " + tools::WideToUtf8(file.wstring()) + " cannot be written.");
   mails_.push_back({.number = next_number_,
                     .file = file,
                     .to = std::move(to),

@@ -136,7 +136,17 @@ class ScenarioRunner::Step {
 
   void operator()(const action::Type& type) {
     HWND control = Usable(type.target);
-    const std::wstring text = Written(type.text);
+    std::wstring text = Written(type.text);
+    const std::wstring refused = OnUi([&]() -> std::wstring {
+      if (ClassName(control) != L"Edit") return {};
+      if ((GetWindowLongPtrW(control, GWL_STYLE) & ES_READONLY) != 0) return L"it read-only";
+      // Typing stops at the box's limit; only WM_SETTEXT itself would pass it.
+      const auto limit = static_cast<std::size_t>(SendMessageW(control, EM_GETLIMITTEXT, 0, 0));
+      if (text.size() > limit) text.resize(limit);
+      return {};
+    });
+    if (!refused.empty())
+      throw StepFailure{L"expected " + type.target.Text() + L" to take typing, got " + refused};
     OnUi([&] {
       SetFocus(control);
       SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -565,6 +575,9 @@ class ScenarioRunner::Step {
       if (control == nullptr) return {nullptr, missing};
       if (!IsWindowVisible(control)) return {nullptr, L"it hidden"};
       if (!IsWindowEnabled(control)) return {nullptr, L"it disabled"};
+      // A modal box owned by the window disables it: no click reaches it.
+      if (!IsWindowEnabled(GetAncestor(control, GA_ROOT)))
+        return {nullptr, L"its window disabled by a modal window"};
       return {control, {}};
     });
   }

@@ -12,29 +12,28 @@ namespace {
 
 constexpr int kMessageBoxTextId = 0xFFFF;
 
+BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM found) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process == GetCurrentProcessId())
+    reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+  return TRUE;
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM found) {
+  reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+  return TRUE;
+}
+
 std::vector<HWND> TopWindows() {
   std::vector<HWND> windows;
-  EnumWindows(
-      [](HWND window, LPARAM found) -> BOOL {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (process == GetCurrentProcessId())
-          reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  EnumWindows(&CollectProcessWindow, reinterpret_cast<LPARAM>(&windows));
   return windows;
 }
 
 std::vector<HWND> Descendants(HWND window) {
   std::vector<HWND> children;
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM found) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(found)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&children));
+  EnumChildWindows(window, &CollectWindow, reinterpret_cast<LPARAM>(&children));
   return children;
 }
 

@@ -1,4 +1,4 @@
-# Runs the stand-in host with the test add-in registered for the run and one
+# Runs the stand-in host with an add-in registered for the run and one
 # scenario, then checks the exit code, the error output and the outbox.
 # Arguments: HOST ADDIN PROGID GATEWAY EMULATOR DATA SCENARIO WORK CODE STDERR ARGS MAIL PNG.
 file(REMOVE_RECURSE ${WORK})

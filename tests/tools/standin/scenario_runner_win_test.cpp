@@ -1,0 +1,360 @@
+// The scenario runner against real windows of the test process: a form
+// with named controls records every notification the driver causes.
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "standin_host/registry_win.h"
+#include "standin_host/scenario_runner_win.h"
+#include "standin_host/time_text.h"
+#include "standin_host/window_query_win.h"
+
+namespace parvel::standin {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+constexpr wchar_t kFormClass[] = L"ParvelRunnerTestForm";
+constexpr wchar_t kTestKey[] = L"SOFTWARE\\ParvelStandinRunnerTest";
+
+class FakeHost final : public ScenarioHost {
+ public:
+  HWND ToolbarButton(const std::wstring& caption) override {
+    return caption == L"Send SMS" ? button : nullptr;
+  }
+  std::optional<std::vector<std::wstring>> ShownBar(const std::wstring& name) override {
+    if (name != L"Standard") return std::nullopt;
+    return std::vector<std::wstring>{L"New", L"Send SMS"};
+  }
+  std::optional<ButtonFacts> Button(const std::wstring& caption) override {
+    if (caption != L"Send SMS") return std::nullopt;
+    return ButtonFacts{.tag = L"Send SMS", .on_action = L"!<A.B>", .style = 3, .face = L"20x20/0"};
+  }
+  std::vector<MailFacts> Mails() override {
+    return {{.to = L"sms@gw",
+             .subject = L"SMS Message to 1",
+             .body = L"b",
+             .state = L"Delivered",
+             .file = L"0001.eml"}};
+  }
+  std::wstring AddinState(const std::wstring&) override {
+    return loads > unloads ? L"connected" : L"disconnected";
+  }
+  void LoadAddins() override { ++loads; }
+  void UnloadAddins() override { ++unloads; }
+
+  HWND button = nullptr;
+  int loads = 0;
+  int unloads = 0;
+};
+
+// A form like the add-in's dialogs: named controls, every notification noted.
+class Form {
+ public:
+  Form() {
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = &Form::Procedure;
+    window_class.hInstance = GetModuleHandleW(nullptr);
+    window_class.lpszClassName = kFormClass;
+    RegisterClassW(&window_class);
+    window = CreateWindowExW(0, kFormClass, L"Test form", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
+                             600, 400, nullptr, nullptr, window_class.hInstance, nullptr);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    NameWindow(window, L"TestForm");
+    Add(L"Edit", L"Text1", WS_BORDER | ES_AUTOHSCROLL, 10, 10, 200, 22);
+    Add(L"Edit", L"Text2", WS_BORDER | ES_MULTILINE, 10, 40, 200, 44);
+    SendMessageW(Add(L"Edit", L"Text3", WS_BORDER, 10, 90, 60, 22), EM_LIMITTEXT, 5, 0);
+    Add(L"Edit", L"Text4", WS_BORDER | ES_READONLY, 80, 90, 60, 22);
+    Add(L"Button", L"Check1", BS_AUTOCHECKBOX, 220, 10, 100, 22);
+    Add(L"Button", L"Command1", BS_PUSHBUTTON, 220, 40, 100, 22);
+    Add(L"Button", L"Command2", BS_PUSHBUTTON | WS_DISABLED, 220, 70, 100, 22);
+    Add(L"Button", L"Command3", BS_PUSHBUTTON, 220, 100, 100, 22);
+    host_button = Add(L"Button", L"Toolbar", BS_PUSHBUTTON, 330, 10, 100, 22);
+    list_box = Add(L"ListBox", L"List1", WS_BORDER | LBS_NOTIFY, 330, 40, 150, 80);
+    for (const wchar_t* item : {L"First", L"Second", L"Third"}) {
+      SendMessageW(list_box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    }
+    list_view = Add(WC_LISTVIEWW, L"ListView1", LVS_REPORT | WS_BORDER, 10, 130, 400, 150);
+    const wchar_t* columns[] = {L"Name", L"Mobile"};
+    for (int i = 0; i < 2; ++i) {
+      LVCOLUMNW column{LVCF_TEXT | LVCF_WIDTH, 0, 150, const_cast<wchar_t*>(columns[i])};
+      SendMessageW(list_view, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i),
+                   reinterpret_cast<LPARAM>(&column));
+    }
+    const wchar_t* rows[][2] = {
+        {L"Bell, Anna", L"021"}, {L"Ngata, Ben", L"022"}, {L"Smith, Chloe", L"027"}};
+    for (int row = 0; row < 3; ++row) {
+      LVITEMW item{};
+      item.mask = LVIF_TEXT;
+      item.iItem = row;
+      item.pszText = const_cast<wchar_t*>(rows[row][0]);
+      SendMessageW(list_view, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+      item.iSubItem = 1;
+      item.pszText = const_cast<wchar_t*>(rows[row][1]);
+      SendMessageW(list_view, LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&item));
+    }
+    events.clear();
+  }
+  ~Form() {
+    if (IsWindow(window)) DestroyWindow(window);
+  }
+
+  HWND window = nullptr;
+  HWND list_box = nullptr;
+  HWND list_view = nullptr;
+  HWND host_button = nullptr;
+  std::vector<std::wstring> events;
+
+ private:
+  HWND Add(const wchar_t* type, const wchar_t* name, DWORD style, int x, int y, int width,
+           int height) {
+    HWND control =
+        CreateWindowExW(0, type, name, WS_CHILD | WS_VISIBLE | style, x, y, width, height, window,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(++next_id_)),
+                        GetModuleHandleW(nullptr), nullptr);
+    NameWindow(control, name);
+    return control;
+  }
+
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (form == nullptr) return DefWindowProcW(window, message, wparam, lparam);
+    if (message == WM_COMMAND && lparam != 0) {
+      HWND control = reinterpret_cast<HWND>(lparam);
+      const std::wstring name = WindowName(control);
+      const UINT code = HIWORD(wparam);
+      // Focus and update notes come with real typing too; the test watches these.
+      if (code != EN_CHANGE && code != BN_CLICKED && code != LBN_SELCHANGE && code != LBN_DBLCLK)
+        return 0;
+      std::wstring event = name + L" " + std::to_wstring(code);
+      if (code == LBN_SELCHANGE && name == L"List1") {
+        event += L" " + std::to_wstring(SendMessageW(control, LB_GETCURSEL, 0, 0));
+      }
+      form->events.push_back(event);
+      if (name == L"Command1" && code == BN_CLICKED) {
+        MessageBoxW(window, L"Clicked", L"Title", MB_OK | MB_ICONEXCLAMATION);
+        form->events.push_back(L"box closed");
+      } else if (name == L"Command3" && code == BN_CLICKED) {
+        const int answer = MessageBoxW(window, L"Sure?", L"Confirm", MB_YESNO);
+        form->events.push_back(L"answer " + std::to_wstring(answer));
+      }
+      return 0;
+    }
+    if (message == WM_NOTIFY) {
+      const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+      const std::wstring name = WindowName(header->hwndFrom);
+      if (header->code == NM_CLICK || header->code == NM_DBLCLK ||
+          header->code == LVN_ITEMACTIVATE) {
+        const auto* activate = reinterpret_cast<const NMITEMACTIVATE*>(lparam);
+        form->events.push_back(name +
+                               (header->code == NM_CLICK    ? L" click "
+                                : header->code == NM_DBLCLK ? L" dblclk "
+                                                            : L" activate ") +
+                               std::to_wstring(activate->iItem));
+      } else if (header->code == LVN_COLUMNCLICK) {
+        form->events.push_back(
+            name + L" column " +
+            std::to_wstring(reinterpret_cast<const NMLISTVIEW*>(lparam)->iSubItem));
+      } else if (header->code == LVN_ITEMCHANGED) {
+        const auto* change = reinterpret_cast<const NMLISTVIEW*>(lparam);
+        if ((change->uNewState & LVIS_SELECTED) != 0 && (change->uOldState & LVIS_SELECTED) == 0) {
+          form->events.push_back(name + L" selected " + std::to_wstring(change->iItem));
+        }
+      }
+      return 0;
+    }
+    if (message == WM_CLOSE) {
+      DestroyWindow(window);
+      return 0;
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+  }
+
+  int next_id_ = 100;
+};
+
+class Runner : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    host_.button = form_.host_button;
+    RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey);
+  }
+  void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey); }
+
+  // Runs the scenario from a driver thread while this thread pumps messages.
+  std::optional<std::wstring> Run(const std::wstring& text) {
+    const std::vector<ScenarioLine> lines = ParseScenario(text);
+    std::optional<std::wstring> failure;
+    std::thread driver([&] {
+      ScenarioRunner runner(
+          ui_, host_, {.file_name = L"t.scn", .timeout_seconds = 1, .registry_key = kTestKey});
+      failure = runner.Run(lines);
+      ui_.Post([] { PostQuitMessage(0); });
+    });
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    driver.join();
+    return failure;
+  }
+
+  UiDispatcher ui_;
+  FakeHost host_;
+  Form form_;
+};
+
+TEST_F(Runner, ActsOnControlsAsAUserWould) {
+  const auto failure = Run(
+      L"type TestForm.Text1 abc\n"
+      L"type TestForm.Text2 \"line 1\\r\\nline 2\"\n"
+      L"expect text TestForm.Text2 \"line 1\\r\\nline 2\"\n"
+      L"tick TestForm.Check1\n"
+      L"tick TestForm.Check1\n"
+      L"expect checked TestForm.Check1 yes\n"
+      L"untick TestForm.Check1\n"
+      L"select TestForm.ListView1 \"Ngata, Ben\"\n"
+      L"double-click TestForm.ListView1 #3\n"
+      L"header-click TestForm.ListView1 Mobile\n"
+      L"select TestForm.List1 Second\n"
+      L"double-click TestForm.List1 #1\n"
+      L"click TestForm.Command1\n"
+      L"expect messagebox Title Clicked\n"
+      L"click TestForm.Command3\n"
+      L"expect messagebox Confirm Sure? no\n"
+      L"type TestForm.Text1 abc\n"
+      L"expect focus TestForm.Text1\n"
+      L"type TestForm.Text3 \"1234567\"\n"
+      L"expect text TestForm.Text3 12345\n"
+      L"expect rows TestForm.ListView1 \"Bell, Anna|021\" \"Ngata, Ben|022\" \"Smith, Chloe|027\"\n"
+      L"expect rows TestForm.List1 First Second Third\n"
+      L"expect enabled TestForm.Command2 no\n"
+      L"expect windows TestForm 1\n"
+      L"close TestForm\n"
+      L"expect closed TestForm\n");
+  EXPECT_EQ(failure, std::nullopt);
+  const std::wstring changed = std::to_wstring(EN_CHANGE);
+  const std::wstring clicked = std::to_wstring(BN_CLICKED);
+  EXPECT_THAT(form_.events,
+              ElementsAre(L"Text1 " + changed, L"Text2 " + changed, L"Check1 " + clicked,
+                          L"Check1 " + clicked, L"ListView1 selected 1", L"ListView1 click 1",
+                          L"ListView1 selected 2", L"ListView1 click 2", L"ListView1 dblclk 2",
+                          L"ListView1 activate 2", L"ListView1 column 1",
+                          L"List1 " + std::to_wstring(LBN_SELCHANGE) + L" 1",
+                          L"List1 " + std::to_wstring(LBN_SELCHANGE) + L" 0",
+                          L"List1 " + std::to_wstring(LBN_DBLCLK), L"Command1 " + clicked,
+                          L"box closed", L"Command3 " + clicked, L"answer " + std::to_wstring(IDNO),
+                          L"Text1 " + changed, L"Text3 " + changed));
+}
+
+TEST_F(Runner, AsksTheHostForToolbarsOutboxAndAddins) {
+  const auto failure =
+      Run(L"press \"Send SMS\"\n"
+          L"expect bar Standard New \"Send SMS\"\n"
+          L"expect button \"Send SMS\" onaction \"!<A.B>\"\n"
+          L"expect button \"Send SMS\" face 20x20\n"
+          L"expect button \"Send SMS\" face 20x20/0\n"
+          L"expect outbox 1\n"
+          L"expect mail 1 subject \"SMS Message to 1\"\n"
+          L"load\n"
+          L"expect addin A.B connected\n"
+          L"unload\n"
+          L"expect addin A.B disconnected\n");
+  EXPECT_EQ(failure, std::nullopt);
+  EXPECT_THAT(form_.events, ElementsAre(L"Toolbar " + std::to_wstring(BN_CLICKED)));
+  EXPECT_EQ(host_.loads, 1);
+  EXPECT_EQ(host_.unloads, 1);
+}
+
+TEST_F(Runner, WritesTimesAndRegistryValues) {
+  const auto failure =
+      Run(L"type TestForm.Text1 \"{now+12h}\"\n"
+          L"expect text TestForm.Text1 {now+12h}\n"
+          L"set-registry NewBar \"1\"\n"
+          L"expect registry NewBar 1\n"
+          L"delete-registry NewBar\n"
+          L"expect no-registry NewBar\n"
+          L"set-registry Account {now:yyyy}\n");
+  EXPECT_EQ(failure, std::nullopt);
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  const UniqueKey key = OpenKey(HKEY_CURRENT_USER, kTestKey);
+  ASSERT_TRUE(key);
+  const auto year = ReadText(key.get(), L"Account");
+  ASSERT_TRUE(year);
+  EXPECT_EQ(std::stoi(*year), now.wYear);
+  const std::wstring typed = WindowText(FindControl(form_.window, L"Text1"));
+  EXPECT_EQ(typed.size(), std::wstring(L"05 Dec 26 17:30").size());
+}
+
+TEST_F(Runner, TakesScreenshots) {
+  const std::filesystem::path file =
+      std::filesystem::temp_directory_path() / "parvel_runner_shot.bmp";
+  std::filesystem::remove(file);
+  std::wstring quoted;
+  for (const wchar_t ch : file.wstring())
+    quoted += ch == L'\\' ? std::wstring(L"\\\\") : std::wstring(1, ch);
+  EXPECT_EQ(Run(L"screenshot \"" + quoted + L"\"\n"), std::nullopt);
+  std::ifstream in(file, std::ios::binary);
+  char magic[2] = {};
+  in.read(magic, 2);
+  EXPECT_EQ(std::string(magic, 2), "BM");
+  in.close();
+  std::filesystem::remove(file);
+}
+
+TEST_F(Runner, NamesTheFirstExpectationThatFailsAndWhatItFound) {
+  EXPECT_EQ(Run(L"# first line\ntype TestForm.Text1 abc\nexpect text TestForm.Text1 "
+                L"\"x\\r\\n\"\nexpect outbox 9\n"),
+            L"t.scn:3: expected TestForm.Text1 showing \"x\\r\\n\", got \"abc\"");
+  EXPECT_EQ(Run(L"click TestForm.Command2"),
+            L"t.scn:1: expected TestForm.Command2 shown and enabled, got it disabled");
+  EXPECT_EQ(Run(L"type TestForm.Text4 x"),
+            L"t.scn:1: expected TestForm.Text4 to take typing, got it read-only");
+  EXPECT_EQ(Run(L"click TestForm.Command9"),
+            L"t.scn:1: expected TestForm.Command9 shown and enabled, got no control Command9 in "
+            L"TestForm");
+  EXPECT_EQ(Run(L"expect text Other.Text1 x"),
+            L"t.scn:1: expected Other.Text1 showing \"x\", got no open window Other");
+  EXPECT_EQ(Run(L"expect messagebox A B"),
+            L"t.scn:1: expected message box \"A\" \"B\", got no message box");
+  EXPECT_EQ(Run(L"expect rows TestForm.List1 First"),
+            L"t.scn:1: expected TestForm.List1 with \"First\", got \"First\" \"Second\" \"Third\"");
+  EXPECT_EQ(Run(L"select TestForm.ListView1 Nobody"),
+            L"t.scn:1: expected row \"Nobody\" in TestForm.ListView1, got \"Bell, Anna|021\" "
+            L"\"Ngata, Ben|022\" "
+            L"\"Smith, Chloe|027\"");
+  EXPECT_EQ(Run(L"type TestForm.Text1 a\nexpect focus TestForm.Text2"),
+            L"t.scn:2: expected the focus on TestForm.Text2, got the focus on TestForm.Text1");
+  EXPECT_EQ(Run(L"expect closed TestForm"),
+            L"t.scn:1: expected window TestForm closed, got it open");
+  EXPECT_EQ(Run(L"expect bar Advanced"),
+            L"t.scn:1: expected toolbar Advanced with nothing, got no shown toolbar Advanced");
+  EXPECT_EQ(Run(L"expect mail 2 to x"), L"t.scn:1: expected mail 2 to \"x\", got 1 mails");
+  EXPECT_EQ(
+      Run(L"click TestForm.Command1\nexpect messagebox Title Other"),
+      L"t.scn:2: expected message box \"Title\" \"Other\", got message box \"Title\" \"Clicked\"");
+}
+
+TEST_F(Runner, DoesNotReachAWindowThatAModalBoxDisables) {
+  EXPECT_EQ(Run(L"click TestForm.Command1\nclick TestForm.Command3"),
+            L"t.scn:2: expected TestForm.Command3 shown and enabled, got its window disabled by a "
+            L"modal window");
+}
+
+}  // namespace
+}  // namespace parvel::standin
