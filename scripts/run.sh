@@ -1,21 +1,33 @@
 #!/usr/bin/env bash
-# The add-in's main job as far as it is built: a gateway request made from the
-# sample request file, written as the e-mail the gateway receives, and read
-# back the way the gateway deciphers it.
+# The add-in's main job: the stand-in Outlook host under Wine with
+# ParvelAddin.dll registered for the current user and the sample address book.
+# On a display the host opens there for you to use (sent mails land in
+# build/run/outbox); without one it runs under a private Xvfb, opens the
+# compose window as a user would and saves build/run/standin.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
-cmake --preset native >/dev/null
-cmake --build --preset native --target parvel-gateway
+cmake --preset windows-x64 >/dev/null
+cmake --build --preset windows-x64 --target ParvelAddin parvel-standin parvel-gateway
 
-tool=build/native/tools/gateway/parvel-gateway
-out=build/run
+build=build/windows-x64
+out=$PWD/build/run
 mkdir -p "$out"
-"$tool" build --eml tests/tools/data/request.json >"$out/request.eml"
-echo "== The gateway e-mail ($out/request.eml)"
-cat "$out/request.eml"
-echo
-echo
-echo "== What the gateway reads from it"
-"$tool" read "$out/request.eml"
+export PARVEL_WINEPREFIX=$PWD/$build/wineprefix
+wine_path() { printf 'Z:%s' "$(realpath "$1")" | tr '/' '\\'; }
+
+args=(--register "$(wine_path "$build/src/host/ParvelAddin.dll")"
+      --addin ZintaraOutlook.OLConnector
+      --data "$(wine_path tools/standin_host/sample/addressbook.json)"
+      --outbox "$(wine_path "$out")\\outbox")
+
+if [ -n "${DISPLAY:-}" ]; then
+  echo "The stand-in host is opening on $DISPLAY; close it to end. Mails go to $out/outbox."
+  exec cmake/wine-run.sh "$build/tools/standin_host/parvel-standin.exe" "${args[@]}"
+fi
+
+cd "$out"
+"$OLDPWD/cmake/wine-run.sh" "$OLDPWD/$build/tools/standin_host/parvel-standin.exe" "${args[@]}" \
+  --scenario "$(wine_path "$OLDPWD/scripts/run/screenshot.scn")"
+echo "No display: the host ran under Xvfb. Its picture: $out/standin.png"
