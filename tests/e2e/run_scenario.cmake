@@ -3,6 +3,9 @@
 # Arguments: HOST ADDIN PROGID GATEWAY EMULATOR DATA SCENARIO WORK CODE STDERR ARGS MAIL PNG.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
+# Every scenario starts without a templates file beside the add-in.
+get_filename_component(addin_folder ${ADDIN} DIRECTORY)
+file(REMOVE ${addin_folder}/ZNSMSTemplates.txt)
 string(REPLACE "|" ";" host_args "${ARGS}")
 # Output goes to files, not pipes: Wine's desktop and service processes,
 # started by the first window, keep inherited pipes open long after the host.
