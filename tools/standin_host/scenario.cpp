@@ -261,10 +261,11 @@ Step ParseExpectation(Line& line) {
     button.value = line.Text("value");
     return button;
   }
-  if (what == L"checked" || what == L"enabled") {
+  if (what == L"checked" || what == L"enabled" || what == L"visible") {
     expect::State state{.target = line.Control(true)};
-    state.state =
-        what == L"checked" ? expect::ControlState::Checked : expect::ControlState::Enabled;
+    state.state = what == L"checked"   ? expect::ControlState::Checked
+                  : what == L"enabled" ? expect::ControlState::Enabled
+                                       : expect::ControlState::Visible;
     state.value = line.YesNo();
     return state;
   }

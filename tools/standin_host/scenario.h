@@ -135,7 +135,7 @@ struct Button {
   ButtonProperty property = ButtonProperty::Tag;
   std::wstring value;
 };
-enum class ControlState { Checked, Enabled };
+enum class ControlState { Checked, Enabled, Visible };
 struct State {
   ControlRef target;
   ControlState state = ControlState::Checked;

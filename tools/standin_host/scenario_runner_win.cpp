@@ -11,6 +11,7 @@
 #include <mutex>
 #include <thread>
 
+#include "request/delayed_send.h"
 #include "standin_host/registry_win.h"
 #include "standin_host/screenshot_win.h"
 #include "standin_host/time_text.h"
@@ -153,7 +154,27 @@ class ScenarioRunner::Step {
       // A single-line edit box reports the change itself; typing into a
       // multi-line one or a combo box's edit reports it as well.
       const std::wstring type_name = ClassName(control);
-      if (type_name == L"Edit" && (GetWindowLongPtrW(control, GWL_STYLE) & ES_MULTILINE) != 0) {
+      if (type_name == DATETIMEPICK_CLASSW) {
+        // A date-and-time picker takes its date, not a text: the text is read
+        // as the delayed-send box shows it ("05 Dec 26 17:30").
+        const LocalDateTime when = ParseDelayedSendText(text, EnglishLocale());
+        SYSTEMTIME time{};
+        time.wYear = static_cast<WORD>(when.year);
+        time.wMonth = static_cast<WORD>(when.month);
+        time.wDay = static_cast<WORD>(when.day);
+        time.wHour = static_cast<WORD>(when.hour);
+        time.wMinute = static_cast<WORD>(when.minute);
+        SendMessageW(control, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+        NMDATETIMECHANGE change{};
+        change.nmhdr.hwndFrom = control;
+        change.nmhdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(control));
+        change.nmhdr.code = DTN_DATETIMECHANGE;
+        change.dwFlags = GDT_VALID;
+        change.st = time;
+        SendMessageW(GetParent(control), WM_NOTIFY, change.nmhdr.idFrom,
+                     reinterpret_cast<LPARAM>(&change));
+      } else if (type_name == L"Edit" &&
+                 (GetWindowLongPtrW(control, GWL_STYLE) & ES_MULTILINE) != 0) {
         Command(control, EN_CHANGE);
       } else if (type_name == L"ComboBox") {
         Command(control, CBN_EDITCHANGE);
@@ -439,13 +460,24 @@ class ScenarioRunner::Step {
   }
 
   void operator()(const expect::State& state) {
-    const bool checked = state.state == expect::ControlState::Checked;
-    Expect(state.target.Text() + (checked ? L" checked " : L" enabled ") + YesNo(state.value),
+    const wchar_t* names[] = {L" checked ", L" enabled ", L" visible "};
+    Expect(state.target.Text() + names[static_cast<int>(state.state)] + YesNo(state.value),
            [&]() -> std::optional<std::wstring> {
              const auto [control, missing] = Locate(state.target);
              if (control == nullptr) return missing;
-             const bool actual = checked ? SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED
-                                         : IsWindowEnabled(control) != FALSE;
+             bool actual = false;
+             switch (state.state) {
+               case expect::ControlState::Checked:
+                 actual = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+                 break;
+               case expect::ControlState::Enabled:
+                 actual = IsWindowEnabled(control) != FALSE;
+                 break;
+               case expect::ControlState::Visible:
+                 // The control's own flag: its window may be hidden as well.
+                 actual = (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0;
+                 break;
+             }
              if (actual == state.value) return std::nullopt;
              return YesNo(actual);
            });
