@@ -17,8 +17,11 @@ export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
 if [ -z "${DISPLAY:-}" ]; then
   number=$((100 + $(printf '%s' "$WINEPREFIX" | cksum | cut -d' ' -f1) % 800))
   export DISPLAY=":$number"
-  if [ ! -e "/tmp/.X11-unix/X$number" ]; then
-    rm -f "/tmp/.X$number-lock"
+  # A display whose server died (a killed session, a rebooted container)
+  # leaves its lock and socket behind: only a live server counts.
+  server=$(tr -d ' ' <"/tmp/.X$number-lock" 2>/dev/null || true)
+  if [ -z "$server" ] || ! kill -0 "$server" 2>/dev/null || [ ! -e "/tmp/.X11-unix/X$number" ]; then
+    rm -f "/tmp/.X$number-lock" "/tmp/.X11-unix/X$number"
     setsid -f Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1
     for _ in $(seq 1 20); do
       [ -e "/tmp/.X11-unix/X$number" ] && break
