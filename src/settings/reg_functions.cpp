@@ -123,9 +123,10 @@ void RegEnsureKey(RegistryPort& registry, RegKey root, std::wstring_view path) {
 std::int32_t RegStoreValue(RegistryPort& registry, RegKey root, std::wstring_view path,
                            std::wstring_view name, const RegValue& value, std::uint32_t type) {
   OpenedKey key(registry);
-  // A key that cannot be opened leaves no handle, and the write then fails
-  // with the registry's own code for that.
-  registry.OpenKey(root, path, kRegAccess, key.Receive());
+  // A key that cannot be opened (missing, or denied to this user) reports
+  // why: writing on the absent handle would only say "invalid handle".
+  const std::int32_t opened = registry.OpenKey(root, path, kRegAccess, key.Receive());
+  if (opened != kErrorSuccess) return opened;
   return RegWriteValue(registry, key.Get(), name, type, value);
 }
 

@@ -43,7 +43,8 @@ std::int32_t RegReadValue(RegistryPort& registry, RegKey key, std::wstring_view 
 void RegEnsureKey(RegistryPort& registry, RegKey root, std::wstring_view path);
 
 // Writes one value into an existing key; a missing key is not created, and
-// the write then fails. Returns the write's code, 0 on success.
+// the write then fails. Returns 0 on success, else the code of the open that
+// failed or of the write.
 std::int32_t RegStoreValue(RegistryPort& registry, RegKey root, std::wstring_view path,
                            std::wstring_view name, const RegValue& value, std::uint32_t type);
 

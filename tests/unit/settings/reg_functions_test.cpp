@@ -116,7 +116,7 @@ TEST_F(RegFunctionsTest, MissingValuesAndKeysFetchAsEmpty) {
 TEST_F(RegFunctionsTest, StoringIntoAMissingKeyFailsAndCreatesNothing) {
   const std::int32_t code =
       RegStoreValue(registry, kHkeyCurrentUser, L"Software\\Nowhere", L"Name", Text(L"x"), kRegSz);
-  EXPECT_EQ(code, kErrorInvalidHandle);
+  EXPECT_EQ(code, kErrorFileNotFound) << "the open's reason, not the absent handle's";
   EXPECT_FALSE(store.KeyExists(kHkeyCurrentUser, L"Software\\Nowhere"));
   EXPECT_EQ(registry.calls.front().op, Op::Open);
   EXPECT_NE(registry.calls.back().op, Op::Close) << "no handle to close";

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -106,6 +108,22 @@ TEST_F(WindowsRegistryTest, StoringIntoAMissingKeyFailsAndCreatesNothing) {
             ERROR_SUCCESS);
   UniqueHkey missing;
   EXPECT_EQ(RegOpenKeyExA(key.get(), "Missing", 0, KEY_READ, missing.put()), ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(WindowsRegistryTest, AKeyDeniedToWritesReportsAccessDenied) {
+  // Everyone may read and change permissions, nobody may set values.
+  const auto protect = [&](const wchar_t* sddl) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1,
+                                                                     &descriptor, nullptr));
+    EXPECT_EQ(RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS);
+    LocalFree(descriptor);
+  };
+  SetRaw("Name", REG_SZ, std::string("old\0", 4));
+  protect(L"D:(D;;0x6;;;WD)(A;;KA;;;WD)");
+  EXPECT_EQ(Store(L"Name", Text(L"new")), ERROR_ACCESS_DENIED);
+  protect(L"D:(A;;KA;;;WD)");
+  EXPECT_EQ(Raw("Name").second, std::string("old\0", 4));
 }
 
 TEST_F(WindowsRegistryTest, EnsuringAKeyCreatesIt) {
