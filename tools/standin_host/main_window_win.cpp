@@ -6,6 +6,7 @@
 #include <set>
 
 #include "standin_host/host_context.h"
+#include "standin_host/registry_win.h"
 #include "standin_host/window_query_win.h"
 
 namespace parvel::standin {
@@ -384,6 +385,23 @@ std::wstring MainWindow::AddinState(const std::wstring& prog_id) {
     if (record.prog_id == prog_id) return StateText(record.state);
   }
   return L"not registered";
+}
+
+std::optional<std::filesystem::path> MainWindow::AddinFolder() {
+  for (const AddinRecord& record : addins_->records()) {
+    if (record.state != AddinRecord::State::Connected) continue;
+    CLSID clsid{};
+    wchar_t text[64] = {};
+    if (FAILED(CLSIDFromProgID(record.prog_id.c_str(), &clsid)) ||
+        StringFromGUID2(clsid, text, 64) == 0) {
+      continue;
+    }
+    const UniqueKey key =
+        OpenKey(HKEY_CLASSES_ROOT, L"CLSID\\" + std::wstring(text) + L"\\InprocServer32");
+    if (const std::optional<std::wstring> dll = key ? ReadText(key.get(), L"") : std::nullopt)
+      return std::filesystem::path(*dll).parent_path();
+  }
+  return std::nullopt;
 }
 
 void MainWindow::LoadAddins() {

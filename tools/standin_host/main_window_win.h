@@ -39,6 +39,7 @@ class MainWindow final : public ScenarioHost {
   std::optional<ButtonFacts> Button(const std::wstring& caption) override;
   std::vector<MailFacts> Mails() override;
   std::wstring AddinState(const std::wstring& prog_id) override;
+  std::optional<std::filesystem::path> AddinFolder() override;
   void LoadAddins() override;
   void UnloadAddins() override;
 

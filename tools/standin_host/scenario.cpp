@@ -280,6 +280,12 @@ Step ParseExpectation(Line& line) {
     addin.state = line.Choice("add-in state", kStates);
     return addin;
   }
+  if (what == L"file") {
+    expect::File file{.file = line.Name("file")};
+    file.lines = line.RestTexts();
+    return file;
+  }
+  if (what == L"no-file") return expect::File{.file = line.Name("file")};
   Line::Fail("unknown expectation \"" + tools::WideToUtf8(what) + "\"");
 }
 
@@ -311,6 +317,17 @@ Step ParseStep(Line& line, const std::wstring& verb) {
   }
   if (verb == L"delete-registry") return action::DeleteRegistry{.name = line.Name("value name")};
   if (verb == L"screenshot") return action::Screenshot{.file = line.Name("file")};
+  if (verb == L"write-file") {
+    action::WriteFile write{.file = line.Name("file")};
+    write.lines = line.RestTexts();
+    return write;
+  }
+  if (verb == L"read-only") {
+    action::ReadOnlyFile read_only{.file = line.Name("file")};
+    read_only.read_only = line.YesNo();
+    return read_only;
+  }
+  if (verb == L"read-only-registry") return action::ReadOnlyRegistry{.read_only = line.YesNo()};
   Line::Fail("unknown action \"" + tools::WideToUtf8(verb) + "\"");
 }
 

@@ -86,6 +86,18 @@ struct DeleteRegistry {
 struct Screenshot {
   std::wstring file;
 };
+// Files may start with {addin}: the folder of the loaded add-in's DLL.
+struct WriteFile {
+  std::wstring file;
+  std::vector<std::wstring> lines;
+};
+struct ReadOnlyFile {
+  std::wstring file;
+  bool read_only = true;
+};
+struct ReadOnlyRegistry {
+  bool read_only = true;
+};
 
 }  // namespace action
 
@@ -149,16 +161,20 @@ struct Addin {
   std::wstring prog_id;
   std::wstring state;  // connected, disconnected or failed
 };
+struct File {
+  std::wstring file;
+  std::optional<std::vector<std::wstring>> lines;  // none: the file must be absent
+};
 
 }  // namespace expect
 
-using Step =
-    std::variant<action::Press, action::Type, action::Click, action::SetCheck, action::Select,
-                 action::DoubleClick, action::HeaderClick, action::Close, action::LoadAddins,
-                 action::UnloadAddins, action::SetRegistry, action::DeleteRegistry,
-                 action::Screenshot, expect::MsgBox, expect::Text, expect::Rows, expect::Focus,
-                 expect::Open, expect::WindowCount, expect::Outbox, expect::Mail, expect::Bar,
-                 expect::Button, expect::State, expect::Registry, expect::Addin>;
+using Step = std::variant<
+    action::Press, action::Type, action::Click, action::SetCheck, action::Select,
+    action::DoubleClick, action::HeaderClick, action::Close, action::LoadAddins,
+    action::UnloadAddins, action::SetRegistry, action::DeleteRegistry, action::Screenshot,
+    action::WriteFile, action::ReadOnlyFile, action::ReadOnlyRegistry, expect::MsgBox, expect::Text,
+    expect::Rows, expect::Focus, expect::Open, expect::WindowCount, expect::Outbox, expect::Mail,
+    expect::Bar, expect::Button, expect::State, expect::Registry, expect::Addin, expect::File>;
 
 struct ScenarioLine {
   int line = 0;

@@ -13,6 +13,7 @@
 
 #include "request/delayed_send.h"
 #include "standin_host/registry_win.h"
+#include "standin_host/scenario_files_win.h"
 #include "standin_host/screenshot_win.h"
 #include "standin_host/time_text.h"
 #include "standin_host/window_query_win.h"
@@ -498,6 +499,50 @@ class ScenarioRunner::Step {
         false);
   }
 
+  void operator()(const action::WriteFile& write) {
+    std::vector<std::wstring> lines;
+    for (const std::wstring& line : write.lines) lines.push_back(Written(line));
+    if (!WriteFileLines(FilePath(write.file), lines))
+      throw StepFailure{L"expected to write " + write.file + L", got a write error"};
+  }
+
+  void operator()(const action::ReadOnlyFile& change) {
+    if (!SetReadOnly(FilePath(change.file), change.read_only)) {
+      throw StepFailure{L"expected to make " + change.file +
+                        (change.read_only ? L" read-only" : L" writable") + L", got no such file"};
+    }
+  }
+
+  // The key's permissions come back at the end of the run at the latest.
+  void operator()(const action::ReadOnlyRegistry& change) {
+    if (!change.read_only) {
+      protected_key_.reset();
+    } else if (!protected_key_) {
+      protected_key_ =
+          std::make_unique<WriteProtectedKey>(HKEY_CURRENT_USER, settings_.registry_key);
+    }
+  }
+
+  void operator()(const expect::File& file) {
+    std::optional<std::vector<std::wstring>> wanted;
+    if (file.lines) {
+      wanted.emplace();
+      for (const std::wstring& line : *file.lines) wanted->push_back(Written(line));
+    }
+    const std::filesystem::path path = FilePath(file.file);
+    Expect(
+        L"file " + file.file + (wanted ? L" with " + ListText(*wanted) : L" absent"),
+        [&]() -> std::optional<std::wstring> {
+          const std::optional<FileLines> read = ReadFileLines(path);
+          if (!read) return wanted ? std::optional<std::wstring>(L"no such file") : std::nullopt;
+          if (!wanted) return L"the file with " + ListText(read->lines);
+          if (read->lines == *wanted && read->last_line_ended) return std::nullopt;
+          return ListText(read->lines) +
+                 (read->last_line_ended ? L"" : L" (the last without CR LF)");
+        },
+        false);
+  }
+
   void operator()(const expect::Addin& addin) {
     Expect(L"add-in " + addin.prog_id + L" " + addin.state, [&]() -> std::optional<std::wstring> {
       const std::wstring state = host_.AddinState(addin.prog_id);
@@ -669,9 +714,21 @@ class ScenarioRunner::Step {
     Command(list, LBN_SELCHANGE);
   }
 
+  // "{addin}" at the start stands for the loaded add-in's folder.
+  std::filesystem::path FilePath(const std::wstring& written) {
+    constexpr std::wstring_view kAddin = L"{addin}";
+    if (!written.starts_with(kAddin)) return written;
+    const std::optional<std::filesystem::path> folder = OnUi([&] { return host_.AddinFolder(); });
+    if (!folder) throw StepFailure{L"expected a loaded add-in for " + written + L", got none"};
+    std::wstring rest = written.substr(kAddin.size());
+    while (!rest.empty() && (rest.front() == L'\\' || rest.front() == L'/')) rest.erase(0, 1);
+    return *folder / rest;
+  }
+
   UiDispatcher& ui_;
   ScenarioHost& host_;
   const RunnerSettings& settings_;
+  std::unique_ptr<WriteProtectedKey> protected_key_;
 };
 
 ScenarioRunner::ScenarioRunner(UiDispatcher& ui, ScenarioHost& host, RunnerSettings settings)

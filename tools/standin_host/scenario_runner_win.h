@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,6 +46,8 @@ class ScenarioHost {
   virtual std::optional<ButtonFacts> Button(const std::wstring& caption) = 0;
   virtual std::vector<MailFacts> Mails() = 0;
   virtual std::wstring AddinState(const std::wstring& prog_id) = 0;
+  // The folder of the DLL the first connected add-in was loaded from.
+  virtual std::optional<std::filesystem::path> AddinFolder() = 0;
   virtual void LoadAddins() = 0;
   virtual void UnloadAddins() = 0;
 };

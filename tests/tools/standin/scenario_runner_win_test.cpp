@@ -50,10 +50,12 @@ class FakeHost final : public ScenarioHost {
   std::wstring AddinState(const std::wstring&) override {
     return loads > unloads ? L"connected" : L"disconnected";
   }
+  std::optional<std::filesystem::path> AddinFolder() override { return addin_folder; }
   void LoadAddins() override { ++loads; }
   void UnloadAddins() override { ++unloads; }
 
   HWND button = nullptr;
+  std::optional<std::filesystem::path> addin_folder;
   int loads = 0;
   int unloads = 0;
 };
@@ -299,6 +301,59 @@ TEST_F(Runner, WritesTimesAndRegistryValues) {
   EXPECT_EQ(std::stoi(*year), now.wYear);
   const std::wstring typed = WindowText(FindControl(form_.window, L"Text1"));
   EXPECT_EQ(typed.size(), std::wstring(L"05 Dec 26 17:30").size());
+}
+
+TEST_F(Runner, ArrangesAndChecksFilesBesideTheAddin) {
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / "parvel_runner_addin";
+  std::filesystem::create_directories(folder);
+  const std::filesystem::path file = folder / "T.txt";
+  host_.addin_folder = folder;
+  EXPECT_EQ(Run(L"expect no-file {addin}\\T.txt\n"
+                L"write-file {addin}\\T.txt %LABEL%Caf\u00e9 \"two words\"\n"
+                L"expect file {addin}/T.txt %LABEL%Caf\u00e9 \"two words\"\n"
+                L"read-only {addin}\\T.txt yes\n"),
+            std::nullopt);
+  std::ifstream in(file, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  in.close();
+  EXPECT_EQ(bytes, "%LABEL%Caf\xE9\r\ntwo words\r\n") << "ANSI bytes, CR LF after each line";
+  EXPECT_NE(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+
+  EXPECT_EQ(Run(L"read-only {addin}\\T.txt no\n"
+                L"expect file {addin}\\T.txt one\n"),
+            L"t.scn:2: expected file {addin}\\T.txt with \"one\", got \"%LABEL%Caf\u00e9\" "
+            L"\"two words\"");
+  EXPECT_EQ(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  std::ofstream(file, std::ios::binary) << "a\r\nb";
+  EXPECT_EQ(Run(L"expect file {addin}\\T.txt a b\n"),
+            L"t.scn:1: expected file {addin}\\T.txt with \"a\" \"b\", got \"a\" \"b\" (the last "
+            L"without CR LF)");
+  std::filesystem::remove_all(folder);
+
+  host_.addin_folder.reset();
+  EXPECT_EQ(Run(L"expect no-file {addin}\\T.txt\n"),
+            L"t.scn:1: expected a loaded add-in for {addin}\\T.txt, got none");
+}
+
+TEST_F(Runner, MakesTheSettingsKeyRefuseWritesUntilTheRunEnds) {
+  const auto writable = [] {
+    HKEY key = nullptr;
+    const LONG code = RegOpenKeyExW(HKEY_CURRENT_USER, kTestKey, 0, KEY_SET_VALUE, &key);
+    if (code == ERROR_SUCCESS) RegCloseKey(key);
+    return code;
+  };
+  EXPECT_EQ(Run(L"set-registry Account a\n"
+                L"read-only-registry yes\n"
+                L"expect registry Account a\n"
+                L"set-registry Account b\n"),
+            L"t.scn:4: expected to set Account, got a registry error");
+  EXPECT_EQ(writable(), ERROR_SUCCESS) << "permissions restored at the end of the run";
+  EXPECT_EQ(Run(L"read-only-registry yes\n"
+                L"read-only-registry no\n"
+                L"set-registry Account c\n"
+                L"expect registry Account c\n"),
+            std::nullopt);
 }
 
 TEST_F(Runner, TakesScreenshots) {

@@ -74,6 +74,27 @@ TEST(Scenario, ReadsEveryActionWithItsArguments) {
   EXPECT_EQ(StepAt<action::Screenshot>(lines, 13).file, L"shot.png");
 }
 
+TEST(Scenario, ReadsFileAndPermissionSteps) {
+  const auto lines = ParseScenario(
+      L"write-file {addin}\\T.txt %LABEL%A \"text one\"\n"
+      L"write-file empty.txt\n"
+      L"read-only {addin}\\T.txt yes\n"
+      L"read-only-registry no\n"
+      L"expect file {addin}\\T.txt %LABEL%A \"text one\"\n"
+      L"expect no-file empty.txt\n");
+  ASSERT_EQ(lines.size(), 6U);
+  EXPECT_EQ(StepAt<action::WriteFile>(lines, 0).lines,
+            (std::vector<std::wstring>{L"%LABEL%A", L"text one"}));
+  EXPECT_TRUE(StepAt<action::WriteFile>(lines, 1).lines.empty());
+  EXPECT_EQ(StepAt<action::ReadOnlyFile>(lines, 2).file, L"{addin}\\T.txt");
+  EXPECT_FALSE(StepAt<action::ReadOnlyRegistry>(lines, 3).read_only);
+  EXPECT_EQ(StepAt<expect::File>(lines, 4).lines,
+            (std::vector<std::wstring>{L"%LABEL%A", L"text one"}));
+  EXPECT_FALSE(StepAt<expect::File>(lines, 5).lines.has_value());
+  EXPECT_EQ(ErrorOf(L"read-only T.txt\n").first, 1) << "yes or no is needed";
+  EXPECT_EQ(ErrorOf(L"expect no-file a.txt b\n").first, 1);
+}
+
 TEST(Scenario, ReadsEveryExpectation) {
   const auto lines = ParseScenario(
       L"expect messagebox \"No Account\" \"The account cannot be blank...\"\n"
