@@ -13,8 +13,9 @@ namespace parvel::host {
 // Reference counting and QueryInterface for a COM object implementing Primary
 // (and every interface Primary derives from that Answers() accepts). Objects
 // are made only through Make, the single place that allocates them; Release
-// destroys them. Each live object holds a module reference.
-template <typename Derived, typename Primary>
+// destroys them. In the add-in each live object holds a module reference, so
+// the DLL stays loaded under it; objects of an executable pass false.
+template <typename Derived, typename Primary, bool kHoldsModule = true>
 class ComObject : public Primary {
  public:
   template <typename... Args>
@@ -49,8 +50,12 @@ class ComObject : public Primary {
   }
 
  protected:
-  ComObject() noexcept { ModuleAddRef(); }
-  virtual ~ComObject() { ModuleRelease(); }
+  ComObject() noexcept {
+    if constexpr (kHoldsModule) ModuleAddRef();
+  }
+  virtual ~ComObject() {
+    if constexpr (kHoldsModule) ModuleRelease();
+  }
 
   // Further interface IDs this object answers with its Primary pointer.
   bool Answers(REFIID) const noexcept { return false; }

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "common/utf8.h"
+#include "host/com_object_win.h"
 #include "host/extensibility_win.h"
 #include "standin_host/host_context.h"
 
@@ -72,30 +73,10 @@ FaceImage ReadClipboardFace() {
   }
 }
 
-// COM interfaces have no virtual destructor: objects end through Release.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-class ConnectionPoint final : public IConnectionPoint {
+class ConnectionPoint final : public host::ComObject<ConnectionPoint, IConnectionPoint, false> {
  public:
   explicit ConnectionPoint(ComPtr<CommandBarButtonObject> button) : button_(std::move(button)) {}
-  virtual ~ConnectionPoint() = default;
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IConnectionPoint) {
-      *object = static_cast<IConnectionPoint*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override {
     if (iid == nullptr) return E_POINTER;
     *iid = kIidCommandBarButtonEvents;
@@ -133,10 +114,8 @@ class ConnectionPoint final : public IConnectionPoint {
   }
 
  private:
-  std::atomic<ULONG> references_{1};
   ComPtr<CommandBarButtonObject> button_;
 };
-#pragma GCC diagnostic pop
 
 class ControlsObject final : public DispatchImpl<ControlsObject> {
  public:
@@ -245,8 +224,8 @@ HRESULT CommandBarButtonObject::FindConnectionPoint(REFIID iid, IConnectionPoint
   *point = nullptr;
   if (iid != kIidCommandBarButtonEvents) return CONNECT_E_NOCONNECTION;
   try {
-    *point = MakeCom<ConnectionPoint>(ComPtr<CommandBarButtonObject>(this)).Detach();
-    return S_OK;
+    *point = ConnectionPoint::Make(ComPtr<CommandBarButtonObject>(this)).Detach();
+    return *point != nullptr ? S_OK : E_OUTOFMEMORY;
   } catch (...) {
     return E_OUTOFMEMORY;
   }

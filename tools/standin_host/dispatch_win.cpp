@@ -6,6 +6,7 @@
 #include <new>
 
 #include "common/utf8.h"
+#include "host/com_object_win.h"
 #include "standin_host/host_context.h"
 
 namespace parvel::standin {
@@ -50,32 +51,12 @@ bool IsMissing(const VARIANT& value) {
   return V_VT(&plain) == VT_ERROR && V_ERROR(&plain) == DISP_E_PARAMNOTFOUND;
 }
 
-// COM interfaces have no virtual destructor: objects end through Release.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-class VariantEnumerator final : public IEnumVARIANT {
+class VariantEnumerator final : public host::ComObject<VariantEnumerator, IEnumVARIANT, false> {
  public:
   explicit VariantEnumerator(std::function<std::optional<Variant>(std::size_t)> at,
                              std::size_t position = 0)
       : at_(std::move(at)), position_(position) {}
-  virtual ~VariantEnumerator() = default;
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IEnumVARIANT) {
-      *object = static_cast<IEnumVARIANT*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override {
     if (items == nullptr) return E_POINTER;
     ULONG done = 0;
@@ -104,8 +85,8 @@ class VariantEnumerator final : public IEnumVARIANT {
   HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** copy) override {
     if (copy == nullptr) return E_POINTER;
     try {
-      *copy = MakeCom<VariantEnumerator>(at_, position_).Detach();
-      return S_OK;
+      *copy = Make(at_, position_).Detach();
+      return *copy != nullptr ? S_OK : E_OUTOFMEMORY;
     } catch (...) {
       *copy = nullptr;
       return E_OUTOFMEMORY;
@@ -113,11 +94,9 @@ class VariantEnumerator final : public IEnumVARIANT {
   }
 
  private:
-  std::atomic<ULONG> references_{1};
   std::function<std::optional<Variant>(std::size_t)> at_;
   std::size_t position_;
 };
-#pragma GCC diagnostic pop
 
 }  // namespace
 
@@ -472,7 +451,8 @@ ComPtr<DispatchObject> HostObjectOf(IDispatch* dispatch) {
 }  // namespace detail
 
 Variant EnumerationResult(std::function<std::optional<Variant>(std::size_t)> at) {
-  const ComPtr<IEnumVARIANT> enumerator = MakeCom<VariantEnumerator>(std::move(at));
+  const ComPtr<IEnumVARIANT> enumerator = VariantEnumerator::Make(std::move(at));
+  if (!enumerator) throw std::bad_alloc();
   VARIANT value;
   V_VT(&value) = VT_UNKNOWN;
   V_UNKNOWN(&value) = enumerator.Get();

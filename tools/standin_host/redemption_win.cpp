@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "host/com_object_win.h"
 #include "standin_host/host_context.h"
 #include "standin_host/outlook_objects_win.h"
 
@@ -389,31 +390,11 @@ class SafeDistListObject final : public RedemptionObject<SafeDistListObject> {
   ComPtr<DistListItemObject> list_;
 };
 
-// COM interfaces have no virtual destructor: objects end through Release.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public host::ComObject<ClassFactory, IClassFactory, false> {
  public:
   ClassFactory(std::shared_ptr<HostContext> context, std::wstring prog_id)
       : context_(std::move(context)), prog_id_(std::move(prog_id)) {}
-  virtual ~ClassFactory() = default;
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-      *object = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
@@ -429,11 +410,9 @@ class ClassFactory final : public IClassFactory {
   HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
  private:
-  std::atomic<ULONG> references_{1};
   std::shared_ptr<HostContext> context_;
   std::wstring prog_id_;
 };
-#pragma GCC diagnostic pop
 
 }  // namespace
 
@@ -453,10 +432,10 @@ RedemptionServer::RedemptionServer(std::shared_ptr<HostContext> context, bool of
       ClassRegistrations::RemoveLeftovers(prog_id);
       continue;
     }
-    const ComPtr<ClassFactory> factory = MakeCom<ClassFactory>(context, prog_id);
+    const ComPtr<ClassFactory> factory = ClassFactory::Make(context, prog_id);
     DWORD cookie = 0;
-    if (SUCCEEDED(CoRegisterClassObject(kClsids[i], factory.Get(), CLSCTX_INPROC_SERVER,
-                                        REGCLS_MULTIPLEUSE, &cookie))) {
+    if (factory && SUCCEEDED(CoRegisterClassObject(kClsids[i], factory.Get(), CLSCTX_INPROC_SERVER,
+                                                   REGCLS_MULTIPLEUSE, &cookie))) {
       cookies_.push_back(cookie);
     }
     if (!registrations_.RegisterProgId(prog_id, kClsids[i])) problems_.push_back(prog_id);
