@@ -1,5 +1,6 @@
 #include "unit/fakes/call_recorder.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace parvel::fakes {
@@ -17,6 +18,12 @@ void CallRecorder::Record(std::wstring call) {
       throw host::HostError(failure.hresult, failure.message);
     }
   }
+}
+
+std::size_t CallRecorder::CountStartingWith(std::wstring_view prefix) const {
+  return static_cast<std::size_t>(
+      std::count_if(calls_.begin(), calls_.end(),
+                    [prefix](const std::wstring& call) { return call.starts_with(prefix); }));
 }
 
 void CallRecorder::FailOn(std::wstring call, std::wstring message, std::int32_t hresult) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/host_error.h"
@@ -22,6 +23,7 @@ class CallRecorder {
   void FailOn(std::wstring call, std::wstring message, std::int32_t hresult = kEFail);
 
   const std::vector<std::wstring>& calls() const { return calls_; }
+  std::size_t CountStartingWith(std::wstring_view prefix) const;
   void ClearCalls() { calls_.clear(); }
 
   // Objects that calls handed out and that have not been released yet.

@@ -58,12 +58,6 @@ class RecordingContactList final : public ContactListSink {
   bool superseded = false;
 };
 
-std::size_t CountCalls(const fakes::CallRecorder& recorder, std::wstring_view prefix) {
-  return static_cast<std::size_t>(
-      std::count_if(recorder.calls().begin(), recorder.calls().end(),
-                    [prefix](const std::wstring& call) { return call.starts_with(prefix); }));
-}
-
 class AddressBookTest : public testing::Test {
  protected:
   AddressBookTest() {
@@ -153,7 +147,7 @@ TEST_F(AddressBookTest, TheScanRunsOncePerSession) {
   recorder.ClearCalls();
 
   EXPECT_THAT(Folders(), ElementsAre(FolderListEntry{L"Contacts", 1}));
-  EXPECT_EQ(CountCalls(recorder, L"Namespace.Folders"), 0U);
+  EXPECT_EQ(recorder.CountStartingWith(L"Namespace.Folders"), 0U);
   EXPECT_EQ(pending.runs, 1);
 }
 
@@ -256,7 +250,7 @@ TEST_F(AddressBookTest, AListingStopsOnceItsListIsTaken) {
   };
   book.LoadGlobalAddressList(contacts);
   EXPECT_THAT(contacts.rows, IsEmpty());
-  EXPECT_EQ(CountCalls(recorder, L"AddressEntries(Global Address List).GetNext"), 1U);
+  EXPECT_EQ(recorder.CountStartingWith(L"AddressEntries(Global Address List).GetNext"), 1U);
 }
 
 TEST_F(AddressBookTest, AHostErrorInTheGlobalAddressListKeepsTheRowsFoundBeforeIt) {
@@ -284,7 +278,7 @@ TEST_F(AddressBookTest, AGlobalListExpandsTheFirstEntryOfItsNameIntoMembersWithA
   const auto support = Row(L"Support", L"Global Address List", kKindDistribution, L"L4");
   EXPECT_THAT(Expand(support), ElementsAre(Envelope(L"Eve", L"5", L"E5")));
   EXPECT_THAT(Expand(sales), ElementsAre(Envelope(L"Ann", L"1", L"E1")));
-  EXPECT_EQ(CountCalls(recorder, L"AddressEntries(Global Address List).Item("), 5U)
+  EXPECT_EQ(recorder.CountStartingWith(L"AddressEntries(Global Address List).Item("), 5U)
       << "the entries are walked once for all lists";
   EXPECT_THAT(Expand(Row(L"Gone", L"Global Address List", kKindDistribution, L"L9")), IsEmpty());
 }
@@ -316,7 +310,7 @@ TEST_F(ContactListExpansion, OnlyMembersWrappingAContactWithAMobileYieldRows) {
   EXPECT_THAT(Expand(sales), ElementsAre(Envelope(L"Adams,Ann", L"021 1", L"0A01"),
                                          Envelope(L"Cole, Cy", L"021 3", L"0A03")))
       << "no mobile, a one-off address, a nested list, a short entry, an unknown contact";
-  EXPECT_EQ(CountCalls(recorder, L"SafeDistList.Fields(2153058562)"), 1U);
+  EXPECT_EQ(recorder.CountStartingWith(L"SafeDistList.Fields(2153058562)"), 1U);
 }
 
 TEST_F(ContactListExpansion, AMemberPrefixInAnotherLetterCaseIsSkipped) {

@@ -11,6 +11,7 @@
 
 #include "settings/memory_registry.h"
 #include "unit/fakes/call_recorder.h"
+#include "unit/fakes/compose_only_windows.h"
 #include "unit/fakes/fake_address_book.h"
 #include "unit/fakes/fake_redemption.h"
 #include "unit/fakes/fixed_clock.h"
@@ -31,28 +32,10 @@ using fakes::MailUser;
 using testing::ElementsAre;
 using testing::IsEmpty;
 
-class PickerWindows final : public AddinWindows {
- public:
-  explicit PickerWindows(OLMain& compose) : compose_(compose) {}
-  void ShowContactsPicker() override { throw std::logic_error("not opened by the picker"); }
-  void ShowAccountWindow() override { throw std::logic_error("not opened by the picker"); }
-  void ShowTemplatesWindow() override { throw std::logic_error("not opened by the picker"); }
-  OLMain& ComposeWindow() override { return compose_; }
-
- private:
-  OLMain& compose_;
-};
-
 std::vector<std::wstring> Names(const std::vector<RecipientEntry>& rows) {
   std::vector<std::wstring> names;
   for (const RecipientEntry& row : rows) names.push_back(row.Name);
   return names;
-}
-
-std::size_t CountCalls(const fakes::CallRecorder& recorder, std::wstring_view prefix) {
-  return static_cast<std::size_t>(
-      std::count_if(recorder.calls().begin(), recorder.calls().end(),
-                    [prefix](const std::wstring& call) { return call.starts_with(prefix); }));
 }
 
 class OLContactsTest : public testing::Test {
@@ -111,7 +94,7 @@ class OLContactsTest : public testing::Test {
   fakes::RecordingWindowView compose_view;
   MemoryRegistry registry;
   fakes::FixedClock clock{{2026, 12, 31, 18, 5}};
-  PickerWindows windows{compose};
+  fakes::ComposeOnlyWindows windows{compose};
   OLMain compose{{.session = session,
                   .view = compose_view,
                   .message_boxes = messages,
@@ -144,7 +127,7 @@ TEST_F(OLContactsTest, OpensOnContactsWithTheDefaultFolderHighlightedAndListedOn
               ElementsAre(ListItem{L"Contacts", 1}, ListItem{L"Contacts", 2}));
   EXPECT_EQ(view.ListIndex(L"List1"), 0U);
   EXPECT_THAT(Names(view.rows[L"lvw"]), ElementsAre(L"Ann", L"Bob", L"Sales"));
-  EXPECT_EQ(CountCalls(recorder, L"Folder(Mailbox/Contacts).Items"), 1U);
+  EXPECT_EQ(recorder.CountStartingWith(L"Folder(Mailbox/Contacts).Items"), 1U);
   EXPECT_THAT(busy_while_scanning, ElementsAre(true, true));
   EXPECT_FALSE(view.busy);
   EXPECT_THAT(messages.shown, IsEmpty());
@@ -187,7 +170,7 @@ TEST_F(OLContactsTest, GlobalAddressListModeListsItAndIgnoresFolderClicks) {
   view.list_index[L"List1"] = 0;
   picker.List1_Click();
   EXPECT_THAT(Names(view.rows[L"lvw"]), ElementsAre(L"Dee", L"Eve", L"Team"));
-  EXPECT_EQ(CountCalls(recorder, L"Folder("), 0U);
+  EXPECT_EQ(recorder.CountStartingWith(L"Folder("), 0U);
 }
 
 TEST_F(OLContactsTest, SwitchingSourcesKeepsTheSelectedList) {
@@ -211,7 +194,7 @@ TEST_F(OLContactsTest, ChangingTheSourceOrClosingStopsARunningListing) {
   EXPECT_THAT(Names(view.rows[L"lvw"]), ElementsAre(L"Ann", L"Bob", L"Sales"));
   EXPECT_THAT(view.lists[L"List1"],
               ElementsAre(ListItem{L"Contacts", 1}, ListItem{L"Contacts", 2}));
-  EXPECT_EQ(CountCalls(recorder, L"AddressEntries(Global Address List).GetNext"), 1U);
+  EXPECT_EQ(recorder.CountStartingWith(L"AddressEntries(Global Address List).GetNext"), 1U);
 
   pending.on_run = [this](int) { picker.Command3_Click(); };
   Click(L"Option2");

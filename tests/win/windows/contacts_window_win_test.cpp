@@ -13,6 +13,7 @@
 #include "request/clock.h"
 #include "settings/memory_registry.h"
 #include "unit/fakes/call_recorder.h"
+#include "unit/fakes/compose_only_windows.h"
 #include "unit/fakes/fake_address_book.h"
 #include "unit/fakes/fake_redemption.h"
 #include "unit/fakes/recording_message_boxes.h"
@@ -27,18 +28,6 @@ using fakes::Contact;
 using fakes::ContactFolder;
 using fakes::MailFolder;
 using fakes::MailUser;
-
-class ComposeOnly final : public AddinWindows {
- public:
-  explicit ComposeOnly(OLMain& compose) : compose_(compose) {}
-  void ShowContactsPicker() override { throw std::logic_error("not opened by the picker"); }
-  void ShowAccountWindow() override { throw std::logic_error("not opened by the picker"); }
-  void ShowTemplatesWindow() override { throw std::logic_error("not opened by the picker"); }
-  OLMain& ComposeWindow() override { return compose_; }
-
- private:
-  OLMain& compose_;
-};
 
 std::wstring RowText(HWND list, int row) {
   wchar_t text[64] = L"";
@@ -79,7 +68,7 @@ class ContactsWindowTest : public testing::Test {
   fakes::RecordingWindowView compose_view;
   fakes::RecordingMessageBoxes compose_messages;
   MemoryRegistry registry;
-  ComposeOnly windows{compose};
+  fakes::ComposeOnlyWindows windows{compose};
   OLMain compose{{.session = session,
                   .view = compose_view,
                   .message_boxes = compose_messages,
