@@ -63,6 +63,14 @@ void ZNSMSTemplates::Command3_Click() {
     ports_.view.Focus(kText1);
     return;
   }
+  const auto breaks = [](const std::wstring& box) {
+    return box.find_first_of(L"\r\n") != std::wstring::npos;
+  };
+  if (breaks(text) || breaks(name)) {
+    ports_.message_boxes.Show(kLineBreakTitle, kLineBreakText);
+    ports_.view.Focus(breaks(text) ? kText1 : kText2);
+    return;
+  }
   store_.AddTemplate(name, text);
   SaveThenLoad();
   ports_.view.SetText(kText1, L"");

@@ -28,6 +28,12 @@ inline constexpr std::wstring_view kNoTemplateSelectedText = L"There is no templ
 inline constexpr std::wstring_view kInsufficientDataTitle = L"Insufficient Data";
 inline constexpr std::wstring_view kInsufficientDataText =
     L"You must supply the template text and a template name...";
+// The file keeps each template's name and text on one line each: a line
+// break would cut the text short and could start a false entry.
+inline constexpr std::wstring_view kLineBreakTitle = L"Line Break";
+inline constexpr std::wstring_view kLineBreakText =
+    L"A template is kept on a single line. Please remove the line breaks from the template text "
+    L"and name...";
 
 // The templates window: applies a stored template to the compose window's
 // message, adds templates and deletes them. Every change is saved and read

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "settings/memory_registry.h"
@@ -134,11 +135,23 @@ TEST_F(ZNSMSTemplatesTest, AddWithoutTextOrNameAsksForBoth) {
   EXPECT_EQ(window.Store().TemplateCount(), 0U);
 }
 
-TEST_F(ZNSMSTemplatesTest, ALineBreakInANewTextShowsAtOnceAfterTheAdd) {
+TEST_F(ZNSMSTemplatesTest, ALineBreakIsRefusedBeforeItCanSplitTheEntryInTheFile) {
+  WriteBytes(file, "%LABEL%Kept\r\nkept\r\n");
   window.Form_Load();
-  Add(L"Two lines", L"first\r\n%LABEL%second");
-  EXPECT_EQ(List(), (Names{L"Two lines", L"second"}));
-  EXPECT_EQ(window.Store().TemplateTexts()[1], L"first");
+  const ShownMessage line_break{std::wstring(kLineBreakTitle), std::wstring(kLineBreakText),
+                                MessageIcon::Exclamation};
+  for (const auto& [name, text, box] :
+       {std::tuple{L"Two lines", L"first\r\n%LABEL%second", L"Text1"},
+        std::tuple{L"Two lines", L"first\nsecond", L"Text1"},
+        std::tuple{L"Name\rmore", L"one line", L"Text2"}}) {
+    messages.shown.clear();
+    Add(name, text);
+    EXPECT_EQ(messages.shown, std::vector<ShownMessage>{line_break});
+    EXPECT_EQ(view.focus, box);
+    EXPECT_EQ(view.texts[L"Text1"], text) << "the boxes keep what was typed";
+  }
+  EXPECT_EQ(File(), "%LABEL%Kept\r\nkept\r\n");
+  EXPECT_EQ(List(), Names{L"Kept"});
 }
 
 TEST_F(ZNSMSTemplatesTest, SelectReplacesTheComposeMessageUpdatesTheCounterAndCloses) {
