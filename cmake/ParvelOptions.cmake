@@ -27,3 +27,12 @@ file(MAKE_DIRECTORY ${_parvel_json_root})
 file(CREATE_LINK ${PARVEL_NLOHMANN_DIR}/nlohmann ${_parvel_json_root}/nlohmann SYMBOLIC)
 add_library(parvel_json INTERFACE)
 target_include_directories(parvel_json SYSTEM INTERFACE ${_parvel_json_root})
+
+if(PARVEL_BUILD_FUZZERS)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "PARVEL_BUILD_FUZZERS needs clang, which brings libFuzzer")
+  endif()
+  # Coverage counters in every library, so that the fuzzers see which paths an
+  # input opens; libFuzzer itself is linked into the fuzzers only.
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()

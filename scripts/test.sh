@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Every test: installs what is missing, checks formatting, builds the native,
-# Windows x64 and Windows x86 presets and runs their tests (Windows ones under
-# Wine), then prints one closing count.
+# sanitizer (clang with AddressSanitizer, UndefinedBehaviorSanitizer and the
+# fuzzers), Windows x86 and Windows x64 presets and runs their tests (Windows
+# ones under Wine), then prints one closing count.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,7 +12,7 @@ scripts/check-format.sh
 passed=0
 failed=0
 status=0
-for preset in native windows-x64 windows-x86; do
+for preset in native sanitize windows-x86 windows-x64; do
   echo "== $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"

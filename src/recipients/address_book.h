@@ -52,6 +52,18 @@ class ContactListSink {
   virtual bool Superseded() const = 0;
 };
 
+// The Global Address List's entries as far as AddressBook::ExpandGALDistList
+// has walked them by index, with the first index of each name seen: several
+// lists in one hand-over cost one walk. It stands outside AddressBook because
+// clang does not count a nested class with member initializers as
+// default-constructible where std::optional asks, inside the enclosing class.
+struct AddressBookGalWalk {
+  std::unique_ptr<host::AddressEntries> entries;
+  int count = 0;
+  int next = 0;
+  std::unordered_map<std::wstring, int> first_index;
+};
+
 // The address-book side of the contacts picker: contact folders, the Global
 // Address List and the expansion of distribution lists, through the host
 // ports. The folder collection and the known distribution lists live in the
@@ -96,15 +108,7 @@ class AddressBook {
 
   Ports ports_;
 
-  // The Global Address List's entries as far as ExpandGALDistList has walked
-  // them by index, with the first index of each name seen: several lists in
-  // one hand-over cost one walk.
-  struct GalWalk {
-    std::unique_ptr<host::AddressEntries> entries;
-    int count = 0;
-    int next = 0;
-    std::unordered_map<std::wstring, int> first_index;
-  };
+  using GalWalk = AddressBookGalWalk;
   std::optional<GalWalk> gal_walk_;
 };
 

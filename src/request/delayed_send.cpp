@@ -194,8 +194,11 @@ LocalDateTime ParseDelayedSendText(std::wstring_view text, const Locale& locale)
 }
 
 std::wstring FormatGatewayDate(const LocalDateTime& when, const Locale& locale) {
-  return TwoDigits(when.day) + L" " + locale.AbbreviatedMonthName(when.month) + L", " +
-         std::to_wstring(when.year) + L" " + Time(when);
+  // At least four digits: the parser takes a year before 1000 only so.
+  std::wstring year = std::to_wstring(when.year);
+  if (year.size() < 4) year.insert(0, 4 - year.size(), L'0');
+  return TwoDigits(when.day) + L" " + locale.AbbreviatedMonthName(when.month) + L", " + year +
+         L" " + Time(when);
 }
 
 std::wstring FormatDelayedSendBox(const LocalDateTime& when, const Locale& locale) {

@@ -76,6 +76,14 @@ TEST(DelayedSendText, RendersWithoutSeconds) {
   EXPECT_EQ(Parse(FormatDelayedSendBox(when, EnglishLocale())), when);
 }
 
+TEST(DelayedSendText, GatewayYearHasFourDigitsAndParsesBack) {
+  const LocalDateTime early{150, 1, 1, 10, 0};
+  EXPECT_EQ(Parse(L"01 Jan 0150 10:00"), early);
+  EXPECT_EQ(FormatGatewayDate(early, EnglishLocale()), L"01 Jan, 0150 10:00");
+  EXPECT_EQ(Parse(FormatGatewayDate(early, EnglishLocale())), early);
+  EXPECT_EQ(FormatGatewayDate({9999, 12, 31, 23, 59}, EnglishLocale()), L"31 Dec, 9999 23:59");
+}
+
 TEST(DelayedSendText, FollowsTheLocaleMonthNames) {
   const GermanLocale german;
   EXPECT_EQ(FormatGatewayDate({2026, 12, 5, 17, 30}, german), L"05 Dez, 2026 17:30");
