@@ -11,7 +11,7 @@ scripts/check-format.sh
 passed=0
 failed=0
 status=0
-for preset in native windows-x64 windows-x86; do
+for preset in native windows-x86 windows-x64; do
   echo "== $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
