@@ -115,6 +115,18 @@ uninstall() {
   [ "$code" = 0 ] || fail "the uninstaller exited with $code"
 }
 
+# After a failed check: uninstalls whatever is left, so that later tests
+# find neither the registration nor the folder.
+clean_up() {
+  local folder=$1 dir
+  dir=$(unix_path "$folder") || return 0
+  if [ -f "$dir/Uninstall.exe" ]; then
+    cp "$dir/Uninstall.exe" "$work/Uninstall.exe"
+    run "$work/Uninstall.exe" /S "_?=$folder" || true
+  fi
+  rm -rf "$dir"
+}
+
 expect_registered() {
   local folder=$1 builds=$2
   snapshot
@@ -155,7 +167,7 @@ case $case_name in
     folder="$(output)\\Programs\\Parvel"
     dir=$(unix_path "$folder")
     rm -rf "$dir"
-    trap 'rm -rf "$dir"' EXIT
+    trap 'clean_up "$folder"' EXIT
 
     setup 0
     [ "$(pe_machine "$dir/x64/ParvelAddin.dll")" = 8664 ] || fail "x64\\ParvelAddin.dll is not x64"
@@ -192,7 +204,8 @@ case $case_name in
   bitness)
     folder=$(windows_path "$work/app")
     trap 'run reg delete "$office_key" /v Bitness /f || true
-          run reg delete "$click_to_run_key" /v Platform /f || true' EXIT
+          run reg delete "$click_to_run_key" /v Platform /f || true
+          clean_up "$folder"' EXIT
     run reg add "$office_key" /v Bitness /d x86 /f || fail "cannot set Bitness"
 
     setup 0 "/D=$folder"
@@ -214,7 +227,8 @@ case $case_name in
 
   failed_registration)
     folder=$(windows_path "$work/app")
-    trap 'run reg delete "$overrides_key" /v ParvelAddin /f || true' EXIT
+    trap 'run reg delete "$overrides_key" /v ParvelAddin /f || true
+          clean_up "$folder"' EXIT
     run reg add "$overrides_key" /v ParvelAddin /d "" /f || fail "cannot disable the add-in"
 
     setup 3 "/D=$folder"
