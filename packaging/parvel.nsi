@@ -6,7 +6,8 @@
 ;
 ; Command line (besides NSIS's own /S and /D=folder):
 ;   /BITNESS=x64|x86|both  register that build whatever Outlook says
-; Exit codes: 0 installed, 2 cancelled or refused, 3 registration failed.
+; Exit codes: 0 installed, 1 cancelled by the user, 2 refused (an unknown
+; /BITNESS, or x64 on a 32-bit Windows), 3 registration failed.
 
 Unicode true
 ; "Setup" in the file name is what users look for; the manifest's execution
@@ -41,7 +42,7 @@ VIAddVersionKey CompanyName "${PUBLISHER}"
 VIAddVersionKey FileDescription "${PRODUCT} setup"
 VIAddVersionKey FileVersion "${VERSION}"
 VIAddVersionKey ProductVersion "${VERSION}"
-VIAddVersionKey LegalCopyright "${PUBLISHER}"
+VIAddVersionKey LegalCopyright "Copyright (C) ${PUBLISHER}"
 VIAddVersionKey OriginalFilename "${PRODUCT}Setup-${VERSION}.exe"
 
 Page directory
