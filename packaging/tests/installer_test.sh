@@ -115,8 +115,8 @@ uninstall() {
   [ "$code" = 0 ] || fail "the uninstaller exited with $code"
 }
 
-# After a failed check: uninstalls whatever is left, so that later tests
-# find neither the registration nor the folder.
+# At the end, passed or failed: uninstalls whatever is left, so that later
+# tests find neither a registration nor the folder.
 clean_up() {
   local folder=$1 dir
   dir=$(unix_path "$folder") || return 0
@@ -173,6 +173,9 @@ case $case_name in
     [ "$(pe_machine "$dir/x64/ParvelAddin.dll")" = 8664 ] || fail "x64\\ParvelAddin.dll is not x64"
     [ "$(pe_machine "$dir/x86/ParvelAddin.dll")" = 014c ] || fail "x86\\ParvelAddin.dll is not x86"
     [ -f "$dir/Uninstall.exe" ] || fail "no Uninstall.exe"
+    for build in x64 x86; do
+      ! grep -qa '\.debug_info' "$dir/$build/ParvelAddin.dll" || fail "$build\\ParvelAddin.dll is not stripped"
+    done
     expect_registered "$folder" both
     expect_value "$uninstall_key" DisplayName Parvel
     expect_value "$uninstall_key" DisplayVersion "$version"
