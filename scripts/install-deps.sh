@@ -3,14 +3,14 @@
 # Parvel: both mingw-w64 toolchains, Wine (64- and 32-bit), Xvfb, GoogleTest,
 # Google Benchmark, nlohmann-json, the formatting tools, and clang with its
 # sanitizer and libFuzzer runtimes (llvm puts llvm-symbolizer on the PATH, so
-# that sanitizer reports name files and lines).
+# that sanitizer reports name files and lines), and NSIS for the installer.
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang clang-format libclang-rt-14-dev llvm
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
   wine wine64 wine32:i386 libwine-dev xvfb xauth
-  googletest libbenchmark-dev nlohmann-json3-dev
+  googletest libbenchmark-dev nlohmann-json3-dev nsis
 )
 
 sudo_if_needed() {
