@@ -12,7 +12,6 @@ namespace parvel::standin {
 class TimingLog {
  public:
   void Add(std::wstring_view event, std::wstring_view name, double milliseconds);
-  bool empty() const { return entries_.empty(); }
   // One line per entry in the order added, "EVENT<TAB>NAME<TAB>MILLISECONDS"
   // with three decimals, in UTF-8.
   std::string Text() const;
