@@ -22,16 +22,15 @@ bool SameName(std::wstring_view a, std::wstring_view b) {
   });
 }
 
+BOOL CALLBACK AddShown(HWND window, LPARAM shown) {
+  if (IsWindowVisible(window)) reinterpret_cast<std::set<HWND>*>(shown)->insert(window);
+  return TRUE;
+}
+
 // The thread's shown top-level windows: a click that opens a window adds one.
 std::set<HWND> ShownWindows() {
   std::set<HWND> shown;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM found) -> BOOL {
-        if (IsWindowVisible(window)) reinterpret_cast<std::set<HWND>*>(found)->insert(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&shown));
+  EnumThreadWindows(GetCurrentThreadId(), &AddShown, reinterpret_cast<LPARAM>(&shown));
   return shown;
 }
 
