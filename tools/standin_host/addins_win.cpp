@@ -6,6 +6,7 @@
 
 #include "standin_host/host_context.h"
 #include "standin_host/registry_win.h"
+#include "standin_host/stopwatch_win.h"
 
 namespace parvel::standin {
 namespace {
@@ -151,6 +152,8 @@ void AddinManager::Connect(ext_ConnectMode mode) {
       fail(L"CLSIDFromProgID", result);
       continue;
     }
+    // Outlook judges an add-in by this span: loading its DLL through connecting.
+    const Stopwatch load;
     ComPtr<IUnknown> object;
     result = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
                               reinterpret_cast<void**>(object.GetAddressOf()));
@@ -167,6 +170,7 @@ void AddinManager::Connect(ext_ConnectMode mode) {
     CustomArray custom;
     result = addin.extensibility->OnConnection(application_.Get(), mode, addin.instance.Get(),
                                                custom.get());
+    context_->timings.Add(L"connect", addin.record.prog_id, load.Milliseconds());
     if (FAILED(result)) {
       fail(L"OnConnection", result);
       CoFreeUnusedLibraries();

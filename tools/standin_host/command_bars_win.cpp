@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cwctype>
 #include <memory>
+#include <set>
 
 #include "common/utf8.h"
 #include "host/com_object_win.h"
 #include "host/extensibility_win.h"
 #include "standin_host/host_context.h"
+#include "standin_host/stopwatch_win.h"
 
 namespace parvel::standin {
 namespace {
@@ -19,6 +21,18 @@ bool SameName(std::wstring_view a, std::wstring_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](wchar_t x, wchar_t y) {
     return std::towlower(static_cast<std::wint_t>(x)) == std::towlower(static_cast<std::wint_t>(y));
   });
+}
+
+BOOL CALLBACK AddShown(HWND window, LPARAM shown) {
+  if (IsWindowVisible(window)) reinterpret_cast<std::set<HWND>*>(shown)->insert(window);
+  return TRUE;
+}
+
+// The thread's shown top-level windows: a click that opens a window adds one.
+std::set<HWND> ShownWindows() {
+  std::set<HWND> shown;
+  EnumThreadWindows(GetCurrentThreadId(), &AddShown, reinterpret_cast<LPARAM>(&shown));
+  return shown;
 }
 
 class Clipboard {
@@ -248,6 +262,9 @@ bool CommandBarButtonObject::Unadvise(DWORD cookie) {
 void CommandBarButtonObject::Click() {
   // A handler may unadvise or delete the button while the click goes round.
   const ComPtr<CommandBarButtonObject> self(this);
+  const std::wstring clicked = caption;
+  const std::set<HWND> shown_before = ShownWindows();
+  const Stopwatch click;
   const auto sinks = sinks_;
   for (const auto& [cookie, sink] : sinks) {
     if (std::none_of(sinks_.begin(), sinks_.end(),
@@ -271,6 +288,16 @@ void CommandBarButtonObject::Click() {
     SysFreeString(exception.bstrDescription);
     SysFreeString(exception.bstrHelpFile);
   }
+  context().timings.Add(L"click", clicked, click.Milliseconds());
+  // Windows the click opened are painted now rather than at the next turn of
+  // the message loop, so that the time until the user sees them is known.
+  bool opened = false;
+  for (HWND window : ShownWindows()) {
+    if (shown_before.contains(window)) continue;
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    opened = true;
+  }
+  if (opened) context().timings.Add(L"painted", clicked, click.Milliseconds());
 }
 
 Variant CommandBarButtonObject::GetCaption(Arguments&) { return Variant::Text(caption); }

@@ -13,6 +13,7 @@
 #include "standin_host/host_options.h"
 #include "standin_host/mail_outbox.h"
 #include "standin_host/named_properties.h"
+#include "standin_host/timing_log.h"
 
 namespace parvel::standin {
 
@@ -29,6 +30,7 @@ struct HostContext {
   NamedProperties named_properties;
   bool explorer = true;
   int next_command_id = 1000;  // window command IDs of toolbar controls
+  TimingLog timings;
 
   // Set by the main window while it shows the toolbars and the outbox.
   std::function<void()> outbox_changed;

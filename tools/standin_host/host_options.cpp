@@ -30,7 +30,8 @@ const char* const kHostUsage =
     "  --bar NAME         a built-in toolbar (repeatable; default: Standard, Advanced)\n"
     "  --register DLL     register the DLL for this run (DllRegisterServer/Unregister)\n"
     "  --addin PROGID     load only this add-in (repeatable)\n"
-    "  --timeout SECONDS  how long an expectation waits (default 5)\n";
+    "  --timeout SECONDS  how long an expectation waits (default 5)\n"
+    "  --timings FILE     write add-in load and button click times there at exit\n";
 
 void FailureSet::Add(std::wstring_view name) { names_.insert(Lower(name)); }
 
@@ -81,6 +82,8 @@ HostOptions ParseHostOptions(const std::vector<std::wstring>& args) {
         throw OptionsError("--timeout takes a number of seconds from 1");
       }
       options.timeout_seconds = std::stoi(text);
+    } else if (arg == L"--timings") {
+      options.timings = value();
     } else if (arg == L"--help" || arg == L"-h") {
       options.help = true;
     } else {

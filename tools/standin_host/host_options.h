@@ -40,6 +40,7 @@ struct HostOptions {
   std::vector<std::wstring> register_dlls;
   std::vector<std::wstring> addins;  // load only these ProgIDs; empty: all
   int timeout_seconds = 5;
+  std::optional<std::wstring> timings;  // where the timings go at exit
   bool help = false;
 
   // The outbox folder: the option, else "outbox" beside the data file, else

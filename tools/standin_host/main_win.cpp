@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -112,6 +113,12 @@ void RemoveRunKeys() {
       ClassRegistrations::RemoveLeftovers(name);
     }
   }
+}
+
+void WriteTimings(const std::wstring& path, const TimingLog& timings) {
+  std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
+  out << timings.Text();
+  if (!out.flush()) Report(L"parvel-standin: the timings cannot be written to " + path);
 }
 
 class OleSession {
@@ -223,6 +230,7 @@ int Run() {
       DispatchMessageW(&message);
     }
     window.Shutdown();
+    if (options.timings) WriteTimings(*options.timings, context->timings);
     if (options.scenario && !scenario_done) {
       // The window was closed while the scenario still ran; its driver
       // cannot be stopped mid-step, so the process ends here.

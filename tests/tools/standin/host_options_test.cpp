@@ -16,7 +16,8 @@ TEST(HostOptions, ReadsEveryOption) {
                                                 L"--bar",           L"standard",
                                                 L"--register",      L"a.dll",
                                                 L"--addin",         L"A.B",
-                                                L"--timeout",       L"12"});
+                                                L"--timeout",       L"12",
+                                                L"--timings",       L"t.tsv"});
   EXPECT_EQ(options.data, L"book.json");
   EXPECT_EQ(options.OutboxFolder(), L"out");
   EXPECT_EQ(options.scenario, L"s.scn");
@@ -29,6 +30,7 @@ TEST(HostOptions, ReadsEveryOption) {
   EXPECT_EQ(options.register_dlls, std::vector<std::wstring>{L"a.dll"});
   EXPECT_EQ(options.addins, std::vector<std::wstring>{L"A.B"});
   EXPECT_EQ(options.timeout_seconds, 12);
+  EXPECT_EQ(options.timings, L"t.tsv");
 }
 
 TEST(HostOptions, DefaultsAndMistakes) {
@@ -37,6 +39,7 @@ TEST(HostOptions, DefaultsAndMistakes) {
   EXPECT_TRUE(plain.explorer);
   EXPECT_TRUE(plain.failures.empty());
   EXPECT_EQ(plain.timeout_seconds, 5);
+  EXPECT_FALSE(plain.timings);
   EXPECT_EQ(plain.OutboxFolder(), L"outbox");
   EXPECT_NE(ParseHostOptions({L"--data", L"dir/book.json"}).OutboxFolder().find(L"dir"),
             std::wstring::npos)
@@ -44,6 +47,7 @@ TEST(HostOptions, DefaultsAndMistakes) {
   EXPECT_TRUE(ParseHostOptions({L"--help"}).help);
   EXPECT_THROW(ParseHostOptions({L"--data"}), OptionsError);
   EXPECT_THROW(ParseHostOptions({L"--fail", L""}), OptionsError);
+  EXPECT_THROW(ParseHostOptions({L"--timings"}), OptionsError);
   EXPECT_THROW(ParseHostOptions({L"--timeout", L"0"}), OptionsError);
   EXPECT_THROW(ParseHostOptions({L"--timeout", L"soon"}), OptionsError);
   EXPECT_THROW(ParseHostOptions({L"--colour"}), OptionsError);

@@ -1,0 +1,28 @@
+#pragma once
+
+// What --timings writes: how long the add-ins take to load and connect and
+// how long their toolbar buttons take to answer a click.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace parvel::standin {
+
+class TimingLog {
+ public:
+  void Add(std::wstring_view event, std::wstring_view name, double milliseconds);
+  // One line per entry in the order added, "EVENT<TAB>NAME<TAB>MILLISECONDS"
+  // with three decimals, in UTF-8.
+  std::string Text() const;
+
+ private:
+  struct Entry {
+    std::wstring event;
+    std::wstring name;
+    double milliseconds;
+  };
+  std::vector<Entry> entries_;
+};
+
+}  // namespace parvel::standin
