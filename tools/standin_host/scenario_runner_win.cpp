@@ -300,10 +300,8 @@ class ScenarioRunner::Step {
     }
     const std::wstring error = OnUi([&]() -> std::wstring {
       if (windows.empty()) windows = ProcessWindows();
-      // The frame too: a window's caption may not have been drawn yet.
       for (HWND window : windows)
-        RedrawWindow(window, nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
       try {
         SaveScreenshot(shot.file, windows);
         return {};
