@@ -316,7 +316,11 @@ Step ParseStep(Line& line, const std::wstring& verb) {
     return action::SetRegistry{.name = line.Name("value name"), .value = line.Text("value")};
   }
   if (verb == L"delete-registry") return action::DeleteRegistry{.name = line.Name("value name")};
-  if (verb == L"screenshot") return action::Screenshot{.file = line.Name("file")};
+  if (verb == L"screenshot") {
+    action::Screenshot shot{.file = line.Name("file")};
+    if (!line.AtEnd()) shot.window = line.Window();
+    return shot;
+  }
   if (verb == L"write-file") {
     action::WriteFile write{.file = line.Name("file")};
     write.lines = line.RestTexts();

@@ -83,8 +83,11 @@ struct SetRegistry {
 struct DeleteRegistry {
   std::wstring name;
 };
+// The word that names the message box on top instead of a window.
+inline constexpr std::wstring_view kMessageBoxShot = L"messagebox";
 struct Screenshot {
   std::wstring file;
+  std::wstring window;  // empty: every window of the process; else one, or kMessageBoxShot
 };
 // Files may start with {addin}: the folder of the loaded add-in's DLL.
 struct WriteFile {

@@ -287,11 +287,24 @@ class ScenarioRunner::Step {
   }
 
   void operator()(const action::Screenshot& shot) {
+    std::vector<HWND> windows;
+    if (shot.window == action::kMessageBoxShot) {
+      windows.push_back(FindUntil(L"a message box", [&]() -> Found {
+        const std::vector<ShownMessageBox> boxes = MessageBoxes();
+        return boxes.empty() ? Found{nullptr, L"none"} : Found{boxes.front().window, {}};
+      }));
+    } else if (!shot.window.empty()) {
+      windows.push_back(FindUntil(L"window " + shot.window + L" open", [&]() -> Found {
+        const std::vector<HWND> shown = ShownWindows(shot.window);
+        return shown.empty() ? Found{nullptr, L"none"} : Found{shown.front(), {}};
+      }));
+    }
     const std::wstring error = OnUi([&]() -> std::wstring {
-      for (HWND window : ProcessWindows())
+      if (windows.empty()) windows = ProcessWindows();
+      for (HWND window : windows)
         RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
       try {
-        SaveScreenshot(shot.file);
+        SaveScreenshot(shot.file, windows);
         return {};
       } catch (const std::exception& failure) {
         return std::wstring(failure.what(), failure.what() + std::strlen(failure.what()));

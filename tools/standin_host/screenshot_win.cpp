@@ -14,8 +14,6 @@
 #include <type_traits>
 #include <vector>
 
-#include "standin_host/window_query_win.h"
-
 namespace parvel::standin {
 namespace {
 
@@ -38,9 +36,9 @@ void Check(HRESULT result, const char* what) {
   if (FAILED(result)) throw std::runtime_error(std::string(what) + " failed");
 }
 
-RECT CaptureArea() {
+RECT CaptureArea(const std::vector<HWND>& windows) {
   RECT area{};
-  for (HWND window : ProcessWindows()) {
+  for (HWND window : windows) {
     RECT rect{};
     GetWindowRect(window, &rect);
     UnionRect(&area, &area, &rect);
@@ -105,8 +103,8 @@ void WritePng(HBITMAP bitmap, int width, int height, const std::wstring& file) {
 
 }  // namespace
 
-void SaveScreenshot(const std::wstring& file) {
-  const RECT area = CaptureArea();
+void SaveScreenshot(const std::wstring& file, const std::vector<HWND>& windows) {
+  const RECT area = CaptureArea(windows);
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
   const ScreenDc screen(GetDC(nullptr));

@@ -11,7 +11,9 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <thread>
+#include <utility>
 
 #include "standin_host/registry_win.h"
 #include "standin_host/scenario_runner_win.h"
@@ -370,6 +372,53 @@ TEST_F(Runner, TakesScreenshots) {
   EXPECT_EQ(std::string(magic, 2), "BM");
   in.close();
   std::filesystem::remove(file);
+}
+
+// Width and height of a BMP file; none when it is not one.
+std::optional<std::pair<LONG, LONG>> BmpSize(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  BITMAPFILEHEADER file_header{};
+  BITMAPINFOHEADER header{};
+  in.read(reinterpret_cast<char*>(&file_header), sizeof file_header);
+  in.read(reinterpret_cast<char*>(&header), sizeof header);
+  if (!in || file_header.bfType != 0x4D42) return std::nullopt;
+  return std::pair{header.biWidth, header.biHeight};
+}
+
+std::wstring Escaped(const std::filesystem::path& file) {
+  std::wstring quoted;
+  for (const wchar_t ch : file.wstring())
+    quoted += ch == L'\\' ? std::wstring(L"\\\\") : std::wstring(1, ch);
+  return L"\"" + quoted + L"\"";
+}
+
+TEST_F(Runner, TakesScreenshotsOfOneWindowAndOfTheMessageBox) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path();
+  const std::filesystem::path form_shot = folder / "parvel_runner_form.bmp";
+  const std::filesystem::path box_shot = folder / "parvel_runner_box.bmp";
+  std::filesystem::remove(form_shot);
+  std::filesystem::remove(box_shot);
+  RECT form{};
+  GetWindowRect(form_.window, &form);
+  const auto failure = Run(L"screenshot " + Escaped(form_shot) +
+                           L" TestForm\n"
+                           L"click TestForm.Command1\n"
+                           L"screenshot " +
+                           Escaped(box_shot) +
+                           L" messagebox\n"
+                           L"expect messagebox Title Clicked\n");
+  EXPECT_EQ(failure, std::nullopt);
+  EXPECT_EQ(BmpSize(form_shot), (std::pair{form.right - form.left, form.bottom - form.top}));
+  const auto box_size = BmpSize(box_shot);
+  ASSERT_TRUE(box_size.has_value());
+  EXPECT_LT(box_size->first, form.right - form.left) << "the box alone, not the form behind it";
+  EXPECT_GT(box_size->first, 0);
+  std::filesystem::remove(form_shot);
+  std::filesystem::remove(box_shot);
+
+  EXPECT_EQ(Run(L"screenshot x.bmp messagebox"), L"t.scn:1: expected a message box, got none");
+  EXPECT_EQ(Run(L"screenshot x.bmp OLAccount"),
+            L"t.scn:1: expected window OLAccount open, got none");
 }
 
 TEST_F(Runner, NamesTheFirstExpectationThatFailsAndWhatItFound) {

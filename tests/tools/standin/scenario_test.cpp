@@ -95,6 +95,20 @@ TEST(Scenario, ReadsFileAndPermissionSteps) {
   EXPECT_EQ(ErrorOf(L"expect no-file a.txt b\n").first, 1);
 }
 
+TEST(Scenario, ScreenshotOfEveryWindowOneWindowOrTheMessageBox) {
+  const auto lines = ParseScenario(
+      L"screenshot all.png\n"
+      L"screenshot compose.png OLMain\n"
+      L"screenshot box.png messagebox\n");
+  ASSERT_EQ(lines.size(), 3U);
+  EXPECT_TRUE(StepAt<action::Screenshot>(lines, 0).window.empty());
+  EXPECT_EQ(StepAt<action::Screenshot>(lines, 1).window, L"OLMain");
+  EXPECT_EQ(StepAt<action::Screenshot>(lines, 2).window, action::kMessageBoxShot);
+  EXPECT_THAT(ErrorOf(L"screenshot c.png OLMain.Text1").second, HasSubstr("without a control"));
+  EXPECT_THAT(ErrorOf(L"screenshot c.png OLMain OLAccount").second,
+              HasSubstr("unexpected \"OLAccount\""));
+}
+
 TEST(Scenario, ReadsEveryExpectation) {
   const auto lines = ParseScenario(
       L"expect messagebox \"No Account\" \"The account cannot be blank...\"\n"
