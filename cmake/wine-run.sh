@@ -46,6 +46,10 @@ if [ "${1:-}" = "--boot" ]; then
   # Xvfb has no window manager: unmanaged windows close at once instead of
   # Wine waiting two seconds for a manager to withdraw each one.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  # A program that crashes ends with its report on the error output instead of
+  # a crash dialog that nobody closes.
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+    >/dev/null 2>&1
 fi
 [ "${1:-}" = "--boot" ] && exit 0
 exec wine "$@"
