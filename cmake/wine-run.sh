@@ -1,8 +1,17 @@
 #!/bin/sh
 # Runs a Windows program under Wine in the build's private prefix.
 # "--boot" only prepares the prefix (a fresh one takes a few seconds).
+#
+# Wine's loaders are called directly, the one that matches the program: the
+# 64-bit loader for 64-bit programs and Wine's own tools, the 32-bit one for a
+# 32-bit program. Debian's "wine" wrapper would take the 32-bit loader for
+# everything whenever wine32 is installed, and on a machine that cannot start
+# 32-bit programs not even a 64-bit one would run.
 set -eu
 : "${PARVEL_WINEPREFIX:?PARVEL_WINEPREFIX names the Wine prefix}"
+wine64=/usr/lib/wine/wine64
+wine32=/usr/lib/wine/wine
+here=$(dirname "$0")
 export WINEPREFIX="$PARVEL_WINEPREFIX"
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko downloads: the prefix must boot without a network.
@@ -41,15 +50,34 @@ setsid -f wineserver -p60 >/dev/null 2>&1 || true
 # RPC, the desktop) with no handle on our output: started from a test instead,
 # they would hold its output pipe open until the server ends, and the test
 # runner would wait that long for the test.
-wine wineboot >/dev/null 2>&1 </dev/null
+# WINELOADER tells Wine which loader starts further programs: a 64-bit
+# process starting a 32-bit program takes the 32-bit loader beside it.
+export WINELOADER="$wine64"
+"$wine64" wineboot >/dev/null 2>&1 </dev/null
 if [ "${1:-}" = "--boot" ]; then
   # Xvfb has no window manager: unmanaged windows close at once instead of
   # Wine waiting two seconds for a manager to withdraw each one.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  "$wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   # A program that crashes ends with its report on the error output instead of
   # a crash dialog that nobody closes.
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+  "$wine64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
     >/dev/null 2>&1
+  exit 0
 fi
-[ "${1:-}" = "--boot" ] && exit 0
-exec wine "$@"
+
+# The machine type in the PE header of a program file: 014c is i386.
+pe_machine() {
+  offset=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
+  [ -n "$offset" ] && od -An -tx2 -j$((offset + 4)) -N2 "$1" 2>/dev/null | tr -d ' '
+}
+
+if [ -f "$1" ] && [ "$(pe_machine "$1")" = 014c ]; then
+  answer=$(sh "$here/wine-probe.sh")
+  if [ "$answer" != yes ]; then
+    echo "wine-run.sh: $1 is a 32-bit program, and this machine cannot start 32-bit programs (${answer#no: })" >&2
+    exit 77
+  fi
+  export WINELOADER="$wine32"
+  exec "$wine32" "$@"
+fi
+exec "$wine64" "$@"

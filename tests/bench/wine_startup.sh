@@ -54,7 +54,7 @@ summary() {
         printf "%-44s median %8.1f ms   max %8.1f ms   (%d)\n", title, median, value[NR], NR
       }'
 }
-echo "$runs runs, $(wine --version), load: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "$runs runs, $(/usr/lib/wine/wine64 --version), load: $(cut -d' ' -f1-3 /proc/loadavg)"
 summary "DLL load + OnConnection" connect all
 summary "Send SMS click, first (cold)" click first
 summary "Send SMS click to painted, first (cold)" painted first
