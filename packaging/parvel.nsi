@@ -2,14 +2,21 @@
 ; registers the one that matches Outlook, without administrator rights.
 ;
 ; Defines from packaging/CMakeLists.txt: VERSION (major.minor.patch), X64_DLL,
-; X86_DLL (stripped copies of the two builds) and OUTFILE.
+; X86_DLL (stripped copies of the two builds) and OUTFILE; TARGET=amd64-unicode
+; makes a 64-bit setup program (for test runs on machines that cannot start
+; 32-bit programs); without it the setup program is a 32-bit one, which runs
+; on every Windows.
 ;
 ; Command line (besides NSIS's own /S and /D=folder):
 ;   /BITNESS=x64|x86|both  register that build whatever Outlook says
 ; Exit codes: 0 installed, 1 cancelled by the user, 2 refused (an unknown
 ; /BITNESS, or x64 on a 32-bit Windows), 3 registration failed.
 
-Unicode true
+!ifdef TARGET
+  Target ${TARGET}
+!else
+  Unicode true
+!endif
 ; "Setup" in the file name is what users look for; the manifest's execution
 ; level already keeps Windows' installer detection away from it.
 !pragma warning disable 9000
@@ -54,12 +61,19 @@ UninstPage instfiles
 Var Bitness
 
 ; Runs regsvr32 of the given bitness silently on a DLL; $0 is "0" on success.
-; The installer is a 32-bit program: System32 is the 64-bit folder only with
-; the file system redirection switched off.
+; For a 32-bit setup program System32 is the 64-bit folder only with the file
+; system redirection switched off; for a 64-bit one the 32-bit regsvr32 is in
+; SysWOW64.
 !macro RunRegsvr32 BITS OPTIONS DLL
   StrCpy $0 "not run"
   ClearErrors
-  !if ${BITS} == 64
+  !if ${NSIS_PTR_SIZE} > 4
+    !if ${BITS} == 64
+      ExecWait '"$SYSDIR\regsvr32.exe" ${OPTIONS} "${DLL}"' $0
+    !else
+      ExecWait '"$WINDIR\SysWOW64\regsvr32.exe" ${OPTIONS} "${DLL}"' $0
+    !endif
+  !else if ${BITS} == 64
     ${DisableX64FSRedirection}
     ExecWait '"$SYSDIR\regsvr32.exe" ${OPTIONS} "${DLL}"' $0
     ${EnableX64FSRedirection}

@@ -2,21 +2,30 @@
 # Runs the setup program silently in the test's Wine prefix and checks what it
 # leaves in the file system and the registry.
 #
-# installer_test.sh CASE WINE_RUN SETUP VERSION HOST DATA SCENARIO WORK
+# installer_test.sh CASE WINE_RUN SETUP VERSION HOST DATA SCENARIO WORK WINE32
 #   install_uninstall  default folder, both builds, the host loads the installed
 #                      add-in, the uninstaller keeps settings and templates
-#   bitness            Outlook's "Bitness" picks the build, /BITNESS overrides,
-#                      Click-to-Run's "Platform" when there is no "Bitness", an
+#   bitness            a 64-bit Outlook's "Bitness" picks the x64 build, and
+#                      Click-to-Run's "Platform" when there is no "Bitness"; an
 #                      unknown /BITNESS is refused
+#   bitness_x86        the same for a 32-bit Outlook, and /BITNESS overrides
 #   failed_registration  a DLL that regsvr32 cannot load: exit code 3 and
 #                      nothing left behind
+# WINE32 is "yes" where 32-bit programs run. Elsewhere the 32-bit regsvr32
+# cannot run either, so the setup program is told to register the x64 build
+# (/BITNESS=x64) where it would otherwise register both.
 #
 # Wine 8 keeps no 32-bit view of HKCU\Software\Classes: both builds write the
 # same class key, so which builds are registered shows in the type library's
 # win32 and win64 entries, and the class key names the build registered last.
 set -euo pipefail
 
-case_name=$1 wine_run=$2 setup=$3 version=$4 host=$5 data=$6 scenario=$7 work=$8
+case_name=$1 wine_run=$2 setup=$3 version=$4 host=$5 data=$6 scenario=$7 work=$8 wine32=$9
+if [ "$wine32" = yes ]; then
+  default_bitness=() default_builds=both
+else
+  default_bitness=(/BITNESS=x64) default_builds=x64
+fi
 
 clsid='{02EBD1AD-E93D-4C03-A944-77F367121DEB}'
 libid='{061E5F29-4F20-4456-8299-3A9AA670A969}'
@@ -176,14 +185,14 @@ case $case_name in
     rm -rf "$dir"
     trap 'clean_up "$folder"' EXIT
 
-    setup 0
+    setup 0 "${default_bitness[@]}"
     [ "$(pe_machine "$dir/x64/ParvelAddin.dll")" = 8664 ] || fail "x64\\ParvelAddin.dll is not x64"
     [ "$(pe_machine "$dir/x86/ParvelAddin.dll")" = 014c ] || fail "x86\\ParvelAddin.dll is not x86"
     [ -f "$dir/Uninstall.exe" ] || fail "no Uninstall.exe"
     for build in x64 x86; do
       ! grep -qa '\.debug_info' "$dir/$build/ParvelAddin.dll" || fail "$build\\ParvelAddin.dll is not stripped"
     done
-    expect_registered "$folder" both
+    expect_registered "$folder" "$default_builds"
     expect_value "$uninstall_key" DisplayName Parvel
     expect_value "$uninstall_key" DisplayVersion "$version"
     expect_value "$uninstall_key" Publisher Zintara
@@ -211,22 +220,25 @@ case $case_name in
     [ ! -e "$dir/Uninstall.exe" ] || fail "Uninstall.exe is still there"
     ;;
 
-  bitness)
+  bitness | bitness_x86)
     folder=$(windows_path "$work/app")
     trap 'run reg delete "$office_key" /v Bitness /f || true
           run reg delete "$click_to_run_key" /v Platform /f || true
           clean_up "$folder"' EXIT
-    run reg add "$office_key" /v Bitness /d x86 /f || fail "cannot set Bitness"
+    if [ "$case_name" = bitness ]; then outlook=x64 other=x86; else outlook=x86 other=x64; fi
+    run reg add "$office_key" /v Bitness /d "$outlook" /f || fail "cannot set Bitness"
 
     setup 0 "/D=$folder"
-    expect_registered "$folder" x86
-    setup 0 /BITNESS=x64 "/D=$folder"
-    expect_registered "$folder" x64
+    expect_registered "$folder" "$outlook"
+    if [ "$wine32" = yes ]; then
+      setup 0 "/BITNESS=$other" "/D=$folder"
+      expect_registered "$folder" "$other"
+    fi
     # Without "Bitness", the platform of a Click-to-Run Office.
     run reg delete "$office_key" /v Bitness /f || fail "cannot delete Bitness"
-    run reg add "$click_to_run_key" /v Platform /d x86 /f || fail "cannot set Platform"
+    run reg add "$click_to_run_key" /v Platform /d "$outlook" /f || fail "cannot set Platform"
     setup 0 "/D=$folder"
-    expect_registered "$folder" x86
+    expect_registered "$folder" "$outlook"
     uninstall "$folder"
     expect_unregistered
     [ ! -e "$work/app" ] || fail "the folder is still there"
@@ -241,7 +253,7 @@ case $case_name in
           clean_up "$folder"' EXIT
     run reg add "$overrides_key" /v ParvelAddin /d "" /f || fail "cannot disable the add-in"
 
-    setup 3 "/D=$folder"
+    setup 3 "${default_bitness[@]}" "/D=$folder"
     expect_unregistered
     [ ! -e "$work/app" ] || fail "the folder is still there"
     ;;
