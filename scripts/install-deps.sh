@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Installs, through apt-get, whatever this machine lacks to build and test
-# Parvel: both mingw-w64 toolchains, Wine (64- and 32-bit), Xvfb, GoogleTest,
-# Google Benchmark, nlohmann-json, the formatting tools, and clang with its
-# sanitizer and libFuzzer runtimes (llvm puts llvm-symbolizer on the PATH, so
-# that sanitizer reports name files and lines), and NSIS for the installer.
+# Parvel: both mingw-w64 toolchains, Wine (64-bit, and 32-bit where this
+# machine can start 32-bit programs), Xvfb, GoogleTest, Google Benchmark,
+# nlohmann-json, the formatting tools, and clang with its sanitizer and
+# libFuzzer runtimes (llvm puts llvm-symbolizer on the PATH, so that sanitizer
+# reports name files and lines), and NSIS for the installer.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
 packages=(
   cmake ninja-build g++ clang clang-format libclang-rt-14-dev llvm
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
-  wine wine64 wine32:i386 libwine-dev xvfb xauth
+  wine wine64 libwine-dev xvfb xauth
   googletest libbenchmark-dev nlohmann-json3-dev nsis
 )
 
@@ -17,9 +19,14 @@ sudo_if_needed() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  sudo_if_needed dpkg --add-architecture i386
-  need_update=1
+# Wine's 32-bit half only where the kernel starts 32-bit programs: elsewhere
+# it could not run, and its packages' own set-up scripts fail there.
+if [ "$(sh cmake/wine-probe.sh --kernel)" = yes ]; then
+  packages+=(wine32:i386)
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    sudo_if_needed dpkg --add-architecture i386
+    need_update=1
+  fi
 fi
 
 missing=()
