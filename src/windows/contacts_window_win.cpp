@@ -21,24 +21,6 @@ constexpr int kMobileWidth = 70;
 
 }  // namespace
 
-// Counts the handlers on the stack; the last to end carries out a close
-// that was asked for while they ran.
-class ContactsWindow::Handling {
- public:
-  explicit Handling(ContactsWindow& window) : window_(window) { ++window_.handlers_; }
-  ~Handling() {
-    if (--window_.handlers_ == 0 && window_.close_pending_) {
-      window_.close_pending_ = false;
-      window_.DialogWindow::Close();
-    }
-  }
-  Handling(const Handling&) = delete;
-  Handling& operator=(const Handling&) = delete;
-
- private:
-  ContactsWindow& window_;
-};
-
 ContactsWindow::ContactsWindow(Session& session, AddinWindows& windows)
     : DialogWindow(L"OLContacts", kControls),
       presenter_({.session = session,
@@ -47,25 +29,15 @@ ContactsWindow::ContactsWindow(Session& session, AddinWindows& windows)
                   .pending_events = pending_events_,
                   .windows = windows}) {}
 
-void ContactsWindow::Close() {
-  if (handlers_ > 0) {
-    close_pending_ = true;
-    return;
-  }
-  DialogWindow::Close();
-}
-
 void ContactsWindow::OnInit() {
-  const Handling handling(*this);
   message_boxes_.SetOwner(hwnd());
   SetUpRecipientList(L"lvw", kNameWidth, kMobileWidth);
   SetUpRecipientList(L"lvw2", kNameWidth, kMobileWidth);
   presenter_.Form_Load();
-  if (!close_pending_) ShowWindow(hwnd(), SW_SHOW);
+  if (!ClosePending()) ShowWindow(hwnd(), SW_SHOW);
 }
 
 void ContactsWindow::OnCommand(int id, int code) {
-  const Handling handling(*this);
   switch (id) {
     case IDC_OLCONTACTS_OPTION1:
       if (code == BN_CLICKED) presenter_.Option1_Click();
@@ -95,7 +67,6 @@ void ContactsWindow::OnCommand(int id, int code) {
 }
 
 void ContactsWindow::OnNotify(const NMHDR& header) {
-  const Handling handling(*this);
   const bool contacts = header.idFrom == IDC_OLCONTACTS_LVW;
   if (!contacts && header.idFrom != IDC_OLCONTACTS_LVW2) return;
   if (header.code == NM_DBLCLK) {
@@ -114,9 +85,6 @@ void ContactsWindow::OnNotify(const NMHDR& header) {
   }
 }
 
-void ContactsWindow::OnCloseRequest() {
-  const Handling handling(*this);
-  presenter_.Command3_Click();
-}
+void ContactsWindow::OnCloseRequest() { presenter_.Command3_Click(); }
 
 }  // namespace parvel::windows

@@ -40,11 +40,35 @@ class PerMonitorDpi {
 
 }  // namespace
 
+// Counts the handlers on the stack; the last to end carries out a close that
+// was asked for while they ran.
+class DialogWindow::Handling {
+ public:
+  explicit Handling(DialogWindow& window) noexcept : window_(window) { ++window_.handlers_; }
+  ~Handling() {
+    if (--window_.handlers_ == 0 && window_.close_pending_) {
+      window_.close_pending_ = false;
+      window_.Close();
+    }
+  }
+  Handling(const Handling&) = delete;
+  Handling& operator=(const Handling&) = delete;
+
+ private:
+  DialogWindow& window_;
+};
+
 DialogWindow::DialogWindow(std::wstring_view window_name, std::span<const ControlName> controls)
     : window_name_(window_name), controls_(controls.begin(), controls.end()) {}
 
 DialogWindow::~DialogWindow() {
-  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+  if (hwnd_ == nullptr) return;
+  // The derived window and its presenter are gone already: the window lets go
+  // of this object first, so that what DestroyWindow sends (a focus change,
+  // WM_DESTROY) reaches no handler of it.
+  const HWND window = hwnd_;
+  ForgetWindow();
+  DestroyWindow(window);
 }
 
 bool DialogWindow::Create(int dialog_id) {
@@ -89,6 +113,10 @@ INT_PTR CALLBACK DialogWindow::Procedure(HWND dialog, UINT message, WPARAM wpara
   }
   auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(dialog, DWLP_USER));
   if (self == nullptr) return FALSE;
+  // Declared first, so released last: whatever the handler lets go of, the
+  // object lives until this call is over.
+  const std::shared_ptr<void> owner = self->owner_.lock();
+  const Handling handling(*self);
   try {
     return self->Handle(message, wparam, lparam);
   } catch (const std::exception& error) {
@@ -130,23 +158,26 @@ INT_PTR DialogWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
       return TRUE;
     case WM_DESTROY:
-      StopRoutingDialogKeys(hwnd_);
-      for (const ControlName& control : controls_) {
-        RemovePropW(GetDlgItem(hwnd_, control.id), kWindowNameProperty);
-      }
-      RemovePropW(hwnd_, kWindowNameProperty);
+      // Nothing after this reaches the object.
+      ForgetWindow();
       return TRUE;
-    case WM_NCDESTROY: {
-      for (const ATOM atom : atoms_) GlobalDeleteAtom(atom);
-      atoms_.clear();
-      hwnd_ = nullptr;
-      HoldModule(false);
-      OnClosed();
-      return TRUE;
-    }
     default:
       return FALSE;
   }
+}
+
+void DialogWindow::ForgetWindow() noexcept {
+  if (hwnd_ == nullptr) return;
+  SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
+  StopRoutingDialogKeys(hwnd_);
+  for (const ControlName& control : controls_) {
+    RemovePropW(GetDlgItem(hwnd_, control.id), kWindowNameProperty);
+  }
+  RemovePropW(hwnd_, kWindowNameProperty);
+  for (const ATOM atom : atoms_) GlobalDeleteAtom(atom);
+  atoms_.clear();
+  hwnd_ = nullptr;
+  HoldModule(false);
 }
 
 void DialogWindow::Name(HWND window, std::wstring_view name) {
@@ -231,6 +262,9 @@ void DialogWindow::SetUpRecipientList(std::wstring_view control, int name_width,
   column.cx = units.bottom;
   column.iSubItem = 1;
   ListView_InsertColumn(list, 1, &column);
+  // The window owns the icons and shows them in more than one list view; a
+  // list view without this style would destroy them with itself.
+  SetWindowLongPtrW(list, GWL_STYLE, GetWindowLongPtrW(list, GWL_STYLE) | LVS_SHAREIMAGELISTS);
   if (!images_) {
     images_.reset(ImageList_LoadImageW(host::ModuleInstance(), MAKEINTRESOURCEW(IDB_LIST_ICONS), 16,
                                        0, kIconKeyColour, IMAGE_BITMAP, LR_CREATEDIBSECTION));
@@ -343,7 +377,12 @@ void DialogWindow::FillRow(NMLVDISPINFOW& info) const {
 }
 
 void DialogWindow::Close() {
-  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+  if (hwnd_ == nullptr) return;
+  if (handlers_ > 0) {
+    close_pending_ = true;
+    return;
+  }
+  DestroyWindow(hwnd_);
 }
 
 }  // namespace parvel::windows

@@ -40,6 +40,12 @@ class DialogWindow : public WindowView {
   HWND hwnd() const noexcept { return hwnd_; }
   // Shows the window and brings it in front of the host's.
   void BringForward();
+  // A handler of the window is running (perhaps letting events run in the
+  // middle of a listing): the window and this object must stay.
+  bool Busy() const noexcept { return handlers_ > 0; }
+  // What owns this object is kept alive while one of its handlers runs, so
+  // that letting go of it meanwhile cannot free the object under the handler.
+  void KeepAliveWhileBusy(std::weak_ptr<void> owner) { owner_ = std::move(owner); }
 
   void SetCaption(std::wstring_view caption) override;
   std::wstring Text(std::wstring_view control) const override;
@@ -60,6 +66,8 @@ class DialogWindow : public WindowView {
   ListItem ListItemAt(std::wstring_view control, std::size_t index) const override;
   std::optional<std::size_t> ListIndex(std::wstring_view control) const override;
   void SetListIndex(std::wstring_view control, std::size_t index) override;
+  // Destroys the window. Asked for while a handler runs, it happens as soon
+  // as the last handler ends: no handler returns into a destroyed window.
   void Close() override;
 
  protected:
@@ -69,10 +77,10 @@ class DialogWindow : public WindowView {
   virtual void OnNotify(const NMHDR& header) { static_cast<void>(header); }
   // The close box or the system menu's Close: closes unless overridden.
   virtual void OnCloseRequest() { Close(); }
-  // The window is gone; the object may be discarded.
-  virtual void OnClosed() {}
   // Something no handler expected: shown, never passed to the host.
   virtual void ReportUnexpected(const char* what);
+  // A close was asked for while a handler runs.
+  bool ClosePending() const noexcept { return close_pending_; }
 
   int IdOf(std::wstring_view control) const;
   HWND Control(std::wstring_view control) const;
@@ -82,17 +90,24 @@ class DialogWindow : public WindowView {
   void MakeBold(std::initializer_list<std::wstring_view> controls);
 
  private:
+  class Handling;
+
   static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
   INT_PTR Handle(UINT message, WPARAM wparam, LPARAM lparam);
   void Name(HWND window, std::wstring_view name);
   void FillRow(NMLVDISPINFOW& info) const;
   void HoldModule(bool hold) noexcept;
+  // What WM_DESTROY and WM_NCDESTROY undo, done once.
+  void ForgetWindow() noexcept;
 
   std::wstring window_name_;
   std::vector<ControlName> controls_;
   HWND hwnd_ = nullptr;
   bool holds_module_ = false;
   bool busy_ = false;
+  int handlers_ = 0;
+  bool close_pending_ = false;
+  std::weak_ptr<void> owner_;
   std::map<int, const RecipientList*> lists_;
   std::vector<ATOM> atoms_;
   struct ImageListDeleter {

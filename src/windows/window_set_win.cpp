@@ -10,26 +10,43 @@
 #include "windows/window_ids.h"
 
 namespace parvel::windows {
-namespace {
 
 // The window in slot, made and loaded first when there is none open.
 template <typename Window, typename... Args>
-Window& Loaded(std::unique_ptr<Window>& slot, int dialog_id, Args&&... args) {
+Window& WindowSet::Loaded(std::unique_ptr<Window>& slot, int dialog_id, Args&&... args) {
   if (!slot || !slot->IsOpen()) {
     slot.reset();
     auto window = std::make_unique<Window>(std::forward<Args>(args)...);
+    window->KeepAliveWhileBusy(owner_);
     if (!window->Create(dialog_id)) throw std::runtime_error("a window cannot be created");
     slot = std::move(window);
   }
   return *slot;
 }
 
-}  // namespace
-
 WindowSet::WindowSet(Session& session, RegistryPort& registry)
     : session_(session), registry_(registry) {}
 
-WindowSet::~WindowSet() = default;
+// The picker and the templates window use the compose window's presenter:
+// they go first.
+WindowSet::~WindowSet() {
+  contacts_.reset();
+  templates_.reset();
+  account_.reset();
+  compose_.reset();
+}
+
+void WindowSet::CloseAll() noexcept {
+  const auto close = [](auto& slot) noexcept {
+    if (!slot) return;
+    slot->Close();
+    if (!slot->IsOpen()) slot.reset();
+  };
+  close(contacts_);
+  close(templates_);
+  close(account_);
+  close(compose_);
+}
 
 windows::ComposeWindow& WindowSet::LoadedComposeWindow() {
   return Loaded(compose_, IDD_OLMAIN, session_, registry_, *this);
