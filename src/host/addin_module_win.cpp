@@ -4,10 +4,13 @@
 
 #include "host/button_face_win.h"
 #include "host/com_module_win.h"
+#include "host/connection.h"
 #include "host/dispatch_win.h"
 #include "host/host_adapters_win.h"
 #include "host/resource_ids.h"
+#include "host/session.h"
 #include "settings/registry_win.h"
+#include "settings/settings_key.h"
 #include "windows/window_set_win.h"
 
 namespace parvel::host {
@@ -38,30 +41,57 @@ class ResourcePicturePainter final : public ButtonFacePainter {
   }
 };
 
+// Keeps the DLL loaded while the module holds host objects and windows.
+class ModuleReference {
+ public:
+  ModuleReference() noexcept { ModuleAddRef(); }
+  ~ModuleReference() { ModuleRelease(); }
+  ModuleReference(const ModuleReference&) = delete;
+  ModuleReference& operator=(const ModuleReference&) = delete;
+};
+
 }  // namespace
 
+// Members end from the last to the first: the button, then the windows, then
+// the session's host objects.
 struct AddinModule::Parts {
+  ModuleReference module_reference;
   WindowsRegistry registry;
   ResourcePicturePainter painter;
   Session session{MakeRedemption()};
   windows::WindowSet windows{session, registry};
+  AddinConnection connection{painter, [this] { windows.ShowComposeWindow(); }};
 };
 
-AddinModule::AddinModule() : parts_(std::make_unique<Parts>()) {}
+AddinModule::AddinModule(Token) : parts_(std::make_unique<Parts>()) {}
 
 AddinModule::~AddinModule() = default;
 
-AddinModule& AddinModule::Get() {
-  static AddinModule module;
+std::shared_ptr<AddinModule> AddinModule::Make() {
+  auto module = std::make_shared<AddinModule>(Token{});
+  module->parts_->windows.KeepAliveWhileBusy(module);
   return module;
 }
 
-Session& AddinModule::session() noexcept { return parts_->session; }
+void AddinModule::Connect(Microsoft::WRL::ComPtr<IDispatch> application,
+                          IDispatch* addin_instance) {
+  Session& session = parts_->session;
+  session.HostApplication = application ? MakeApplication(std::move(application)) : nullptr;
+  const bool own_bar = ReadNewBar(parts_->registry);
+  if (session.HostApplication && addin_instance != nullptr) {
+    const auto instance = MakeAddInInstance(addin_instance);
+    parts_->connection.AddinInstance_OnConnection(*session.HostApplication, *instance, own_bar);
+  }
+}
 
-RegistryPort& AddinModule::registry() noexcept { return parts_->registry; }
+void AddinModule::ReleaseHost() noexcept {
+  parts_->windows.CloseAll();
+  parts_->session.ReleaseHostObjects();
+}
 
-ButtonFacePainter& AddinModule::painter() noexcept { return parts_->painter; }
-
-void AddinModule::ShowComposeWindow() { parts_->windows.ShowComposeWindow(); }
+void AddinModule::Disconnect() noexcept {
+  parts_->connection.AddinInstance_OnDisconnection();
+  ReleaseHost();
+}
 
 }  // namespace parvel::host

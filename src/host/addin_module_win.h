@@ -1,33 +1,38 @@
 #pragma once
 
-#include <memory>
+#include <oaidl.h>
+#include <wrl/client.h>
 
-#include "host/connection.h"
-#include "host/session.h"
-#include "settings/registry_port.h"
+#include <memory>
 
 namespace parvel::host {
 
-// Everything the loaded DLL owns: the session handed to every presenter, the
-// registry, and the button's picture. One instance, made on first use.
-class AddinModule {
- public:
-  static AddinModule& Get();
+// The add-in's composition root: everything one connection to the host owns
+// (the settings registry, the session with every host object, the windows,
+// the toolbar button). The connector makes it at connection and lets go of
+// it at disconnection, after Disconnect; a window whose handler is running
+// then keeps it until the handler ends. Nothing of it is global, so a second
+// connection after an unload starts afresh.
+class AddinModule final {
+  struct Token {};
 
+ public:
+  static std::shared_ptr<AddinModule> Make();
+  explicit AddinModule(Token);
+  ~AddinModule();
   AddinModule(const AddinModule&) = delete;
   AddinModule& operator=(const AddinModule&) = delete;
 
-  Session& session() noexcept;
-  RegistryPort& registry() noexcept;
-  ButtonFacePainter& painter() noexcept;
-
-  // The toolbar button's click: the compose window, a single instance.
-  void ShowComposeWindow();
+  // Takes the host application and puts the button on the toolbar.
+  void Connect(Microsoft::WRL::ComPtr<IDispatch> application, IDispatch* addin_instance);
+  // Closes the add-in's windows and lets go of every host object but the
+  // button: the host is shutting down.
+  void ReleaseHost() noexcept;
+  // Deletes the button and lets go of everything of the host: nothing of it
+  // is touched afterwards.
+  void Disconnect() noexcept;
 
  private:
-  AddinModule();
-  ~AddinModule();
-
   struct Parts;
   std::unique_ptr<Parts> parts_;
 };

@@ -128,9 +128,13 @@ class NamespaceAdapter final : public Namespace {
 };
 
 // Receives the button's Click event (DISPID 1) and hands it to the add-in.
+// The host may keep the sink after it was unadvised: disarmed, it then does
+// nothing.
 class ClickSink final : public ComObject<ClickSink, IDispatch> {
  public:
   explicit ClickSink(std::function<void()> handler) : handler_(std::move(handler)) {}
+
+  void Disarm() noexcept { handler_ = nullptr; }
 
   bool Answers(REFIID iid) const noexcept { return iid == kIidCommandBarButtonEvents; }
 
@@ -146,13 +150,12 @@ class ClickSink final : public ComObject<ClickSink, IDispatch> {
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
     return DISP_E_UNKNOWNNAME;
   }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
-                                   EXCEPINFO*, UINT*) override {
+  // The arguments (the button, CancelDefault) are not used: however the host
+  // packs them, as VT_DISPATCH or VT_UNKNOWN, by VT_BOOL or VT_VARIANT
+  // reference, the click gets through.
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
     if (id != kDispidCommandBarButtonClick) return DISP_E_MEMBERNOTFOUND;
-    if (params == nullptr || params->cArgs != 2) return DISP_E_BADPARAMCOUNT;
-    if (params->rgvarg[1].vt != VT_DISPATCH || params->rgvarg[0].vt != (VT_BOOL | VT_BYREF)) {
-      return DISP_E_TYPEMISMATCH;
-    }
     try {
       if (handler_) handler_();
     } catch (...) {
@@ -198,18 +201,22 @@ class CommandBarButtonAdapter final : public CommandBarButton {
     hr = point->Advise(sink.Get(), &cookie);
     if (FAILED(hr)) ThrowHostError(hr, L"the button's events");
     point_ = point;
+    sink_ = sink;
     cookie_ = cookie;
   }
 
  private:
   void Disconnect() noexcept {
+    if (sink_) sink_->Disarm();
     if (point_) point_->Unadvise(cookie_);
     point_.Reset();
+    sink_.Reset();
     cookie_ = 0;
   }
 
   Dispatch button_;
   ComPtr<IConnectionPoint> point_;
+  ComPtr<ClickSink> sink_;
   DWORD cookie_ = 0;
 };
 

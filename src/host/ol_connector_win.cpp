@@ -1,22 +1,24 @@
 #include "host/ol_connector_win.h"
 
+#include <memory>
+
 #include "host/addin_module_win.h"
 #include "host/com_object_win.h"
-#include "host/connection.h"
 #include "host/extensibility_win.h"
-#include "host/host_adapters_win.h"
 #include "parvel_addin.h"
-#include "settings/settings_key.h"
 
 namespace parvel::host {
 namespace {
 
-// The host's connection to the add-in. Of its five notifications only
-// connection and disconnection act; none ever reports a failure to the host.
+// The host's connection to the add-in. It owns the add-in's composition root
+// from connection to disconnection; of its five notifications only these two
+// and the start of a shutdown act, and none ever reports a failure.
 class OLConnector final : public ComObject<OLConnector, IDTExtensibility2> {
  public:
-  explicit OLConnector(AddinModule& module)
-      : module_(module), connection_(module.painter(), [&module] { module.ShowComposeWindow(); }) {}
+  OLConnector() = default;
+  // A host that lets go without disconnecting first still gets its button
+  // deleted and every object of its released, here and not at DLL unload.
+  ~OLConnector() override { Disconnect(); }
 
   bool Answers(REFIID iid) const noexcept {
     return iid == __uuidof(IDispatch) || iid == IID__OLConnector;
@@ -24,14 +26,10 @@ class OLConnector final : public ComObject<OLConnector, IDTExtensibility2> {
 
   HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* application, ext_ConnectMode,
                                          IDispatch* addin_instance, SAFEARRAY**) override {
+    Disconnect();
     try {
-      Session& session = module_.session();
-      session.HostApplication = application != nullptr ? MakeApplication(application) : nullptr;
-      const bool own_bar = ReadNewBar(module_.registry());
-      if (session.HostApplication && addin_instance != nullptr) {
-        const auto instance = MakeAddInInstance(addin_instance);
-        connection_.AddinInstance_OnConnection(*session.HostApplication, *instance, own_bar);
-      }
+      module_ = AddinModule::Make();
+      module_->Connect(application, addin_instance);
     } catch (...) {
       // Connection never fails towards the host: at worst there is no button.
     }
@@ -39,18 +37,18 @@ class OLConnector final : public ComObject<OLConnector, IDTExtensibility2> {
   }
 
   HRESULT STDMETHODCALLTYPE OnDisconnection(ext_DisconnectMode, SAFEARRAY**) override {
-    try {
-      connection_.AddinInstance_OnDisconnection();
-      module_.session().HostApplication.reset();
-    } catch (...) {
-      // Disconnection never fails towards the host either.
-    }
+    Disconnect();
     return S_OK;
   }
 
   HRESULT STDMETHODCALLTYPE OnAddInsUpdate(SAFEARRAY**) override { return S_OK; }
   HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY**) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY**) override { return S_OK; }
+  // The host is closing: the windows close and the host's objects go now,
+  // before the host takes its own apart; the button goes at disconnection.
+  HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY**) override {
+    if (module_) module_->ReleaseHost();
+    return S_OK;
+  }
 
   // The class offers no type information: the host binds to the vtable of
   // its connection interface.
@@ -72,15 +70,20 @@ class OLConnector final : public ComObject<OLConnector, IDTExtensibility2> {
   }
 
  private:
-  AddinModule& module_;
-  AddinConnection connection_;
+  void Disconnect() noexcept {
+    if (!module_) return;
+    module_->Disconnect();
+    module_.reset();
+  }
+
+  std::shared_ptr<AddinModule> module_;
 };
 
 }  // namespace
 
 HRESULT CreateOLConnector(REFIID iid, void** out) noexcept {
   try {
-    const Microsoft::WRL::ComPtr<OLConnector> connector = OLConnector::Make(AddinModule::Get());
+    const Microsoft::WRL::ComPtr<OLConnector> connector = OLConnector::Make();
     if (!connector) return E_OUTOFMEMORY;
     return connector->QueryInterface(iid, out);
   } catch (...) {

@@ -15,6 +15,13 @@ Session::Session(std::unique_ptr<host::Redemption> redemption)
   if (!redemption_) throw std::invalid_argument("a session needs a Redemption factory");
 }
 
+void Session::ReleaseHostObjects() noexcept {
+  KnownDistLists.clear();
+  ContactsFolders.reset();
+  MapiNamespace.reset();
+  HostApplication.reset();
+}
+
 host::Application& Session::Host() {
   if (!HostApplication) {
     throw host::HostError(kRpcEDisconnected, L"Outlook has disconnected the add-in.");

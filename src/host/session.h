@@ -36,6 +36,9 @@ class Session {
 
   host::Redemption& Redemption() { return *redemption_; }
 
+  // Lets go of every host object, those obtained from the host first.
+  void ReleaseHostObjects() noexcept;
+
   // The connected host application. Throws HostError once the host has
   // disconnected the add-in.
   host::Application& Host();

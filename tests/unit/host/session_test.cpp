@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "unit/fakes/call_recorder.h"
+#include "unit/fakes/fake_address_book.h"
 #include "unit/fakes/fake_outlook.h"
 #include "unit/fakes/fake_redemption.h"
 
@@ -24,6 +25,23 @@ TEST(Session, HandsOutTheHostOnlyWhileConnected) {
 
   session.MapiNamespace.reset();
   session.HostApplication.reset();
+  EXPECT_THROW(session.Host(), host::HostError);
+}
+
+TEST(Session, LetsGoOfEveryHostObjectAtOnce) {
+  fakes::CallRecorder recorder;
+  Session session(std::make_unique<fakes::FakeRedemption>(recorder));
+  session.HostApplication = std::make_unique<fakes::FakeApplication>(recorder);
+  session.MapiNamespace = session.Host().GetNamespace(L"MAPI");
+  session.ContactsFolders.emplace();
+  session.KnownDistLists.emplace(
+      L"00AB", std::make_unique<fakes::FakeItem>(recorder, fakes::FakeItemData{}));
+  ASSERT_GT(recorder.live_objects(), 1);
+
+  session.ReleaseHostObjects();
+  EXPECT_EQ(recorder.live_objects(), 0);
+  EXPECT_FALSE(session.ContactsFolders.has_value()) << "the next picker scans the folders again";
+  EXPECT_TRUE(session.KnownDistLists.empty());
   EXPECT_THROW(session.Host(), host::HostError);
 }
 

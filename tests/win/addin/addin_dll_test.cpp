@@ -218,6 +218,48 @@ TEST_F(AddinDll, ConnectionPutsTheButtonOnStandardWithItsFace) {
   EXPECT_EQ(host.ButtonCalls().back(), L"Delete");
 }
 
+// How many references to each of the host's objects there are.
+std::vector<ULONG> References(const ScriptedHost& host) {
+  std::vector<ULONG> counts;
+  for (ScriptedObject* object :
+       {host.button.Get(), host.controls.Get(), host.bar.Get(), host.bars.Get(),
+        host.explorer.Get(), host.application.Get(), host.instance.Get()}) {
+    object->AddRef();
+    counts.push_back(object->Release());
+  }
+  return counts;
+}
+
+TEST_F(AddinDll, KeepsNothingOfTheHostOnceDisconnectedOrLetGo) {
+  const auto can_unload = Export<HRESULT(STDAPICALLTYPE*)()>("DllCanUnloadNow");
+  ScriptedHost host;
+  const std::vector<ULONG> before = References(host);
+  SAFEARRAY* custom = nullptr;
+  {
+    const ComPtr<IDTExtensibility2> connector = NewConnector();
+    ASSERT_EQ(connector->OnConnection(host.application.Get(), ext_cm_AfterStartup,
+                                      host.instance.Get(), &custom),
+              S_OK);
+    EXPECT_NE(References(host), before);
+    ASSERT_EQ(connector->OnBeginShutdown(&custom), S_OK);
+    ASSERT_EQ(connector->OnDisconnection(ext_dm_HostShutdown, &custom), S_OK);
+    EXPECT_EQ(References(host), before);
+    EXPECT_EQ(can_unload(), S_FALSE) << "the connector itself still lives";
+  }
+  EXPECT_EQ(can_unload(), S_OK);
+
+  // A host that lets go of a connected add-in without disconnecting it.
+  {
+    const ComPtr<IDTExtensibility2> connector = NewConnector();
+    ASSERT_EQ(connector->OnConnection(host.application.Get(), ext_cm_AfterStartup,
+                                      host.instance.Get(), &custom),
+              S_OK);
+  }
+  EXPECT_EQ(host.ButtonCalls().back(), L"Delete");
+  EXPECT_EQ(References(host), before);
+  EXPECT_EQ(can_unload(), S_OK);
+}
+
 TEST_F(AddinDll, AHostWithoutToolbarsStillConnects) {
   const auto application = ScriptedObject::Make();
   const ComPtr<IDTExtensibility2> connector = NewConnector();
