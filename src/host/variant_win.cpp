@@ -35,18 +35,26 @@ class ArrayAccess {
   void* data_ = nullptr;
 };
 
-std::vector<std::uint8_t> BytesOf(const VARIANT& value) {
-  if (value.vt != (VT_ARRAY | VT_UI1) || value.parray == nullptr) {
-    throw HostError(DISP_E_TYPEMISMATCH, L"the value is not a binary value");
-  }
-  ArrayAccess access(value.parray);
-  const auto* bytes = static_cast<const std::uint8_t*>(access.data());
-  return {bytes, bytes + access.size()};
-}
-
 const VARIANT& Dereferenced(const VARIANT& value) {
   if (value.vt == (VT_VARIANT | VT_BYREF) && value.pvarVal != nullptr) return *value.pvarVal;
   return value;
+}
+
+// The array of element type in a value, held or by reference; nullptr when
+// the value is no such array.
+SAFEARRAY* ArrayOf(const VARIANT& value, VARTYPE type) {
+  const VARIANT& held = Dereferenced(value);
+  if (held.vt == (VT_ARRAY | type)) return held.parray;
+  if (held.vt == (VT_ARRAY | VT_BYREF | type) && held.pparray != nullptr) return *held.pparray;
+  return nullptr;
+}
+
+std::vector<std::uint8_t> BytesOf(const VARIANT& value) {
+  SAFEARRAY* const array = ArrayOf(value, VT_UI1);
+  if (array == nullptr) throw HostError(DISP_E_TYPEMISMATCH, L"the value is not a binary value");
+  ArrayAccess access(array);
+  const auto* bytes = static_cast<const std::uint8_t*>(access.data());
+  return {bytes, bytes + access.size()};
 }
 
 }  // namespace
@@ -155,13 +163,15 @@ Microsoft::WRL::ComPtr<IDispatch> Variant::ToDispatch() const {
 
 std::vector<std::uint8_t> Variant::ToBytes() const { return BytesOf(Dereferenced(value_)); }
 
+// A multi-valued binary property comes as an array of byte arrays, each
+// element held or by reference, or as one byte array for a single value.
 std::vector<std::vector<std::uint8_t>> Variant::ToByteArrays() const {
-  const VARIANT& value = Dereferenced(value_);
-  if (value.vt == (VT_ARRAY | VT_UI1)) return {BytesOf(value)};
-  if (value.vt != (VT_ARRAY | VT_VARIANT) || value.parray == nullptr) {
+  if (ArrayOf(value_, VT_UI1) != nullptr) return {BytesOf(value_)};
+  SAFEARRAY* const array = ArrayOf(value_, VT_VARIANT);
+  if (array == nullptr) {
     throw HostError(DISP_E_TYPEMISMATCH, L"the value is not an array of binary values");
   }
-  ArrayAccess access(value.parray);
+  ArrayAccess access(array);
   const auto* items = static_cast<const VARIANT*>(access.data());
   std::vector<std::vector<std::uint8_t>> arrays;
   for (std::size_t i = 0; i < access.size(); ++i) arrays.push_back(BytesOf(items[i]));

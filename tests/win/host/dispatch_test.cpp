@@ -119,5 +119,44 @@ TEST(Variant, ConvertsAndCopiesValues) {
   EXPECT_THROW(Variant(L"abc").ToInt(), HostError);
 }
 
+// A VARIANT array taking the values over; element i by reference to the
+// caller's values[i] where by_reference says so.
+Variant VariantArray(std::vector<Variant>& values, bool by_reference) {
+  SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(values.size()));
+  VARIANT* items = nullptr;
+  SafeArrayAccessData(array, reinterpret_cast<void**>(&items));
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (by_reference) {
+      items[i].vt = VT_VARIANT | VT_BYREF;
+      items[i].pvarVal = values[i].get();
+    } else {
+      VariantCopy(&items[i], values[i].get());
+    }
+  }
+  SafeArrayUnaccessData(array);
+  Variant result;
+  result.get()->vt = VT_ARRAY | VT_VARIANT;
+  result.get()->parray = array;
+  return result;
+}
+
+TEST(Variant, TakesMultiValuedBinariesInEveryPacking) {
+  const std::vector<std::vector<std::uint8_t>> members = {{0x00, 0xC0}, {}, {0xFF}};
+  std::vector<Variant> values;
+  for (const auto& member : members) values.emplace_back(member);
+  EXPECT_EQ(VariantArray(values, false).ToByteArrays(), members);
+  EXPECT_EQ(VariantArray(values, true).ToByteArrays(), members);
+
+  // One value alone, held or by reference.
+  EXPECT_EQ(values[0].ToByteArrays(), std::vector<std::vector<std::uint8_t>>{members[0]});
+  Variant reference;
+  reference.get()->vt = VT_ARRAY | VT_UI1 | VT_BYREF;
+  reference.get()->pparray = &values[2].get()->parray;
+  EXPECT_EQ(reference.ToByteArrays(), std::vector<std::vector<std::uint8_t>>{members[2]});
+  reference.Detach();  // the array stays values[2]'s
+
+  EXPECT_THROW(Variant(L"00C0").ToByteArrays(), HostError);
+}
+
 }  // namespace
 }  // namespace parvel::host
