@@ -49,13 +49,36 @@ RecipientEntry Distribution(std::wstring name, std::wstring source, std::wstring
           .Tag = std::move(tag)};
 }
 
+// The first list named as the Global Address List. Redemption's collections
+// count from 0 or from 1 (its declarations leave it open), so the indices of
+// both are asked: one the collection does not have fails and is passed over.
 std::unique_ptr<host::AddressList> SearchGAL(host::AddressLists& lists) {
   const int count = lists.Count();
-  for (int i = 0; i < count; ++i) {
-    auto list = lists.Item(i);
-    if (IsGlobalAddressListName(list->Name())) return list;
+  for (int i = 0; i <= count; ++i) {
+    std::unique_ptr<host::AddressList> list;
+    try {
+      list = lists.Item(i);
+    } catch (const host::HostError&) {
+      if (i == 0 || i == count) continue;
+      throw;
+    }
+    if (list && IsGlobalAddressListName(list->Name())) return list;
   }
   return nullptr;
+}
+
+// Where the entries' Item counts from: the first entry, as GetFirst gives it,
+// is either Item(0) or Item(1).
+int IndexBase(host::AddressEntries& entries) {
+  const auto first = entries.GetFirst();
+  if (!first) return 0;
+  const std::wstring id = first->ID();
+  try {
+    if (const auto zero = entries.Item(0); zero && zero->ID() == id) return 0;
+  } catch (const host::HostError&) {
+    // There is no entry 0.
+  }
+  return 1;
 }
 
 // A listing's rows on their way to the contact list: handed over per batch,
@@ -234,17 +257,18 @@ std::unique_ptr<host::AddressEntry> AddressBook::FindGALEntry(const std::wstring
     if (!gal) return nullptr;
     auto entries = gal->Entries();
     walk.count = entries->Count();
+    walk.base = IndexBase(*entries);
     walk.entries = std::move(entries);
   }
   GalWalk& walk = *gal_walk_;
   if (!walk.entries) return nullptr;
   if (const auto seen = walk.first_index.find(name); seen != walk.first_index.end()) {
-    return walk.entries->Item(seen->second);
+    return walk.entries->Item(seen->second + walk.base);
   }
   while (walk.next < walk.count) {
     // An entry that fails to read is passed over by the later searches.
     const int index = walk.next++;
-    auto entry = walk.entries->Item(index);
+    auto entry = walk.entries->Item(index + walk.base);
     std::wstring entry_name = entry->Name();
     // The name was not met before, or first_index would have had it: a
     // match is the first entry of its name.

@@ -60,7 +60,8 @@ class ContactListSink {
 struct AddressBookGalWalk {
   std::unique_ptr<host::AddressEntries> entries;
   int count = 0;
-  int next = 0;
+  int base = 0;  // the index of the first entry: 0 or 1
+  int next = 0;  // counted from 0, as first_index
   std::unordered_map<std::wstring, int> first_index;
 };
 

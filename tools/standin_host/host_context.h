@@ -29,6 +29,7 @@ struct HostContext {
   Outbox outbox;
   NamedProperties named_properties;
   bool explorer = true;
+  int redemption_base = 0;     // Redemption's versions count from 0 or from 1
   int next_command_id = 1000;  // window command IDs of toolbar controls
   TimingLog timings;
 

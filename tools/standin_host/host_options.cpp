@@ -26,6 +26,7 @@ const char* const kHostUsage =
     "  --scenario FILE    run the scenario, then exit (0: all expectations met)\n"
     "  --no-redemption    do not offer the Redemption classes\n"
     "  --no-explorer      ActiveExplorer gives no window\n"
+    "  --redemption-from-one  Redemption's AddressLists and AddressEntries count from 1\n"
     "  --fail NAME        make Object.Member (or a Redemption ProgID's creation) fail\n"
     "  --bar NAME         a built-in toolbar (repeatable; default: Standard, Advanced)\n"
     "  --register DLL     register the DLL for this run (DllRegisterServer/Unregister)\n"
@@ -67,6 +68,8 @@ HostOptions ParseHostOptions(const std::vector<std::wstring>& args) {
       options.redemption = false;
     } else if (arg == L"--no-explorer") {
       options.explorer = false;
+    } else if (arg == L"--redemption-from-one") {
+      options.redemption_base = 1;
     } else if (arg == L"--fail") {
       options.failures.Add(value());
     } else if (arg == L"--bar") {

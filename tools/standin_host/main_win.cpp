@@ -184,6 +184,7 @@ int Run() {
   auto context =
       std::make_shared<HostContext>(options.failures, std::move(book), options.OutboxFolder());
   context->explorer = options.explorer;
+  context->redemption_base = options.redemption_base;
   std::optional<int> exit_code;
   {
     const RedemptionServer redemption(context, options.redemption);

@@ -48,6 +48,17 @@ std::uint32_t TagArgument(const Arguments& args, std::size_t index) {
   }
 }
 
+// The position of Item(index) in a collection of count that counts from
+// base; an index out of range raises as Redemption does.
+std::size_t CheckedIndex(long index, int base, std::size_t count) {
+  const long last = static_cast<long>(count) - 1 + base;
+  if (index < base || index > last) {
+    Raise(DISP_E_BADINDEX, L"Index " + std::to_wstring(index) + L" is out of range " +
+                               std::to_wstring(base) + L" to " + std::to_wstring(last) + L".");
+  }
+  return static_cast<std::size_t>(index - base);
+}
+
 std::vector<std::uint8_t> ByteArgument(const Arguments& args, std::size_t index) {
   const VARIANT& value = args.Value(index);
   if ((V_VT(&value) & VT_ARRAY) == 0)
@@ -239,12 +250,7 @@ class AddressEntriesObject final : public RedemptionObject<AddressEntriesObject>
   }
   Variant Count(Arguments&) { return Variant::Int(static_cast<long>(entries_.size())); }
   Variant Item(Arguments& args) {
-    const long index = args.Int(0);
-    if (index < 0 || static_cast<std::size_t>(index) >= entries_.size()) {
-      Raise(DISP_E_BADINDEX, L"Index " + std::to_wstring(index) + L" is out of range 0 to " +
-                                 std::to_wstring(static_cast<long>(entries_.size()) - 1) + L".");
-    }
-    return Entry(static_cast<std::size_t>(index));
+    return Entry(CheckedIndex(args.Int(0), context().redemption_base, entries_.size()));
   }
   Variant GetFirst(Arguments&) {
     cursor_ = 0;
@@ -312,13 +318,9 @@ class AddressListsObject final : public RedemptionObject<AddressListsObject> {
   const std::vector<AddressList>& Lists() const { return context().book->address_lists; }
   Variant Count(Arguments&) { return Variant::Int(static_cast<long>(Lists().size())); }
   Variant Item(Arguments& args) {
-    const long index = args.Int(0);
-    if (index < 0 || static_cast<std::size_t>(index) >= Lists().size()) {
-      Raise(DISP_E_BADINDEX, L"Index " + std::to_wstring(index) + L" is out of range 0 to " +
-                                 std::to_wstring(static_cast<long>(Lists().size()) - 1) + L".");
-    }
-    return ObjectResult(
-        MakeCom<AddressListObject>(shared_context(), Lists()[static_cast<std::size_t>(index)]));
+    return ObjectResult(MakeCom<AddressListObject>(
+        shared_context(),
+        Lists()[CheckedIndex(args.Int(0), context().redemption_base, Lists().size())]));
   }
   Variant NewEnum(Arguments&) {
     const std::shared_ptr<HostContext> context = shared_context();

@@ -109,7 +109,11 @@ const FakeItemData* FindItem(const FakeFolderData& folder, const std::wstring& e
 
 // --- Address lists --------------------------------------------------------------
 
-using ListsData = std::shared_ptr<const std::vector<FakeAddressListData>>;
+struct FakeAddressBook {
+  std::vector<FakeAddressListData> lists;
+  int base;  // where Item counts from
+};
+using ListsData = std::shared_ptr<const FakeAddressBook>;
 
 class FakeAddressEntry final : public host::AddressEntry {
  public:
@@ -170,6 +174,7 @@ class FakeAddressEntries final : public host::AddressEntries {
   }
   std::unique_ptr<host::AddressEntry> Item(int index) override {
     Log(L"Item(" + std::to_wstring(index) + L")");
+    index -= lists_->base;
     if (index < 0 || static_cast<std::size_t>(index) >= entries_.size()) NotFound();
     return At(static_cast<std::size_t>(index));
   }
@@ -224,13 +229,14 @@ class FakeAddressLists final : public host::AddressLists {
 
   int Count() override {
     recorder_.Record(L"AddressLists.Count");
-    return static_cast<int>(lists_->size());
+    return static_cast<int>(lists_->lists.size());
   }
   std::unique_ptr<host::AddressList> Item(int index) override {
     recorder_.Record(L"AddressLists.Item(" + std::to_wstring(index) + L")");
-    if (index < 0 || static_cast<std::size_t>(index) >= lists_->size()) NotFound();
+    index -= lists_->base;
+    if (index < 0 || static_cast<std::size_t>(index) >= lists_->lists.size()) NotFound();
     return std::make_unique<FakeAddressList>(recorder_, lists_,
-                                             (*lists_)[static_cast<std::size_t>(index)]);
+                                             lists_->lists[static_cast<std::size_t>(index)]);
   }
 
  private:
@@ -346,8 +352,8 @@ FakeAddressEntryData GalList(std::wstring name, std::wstring id,
 }
 
 std::function<std::unique_ptr<host::AddressLists>()> FakeAddressListsMaker(
-    CallRecorder& recorder, std::vector<FakeAddressListData> lists) {
-  auto data = std::make_shared<const std::vector<FakeAddressListData>>(std::move(lists));
+    CallRecorder& recorder, std::vector<FakeAddressListData> lists, int base) {
+  auto data = std::make_shared<const FakeAddressBook>(FakeAddressBook{std::move(lists), base});
   return [&recorder, data] { return std::make_unique<FakeAddressLists>(recorder, data); };
 }
 

@@ -116,8 +116,9 @@ struct FakeAddressListData {
 // ".GetNext", ".Count", ".Item(3)" (owner: the list's name, or the ID of the
 // entry whose members they are), "AddressEntry(<ID>).DisplayType", ".Name",
 // ".ID", ".Fields(974913566)", ".Members".
+// Item counts from base, 0 or 1, in both collections.
 std::function<std::unique_ptr<host::AddressLists>()> FakeAddressListsMaker(
-    CallRecorder& recorder, std::vector<FakeAddressListData> lists);
+    CallRecorder& recorder, std::vector<FakeAddressListData> lists, int base = 0);
 
 // --- Redemption's safe distribution list ------------------------------------------
 

@@ -70,8 +70,8 @@ class AddressBookTest : public testing::Test {
         std::make_unique<fakes::FakeStoreNamespace>(recorder, std::move(stores));
   }
 
-  void UseAddressLists(std::vector<fakes::FakeAddressListData> lists) {
-    redemption->make_address_lists = fakes::FakeAddressListsMaker(recorder, std::move(lists));
+  void UseAddressLists(std::vector<fakes::FakeAddressListData> lists, int base = 0) {
+    redemption->make_address_lists = fakes::FakeAddressListsMaker(recorder, std::move(lists), base);
   }
 
   std::vector<FolderListEntry> Folders() {
@@ -264,23 +264,40 @@ TEST_F(AddressBookTest, AHostErrorInTheGlobalAddressListKeepsTheRowsFoundBeforeI
   EXPECT_THAT(contacts.rows, IsEmpty()) << "no Global Address List";
 }
 
-TEST_F(AddressBookTest, AGlobalListExpandsTheFirstEntryOfItsNameIntoMembersWithAMobile) {
+// Redemption's collections count from 0 or from 1, depending on its version:
+// the add-in finds the same lists and entries either way.
+class AddressBookIndexBase : public AddressBookTest, public testing::WithParamInterface<int> {};
+
+TEST_P(AddressBookIndexBase, TheGlobalAddressListIsFoundWhereverItStands) {
+  UseAddressLists({{L"All Rooms", {}}, {L"Global Address List", {}}}, GetParam());
+  EXPECT_TRUE(book.IsGAL());
+  UseAddressLists({{L"Global Address List", {}}, {L"All Rooms", {}}}, GetParam());
+  EXPECT_TRUE(book.IsGAL());
+  UseAddressLists({{L"All Rooms", {}}}, GetParam());
+  EXPECT_FALSE(book.IsGAL());
+}
+
+TEST_P(AddressBookIndexBase, AGlobalListExpandsTheFirstEntryOfItsNameIntoMembersWithAMobile) {
   UseAddressLists({{L"Global Address List",
                     {MailUser(L"Ann", L"E1", L"1"),
                      GalList(L"Sales", L"L1",
                              {MailUser(L"Ann", L"E1", L"1"), MailUser(L"Bob", L"E2", std::nullopt),
                               MailUser(L"Cy", L"E3", L""), GalList(L"Nested", L"L3", {})}),
                      GalList(L"Sales", L"L2", {MailUser(L"Dee", L"E4", L"4")}),
-                     GalList(L"Support", L"L4", {MailUser(L"Eve", L"E5", L"5")})}}});
+                     GalList(L"Support", L"L4", {MailUser(L"Eve", L"E5", L"5")})}}},
+                  GetParam());
   const auto sales = Row(L"Sales", L"Global Address List", kKindDistribution, L"L2");
   EXPECT_THAT(Expand(sales), ElementsAre(Envelope(L"Ann", L"1", L"E1")));
   const auto support = Row(L"Support", L"Global Address List", kKindDistribution, L"L4");
   EXPECT_THAT(Expand(support), ElementsAre(Envelope(L"Eve", L"5", L"E5")));
   EXPECT_THAT(Expand(sales), ElementsAre(Envelope(L"Ann", L"1", L"E1")));
-  EXPECT_EQ(recorder.CountStartingWith(L"AddressEntries(Global Address List).Item("), 5U)
+  // One look at where the entries count from, then the walk.
+  EXPECT_EQ(recorder.CountStartingWith(L"AddressEntries(Global Address List).Item("), 6U)
       << "the entries are walked once for all lists";
   EXPECT_THAT(Expand(Row(L"Gone", L"Global Address List", kKindDistribution, L"L9")), IsEmpty());
 }
+
+INSTANTIATE_TEST_SUITE_P(FromZeroAndFromOne, AddressBookIndexBase, testing::Values(0, 1));
 
 // --- Contact-folder distribution lists --------------------------------------------
 
