@@ -5,6 +5,7 @@
 #include "host/button_face_win.h"
 #include "host/com_module_win.h"
 #include "host/connection.h"
+#include "host/diagnostics_win.h"
 #include "host/dispatch_win.h"
 #include "host/host_adapters_win.h"
 #include "host/resource_ids.h"
@@ -57,10 +58,19 @@ class ModuleReference {
 struct AddinModule::Parts {
   ModuleReference module_reference;
   WindowsRegistry registry;
+  SystemDiagnostics diagnostics{registry};
   ResourcePicturePainter painter;
-  Session session{MakeRedemption()};
+  Session session{MakeRedemption(), diagnostics};
   windows::WindowSet windows{session, registry};
-  AddinConnection connection{painter, [this] { windows.ShowComposeWindow(); }};
+  AddinConnection connection{painter, [this] { ShowComposeWindow(); }, diagnostics};
+
+  void ShowComposeWindow() noexcept {
+    try {
+      windows.ShowComposeWindow();
+    } catch (...) {
+      diagnostics.Report(L"Send SMS button", DescribeFailure(std::current_exception()));
+    }
+  }
 };
 
 AddinModule::AddinModule(Token) : parts_(std::make_unique<Parts>()) {}

@@ -2,15 +2,14 @@
 
 #include <exception>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 
 namespace parvel::host {
-namespace {
 
-// Runs one host call; a failure yields the empty result and is passed over.
 template <typename Call>
-auto Try(Call&& call) noexcept {
+auto AddinConnection::Try(std::wstring_view what, Call&& call) noexcept {
   using Result = std::invoke_result_t<Call>;
   try {
     if constexpr (std::is_void_v<Result>) {
@@ -20,6 +19,12 @@ auto Try(Call&& call) noexcept {
       return Result(call());
     }
   } catch (const std::exception&) {
+    try {
+      diagnostics_.Report(L"Connection",
+                          std::wstring(what) + L": " + DescribeFailure(std::current_exception()));
+    } catch (...) {
+      // Out of memory for the report's text: the failure goes unreported.
+    }
     if constexpr (std::is_void_v<Result>) {
       return false;
     } else {
@@ -28,34 +33,38 @@ auto Try(Call&& call) noexcept {
   }
 }
 
-}  // namespace
-
-AddinConnection::AddinConnection(ButtonFacePainter& painter, std::function<void()> on_click)
-    : painter_(painter), on_click_(std::move(on_click)) {}
+AddinConnection::AddinConnection(ButtonFacePainter& painter, std::function<void()> on_click,
+                                 Diagnostics& diagnostics)
+    : painter_(painter), diagnostics_(diagnostics), on_click_(std::move(on_click)) {}
 
 void AddinConnection::AddinInstance_OnConnection(Application& application, AddInInstance& instance,
                                                  bool own_bar) {
   MyButton.reset();
   const std::unique_ptr<CommandBars> bars =
-      Try([&] { return application.ActiveExplorerCommandBars(); });
+      Try(L"the explorer's command bars", [&] { return application.ActiveExplorerCommandBars(); });
   if (!bars) return;
 
   if (own_bar) {
     const std::unique_ptr<CommandBar> bar =
-        Try([&] { return bars->Add(kOwnBarName, kMsoBarTop, true); });
+        Try(L"adding the bar SMSBar", [&] { return bars->Add(kOwnBarName, kMsoBarTop, true); });
     if (!bar) return;
-    Try([&] { bar->SetVisible(true); });
-    MyButton = Try([&] { return bar->AddControl(kMsoControlButton, std::nullopt, true); });
+    Try(L"showing SMSBar", [&] { bar->SetVisible(true); });
+    MyButton = Try(L"adding the button",
+                   [&] { return bar->AddControl(kMsoControlButton, std::nullopt, true); });
     SetUpButton(instance);
     return;
   }
 
-  const int count = Try([&] { return bars->Count(); });
+  const int count = Try(L"counting the command bars", [&] { return bars->Count(); });
   for (int index = 1; index <= count; ++index) {
-    const std::unique_ptr<CommandBar> bar = Try([&] { return bars->Item(index); });
+    const std::unique_ptr<CommandBar> bar =
+        Try(L"command bar " + std::to_wstring(index), [&] { return bars->Item(index); });
     // A bar whose name cannot be read is not the "Standard" bar.
-    if (!bar || Try([&] { return bar->Name(); }) != kStandardBarName) continue;
-    MyButton = Try([&] { return bar->AddControl(kMsoControlButton, 2, true); });
+    if (!bar || Try(L"a command bar's name", [&] { return bar->Name(); }) != kStandardBarName) {
+      continue;
+    }
+    MyButton =
+        Try(L"adding the button", [&] { return bar->AddControl(kMsoControlButton, 2, true); });
     SetUpButton(instance);
     return;
   }
@@ -64,19 +73,19 @@ void AddinConnection::AddinInstance_OnConnection(Application& application, AddIn
 void AddinConnection::SetUpButton(AddInInstance& instance) {
   if (!MyButton) return;
   CommandBarButton& button = *MyButton;
-  Try([&] { button.OnClick([this] { MyButton_Click(); }); });
-  Try([&] { button.SetCaption(kButtonCaption); });
-  Try([&] { button.SetTag(kButtonCaption); });
-  Try([&] { button.SetOnAction(L"!<" + instance.ProgId() + L">"); });
-  Try([&] { button.SetEnabled(true); });
-  Try([&] { button.SetVisible(true); });
-  Try([&] { button.SetStyle(kMsoButtonIconAndCaption); });
-  Try([&] { painter_.PaintButtonFace(); });
-  Try([&] { button.PasteFace(); });
+  Try(L"the button's Click event", [&] { button.OnClick([this] { MyButton_Click(); }); });
+  Try(L"the button's Caption", [&] { button.SetCaption(kButtonCaption); });
+  Try(L"the button's Tag", [&] { button.SetTag(kButtonCaption); });
+  Try(L"the button's OnAction", [&] { button.SetOnAction(L"!<" + instance.ProgId() + L">"); });
+  Try(L"the button's Enabled", [&] { button.SetEnabled(true); });
+  Try(L"the button's Visible", [&] { button.SetVisible(true); });
+  Try(L"the button's Style", [&] { button.SetStyle(kMsoButtonIconAndCaption); });
+  Try(L"the button's picture", [&] { painter_.PaintButtonFace(); });
+  Try(L"pasting the button's face", [&] { button.PasteFace(); });
 }
 
 void AddinConnection::AddinInstance_OnDisconnection() {
-  if (MyButton) Try([&] { MyButton->Delete(); });
+  if (MyButton) Try(L"deleting the button", [&] { MyButton->Delete(); });
   MyButton.reset();
 }
 

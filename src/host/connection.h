@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 
+#include "host/diagnostics.h"
 #include "host/host_model.h"
 
 namespace parvel::host {
@@ -23,7 +24,9 @@ class ButtonFacePainter {
 // connection never fails; at worst there is no button.
 class AddinConnection {
  public:
-  AddinConnection(ButtonFacePainter& painter, std::function<void()> on_click);
+  // Each failure passed over is reported to diagnostics.
+  AddinConnection(ButtonFacePainter& painter, std::function<void()> on_click,
+                  Diagnostics& diagnostics = NoDiagnostics());
 
   // Adds the button to a toolbar of its own ("SMSBar") or to "Standard".
   void AddinInstance_OnConnection(Application& application, AddInInstance& instance, bool own_bar);
@@ -35,8 +38,13 @@ class AddinConnection {
 
  private:
   void SetUpButton(AddInInstance& instance);
+  // Runs one host call; a failure yields the empty result, is reported as
+  // what the call was for, and is passed over.
+  template <typename Call>
+  auto Try(std::wstring_view what, Call&& call) noexcept;
 
   ButtonFacePainter& painter_;
+  Diagnostics& diagnostics_;
   std::function<void()> on_click_;
   std::unique_ptr<CommandBarButton> MyButton;
 };

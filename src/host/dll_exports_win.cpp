@@ -8,9 +8,11 @@
 
 #include "host/class_factory_win.h"
 #include "host/com_module_win.h"
+#include "host/diagnostics_win.h"
 #include "host/ol_connector_win.h"
 #include "host/registration_win.h"
 #include "parvel_addin.h"
+#include "settings/registry_win.h"
 
 namespace {
 
@@ -40,14 +42,30 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {
 
 STDAPI DllCanUnloadNow() { return parvel::host::ModuleReferences() == 0 ? S_OK : S_FALSE; }
 
+// Registration failures are reported too: regsvr32 /s and setup programs
+// show no message of their own.
 STDAPI DllRegisterServer() {
+  parvel::WindowsRegistry registry;
+  parvel::host::SystemDiagnostics diagnostics(registry);
   try {
     const std::wstring path = ModulePath();
-    if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
-    return parvel::host::RegisterAddin(path);
+    const HRESULT result =
+        path.empty() ? HRESULT_FROM_WIN32(GetLastError()) : parvel::host::RegisterAddin(path);
+    if (FAILED(result)) {
+      diagnostics.Report(L"Registration", L"failed with " + parvel::host::HresultText(result));
+    }
+    return result;
   } catch (...) {
-    return E_OUTOFMEMORY;
+    return parvel::host::FailureResult(diagnostics, L"Registration", std::current_exception());
   }
 }
 
-STDAPI DllUnregisterServer() { return parvel::host::UnregisterAddin(); }
+STDAPI DllUnregisterServer() {
+  const HRESULT result = parvel::host::UnregisterAddin();
+  if (FAILED(result)) {
+    parvel::WindowsRegistry registry;
+    parvel::host::SystemDiagnostics(registry).Report(
+        L"Unregistration", L"failed with " + parvel::host::HresultText(result));
+  }
+  return result;
+}

@@ -4,8 +4,10 @@
 
 #include "host/addin_module_win.h"
 #include "host/com_object_win.h"
+#include "host/diagnostics_win.h"
 #include "host/extensibility_win.h"
 #include "parvel_addin.h"
+#include "settings/registry_win.h"
 
 namespace parvel::host {
 namespace {
@@ -32,6 +34,8 @@ class OLConnector final : public ComObject<OLConnector, IDTExtensibility2> {
       module_->Connect(application, addin_instance);
     } catch (...) {
       // Connection never fails towards the host: at worst there is no button.
+      WindowsRegistry registry;
+      SystemDiagnostics(registry).Report(L"Connection", DescribeFailure(std::current_exception()));
     }
     return S_OK;
   }
@@ -87,7 +91,9 @@ HRESULT CreateOLConnector(REFIID iid, void** out) noexcept {
     if (!connector) return E_OUTOFMEMORY;
     return connector->QueryInterface(iid, out);
   } catch (...) {
-    return E_UNEXPECTED;
+    WindowsRegistry registry;
+    SystemDiagnostics diagnostics(registry);
+    return FailureResult(diagnostics, L"Creating the connector", std::current_exception());
   }
 }
 

@@ -10,8 +10,8 @@ constexpr auto kRpcEDisconnected = static_cast<std::int32_t>(0x80010108U);
 
 }  // namespace
 
-Session::Session(std::unique_ptr<host::Redemption> redemption)
-    : redemption_(std::move(redemption)) {
+Session::Session(std::unique_ptr<host::Redemption> redemption, host::Diagnostics& diagnostics)
+    : redemption_(std::move(redemption)), diagnostics_(diagnostics) {
   if (!redemption_) throw std::invalid_argument("a session needs a Redemption factory");
 }
 

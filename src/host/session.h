@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "host/diagnostics.h"
 #include "host/host_model.h"
 #include "settings/account_settings.h"
 
@@ -17,7 +18,8 @@ class Session {
  public:
   // The Redemption factory stays for the session's whole life; the host
   // application comes and goes with the add-in connection.
-  explicit Session(std::unique_ptr<host::Redemption> redemption);
+  explicit Session(std::unique_ptr<host::Redemption> redemption,
+                   host::Diagnostics& diagnostics = host::NoDiagnostics());
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
@@ -35,6 +37,8 @@ class Session {
   std::unordered_map<std::wstring, std::unique_ptr<host::Item>> KnownDistLists;
 
   host::Redemption& Redemption() { return *redemption_; }
+  // Where failures passed over go.
+  host::Diagnostics& Diagnostics() { return diagnostics_; }
 
   // Lets go of every host object, those obtained from the host first.
   void ReleaseHostObjects() noexcept;
@@ -45,6 +49,7 @@ class Session {
 
  private:
   std::unique_ptr<host::Redemption> redemption_;
+  host::Diagnostics& diagnostics_;
 };
 
 }  // namespace parvel

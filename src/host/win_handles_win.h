@@ -43,6 +43,8 @@ using UniqueDc = UniqueHandle<HDC, &::DeleteDC>;  // from CreateCompatibleDC
 using UniqueBitmap = UniqueHandle<HBITMAP, &::DeleteObject>;
 using UniquePalette = UniqueHandle<HPALETTE, &::DeleteObject>;
 using UniqueGlobal = UniqueHandle<HGLOBAL, &::GlobalFree>;
+// A kernel object; CreateFileW's INVALID_HANDLE_VALUE never goes in.
+using UniqueKernelHandle = UniqueHandle<HANDLE, &::CloseHandle>;
 
 // A device context of a window (or of the screen, for no window), from
 // GetDC; released with ReleaseDC.

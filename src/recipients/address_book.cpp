@@ -133,7 +133,8 @@ void AddressBook::GetAllContactsFolders(std::vector<FolderListEntry>& folders) {
       int count = 0;
       try {
         count = store->FolderCount();
-      } catch (const host::HostError&) {
+      } catch (const host::HostError& error) {
+        Report(L"the folders of a store", error);
         continue;
       }
       try {
@@ -303,6 +304,15 @@ host::Item* AddressBook::ResolveDistList(const std::wstring& entry_id,
   return known == ports_.session.KnownDistLists.end() ? nullptr : known->second.get();
 }
 
+void AddressBook::Report(const std::wstring& what, const host::HostError& error) noexcept {
+  try {
+    ports_.session.Diagnostics().Report(
+        L"Address book", what + L": " + host::DescribeFailure(std::make_exception_ptr(error)));
+  } catch (...) {
+    // No memory for the report's text: it goes unreported.
+  }
+}
+
 void AddressBook::ExpandContactsDistList(const RecipientEntry& row,
                                          std::vector<RecipientEntry>& members) {
   Session& session = ports_.session;
@@ -321,7 +331,8 @@ void AddressBook::ExpandContactsDistList(const RecipientEntry& row,
         kPtMvBinary;
     entries = safe_list->BinaryFields(tag);
     utils = session.Redemption().CreateMapiUtils();
-  } catch (const host::HostError&) {
+  } catch (const host::HostError& error) {
+    Report(L"the members of the list " + row.Name, error);
     return;
   }
 
@@ -340,8 +351,9 @@ void AddressBook::ExpandContactsDistList(const RecipientEntry& row,
       if (mobile.empty()) continue;
       members.push_back(
           Envelope(WithoutLineBreaks(contact->FileAs()), std::move(mobile), contact->EntryID()));
-    } catch (const host::HostError&) {
+    } catch (const host::HostError& error) {
       // This member cannot be read; the others still can.
+      Report(L"a member of the list " + row.Name, error);
     }
   }
 }

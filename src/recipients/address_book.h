@@ -107,6 +107,9 @@ class AddressBook {
   host::Item* ResolveDistList(const std::wstring& entry_id, std::unique_ptr<host::Item>& holder);
   std::unique_ptr<host::AddressEntry> FindGALEntry(const std::wstring& name);
 
+  // A failure passed over, for the administrator.
+  void Report(const std::wstring& what, const host::HostError& error) noexcept;
+
   Ports ports_;
 
   using GalWalk = AddressBookGalWalk;

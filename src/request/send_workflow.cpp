@@ -36,13 +36,19 @@ constexpr std::wstring_view kOutlookWithoutExchangeText =
     L"be used with Outlook and Exchange only. \r\n\r\nYou will need to download and install the "
     L"stand-alone version if you you wish to send SMS messages.";
 
-// Runs a step whose failure the send passes over.
+// Runs a step whose failure the send passes over: the e-mail is already with
+// the host, and nothing depends on the step. The failure is reported.
 template <typename Step>
-void Tolerate(Step step) {
+void Tolerate(host::Diagnostics& diagnostics, std::wstring_view what, Step step) noexcept {
   try {
     step();
   } catch (...) {
-    // The e-mail is already with the host; nothing depends on this step.
+    try {
+      diagnostics.Report(
+          L"Send", std::wstring(what) + L": " + host::DescribeFailure(std::current_exception()));
+    } catch (...) {
+      // No memory for the report's text: it goes unreported.
+    }
   }
 }
 
@@ -140,10 +146,12 @@ class SendClick {
   // Flushes the outbox at once; each step is tried even when the one before failed.
   void DeliverNow() {
     std::unique_ptr<host::MapiUtils> utils;
-    Tolerate([&] { utils = ports_.session.Redemption().CreateMapiUtils(); });
+    host::Diagnostics& diagnostics = ports_.session.Diagnostics();
+    Tolerate(diagnostics, L"MAPIUtils",
+             [&] { utils = ports_.session.Redemption().CreateMapiUtils(); });
     if (!utils) return;
-    Tolerate([&] { utils->DeliverNow(); });
-    Tolerate([&] { utils->Cleanup(); });
+    Tolerate(diagnostics, L"DeliverNow", [&] { utils->DeliverNow(); });
+    Tolerate(diagnostics, L"Cleanup", [&] { utils->Cleanup(); });
   }
 
   // Ready for the next message; the delayed-send box keeps its text.

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "unit/fakes/recording_diagnostics.h"
+
 namespace parvel::host {
 namespace {
 
@@ -163,7 +165,8 @@ class ConnectionTest : public testing::Test {
   FakeInstance instance;
   CountingPainter painter{host};
   int clicks = 0;
-  AddinConnection connection{painter, [this] { ++clicks; }};
+  fakes::RecordingDiagnostics diagnostics;
+  AddinConnection connection{painter, [this] { ++clicks; }, diagnostics};
 
   std::vector<std::wstring> Captions(const Toolbars::Bar& bar) const {
     std::vector<std::wstring> captions;
@@ -247,6 +250,11 @@ TEST_F(ConnectionTest, EachFailingHostCallIsPassedOver) {
   EXPECT_EQ(properties.at(L"Tag"), L"Send SMS");
   EXPECT_EQ(properties.at(L"Style"), L"3");
   EXPECT_EQ(host.log.back(), L"Button.PasteFace") << "the paste still runs after a failed paint";
+  const std::vector<std::wstring> reports = {
+      L"Connection: the button's Click event: 0x80004005 refused: Button.OnClick",
+      L"Connection: the button's Caption: 0x80004005 refused: Button.Caption(Send SMS)",
+      L"Connection: the button's picture: 0x80004005 refused: PaintButtonFace"};
+  EXPECT_EQ(diagnostics.reports, reports);
 
   // A bar whose name cannot be read is skipped, never given the button.
   Toolbars other;

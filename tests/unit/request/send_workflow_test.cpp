@@ -12,6 +12,7 @@
 #include "unit/fakes/fake_redemption.h"
 #include "unit/fakes/fixed_clock.h"
 #include "unit/fakes/recording_compose_view.h"
+#include "unit/fakes/recording_diagnostics.h"
 #include "unit/fakes/recording_message_boxes.h"
 
 namespace parvel {
@@ -68,7 +69,7 @@ class SendWorkflowTest : public testing::Test {
 
   // Clicks with a session of the same settings whose host logs to other.
   void ClickWithHostOf(fakes::CallRecorder& other) {
-    Session host_of_other(std::make_unique<fakes::FakeRedemption>(other));
+    Session host_of_other(std::make_unique<fakes::FakeRedemption>(other), diagnostics);
     host_of_other.AccountSettings = session.AccountSettings;
     host_of_other.UserDisplayName = session.UserDisplayName;
     host_of_other.HostApplication = std::make_unique<fakes::FakeApplication>(other);
@@ -124,7 +125,8 @@ class SendWorkflowTest : public testing::Test {
   }
 
   fakes::CallRecorder recorder;
-  Session session{std::make_unique<fakes::FakeRedemption>(recorder)};
+  fakes::RecordingDiagnostics diagnostics;
+  Session session{std::make_unique<fakes::FakeRedemption>(recorder), diagnostics};
   fakes::RecordingComposeView view;
   fakes::RecordingMessageBoxes boxes;
   fakes::FixedClock clock{{2026, 12, 5, 17, 30}};
@@ -307,13 +309,18 @@ TEST_F(SendWorkflowTest, DeliverNowFailuresArePassedOver) {
   struct Case {
     const wchar_t* failing;
     std::vector<std::wstring> tail;  // the calls after Send
+    const wchar_t* report;           // for the administrator
   };
   const Case cases[] = {
-      {L"CreateObject(Redemption.MAPIUtils)", {L"CreateObject(Redemption.MAPIUtils)"}},
+      {L"CreateObject(Redemption.MAPIUtils)",
+       {L"CreateObject(Redemption.MAPIUtils)"},
+       L"MAPIUtils"},
       {L"MAPIUtils.DeliverNow",
-       {L"CreateObject(Redemption.MAPIUtils)", L"MAPIUtils.DeliverNow()", L"MAPIUtils.Cleanup()"}},
+       {L"CreateObject(Redemption.MAPIUtils)", L"MAPIUtils.DeliverNow()", L"MAPIUtils.Cleanup()"},
+       L"DeliverNow"},
       {L"MAPIUtils.Cleanup",
-       {L"CreateObject(Redemption.MAPIUtils)", L"MAPIUtils.DeliverNow()", L"MAPIUtils.Cleanup()"}},
+       {L"CreateObject(Redemption.MAPIUtils)", L"MAPIUtils.DeliverNow()", L"MAPIUtils.Cleanup()"},
+       L"Cleanup"},
   };
   const ComposeState before = view.state;
   for (const Case& c : cases) {
@@ -321,7 +328,12 @@ TEST_F(SendWorkflowTest, DeliverNowFailuresArePassedOver) {
     fakes::CallRecorder failing;
     failing.FailOn(c.failing, L"MAPI_E_NETWORK_ERROR");
     view.state = before;
+    diagnostics.reports.clear();
     ClickWithHostOf(failing);
+    ASSERT_EQ(diagnostics.reports.size(), 1U);
+    EXPECT_EQ(diagnostics.reports[0].substr(0, diagnostics.reports[0].find(L": 0x")),
+              L"Send: " + std::wstring(c.report));
+    EXPECT_NE(diagnostics.reports[0].find(L"MAPI_E_NETWORK_ERROR"), std::wstring::npos);
     const std::vector<std::wstring>& calls = failing.calls();
     ASSERT_GE(calls.size(), c.tail.size());
     EXPECT_EQ(calls[calls.size() - c.tail.size() - 1], L"SafeMailItem.Send()");
