@@ -24,6 +24,15 @@ else()
   set(PARVEL_TESTS_RUN ON)
 endif()
 
+# A resource that gives a Windows program common controls version 6, as
+# Outlook has them; add it to the program's sources.
+if(WIN32)
+  enable_language(RC)
+  set(PARVEL_COMMON_CONTROLS_V6 ${CMAKE_SOURCE_DIR}/cmake/common-controls-v6.rc)
+  set_source_files_properties(${PARVEL_COMMON_CONTROLS_V6} PROPERTIES
+    OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/common-controls-v6.manifest)
+endif()
+
 # ctest reports a test that exits with this code as skipped.
 set(PARVEL_SKIP_CODE 77)
 

@@ -33,6 +33,10 @@ void AccountWindow::OnInit() {
   SendMessageW(Control(L"Text1"), EM_LIMITTEXT, kAccountLimit, 0);
   SendMessageW(Control(L"Text2"), EM_LIMITTEXT, kPasswordLimit, 0);
   SendMessageW(Control(L"Text5"), EM_LIMITTEXT, kNamePrefixLimit, 0);
+  // Common controls 6, which Outlook loads, would mask with dots.
+  for (const wchar_t* box : {L"Text2", L"Text3"}) {
+    SendMessageW(Control(box), EM_SETPASSWORDCHAR, L'*', 0);
+  }
   presenter_.Form_Load();
   ShowWindow(hwnd(), SW_SHOW);
   Focus(L"Text1");
