@@ -186,7 +186,7 @@ TEST_F(LoadAccountSettingsTest, AnUnreadablePasswordIsReportedAndKeptForTheUserT
     EXPECT_EQ(Load(), L"1");
     EXPECT_EQ(messages.shown, std::vector{kPasswordError});
     EXPECT_EQ(settings.Account, L"acc1");
-    EXPECT_EQ(settings.Password, L"");
+    EXPECT_EQ(settings.Password, L"Unknown") << "the placeholder, as before any password was saved";
     EXPECT_EQ(settings.MailAddress, L"sms@gw.example");
     EXPECT_EQ(settings.DefaultContacts, L"Team");
     EXPECT_EQ(settings.NamePrefix, L"Dr ");
@@ -201,7 +201,7 @@ TEST_F(LoadAccountSettingsTest, AnUnreadablePasswordLeavesTheFirstRunStepsToTheR
   Load();
   EXPECT_EQ(messages.shown, (std::vector{kPasswordError, kInitialisation}));
   EXPECT_EQ(settings.Account, L"");
-  EXPECT_EQ(settings.Password, L"");
+  EXPECT_EQ(settings.Password, L"Unknown");
   EXPECT_EQ(settings.MailAddress, L"master@gw.example");
   EXPECT_EQ(settings.DefaultContacts, L"Contacts");
   EXPECT_EQ(settings.NamePrefix, L"");
