@@ -162,6 +162,9 @@ TEST_F(LoadAccountSettingsTest, ShowAccountIsReturnedAsStoredAndDefaultsToOne) {
                {.type = kRegDword, .bytes = std::string(4, '\0')});
   EXPECT_EQ(Load(), L"0") << "the number 0";
   registry.Put(kHkeyCurrentUser, SettingsKeyPath, L"ShowAccount",
+               {.type = kRegDword, .bytes = std::string("\x0A\0\0\0", 4)});
+  EXPECT_EQ(Load(), L"10") << "the number 10, whole";
+  registry.Put(kHkeyCurrentUser, SettingsKeyPath, L"ShowAccount",
                {.type = kRegBinary, .bytes = "0"});
   EXPECT_EQ(Load(), L"1") << "unreadable";
 }
