@@ -40,7 +40,8 @@ class ContactsWindow::Handling {
 };
 
 ContactsWindow::ContactsWindow(Session& session, AddinWindows& windows)
-    : DialogWindow(L"OLContacts", kControls),
+    // "&Cancel" is an ordinary button: Esc does not drop the selection.
+    : DialogWindow(L"OLContacts", kControls, EscKey::Ignored),
       presenter_({.session = session,
                   .view = *this,
                   .message_boxes = message_boxes_,
@@ -86,7 +87,6 @@ void ContactsWindow::OnCommand(int id, int code) {
       presenter_.Command2_Click();
       break;
     case IDC_OLCONTACTS_COMMAND3:
-    case IDCANCEL:  // Esc
       presenter_.Command3_Click();
       break;
     default:

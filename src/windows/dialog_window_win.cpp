@@ -40,8 +40,9 @@ class PerMonitorDpi {
 
 }  // namespace
 
-DialogWindow::DialogWindow(std::wstring_view window_name, std::span<const ControlName> controls)
-    : window_name_(window_name), controls_(controls.begin(), controls.end()) {}
+DialogWindow::DialogWindow(std::wstring_view window_name, std::span<const ControlName> controls,
+                           EscKey esc)
+    : window_name_(window_name), controls_(controls.begin(), controls.end()), esc_(esc) {}
 
 DialogWindow::~DialogWindow() {
   if (hwnd_ != nullptr) DestroyWindow(hwnd_);
@@ -105,7 +106,7 @@ INT_PTR DialogWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       Name(hwnd_, window_name_);
       for (const ControlName& control : controls_)
         Name(GetDlgItem(hwnd_, control.id), control.name);
-      RouteDialogKeys(hwnd_);
+      RouteDialogKeys(hwnd_, esc_);
       OnInit();
       return TRUE;
     }
