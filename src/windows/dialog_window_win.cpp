@@ -256,8 +256,12 @@ void DialogWindow::ShowRows(std::wstring_view control, const RecipientList& list
   const int id = IdOf(control);
   lists_[id] = &list;
   const HWND view = GetDlgItem(hwnd_, id);
-  ListView_SetItemState(view, -1, 0, LVIS_SELECTED);
   ListView_SetItemCountEx(view, static_cast<int>(list.Count()), 0);
+  // The rows may have moved: the selection follows them, as the list holds it.
+  ListView_SetItemState(view, -1, 0, LVIS_SELECTED);
+  for (const std::size_t row : list.SelectedIndices()) {
+    ListView_SetItemState(view, static_cast<int>(row), LVIS_SELECTED, LVIS_SELECTED);
+  }
   InvalidateRect(view, nullptr, TRUE);
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "settings/memory_registry.h"
 #include "settings/reg_functions.h"
@@ -80,6 +81,37 @@ TEST_F(ComposeWindowTest, EscDiscardsNothingWhereverTheFocusIs) {
   EXPECT_EQ(WindowText(Item(IDC_OLMAIN_TEXT1)), L"half a message");
   EXPECT_EQ(window.presenter().Recipients().Count(), 1U);
   EXPECT_EQ(ListView_GetItemCount(Item(IDC_OLMAIN_LISTVIEW1)), 1);
+}
+
+TEST_F(ComposeWindowTest, TheListKeepsTheUsersSelectionWhenItIsDrawnAgain) {
+  const HWND list = Item(IDC_OLMAIN_LISTVIEW1);
+  const auto selected_mobiles = [list] {
+    std::vector<std::wstring> mobiles;
+    for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row >= 0;
+         row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
+      wchar_t text[32] = L"";
+      ListView_GetItemText(list, row, 1, text, 32);
+      mobiles.push_back(text);
+    }
+    return mobiles;
+  };
+  for (const wchar_t* mobile : {L"3", L"1", L"2"}) {
+    SetWindowTextW(Item(IDC_OLMAIN_TEXT2), mobile);
+    SendMessageW(Item(IDC_OLMAIN_COMMAND1), BM_CLICK, 0, 0);
+  }
+  ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
+  ListView_SetItemState(list, 2, LVIS_SELECTED, LVIS_SELECTED);
+  SetWindowTextW(Item(IDC_OLMAIN_TEXT2), L"0");
+  SendMessageW(Item(IDC_OLMAIN_COMMAND1), BM_CLICK, 0, 0);
+  EXPECT_EQ(selected_mobiles(), (std::vector<std::wstring>{L"3", L"2"}));
+
+  NMLISTVIEW header_click{};
+  header_click.hdr = {list, IDC_OLMAIN_LISTVIEW1, LVN_COLUMNCLICK};
+  header_click.iItem = -1;
+  header_click.iSubItem = 1;
+  SendMessageW(window.hwnd(), WM_NOTIFY, IDC_OLMAIN_LISTVIEW1,
+               reinterpret_cast<LPARAM>(&header_click));
+  EXPECT_EQ(selected_mobiles(), (std::vector<std::wstring>{L"2", L"3"})) << "sorted by mobile";
 }
 
 TEST_F(ComposeWindowTest, TheCloseBoxAndCloseStillClose) {
