@@ -84,6 +84,13 @@ void RecipientList::Clear() {
 
 void RecipientList::Select(std::size_t index, bool selected) { selected_.at(index) = selected; }
 
+void RecipientList::SelectOnly(std::span<const std::size_t> indices) {
+  selected_.assign(rows_.size(), false);
+  for (const std::size_t index : indices) {
+    if (index < selected_.size()) selected_[index] = true;
+  }
+}
+
 std::vector<std::size_t> RecipientList::SelectedIndices() const {
   std::vector<std::size_t> indices;
   for (std::size_t i = 0; i < selected_.size(); ++i) {

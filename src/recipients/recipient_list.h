@@ -33,6 +33,9 @@ class RecipientList {
 
   bool IsSelected(std::size_t index) const { return selected_.at(index); }
   void Select(std::size_t index, bool selected);
+  // Exactly these rows become the selected ones; indices past the end are
+  // ignored. Sorting and adding carry the selection along with its rows.
+  void SelectOnly(std::span<const std::size_t> indices);
   std::vector<std::size_t> SelectedIndices() const;
   // Removes every selected row; the others keep their order.
   void RemoveSelected();

@@ -12,18 +12,18 @@ void StoreSetting(RegistryPort& registry, std::wstring_view name, std::wstring_v
   RegStoreValue(registry, kHkeyCurrentUser, SettingsKeyPath, name, std::wstring(text), kRegSz);
 }
 
-// False when the stored password does not decipher: the user has been told,
-// and password is empty.
-bool LoadPassword(RegistryPort& registry, MessageBoxes& messages, std::wstring& password) {
-  password = FetchSettingText(registry, L"Password");
-  if (password.empty() || password == kPasswordPlaceholder) return true;
+// The stored password, deciphered; empty when none is stored. One that does
+// not decipher is reported and replaced in memory by the placeholder, as
+// before any password was saved, so that no request goes out without one;
+// the stored text stays until the user saves a new password.
+std::wstring LoadPassword(RegistryPort& registry, MessageBoxes& messages) {
+  const std::wstring stored = FetchSettingText(registry, L"Password");
+  if (stored.empty() || stored == kPasswordPlaceholder) return stored;
   try {
-    password = DecodeSecretText(password);
-    return true;
+    return DecodeSecretText(stored);
   } catch (const SecretTextError&) {
-    password.clear();
     messages.Show(kPasswordErrorTitle, kPasswordErrorText, MessageIcon::Exclamation);
-    return false;
+    return std::wstring(kPasswordPlaceholder);
   }
 }
 
@@ -33,7 +33,7 @@ std::wstring LoadAccountSettings(RegistryPort& registry, MessageBoxes& messages,
                                  AccountSettings& settings) {
   RegEnsureKey(registry, kHkeyCurrentUser, SettingsKeyPath);
   settings.Account = FetchSettingText(registry, L"Account");
-  const bool password_readable = LoadPassword(registry, messages, settings.Password);
+  settings.Password = LoadPassword(registry, messages);
   settings.MailAddress = FetchSettingText(registry, L"MailAddress");
   settings.DefaultContacts = FetchSettingText(registry, L"DefaultContacts");
   settings.NamePrefix = FetchSettingText(registry, L"NamePrefix");
@@ -46,8 +46,7 @@ std::wstring LoadAccountSettings(RegistryPort& registry, MessageBoxes& messages,
     StoreSetting(registry, L"NamePrefix", L"");
     initialised = true;
   }
-  // An unreadable password stays stored until the user saves a new one.
-  if (settings.Password.empty() && password_readable) {
+  if (settings.Password.empty()) {
     settings.Password = kPasswordPlaceholder;
     StoreSetting(registry, L"Password", kPasswordPlaceholder);
     initialised = true;

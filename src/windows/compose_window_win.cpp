@@ -28,7 +28,9 @@ constexpr wchar_t kDelayedSendFormat[] = L"dd MMM yy HH:mm";
 }  // namespace
 
 ComposeWindow::ComposeWindow(Session& session, RegistryPort& registry, AddinWindows& windows)
-    : DialogWindow(L"OLMain", kControls),
+    // No cancel button: one keystroke must not discard the recipients and
+    // the message.
+    : DialogWindow(L"OLMain", kControls, EscKey::Ignored),
       presenter_({.session = session,
                   .view = *this,
                   .message_boxes = message_boxes_,
@@ -101,7 +103,6 @@ void ComposeWindow::OnCommand(int id, int code) {
       presenter_.Command7_Click();
       break;
     case IDC_OLMAIN_COMMAND4:
-    case IDCANCEL:  // Esc and the title bar's close box
       presenter_.Command4_Click();
       break;
     default:

@@ -22,7 +22,8 @@ constexpr int kMobileWidth = 70;
 }  // namespace
 
 ContactsWindow::ContactsWindow(Session& session, AddinWindows& windows)
-    : DialogWindow(L"OLContacts", kControls),
+    // "&Cancel" is an ordinary button: Esc does not drop the selection.
+    : DialogWindow(L"OLContacts", kControls, EscKey::Ignored),
       presenter_({.session = session,
                   .view = *this,
                   .message_boxes = message_boxes_,
@@ -58,7 +59,6 @@ void ContactsWindow::OnCommand(int id, int code) {
       presenter_.Command2_Click();
       break;
     case IDC_OLCONTACTS_COMMAND3:
-    case IDCANCEL:  // Esc
       presenter_.Command3_Click();
       break;
     default:

@@ -58,8 +58,9 @@ class DialogWindow::Handling {
   DialogWindow& window_;
 };
 
-DialogWindow::DialogWindow(std::wstring_view window_name, std::span<const ControlName> controls)
-    : window_name_(window_name), controls_(controls.begin(), controls.end()) {}
+DialogWindow::DialogWindow(std::wstring_view window_name, std::span<const ControlName> controls,
+                           EscKey esc)
+    : window_name_(window_name), controls_(controls.begin(), controls.end()), esc_(esc) {}
 
 DialogWindow::~DialogWindow() {
   if (hwnd_ == nullptr) return;
@@ -133,7 +134,7 @@ INT_PTR DialogWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       Name(hwnd_, window_name_);
       for (const ControlName& control : controls_)
         Name(GetDlgItem(hwnd_, control.id), control.name);
-      RouteDialogKeys(hwnd_);
+      RouteDialogKeys(hwnd_, esc_);
       OnInit();
       return TRUE;
     }
@@ -289,8 +290,12 @@ void DialogWindow::ShowRows(std::wstring_view control, const RecipientList& list
   const int id = IdOf(control);
   lists_[id] = &list;
   const HWND view = GetDlgItem(hwnd_, id);
-  ListView_SetItemState(view, -1, 0, LVIS_SELECTED);
   ListView_SetItemCountEx(view, static_cast<int>(list.Count()), 0);
+  // The rows may have moved: the selection follows them, as the list holds it.
+  ListView_SetItemState(view, -1, 0, LVIS_SELECTED);
+  for (const std::size_t row : list.SelectedIndices()) {
+    ListView_SetItemState(view, static_cast<int>(row), LVIS_SELECTED, LVIS_SELECTED);
+  }
   InvalidateRect(view, nullptr, TRUE);
 }
 

@@ -13,6 +13,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "windows/keyboard_win.h"
 #include "windows/window_view.h"
 
 namespace parvel::windows {
@@ -29,7 +30,8 @@ struct ControlName {
 // owner-data: they draw straight from the presenter's RecipientList.
 class DialogWindow : public WindowView {
  public:
-  DialogWindow(std::wstring_view window_name, std::span<const ControlName> controls);
+  DialogWindow(std::wstring_view window_name, std::span<const ControlName> controls,
+               EscKey esc = EscKey::Cancels);
   ~DialogWindow() override;
   DialogWindow(const DialogWindow&) = delete;
   DialogWindow& operator=(const DialogWindow&) = delete;
@@ -102,6 +104,7 @@ class DialogWindow : public WindowView {
 
   std::wstring window_name_;
   std::vector<ControlName> controls_;
+  EscKey esc_;
   HWND hwnd_ = nullptr;
   bool holds_module_ = false;
   bool busy_ = false;

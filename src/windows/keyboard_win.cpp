@@ -6,10 +6,20 @@
 namespace parvel::windows {
 namespace {
 
+struct RoutedDialog {
+  HWND window;
+  EscKey esc;
+};
+
 // One UI thread: the host's. The hook exists while the list is not empty.
-std::vector<HWND>& Dialogs() {
-  static std::vector<HWND> dialogs;
+std::vector<RoutedDialog>& Dialogs() {
+  static std::vector<RoutedDialog> dialogs;
   return dialogs;
+}
+
+bool IsEsc(const MSG& message) {
+  return message.wParam == VK_ESCAPE && (message.message == WM_KEYDOWN ||
+                                         message.message == WM_KEYUP || message.message == WM_CHAR);
 }
 
 HHOOK g_hook = nullptr;
@@ -20,10 +30,15 @@ LRESULT CALLBACK GetMessageHook(int code, WPARAM removal, LPARAM message_pointer
   if (code == HC_ACTION && removal == PM_REMOVE) {
     MSG* message = reinterpret_cast<MSG*>(message_pointer);
     if (message->message >= WM_KEYFIRST && message->message <= WM_KEYLAST) {
-      for (const HWND dialog : Dialogs()) {
+      for (const auto& [dialog, esc] : Dialogs()) {
         if (message->hwnd != dialog && !IsChild(dialog, message->hwnd)) continue;
         bool handled = false;
-        if (message->message == WM_KEYDOWN && message->wParam == VK_TAB && !Pressed(VK_CONTROL)) {
+        if (esc == EscKey::Ignored && IsEsc(*message)) {
+          // Not even a control sees it: a multi-line edit would close the
+          // dialog on Esc itself.
+          handled = true;
+        } else if (message->message == WM_KEYDOWN && message->wParam == VK_TAB &&
+                   !Pressed(VK_CONTROL)) {
           // Tab leaves the multi-line message box too, as in every dialog.
           SendMessageW(dialog, WM_NEXTDLGCTL, Pressed(VK_SHIFT) ? 1 : 0, FALSE);
           handled = true;
@@ -44,10 +59,13 @@ LRESULT CALLBACK GetMessageHook(int code, WPARAM removal, LPARAM message_pointer
 
 }  // namespace
 
-void RouteDialogKeys(HWND dialog) {
+void RouteDialogKeys(HWND dialog, EscKey esc) {
   auto& dialogs = Dialogs();
-  if (std::find(dialogs.begin(), dialogs.end(), dialog) != dialogs.end()) return;
-  dialogs.push_back(dialog);
+  if (std::any_of(dialogs.begin(), dialogs.end(),
+                  [dialog](const RoutedDialog& routed) { return routed.window == dialog; })) {
+    return;
+  }
+  dialogs.push_back({dialog, esc});
   if (g_hook == nullptr) {
     g_hook = SetWindowsHookExW(WH_GETMESSAGE, &GetMessageHook, nullptr, GetCurrentThreadId());
   }
@@ -55,7 +73,7 @@ void RouteDialogKeys(HWND dialog) {
 
 void StopRoutingDialogKeys(HWND dialog) {
   auto& dialogs = Dialogs();
-  dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), dialog), dialogs.end());
+  std::erase_if(dialogs, [dialog](const RoutedDialog& routed) { return routed.window == dialog; });
   if (dialogs.empty() && g_hook != nullptr) {
     UnhookWindowsHookEx(g_hook);
     g_hook = nullptr;

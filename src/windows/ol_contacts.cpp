@@ -52,6 +52,7 @@ class OLContacts::Listing final : public ContactListSink {
     if (Superseded()) return;
     // A sort the user asked for meanwhile moves rows: then all are redrawn.
     const bool sorted = owner_.lvw_.Sorted();
+    if (sorted) owner_.TakeSelection(owner_.lvw_, kLvw);
     owner_.lvw_.AddAll(std::move(rows));
     if (sorted) {
       owner_.ports_.view.ShowRows(kLvw, owner_.lvw_);
@@ -151,6 +152,7 @@ void OLContacts::List1_Click() {
 
 void OLContacts::Add() {
   // Unsorted, each row goes to the end at once; one sort follows.
+  TakeSelection(lvw2_, kLvw2);
   lvw2_.SetSorted(false);
   for (const std::size_t index : ports_.view.SelectedRows(kLvw)) {
     if (index >= lvw_.Count()) continue;
@@ -162,10 +164,8 @@ void OLContacts::Add() {
 }
 
 void OLContacts::Remove() {
+  TakeSelection(lvw2_, kLvw2);
   lvw2_.SetSorted(false);
-  for (const std::size_t index : ports_.view.SelectedRows(kLvw2)) {
-    if (index < lvw2_.Count()) lvw2_.Select(index, true);
-  }
   lvw2_.RemoveSelected();
   lvw2_.SetSorted(true);
   ports_.view.ShowRows(kLvw2, lvw2_);
@@ -180,10 +180,17 @@ void OLContacts::lvw_DblClick() { Add(); }
 void OLContacts::lvw2_DblClick() { Remove(); }
 
 void OLContacts::SortBy(RecipientList& list, std::wstring_view control, int column) {
+  TakeSelection(list, control);
   list.SetSorted(false);
   list.SetSortColumn(ColumnAt(column));
   list.SetSorted(true);
   ports_.view.ShowRows(control, list);
+}
+
+// The user's selection, read from the list view before its rows move, so
+// that the redraw keeps it on the same rows as the platform list does.
+void OLContacts::TakeSelection(RecipientList& list, std::wstring_view control) {
+  list.SelectOnly(ports_.view.SelectedRows(control));
 }
 
 void OLContacts::lvw_ColumnClick(int column) { SortBy(lvw_, kLvw, column); }

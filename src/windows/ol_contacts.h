@@ -58,6 +58,7 @@ class OLContacts final {
   void Add();
   void Remove();
   void SortBy(RecipientList& list, std::wstring_view control, int column);
+  void TakeSelection(RecipientList& list, std::wstring_view control);
   void Unload();
   template <typename Step>
   void Reporting(Step step);

@@ -106,6 +106,7 @@ std::wstring OLMain::HandTypedKey(std::wstring_view mobile) const {
 void OLMain::Command1_Click() {
   const std::wstring mobile = ports_.view.Text(kText2);
   if (mobile.empty()) return;
+  TakeSelection();
   recipients_.Add({.Name = std::wstring(kHandTypedName),
                    .Mobile = mobile,
                    .Kind = std::wstring(kKindEnvelope),
@@ -138,9 +139,7 @@ void OLMain::Command5_Click() {
 
 void OLMain::Command6_Click() {
   recipients_.SetSorted(false);
-  for (const std::size_t index : ports_.view.SelectedRows(kListView1)) {
-    recipients_.Select(index, true);
-  }
+  TakeSelection();
   recipients_.RemoveSelected();
   recipients_.SetSorted(true);
   ShowList();
@@ -149,6 +148,7 @@ void OLMain::Command6_Click() {
 void OLMain::Command7_Click() { ports_.windows.ShowTemplatesWindow(); }
 
 void OLMain::ListView1_ColumnClick(int column) {
+  TakeSelection();
   recipients_.SetSortColumn(column == 1 ? RecipientList::Column::Mobile
                                         : RecipientList::Column::Name);
   recipients_.SetSorted(true);
@@ -165,6 +165,7 @@ void OLMain::AddPickedRecipients(std::vector<RecipientEntry> rows) {
     }
     fresh.push_back(std::move(row));
   }
+  TakeSelection();
   recipients_.AddAll(std::move(fresh));
   ShowList();
 }
@@ -173,6 +174,10 @@ void OLMain::SetMessage(std::wstring_view text) {
   ports_.view.SetText(kText1, text);
   Text1_Change();
 }
+
+// The user's selection, read from the list view before the rows change, so
+// that the redraw keeps it on the same rows as the platform list does.
+void OLMain::TakeSelection() { recipients_.SelectOnly(ports_.view.SelectedRows(kListView1)); }
 
 void OLMain::ShowList() { ports_.view.ShowRows(kListView1, recipients_); }
 

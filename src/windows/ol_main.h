@@ -71,6 +71,7 @@ class OLMain final : private ComposeView {
   void FocusAccountButton() override;
 
   std::wstring HandTypedKey(std::wstring_view mobile) const;
+  void TakeSelection();
   void ShowList();
 
   OLMainPorts ports_;

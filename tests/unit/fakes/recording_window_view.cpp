@@ -61,7 +61,7 @@ bool RecordingWindowView::Visible(std::wstring_view control) const {
 
 void RecordingWindowView::ShowRows(std::wstring_view control, const RecipientList& list) {
   rows[std::wstring(control)] = list.Rows();
-  selected.erase(std::wstring(control));
+  selected[std::wstring(control)] = list.SelectedIndices();
   ++redraws[std::wstring(control)];
 }
 

@@ -54,6 +54,7 @@ class RecordingWindowView final : public WindowView {
   // Every change of enabling in order, as "Command2 off" / "Command2 on".
   std::vector<std::wstring> enabling;
   std::map<std::wstring, std::vector<RecipientEntry>, std::less<>> rows;
+  // The rows the user has selected; ShowRows shows the list's own selection.
   std::map<std::wstring, std::vector<std::size_t>, std::less<>> selected;
   // How often each list view was drawn again (ShowRows or ShowAppendedRows).
   std::map<std::wstring, int, std::less<>> redraws;

@@ -361,6 +361,23 @@ TEST_F(SendWorkflowTest, RefusedCharactersAreNamedBeforeAnythingIsCreated) {
   EXPECT_EQ(view.state, before);
 }
 
+TEST_F(SendWorkflowTest, RefusedCharactersInTheSameFieldOfTwoRowsNameEachRow) {
+  view.state.rows = {Row(L"021 \u00FC", L"Ann"), Row(L"2", L"Jos\u00E9"), Row(L"03 \u00E9", L"Bob"),
+                     Row(L"4", L"Ren\u00E9e")};
+  const ComposeState before = view.state;
+  Click();
+  ExpectOnlyMessage(L"Unsupported Characters",
+                    L"These characters cannot be sent through the SMS gateway:\r\n"
+                    L"\r\nRecipient 1's number \"021 \u00FC\": \u00FC"
+                    L"\r\nRecipient 2's name \"Jos\u00E9\": \u00E9"
+                    L"\r\nRecipient 3's number \"03 \u00E9\": \u00E9"
+                    L"\r\nRecipient 4's name \"Ren\u00E9e\": \u00E9\r\n"
+                    L"\r\nNothing has been sent. Please replace or remove these characters and "
+                    L"try again...");
+  EXPECT_TRUE(recorder.calls().empty());
+  EXPECT_EQ(view.state, before);
+}
+
 // Two bytes for every character beyond Latin-1, as on an East Asian system.
 class DoubleByteCodePage final : public CodePage {
  public:

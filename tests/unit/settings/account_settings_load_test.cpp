@@ -162,6 +162,9 @@ TEST_F(LoadAccountSettingsTest, ShowAccountIsReturnedAsStoredAndDefaultsToOne) {
                {.type = kRegDword, .bytes = std::string(4, '\0')});
   EXPECT_EQ(Load(), L"0") << "the number 0";
   registry.Put(kHkeyCurrentUser, SettingsKeyPath, L"ShowAccount",
+               {.type = kRegDword, .bytes = std::string("\x0A\0\0\0", 4)});
+  EXPECT_EQ(Load(), L"10") << "the number 10, whole";
+  registry.Put(kHkeyCurrentUser, SettingsKeyPath, L"ShowAccount",
                {.type = kRegBinary, .bytes = "0"});
   EXPECT_EQ(Load(), L"1") << "unreadable";
 }
@@ -186,7 +189,7 @@ TEST_F(LoadAccountSettingsTest, AnUnreadablePasswordIsReportedAndKeptForTheUserT
     EXPECT_EQ(Load(), L"1");
     EXPECT_EQ(messages.shown, std::vector{kPasswordError});
     EXPECT_EQ(settings.Account, L"acc1");
-    EXPECT_EQ(settings.Password, L"");
+    EXPECT_EQ(settings.Password, L"Unknown") << "the placeholder, as before any password was saved";
     EXPECT_EQ(settings.MailAddress, L"sms@gw.example");
     EXPECT_EQ(settings.DefaultContacts, L"Team");
     EXPECT_EQ(settings.NamePrefix, L"Dr ");
@@ -201,7 +204,7 @@ TEST_F(LoadAccountSettingsTest, AnUnreadablePasswordLeavesTheFirstRunStepsToTheR
   Load();
   EXPECT_EQ(messages.shown, (std::vector{kPasswordError, kInitialisation}));
   EXPECT_EQ(settings.Account, L"");
-  EXPECT_EQ(settings.Password, L"");
+  EXPECT_EQ(settings.Password, L"Unknown");
   EXPECT_EQ(settings.MailAddress, L"master@gw.example");
   EXPECT_EQ(settings.DefaultContacts, L"Contacts");
   EXPECT_EQ(settings.NamePrefix, L"");

@@ -51,8 +51,13 @@ TEST_F(SettingsKeyTest, NewBarIsOnOnlyForExactlyOne) {
   }
   PutText(L"NewBar", "1");
   EXPECT_TRUE(ReadNewBar(registry));
+  // An administrator's number reads as its decimal text, whole: 10 is not 1.
   Put(L"NewBar", std::string("\1\0\0\0", 4), kRegDword);
   EXPECT_TRUE(ReadNewBar(registry)) << "the number 1";
+  Put(L"NewBar", std::string("\0\0\0\0", 4), kRegDword);
+  EXPECT_FALSE(ReadNewBar(registry)) << "the number 0";
+  Put(L"NewBar", std::string("\x0A\0\0\0", 4), kRegDword);
+  EXPECT_FALSE(ReadNewBar(registry)) << "the number 10";
   EXPECT_EQ(registry.OpenHandleCount(), 0U);
 }
 

@@ -269,6 +269,36 @@ TEST_F(OLContactsTest, EachListSortsByItsOwnClickedColumn) {
   EXPECT_THAT(Names(view.rows[L"lvw2"]), ElementsAre(L"Cy", L"Bob", L"Ann"));
 }
 
+TEST_F(OLContactsTest, TheSelectionStaysOnItsRowsWhileAListChanges) {
+  UseStores({MailFolder(
+      L"Mailbox",
+      {ContactFolder(L"Contacts", {Contact(L"0C01", L"Ann", L"3"), Contact(L"0C02", L"Cy", L"1"),
+                                   Contact(L"0C03", L"Bob", L"2")})})});
+  const auto selected_names = [this](const wchar_t* list) {
+    std::vector<std::wstring> names;
+    for (const std::size_t row : view.selected[list]) names.push_back(view.rows[list].at(row).Name);
+    return names;
+  };
+  picker.Form_Load();
+  AddRows({0, 1});
+  view.selected[L"lvw2"] = {1};
+  AddRows({2});
+  EXPECT_THAT(Names(view.rows[L"lvw2"]), ElementsAre(L"Ann", L"Bob", L"Cy"));
+  EXPECT_THAT(selected_names(L"lvw2"), ElementsAre(L"Cy")) << "rows added";
+  picker.lvw2_ColumnClick(1);
+  EXPECT_THAT(selected_names(L"lvw2"), ElementsAre(L"Cy")) << "sorted";
+  EXPECT_THAT(selected_names(L"lvw"), ElementsAre(L"Bob")) << "the other list";
+
+  view.selected[L"lvw"] = {0, 1};
+  picker.lvw_ColumnClick(0);
+  EXPECT_THAT(Names(view.rows[L"lvw"]), ElementsAre(L"Ann", L"Bob", L"Cy"));
+  EXPECT_THAT(selected_names(L"lvw"), ElementsAre(L"Ann", L"Cy"));
+  view.selected[L"lvw2"] = {0, 2};
+  picker.Command4_Click();
+  EXPECT_THAT(Names(view.rows[L"lvw2"]), ElementsAre(L"Bob"));
+  EXPECT_THAT(view.selected[L"lvw2"], IsEmpty());
+}
+
 // --- Handing over --------------------------------------------------------------------
 
 TEST_F(OLContactsTest, SelectExpandsListsAndAddsEachEntryOnce) {

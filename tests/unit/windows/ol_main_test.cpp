@@ -203,6 +203,38 @@ TEST_F(OLMainTest, HeaderClickSortsAscendingAndNewRowsTakeTheirPlace) {
   EXPECT_EQ(Column(view.rows[L"ListView1"], true), (std::vector<std::wstring>{L"1", L"2", L"3"}));
 }
 
+TEST_F(OLMainTest, TheSelectionStaysOnItsRowsWhileTheListChanges) {
+  const auto selected_mobiles = [this] {
+    std::vector<std::wstring> mobiles;
+    for (const std::size_t row : view.selected[L"ListView1"]) {
+      mobiles.push_back(view.rows[L"ListView1"].at(row).Mobile);
+    }
+    return mobiles;
+  };
+  window.Form_Load();
+  AddMobile(L"3");
+  AddMobile(L"1");
+  AddMobile(L"2");
+  view.selected[L"ListView1"] = {0, 2};
+  AddMobile(L"4");
+  EXPECT_EQ(selected_mobiles(), (std::vector<std::wstring>{L"3", L"2"})) << "a number added";
+  window.AddPickedRecipients({Picked(L"Ann", L"0", L"A")});
+  EXPECT_EQ(selected_mobiles(), (std::vector<std::wstring>{L"3", L"2"})) << "picked rows added";
+  window.ListView1_ColumnClick(1);
+  EXPECT_EQ(Column(view.rows[L"ListView1"], true),
+            (std::vector<std::wstring>{L"0", L"1", L"2", L"3", L"4"}));
+  EXPECT_EQ(selected_mobiles(), (std::vector<std::wstring>{L"2", L"3"})) << "sorted";
+
+  // A row the user unselected meanwhile stays unselected, and is not removed.
+  view.selected[L"ListView1"] = {3};
+  window.ListView1_ColumnClick(0);
+  EXPECT_EQ(selected_mobiles(), std::vector<std::wstring>{L"3"});
+  window.Command6_Click();
+  EXPECT_EQ(Column(view.rows[L"ListView1"], true),
+            (std::vector<std::wstring>{L"0", L"1", L"2", L"4"}));
+  EXPECT_TRUE(view.selected[L"ListView1"].empty());
+}
+
 TEST_F(OLMainTest, PickedRowsArriveOnceByTag) {
   window.Form_Load();
   window.AddPickedRecipients({Picked(L"Ann", L"1", L"A"), Picked(L"Ann again", L"1", L"A")});

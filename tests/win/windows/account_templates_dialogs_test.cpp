@@ -9,6 +9,7 @@
 #include "settings/reg_functions.h"
 #include "settings/settings_key.h"
 #include "unit/templates/temp_folder.h"
+#include "win/windows/keyboard_input_win.h"
 #include "windows/account_window_win.h"
 #include "windows/templates_window_win.h"
 #include "windows/window_ids.h"
@@ -111,7 +112,7 @@ TEST_F(AccountDialogTest, SaveWritesTheSettingsAndCloses) {
 TEST_F(AccountDialogTest, EscClosesWithoutSaving) {
   ASSERT_TRUE(window.Create(IDD_OLACCOUNT));
   SetWindowTextW(Item(IDC_OLACCOUNT_TEXT1), L"acc2");
-  SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  test::PressKey(Item(IDC_OLACCOUNT_TEXT1), VK_ESCAPE);
   EXPECT_FALSE(window.IsOpen());
   EXPECT_EQ(settings.Account, std::wstring(25, L'a'));
   EXPECT_FALSE(registry.Find(kHkeyCurrentUser, SettingsKeyPath, L"Account"));

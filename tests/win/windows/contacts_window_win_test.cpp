@@ -18,6 +18,7 @@
 #include "unit/fakes/fake_redemption.h"
 #include "unit/fakes/recording_message_boxes.h"
 #include "unit/fakes/recording_window_view.h"
+#include "win/windows/keyboard_input_win.h"
 #include "windows/ol_main.h"
 #include "windows/window_ids.h"
 
@@ -103,6 +104,20 @@ TEST_F(ContactsWindowTest, SelectedRowsGoToTheComposeWindowAndThePickerCloses) {
   SendMessageW(Item(IDC_OLCONTACTS_COMMAND2), BM_CLICK, 0, 0);
   EXPECT_EQ(compose.Recipients().Count(), 2U);
   EXPECT_FALSE(window.IsOpen());
+}
+
+TEST_F(ContactsWindowTest, EscLeavesThePickerAndItsSelectionAlone) {
+  ListView_SetItemState(Item(IDC_OLCONTACTS_LVW), 0, LVIS_SELECTED, LVIS_SELECTED);
+  SendMessageW(Item(IDC_OLCONTACTS_COMMAND1), BM_CLICK, 0, 0);
+  for (const int id : {IDC_OLCONTACTS_LVW, IDC_OLCONTACTS_LVW2, IDC_OLCONTACTS_LIST1,
+                       IDC_OLCONTACTS_OPTION1, IDC_OLCONTACTS_COMMAND2}) {
+    test::PressKey(Item(id), VK_ESCAPE);
+    ASSERT_TRUE(window.IsOpen()) << "Esc in control " << id;
+  }
+  EXPECT_EQ(ListView_GetItemCount(Item(IDC_OLCONTACTS_LVW2)), 1);
+  SendMessageW(Item(IDC_OLCONTACTS_COMMAND3), BM_CLICK, 0, 0);
+  EXPECT_FALSE(window.IsOpen()) << "&Cancel";
+  EXPECT_EQ(compose.Recipients().Count(), 0U);
 }
 
 TEST_F(ContactsWindowTest, AClosingDuringAListingWaitsForTheListingToStop) {
