@@ -17,7 +17,10 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko downloads: the prefix must boot without a network.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # A pinned locale gives the ANSI code page Windows-1252 and English month names.
-export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
+# PARVEL_WINE_LANG picks another for one run (ja_JP.UTF-8: the user locale
+# ja-JP and code page 932); Wine needs no generated system locale for it.
+lang="${PARVEL_WINE_LANG:-en_US.UTF-8}"
+export LANG="$lang" LC_ALL="$lang"
 
 # Wine needs an X display for windows, the clipboard and its desktop process;
 # without one, start a private virtual display for this prefix that later runs

@@ -75,15 +75,15 @@ class SendClick {
       return false;
     }
     if (!view.DelayedSendTicked()) return true;
-    LocalDateTime when;
-    try {
-      when = ParseDelayedSendText(view.DelayedSendText(), ports_.locale);
-    } catch (const DelayedSendParseError&) {
+    // The picked value itself, full year included: read back as text it
+    // would depend on the locale's month names.
+    const std::optional<LocalDateTime> when = view.DelayedSendTime();
+    if (!when || !IsRealDateTime(*when)) {
       Warn(kBadDelayedSendTitle, kDelayedSendInvalidText);
       return false;
     }
     // Whole minutes only: a time earlier in the present minute still counts as now.
-    if (MinuteNumber(when) < MinuteNumber(ports_.clock.Now())) {
+    if (MinuteNumber(*when) < MinuteNumber(ports_.clock.Now())) {
       Warn(kBadDelayedSendTitle, kDelayedSendPastText);
       return false;
     }

@@ -100,14 +100,14 @@ TEST_F(OLMainTest, LoadReadsTheUserTheSettingsAndSetsTheDelayedSendBox) {
   EXPECT_EQ(session.UserDisplayName, L"Sales Desk");
   ASSERT_NE(session.MapiNamespace, nullptr);
   EXPECT_EQ(session.AccountSettings.NamePrefix, L"ZN");
-  EXPECT_EQ(view.texts[L"MaskEdBox1"], L"01 Jan 27 06:05") << "now plus 12 hours";
+  EXPECT_EQ(view.dates[L"MaskEdBox1"], (LocalDateTime{2027, 1, 1, 6, 5})) << "now plus 12 hours";
   EXPECT_EQ(view.caption, L"Parvel" + std::wstring(44, L' ') + L"- 1.0.26");
   EXPECT_TRUE(view.Visible(L"Command5"));
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(view.texts.count(L"Label5"), 0U) << "the counter stays empty until the message changes";
 
   clock.now = {2027, 1, 1, 9, 0};
-  EXPECT_EQ(view.texts[L"MaskEdBox1"], L"01 Jan 27 06:05") << "set once, at load";
+  EXPECT_EQ(view.dates[L"MaskEdBox1"], (LocalDateTime{2027, 1, 1, 6, 5})) << "set once, at load";
 }
 
 TEST_F(OLMainTest, ShowAccountZeroHidesTheAccountButton) {
