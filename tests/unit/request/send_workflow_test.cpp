@@ -420,6 +420,47 @@ TEST_F(SendWorkflowTest, HostFailuresWhileSubmittingAreReportedAndTheWindowKept)
   }
 }
 
+TEST_F(SendWorkflowTest, AUserNameUnreadAtLoadIsReadAgainOrTheSendRefused) {
+  // "Outlook Error" at load left the name unknown and no namespace held.
+  session.UserDisplayName.clear();
+  auto& application = static_cast<fakes::FakeApplication&>(*session.HostApplication);
+  const ComposeState before = view.state;
+  const std::wstring tail =
+      L"\r\n\r\nNothing has been sent. Your recipients and message have been kept so that you "
+      L"can try again...";
+  const std::wstring head =
+      L"Outlook cannot tell who you are, and the SMS gateway needs your Outlook user name:\r\n"
+      L"\r\n";
+
+  recorder.FailOn(L"Application.GetNamespace", L"No profile.");
+  Click();
+  ExpectOnlyMessage(L"Outlook Error", head + L"No profile." + tail);
+  EXPECT_EQ(recorder.calls(), std::vector<std::wstring>{L"Application.GetNamespace(MAPI)"});
+  EXPECT_EQ(view.state, before);
+  EXPECT_EQ(session.MapiNamespace, nullptr);
+
+  // Outlook answers again: the name travels, and the namespace is held.
+  recorder.ClearFailures();
+  recorder.ClearCalls();
+  boxes.shown.clear();
+  application.user_name = L"Kim Lee";
+  Click();
+  EXPECT_TRUE(boxes.shown.empty());
+  EXPECT_EQ(session.UserDisplayName, L"Kim Lee");
+  EXPECT_NE(session.MapiNamespace, nullptr);
+  EXPECT_TRUE(Open(SentBody()).section.ends_with(L"SMS-Name:=Kim Lee\r\n"));
+
+  // A held namespace that names nobody is no better than none.
+  session.UserDisplayName.clear();
+  session.MapiNamespace = std::make_unique<fakes::FakeNamespace>(recorder, L"");
+  view.state = before;
+  recorder.ClearCalls();
+  Click();
+  ExpectOnlyMessage(L"Outlook Error", head + L"Outlook gave an empty user name." + tail);
+  EXPECT_EQ(recorder.calls(), std::vector<std::wstring>{L"Namespace.CurrentUser.Name"});
+  EXPECT_EQ(view.state, before);
+}
+
 TEST_F(SendWorkflowTest, ADisconnectedHostIsASendFailure) {
   session.HostApplication.reset();
   const ComposeState before = view.state;
