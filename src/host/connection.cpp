@@ -71,8 +71,10 @@ void AddinConnection::SetUpButton(AddInInstance& instance) {
   Try([&] { button.SetEnabled(true); });
   Try([&] { button.SetVisible(true); });
   Try([&] { button.SetStyle(kMsoButtonIconAndCaption); });
-  Try([&] { painter_.PaintButtonFace(); });
-  Try([&] { button.PasteFace(); });
+  // A paint that failed otherwise is still followed by the paste.
+  bool painted = true;
+  Try([&] { painted = painter_.PaintButtonFace(); });
+  if (painted) Try([&] { button.PasteFace(); });
 }
 
 void AddinConnection::AddinInstance_OnDisconnection() {

@@ -150,7 +150,11 @@ class FakeInstance final : public AddInInstance {
 class CountingPainter final : public ButtonFacePainter {
  public:
   explicit CountingPainter(Toolbars& host) : host_(host) {}
-  void PaintButtonFace() override { host_.Call(L"PaintButtonFace"); }
+  bool PaintButtonFace() override {
+    host_.Call(L"PaintButtonFace");
+    return clipboard_free;
+  }
+  bool clipboard_free = true;
 
  private:
   Toolbars& host_;
@@ -247,6 +251,15 @@ TEST_F(ConnectionTest, EachFailingHostCallIsPassedOver) {
   EXPECT_EQ(properties.at(L"Tag"), L"Send SMS");
   EXPECT_EQ(properties.at(L"Style"), L"3");
   EXPECT_EQ(host.log.back(), L"Button.PasteFace") << "the paste still runs after a failed paint";
+}
+
+TEST_F(ConnectionTest, ABusyClipboardLeavesTheButtonWithoutAPicture) {
+  host.AddBar(L"Standard", {L"New"});
+  painter.clipboard_free = false;
+  connection.AddinInstance_OnConnection(application, instance, false);
+  ASSERT_TRUE(connection.HasButton());
+  EXPECT_EQ(host.log.back(), L"PaintButtonFace") << "nothing of another program is pasted";
+  EXPECT_EQ(host.bars[0]->controls[1]->properties.at(L"Caption"), L"Send SMS");
 
   // A bar whose name cannot be read is skipped, never given the button.
   Toolbars other;
