@@ -17,7 +17,10 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko downloads: the prefix must boot without a network.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # A pinned locale gives the ANSI code page Windows-1252 and English month names.
-export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
+# PARVEL_WINE_LANG picks another for one run (ja_JP.UTF-8: the user locale
+# ja-JP and code page 932); Wine needs no generated system locale for it.
+lang="${PARVEL_WINE_LANG:-en_US.UTF-8}"
+export LANG="$lang" LC_ALL="$lang"
 
 # Wine needs an X display for windows, the clipboard and its desktop process;
 # without one, start a private virtual display for this prefix that later runs
@@ -53,7 +56,13 @@ setsid -f wineserver -p60 >/dev/null 2>&1 || true
 # WINELOADER tells Wine which loader starts further programs: a 64-bit
 # process starting a 32-bit program takes the 32-bit loader beside it.
 export WINELOADER="$wine64"
-"$wine64" wineboot >/dev/null 2>&1 </dev/null
+# A server that is still starting or ending can refuse one client: once more,
+# then say so.
+if ! "$wine64" wineboot >/dev/null 2>&1 </dev/null; then
+  sleep 1
+  "$wine64" wineboot >/dev/null 2>&1 </dev/null ||
+    { echo "wine-run.sh: wineboot failed twice in $WINEPREFIX" >&2; exit 1; }
+fi
 if [ "${1:-}" = "--boot" ]; then
   # Xvfb has no window manager: unmanaged windows close at once instead of
   # Wine waiting two seconds for a manager to withdraw each one.

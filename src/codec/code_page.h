@@ -13,6 +13,8 @@ class CodePage {
   virtual ~CodePage() = default;
   virtual std::string ToBytes(std::wstring_view text) const = 0;
   virtual std::wstring FromBytes(std::string_view bytes) const = 0;
+  // Whether some characters take two bytes (the East Asian code pages).
+  virtual bool DoubleByte() const = 0;
 };
 
 // Windows-1252, the ANSI code page of Western Windows systems.
@@ -20,6 +22,7 @@ class Windows1252CodePage final : public CodePage {
  public:
   std::string ToBytes(std::wstring_view text) const override;
   std::wstring FromBytes(std::string_view bytes) const override;
+  bool DoubleByte() const override { return false; }
 };
 
 // The code page of the running system: the ANSI code page on Windows,

@@ -38,6 +38,11 @@ class AnsiCodePage final : public CodePage {
     MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, text.data(), needed);
     return text;
   }
+
+  bool DoubleByte() const override {
+    CPINFO info{};
+    return GetCPInfo(CP_ACP, &info) != FALSE && info.MaxCharSize > 1;
+  }
 };
 
 }  // namespace

@@ -22,7 +22,7 @@ constexpr OLE_COLOR kKeyColour = 0xFF00FF;  // magenta: transparent on the butto
 // The 20 x 20 picture in the DLL's resources, painted with magenta as the key.
 class ResourcePicturePainter final : public ButtonFacePainter {
  public:
-  void PaintButtonFace() override {
+  bool PaintButtonFace() override {
     HANDLE image = LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(IDB_SEND_SMS), IMAGE_BITMAP, 0, 0,
                               LR_CREATEDIBSECTION);
     if (image == nullptr) ThrowHostError(HRESULT_FROM_WIN32(GetLastError()), L"button picture");
@@ -38,7 +38,7 @@ class ResourcePicturePainter final : public ButtonFacePainter {
       DeleteObject(image);
       ThrowHostError(hr, L"button picture");
     }
-    host::PaintButtonFace(picture.Get(), kKeyColour);
+    return host::PaintButtonFace(picture.Get(), kKeyColour);
   }
 };
 

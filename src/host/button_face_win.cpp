@@ -15,9 +15,26 @@ namespace {
 // Moveable and DDE-shareable, as the clipboard wants its blocks.
 constexpr UINT kClipboardBlockFlags = GMEM_MOVEABLE | GMEM_DDESHARE;
 
-// Patience with a clipboard that another program holds open: half a second.
-constexpr int kClipboardAttempts = 20;
-constexpr DWORD kClipboardPauseMs = 25;
+constexpr DWORD kClipboardPauseMs = 15;
+
+// The waits one painting may still spend on a busy clipboard, shared by its
+// two opens.
+class ClipboardPatience {
+ public:
+  ClipboardPatience(ClipboardPause pause, DWORD budget_ms) : pause_(pause), left_ms_(budget_ms) {}
+
+  // Pauses before the next attempt; false when the patience is spent.
+  bool Wait() {
+    if (left_ms_ < kClipboardPauseMs) return false;
+    left_ms_ -= kClipboardPauseMs;
+    pause_(kClipboardPauseMs);
+    return true;
+  }
+
+ private:
+  ClipboardPause pause_;
+  DWORD left_ms_;
+};
 
 // What GDI describes a 1-bit bitmap with: the header and its two colours.
 struct MaskInfo {
@@ -95,12 +112,18 @@ win::UniqueGlobal PackedDib(HBITMAP bitmap, HPALETTE palette, HDC dc) {
   return block;
 }
 
-void PutPictureOnClipboard(HBITMAP bitmap, HPALETTE palette, HDC dc, ClipboardSetter set_data) {
+// False when the clipboard could not be opened.
+bool PutPictureOnClipboard(HBITMAP bitmap, HPALETTE palette, HDC dc, ClipboardSetter set_data,
+                           ClipboardPatience& patience) {
   win::UniqueGlobal dib = PackedDib(bitmap, palette, dc);
-  if (!dib) return;
-  const win::OpenedClipboard clipboard(nullptr, kClipboardAttempts, kClipboardPauseMs);
-  if (clipboard) GiveToClipboard(set_data, CF_DIB, std::move(dib));
+  if (!dib) return true;
+  const win::OpenedClipboard clipboard(nullptr, [&] { return patience.Wait(); });
+  if (!clipboard) return false;
+  GiveToClipboard(set_data, CF_DIB, std::move(dib));
+  return true;
 }
+
+void PutMask(HBITMAP mask, HDC dc, ClipboardSetter set_data, ClipboardPatience& patience);
 
 // The toolbar wants its own copy of the face, of exactly the CF_DIB block.
 void CopyDibAsFace(UINT face_format, ClipboardSetter set_data) {
@@ -121,7 +144,8 @@ void CopyDibAsFace(UINT face_format, ClipboardSetter set_data) {
 
 }  // namespace
 
-void PaintButtonFace(IPicture* picture, OLE_COLOR key_colour, ClipboardSetter set_data) {
+bool PaintButtonFace(IPicture* picture, OLE_COLOR key_colour, ClipboardSetter set_data,
+                     ClipboardPause pause) {
   const HBITMAP bitmap = PictureBitmap(picture);
   const win::WindowDc screen(nullptr);
   HPALETTE palette = PicturePalette(*picture);
@@ -134,8 +158,10 @@ void PaintButtonFace(IPicture* picture, OLE_COLOR key_colour, ClipboardSetter se
   const HRESULT translated = ::OleTranslateColor(key_colour, palette, &key);
   if (FAILED(translated)) throw HostError(translated, L"The key colour is not a colour");
   const win::UniqueBitmap mask = CreateMaskBitmap(bitmap, key, screen.get(), palette);
-  PutPictureOnClipboard(bitmap, palette, screen.get(), set_data);
-  PutMaskOnClipboard(mask.get(), screen.get(), set_data);
+  ClipboardPatience patience(pause, kClipboardPatienceMs);
+  if (!PutPictureOnClipboard(bitmap, palette, screen.get(), set_data, patience)) return false;
+  PutMask(mask.get(), screen.get(), set_data, patience);
+  return true;
 }
 
 win::UniqueBitmap CreateMaskBitmap(HBITMAP bitmap, COLORREF key, HDC dc, HPALETTE palette) {
@@ -168,6 +194,13 @@ win::UniqueBitmap CreateMaskBitmap(HBITMAP bitmap, COLORREF key, HDC dc, HPALETT
 }
 
 void PutMaskOnClipboard(HBITMAP mask, HDC dc, ClipboardSetter set_data) {
+  ClipboardPatience patience(&::Sleep, kClipboardPatienceMs);
+  PutMask(mask, dc, set_data, patience);
+}
+
+namespace {
+
+void PutMask(HBITMAP mask, HDC dc, ClipboardSetter set_data, ClipboardPatience& patience) {
   MaskInfo info{};
   info.header.biSize = sizeof(BITMAPINFOHEADER);
   if (mask != nullptr) {
@@ -181,7 +214,7 @@ void PutMaskOnClipboard(HBITMAP mask, HDC dc, ClipboardSetter set_data) {
   }
   const std::size_t image_size = info.header.biSizeImage;
   std::vector<std::uint8_t> rows(image_size);
-  const win::OpenedClipboard clipboard(nullptr, kClipboardAttempts, kClipboardPauseMs);
+  const win::OpenedClipboard clipboard(nullptr, [&] { return patience.Wait(); });
   if (!clipboard) return;
   const UINT face_format = ::RegisterClipboardFormatA(kToolbarButtonFaceFormat);
   const UINT mask_format = ::RegisterClipboardFormatA(kToolbarButtonMaskFormat);
@@ -203,5 +236,7 @@ void PutMaskOnClipboard(HBITMAP mask, HDC dc, ClipboardSetter set_data) {
   }
   GiveToClipboard(set_data, mask_format, std::move(block));
 }
+
+}  // namespace
 
 }  // namespace parvel::host

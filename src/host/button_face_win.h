@@ -20,11 +20,21 @@ inline constexpr char kToolbarButtonMaskFormat[] = "Toolbar Button Mask";
 // owns a block it accepted; a refused block stays ours and is freed.
 using ClipboardSetter = HANDLE(WINAPI*)(UINT format, HANDLE data);
 
+// Waits between attempts to open a clipboard that another program holds: Sleep.
+using ClipboardPause = void(WINAPI*)(DWORD milliseconds);
+
+// How long one painting waits, in all, for a clipboard held by another
+// program (a remote desktop's clipboard, for example): Outlook counts it
+// against the add-in's start-up.
+inline constexpr DWORD kClipboardPatienceMs = 60;
+
 // Throws InvalidPictureError for a missing picture, one that is not a bitmap
 // or one without a bitmap handle, before touching anything; HostError when
-// the key colour cannot be translated.
-void PaintButtonFace(IPicture* picture, OLE_COLOR key_colour,
-                     ClipboardSetter set_data = &::SetClipboardData);
+// the key colour cannot be translated. False when the clipboard could not be
+// opened for the picture: nothing was put there.
+bool PaintButtonFace(IPicture* picture, OLE_COLOR key_colour,
+                     ClipboardSetter set_data = &::SetClipboardData,
+                     ClipboardPause pause = &::Sleep);
 
 // The 1-bit mask of bitmap: white where a pixel, as palette renders it, has
 // the key colour, black elsewhere. Empty when the bitmap's size is outside
@@ -33,7 +43,7 @@ win::UniqueBitmap CreateMaskBitmap(HBITMAP bitmap, COLORREF key, HDC dc, HPALETT
 
 // Adds "Toolbar Button Face" (a copy of the clipboard's CF_DIB block) and
 // "Toolbar Button Mask" (mask as a packed 1-bit bitmap). Adds nothing for a
-// null mask or when the clipboard cannot be opened.
+// null mask or when the clipboard cannot be opened within kClipboardPatienceMs.
 void PutMaskOnClipboard(HBITMAP mask, HDC dc, ClipboardSetter set_data = &::SetClipboardData);
 
 }  // namespace parvel::host

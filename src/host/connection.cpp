@@ -80,7 +80,14 @@ void AddinConnection::SetUpButton(AddInInstance& instance) {
   Try(L"the button's Enabled", [&] { button.SetEnabled(true); });
   Try(L"the button's Visible", [&] { button.SetVisible(true); });
   Try(L"the button's Style", [&] { button.SetStyle(kMsoButtonIconAndCaption); });
-  Try(L"the button's picture", [&] { painter_.PaintButtonFace(); });
+  // A paint that failed otherwise is still followed by the paste.
+  bool painted = true;
+  Try(L"the button's picture", [&] { painted = painter_.PaintButtonFace(); });
+  if (!painted) {
+    diagnostics_.Report(L"Connection",
+                        L"the button's picture: the clipboard is held by another program");
+    return;
+  }
   Try(L"pasting the button's face", [&] { button.PasteFace(); });
 }
 

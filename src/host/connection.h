@@ -16,7 +16,9 @@ inline constexpr wchar_t kStandardBarName[] = L"Standard";
 class ButtonFacePainter {
  public:
   virtual ~ButtonFacePainter() = default;
-  virtual void PaintButtonFace() = 0;
+  // False when the clipboard could not be had: the face is not there to
+  // paste, and a paste would put whatever the clipboard holds on the button.
+  virtual bool PaintButtonFace() = 0;
 };
 
 // The "Send SMS" button's life on the host's toolbar. Every host call runs

@@ -29,4 +29,9 @@ host::Application& Session::Host() {
   return *HostApplication;
 }
 
+void Session::ReadCurrentUser() {
+  if (!MapiNamespace) MapiNamespace = Host().GetNamespace(L"MAPI");
+  UserDisplayName = MapiNamespace->CurrentUserName();
+}
+
 }  // namespace parvel

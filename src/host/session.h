@@ -36,6 +36,10 @@ class Session {
   // when the host cannot find a list by its entry ID. Only grows.
   std::unordered_map<std::wstring, std::unique_ptr<host::Item>> KnownDistLists;
 
+  // Sets UserDisplayName from the host, obtaining the MAPI namespace first
+  // when none is held. Throws HostError when the host cannot tell.
+  void ReadCurrentUser();
+
   host::Redemption& Redemption() { return *redemption_; }
   // Where failures passed over go.
   host::Diagnostics& Diagnostics() { return diagnostics_; }

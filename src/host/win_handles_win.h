@@ -120,6 +120,11 @@ class OpenedClipboard {
       open_ = ::OpenClipboard(owner) != FALSE;
     }
   }
+  // Tries again while may_retry() says so (it may pause first).
+  template <typename Retry>
+  OpenedClipboard(HWND owner, Retry may_retry) : open_(::OpenClipboard(owner) != FALSE) {
+    while (!open_ && may_retry()) open_ = ::OpenClipboard(owner) != FALSE;
+  }
   OpenedClipboard(const OpenedClipboard&) = delete;
   OpenedClipboard& operator=(const OpenedClipboard&) = delete;
   ~OpenedClipboard() {

@@ -1,5 +1,6 @@
 #include "request/delayed_send.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <optional>
@@ -27,6 +28,8 @@ wchar_t Fold(wchar_t ch) {
 bool IsLetter(wchar_t ch) {
   return (ch >= L'a' && ch <= L'z') || (ch >= L'A' && ch <= L'Z') || ch >= 0xC0;
 }
+
+bool IsAsciiLetter(wchar_t ch) { return (ch >= L'a' && ch <= L'z') || (ch >= L'A' && ch <= L'Z'); }
 
 bool IsDigit(wchar_t ch) { return ch >= L'0' && ch <= L'9'; }
 
@@ -193,17 +196,23 @@ LocalDateTime ParseDelayedSendText(std::wstring_view text, const Locale& locale)
   return when;
 }
 
-std::wstring FormatGatewayDate(const LocalDateTime& when, const Locale& locale) {
+bool IsRealDateTime(const LocalDateTime& when) {
+  return when.year >= 100 && when.month >= 1 && when.month <= 12 && when.day >= 1 &&
+         when.day <= DaysInMonth(when.year, when.month) && when.hour >= 0 && when.hour <= 23 &&
+         when.minute >= 0 && when.minute <= 59;
+}
+
+std::wstring FormatGatewayDate(const LocalDateTime& when, const Locale& locale,
+                               const CodePage& code_page) {
+  std::wstring month = locale.AbbreviatedMonthName(when.month);
+  const bool travels =
+      !code_page.DoubleByte() && !month.empty() && IsAsciiLetter(month.front()) &&
+      std::all_of(month.begin(), month.end(), [](wchar_t ch) { return ch >= L' ' && ch <= L'~'; });
+  if (!travels) month = EnglishLocale().AbbreviatedMonthName(when.month);
   // At least four digits: the parser takes a year before 1000 only so.
   std::wstring year = std::to_wstring(when.year);
   if (year.size() < 4) year.insert(0, 4 - year.size(), L'0');
-  return TwoDigits(when.day) + L" " + locale.AbbreviatedMonthName(when.month) + L", " + year +
-         L" " + Time(when);
-}
-
-std::wstring FormatDelayedSendBox(const LocalDateTime& when, const Locale& locale) {
-  return TwoDigits(when.day) + L" " + locale.AbbreviatedMonthName(when.month) + L" " +
-         TwoDigits(when.year % 100) + L" " + Time(when);
+  return TwoDigits(when.day) + L" " + month + L", " + year + L" " + Time(when);
 }
 
 std::int64_t MinuteNumber(const LocalDateTime& when) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "codec/code_page.h"
 #include "request/locale.h"
 
 namespace parvel {
@@ -45,11 +46,16 @@ class DelayedSendParseError : public std::runtime_error {
 // DelayedSendParseError for anything else.
 LocalDateTime ParseDelayedSendText(std::wstring_view text, const Locale& locale = UserLocale());
 
-// "dd mmm, yyyy hh:mm", the form the gateway receives.
-std::wstring FormatGatewayDate(const LocalDateTime& when, const Locale& locale = UserLocale());
+// Whether the date exists in the calendar and the time on a 24-hour clock.
+bool IsRealDateTime(const LocalDateTime& when);
 
-// "dd mmm yy hh:mm", the form the compose window puts in its box.
-std::wstring FormatDelayedSendBox(const LocalDateTime& when, const Locale& locale = UserLocale());
+// "dd mmm, yyyy hh:mm", the form the gateway receives, with the locale's
+// abbreviated month name where that name can reach the gateway as a month
+// name: one-byte ASCII text that starts with a letter. Elsewhere ("déc.",
+// "дек", "12月", or any name on a double-byte code page) the English one,
+// which the gateway reads on every system.
+std::wstring FormatGatewayDate(const LocalDateTime& when, const Locale& locale = UserLocale(),
+                               const CodePage& code_page = SystemCodePage());
 
 // Minutes since 1 Jan 1970 00:00, proleptic Gregorian calendar.
 std::int64_t MinuteNumber(const LocalDateTime& when);

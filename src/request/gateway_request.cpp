@@ -106,7 +106,7 @@ GatewayRequest BuildGatewayRequest(const GatewayRequestInput& input, const Local
     section.Line(L"SMS-NamePrefix:=", input.settings.NamePrefix, RequestField::NamePrefix);
   }
   if (input.delayed_send) {
-    section.Line(L"SMS-DelayedSend:=", FormatGatewayDate(*input.delayed_send, locale),
+    section.Line(L"SMS-DelayedSend:=", FormatGatewayDate(*input.delayed_send, locale, code_page),
                  RequestField::DelayedSend);
   }
 

@@ -30,6 +30,13 @@ constexpr std::wstring_view kDelayedSendInvalidText =
     L"If you use delayed send you must specify a valid date and time...";
 constexpr std::wstring_view kDelayedSendPastText =
     L"If you use delayed send, the time must be in the future...";
+constexpr std::wstring_view kUnknownUserTitle = L"Outlook Error";
+constexpr std::wstring_view kUnknownUserText =
+    L"Outlook cannot tell who you are, and the SMS gateway needs your Outlook user name:\r\n\r\n";
+constexpr std::wstring_view kUnknownUserTail =
+    L"\r\n\r\nNothing has been sent. Your recipients and message have been kept so that you "
+    L"can try again...";
+constexpr std::wstring_view kEmptyUserName = L"Outlook gave an empty user name.";
 constexpr std::wstring_view kOutlookWithoutExchangeTitle = L"Outlook without Exchange";
 constexpr std::wstring_view kOutlookWithoutExchangeText =
     L"You do not appear to be using Outlook with Microsoft Exchange. This version is designed to "
@@ -81,20 +88,37 @@ class SendClick {
       return false;
     }
     if (!view.DelayedSendTicked()) return true;
-    LocalDateTime when;
-    try {
-      when = ParseDelayedSendText(view.DelayedSendText(), ports_.locale);
-    } catch (const DelayedSendParseError&) {
+    // The picked value itself, full year included: read back as text it
+    // would depend on the locale's month names.
+    const std::optional<LocalDateTime> when = view.DelayedSendTime();
+    if (!when || !IsRealDateTime(*when)) {
       Warn(kBadDelayedSendTitle, kDelayedSendInvalidText);
       return false;
     }
     // Whole minutes only: a time earlier in the present minute still counts as now.
-    if (MinuteNumber(when) < MinuteNumber(ports_.clock.Now())) {
+    if (MinuteNumber(*when) < MinuteNumber(ports_.clock.Now())) {
       Warn(kBadDelayedSendTitle, kDelayedSendPastText);
       return false;
     }
     delayed_send_ = when;
     return true;
+  }
+
+  // The gateway needs the sender's name. When Outlook could not give it as
+  // the window loaded, it is asked again now rather than sent empty.
+  bool KnowUser() {
+    Session& session = ports_.session;
+    if (!session.UserDisplayName.empty()) return true;
+    std::wstring reason(kEmptyUserName);
+    try {
+      session.ReadCurrentUser();
+    } catch (const host::HostError& error) {
+      reason = error.message();
+    }
+    if (!session.UserDisplayName.empty()) return true;
+    Warn(kUnknownUserTitle,
+         std::wstring(kUnknownUserText) + reason + std::wstring(kUnknownUserTail));
+    return false;
   }
 
   // Built before anything exists on the host, so text the gateway cannot
@@ -179,7 +203,7 @@ class SendClick {
 
 void RunSendWorkflow(const SendWorkflowPorts& ports) {
   SendClick click(ports);
-  if (!click.Validate()) return;
+  if (!click.Validate() || !click.KnowUser()) return;
   const std::optional<GatewayRequest> request = click.Build();
   if (!request || !click.Submit(*request)) return;
   click.DeliverNow();

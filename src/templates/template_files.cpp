@@ -1,7 +1,10 @@
 #include "templates/template_files.h"
 
+#include <chrono>
+#include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <system_error>
 
 namespace parvel {
@@ -20,11 +23,25 @@ bool IsReadOnly(const fs::path& file) {
 
 }  // namespace
 
-fs::path DiskFiles::PendingPath(const fs::path& file) {
+// A name for the new content beside file that no one else uses: another
+// program's "ZNSMSTemplates.txt.tmp" is none of ours.
+fs::path PendingName(const fs::path& file) {
+  static std::mt19937_64 random{
+      std::random_device{}() ^
+      static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count())};
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::uint64_t value = random();
+  std::wstring suffix(16, L'0');
+  for (wchar_t& digit : suffix) {
+    digit = static_cast<wchar_t>(kDigits[value & 0xF]);
+    value >>= 4;
+  }
   fs::path pending = file;
-  pending += L".tmp";
+  pending += L"." + suffix + L".tmp";
   return pending;
 }
+
+constexpr int kPendingNameAttempts = 4;
 
 std::optional<std::string> DiskFiles::ReadAll(const fs::path& file) {
   std::error_code error;
@@ -38,18 +55,29 @@ std::optional<std::string> DiskFiles::ReadAll(const fs::path& file) {
 
 bool DiskFiles::Replace(const fs::path& file, std::string_view bytes) {
   if (IsReadOnly(file)) return false;
-  const fs::path pending = PendingPath(file);
-  std::error_code error;
-  // Something that is not a file of ours (a folder, say) under that name stays.
-  if (fs::exists(pending, error) && !fs::is_regular_file(pending, error)) return false;
-  {
-    std::ofstream stream(pending, std::ios::binary | std::ios::trunc);
-    if (!stream.is_open()) return false;
-    stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    stream.close();
-    if (!stream.fail() && MoveIntoPlace(pending, file)) return true;
+  for (int attempt = 0; attempt < kPendingNameAttempts; ++attempt) {
+    const fs::path pending = PendingName(file);
+    switch (WriteNewFile(pending, bytes)) {
+      case NewFileResult::Written:
+        if (MoveIntoPlace(pending, file)) return true;
+        {
+          std::error_code error;
+          fs::remove(pending, error);
+        }
+        return false;
+      case NewFileResult::NameTaken:
+        continue;
+      case NewFileResult::NotWritten:
+        return false;
+      case NewFileResult::NotCreated:
+        // No new file in this folder: the old one is written over, as long
+        // as there is one (creating it would need the same right).
+        {
+          std::error_code error;
+          return fs::is_regular_file(file, error) && WriteOver(file, bytes);
+        }
+    }
   }
-  fs::remove(pending, error);
   return false;
 }
 

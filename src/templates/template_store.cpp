@@ -60,7 +60,7 @@ void TemplateStore::LoadTemplates() {
   }
 }
 
-void TemplateStore::SaveTemplates() {
+bool TemplateStore::SaveTemplates() {
   std::string bytes;
   for (std::size_t entry = 1; entry <= TemplateCount(); ++entry) {
     if (texts_[entry] == kDeletedText) continue;
@@ -69,7 +69,7 @@ void TemplateStore::SaveTemplates() {
     bytes += code_page_.ToBytes(texts_[entry]);
     bytes += kLineEnd;
   }
-  static_cast<void>(files_.Replace(file_, bytes));
+  return files_.Replace(file_, bytes);
 }
 
 std::vector<std::wstring> TemplateStore::TemplateNames() const {

@@ -36,9 +36,9 @@ class TemplateStore {
   // Empties the store, then reads the file; a missing or unreadable file
   // leaves it empty.
   void LoadTemplates();
-  // Replaces the file by the entries not marked deleted; when that fails the
-  // file stays as it was. Reports nothing, as the next load shows the file.
-  void SaveTemplates();
+  // Replaces the file by the entries not marked deleted (DiskFiles says
+  // how); false when that fails.
+  bool SaveTemplates();
 
   std::size_t TemplateCount() const noexcept { return labels_.size() - 1; }
   const std::vector<std::wstring>& TemplateTexts() const noexcept { return texts_; }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "recipients/recipient_entry.h"
+#include "request/delayed_send.h"
 
 namespace parvel {
 
@@ -17,8 +19,9 @@ class ComposeView {
   virtual std::wstring MessageText() const = 0;                   // Text1
   virtual std::vector<RecipientEntry> RecipientRows() const = 0;  // ListView1, display order
   virtual bool DelayedSendTicked() const = 0;                     // Check1
-  virtual std::wstring DelayedSendText() const = 0;               // MaskEdBox1
-  virtual bool AccountButtonShown() const = 0;                    // Command5
+  // MaskEdBox1: the date and time as picked, none when the box holds none.
+  virtual std::optional<LocalDateTime> DelayedSendTime() const = 0;
+  virtual bool AccountButtonShown() const = 0;  // Command5
 
   virtual void SetMessageText(std::wstring_view text) = 0;
   virtual void SetMobileText(std::wstring_view text) = 0;  // Text2

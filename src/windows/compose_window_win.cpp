@@ -1,6 +1,5 @@
 #include "windows/compose_window_win.h"
 
-#include "request/delayed_send.h"
 #include "windows/window_ids.h"
 
 namespace parvel::windows {
@@ -22,7 +21,8 @@ constexpr ControlName kControls[] = {
 
 constexpr int kMessageLimit = 480;
 constexpr std::wstring_view kDelayedSendBox = L"MaskEdBox1";
-// Day, abbreviated month of the user's locale, two-digit year, 24-hour time.
+// Day, abbreviated month of the user's locale, two-digit year, 24-hour time:
+// for the eye only, the presenter works with the picker's value.
 constexpr wchar_t kDelayedSendFormat[] = L"dd MMM yy HH:mm";
 
 }  // namespace
@@ -47,31 +47,6 @@ void ComposeWindow::OnInit() {
                reinterpret_cast<LPARAM>(kDelayedSendFormat));
   presenter_.Form_Load();
   Focus(L"Text2");
-}
-
-std::wstring ComposeWindow::Text(std::wstring_view control) const {
-  if (control != kDelayedSendBox) return DialogWindow::Text(control);
-  SYSTEMTIME time{};
-  if (SendMessageW(Control(control), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) !=
-      GDT_VALID) {
-    return {};
-  }
-  return FormatDelayedSendBox({time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute});
-}
-
-void ComposeWindow::SetText(std::wstring_view control, std::wstring_view text) {
-  if (control != kDelayedSendBox) {
-    DialogWindow::SetText(control, text);
-    return;
-  }
-  const LocalDateTime when = ParseDelayedSendText(text);
-  SYSTEMTIME time{};
-  time.wYear = static_cast<WORD>(when.year);
-  time.wMonth = static_cast<WORD>(when.month);
-  time.wDay = static_cast<WORD>(when.day);
-  time.wHour = static_cast<WORD>(when.hour);
-  time.wMinute = static_cast<WORD>(when.minute);
-  SendMessageW(Control(control), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
 }
 
 void ComposeWindow::OnCommand(int id, int code) {

@@ -14,10 +14,6 @@ class ComposeWindow final : public DialogWindow {
 
   OLMain& presenter() noexcept { return presenter_; }
 
-  // The delayed-send box is a date-and-time picker: its text is its date.
-  std::wstring Text(std::wstring_view control) const override;
-  void SetText(std::wstring_view control, std::wstring_view text) override;
-
  private:
   void OnInit() override;
   void OnCommand(int id, int code) override;

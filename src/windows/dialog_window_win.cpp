@@ -223,6 +223,25 @@ void DialogWindow::SetText(std::wstring_view control, std::wstring_view text) {
   SetWindowTextW(Control(control), std::wstring(text).c_str());
 }
 
+std::optional<LocalDateTime> DialogWindow::DateTime(std::wstring_view control) const {
+  SYSTEMTIME time{};
+  if (SendMessageW(Control(control), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) !=
+      GDT_VALID) {
+    return std::nullopt;
+  }
+  return LocalDateTime{time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute};
+}
+
+void DialogWindow::SetDateTime(std::wstring_view control, const LocalDateTime& when) {
+  SYSTEMTIME time{};
+  time.wYear = static_cast<WORD>(when.year);
+  time.wMonth = static_cast<WORD>(when.month);
+  time.wDay = static_cast<WORD>(when.day);
+  time.wHour = static_cast<WORD>(when.hour);
+  time.wMinute = static_cast<WORD>(when.minute);
+  SendMessageW(Control(control), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+}
+
 bool DialogWindow::Checked(std::wstring_view control) const {
   return SendMessageW(Control(control), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }

@@ -52,6 +52,8 @@ class DialogWindow : public WindowView {
   void SetCaption(std::wstring_view caption) override;
   std::wstring Text(std::wstring_view control) const override;
   void SetText(std::wstring_view control, std::wstring_view text) override;
+  std::optional<LocalDateTime> DateTime(std::wstring_view control) const override;
+  void SetDateTime(std::wstring_view control, const LocalDateTime& when) override;
   bool Checked(std::wstring_view control) const override;
   void SetChecked(std::wstring_view control, bool checked) override;
   void SetEnabled(std::wstring_view control, bool enabled) override;

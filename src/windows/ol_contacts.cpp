@@ -15,6 +15,10 @@ constexpr std::wstring_view kList1 = L"List1";
 constexpr std::wstring_view kLvw = L"lvw";
 constexpr std::wstring_view kLvw2 = L"lvw2";
 
+constexpr std::wstring_view kNoAddressBookText =
+    L"Your Outlook contact folders cannot be listed, because Outlook's address book cannot be "
+    L"opened:\r\n\r\n";
+
 RecipientList::Column ColumnAt(int column) {
   return column == 1 ? RecipientList::Column::Mobile : RecipientList::Column::Name;
 }
@@ -84,6 +88,19 @@ void OLContacts::Reporting(Step step) {
 }
 
 void OLContacts::Form_Load() {
+  // The compose window could not open the address book as it loaded: asked
+  // once more here, and when it fails again the user learns why the list is
+  // empty.
+  Session& session = ports_.session;
+  if (!session.MapiNamespace) {
+    try {
+      session.MapiNamespace = session.Host().GetNamespace(L"MAPI");
+    } catch (const host::HostError& error) {
+      ports_.message_boxes.Show(kOutlookErrorTitle,
+                                std::wstring(kNoAddressBookText) + error.message(),
+                                MessageIcon::Exclamation);
+    }
+  }
   ports_.view.SetChecked(kOption1, true);
   lvw_.SetSortColumn(RecipientList::Column::Name);
   ports_.view.ShowRows(kLvw, lvw_);

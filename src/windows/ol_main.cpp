@@ -80,7 +80,7 @@ void OLMain::Form_Load() {
   if (show_account == L"0") ports_.view.SetVisible(kCommand5, false);
   const LocalDateTime later =
       FromMinuteNumber(MinuteNumber(ports_.clock.Now()) + kDelayedSendHours * 60);
-  ports_.view.SetText(kMaskEdBox1, FormatDelayedSendBox(later, ports_.locale));
+  ports_.view.SetDateTime(kMaskEdBox1, later);
   ports_.view.SetCaption(Caption());
 }
 
@@ -187,7 +187,9 @@ std::vector<RecipientEntry> OLMain::RecipientRows() const { return recipients_.R
 
 bool OLMain::DelayedSendTicked() const { return ports_.view.Checked(kCheck1); }
 
-std::wstring OLMain::DelayedSendText() const { return ports_.view.Text(kMaskEdBox1); }
+std::optional<LocalDateTime> OLMain::DelayedSendTime() const {
+  return ports_.view.DateTime(kMaskEdBox1);
+}
 
 bool OLMain::AccountButtonShown() const { return ports_.view.Visible(kCommand5); }
 

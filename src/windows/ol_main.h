@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,7 +61,7 @@ class OLMain final : private ComposeView {
   std::wstring MessageText() const override;
   std::vector<RecipientEntry> RecipientRows() const override;
   bool DelayedSendTicked() const override;
-  std::wstring DelayedSendText() const override;
+  std::optional<LocalDateTime> DelayedSendTime() const override;
   bool AccountButtonShown() const override;
   void SetMessageText(std::wstring_view text) override;
   void SetMobileText(std::wstring_view text) override;

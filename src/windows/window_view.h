@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "recipients/recipient_list.h"
+#include "request/delayed_send.h"
 
 namespace parvel {
 
@@ -28,6 +29,10 @@ class WindowView {
   virtual void SetCaption(std::wstring_view caption) = 0;
   virtual std::wstring Text(std::wstring_view control) const = 0;
   virtual void SetText(std::wstring_view control, std::wstring_view text) = 0;
+  // Date-and-time boxes hold a value, not a text: no month name of the
+  // user's locale ever has to be read back. None when the box holds none.
+  virtual std::optional<LocalDateTime> DateTime(std::wstring_view control) const = 0;
+  virtual void SetDateTime(std::wstring_view control, const LocalDateTime& when) = 0;
   virtual bool Checked(std::wstring_view control) const = 0;
   virtual void SetChecked(std::wstring_view control, bool checked) = 0;
   virtual void SetEnabled(std::wstring_view control, bool enabled) = 0;

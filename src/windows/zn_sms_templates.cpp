@@ -31,9 +31,14 @@ void ZNSMSTemplates::LoadTemplates() {
   }
 }
 
-void ZNSMSTemplates::SaveThenLoad() {
-  store_.SaveTemplates();
+bool ZNSMSTemplates::SaveThenLoad() {
+  const bool saved = store_.SaveTemplates();
   LoadTemplates();
+  if (!saved) {
+    ports_.message_boxes.Show(kTemplatesNotSavedTitle, kTemplatesNotSavedText,
+                              MessageIcon::Exclamation);
+  }
+  return saved;
 }
 
 std::optional<std::size_t> ZNSMSTemplates::SelectedEntry() {
@@ -72,7 +77,11 @@ void ZNSMSTemplates::Command3_Click() {
     return;
   }
   store_.AddTemplate(name, text);
-  SaveThenLoad();
+  if (!SaveThenLoad()) {
+    // What the user typed stays for another try.
+    ports_.view.Focus(kText1);
+    return;
+  }
   ports_.view.SetText(kText1, L"");
   ports_.view.SetText(kText2, L"");
   ports_.view.Focus(kList1);

@@ -35,6 +35,12 @@ inline constexpr std::wstring_view kLineBreakText =
     L"A template is kept on a single line. Please remove the line breaks from the template text "
     L"and name...";
 
+inline constexpr std::wstring_view kTemplatesNotSavedTitle = L"Templates Not Saved";
+inline constexpr std::wstring_view kTemplatesNotSavedText =
+    L"The templates file ZNSMSTemplates.txt could not be written, so this change has not been "
+    L"saved.\r\n\r\nThe file may be read-only or in use, or you may not have the right to change "
+    L"it. The list shows the templates as they are stored, and the boxes keep what you typed...";
+
 // The templates window: applies a stored template to the compose window's
 // message, adds templates and deletes them. Every change is saved and read
 // back at once, so the list always shows the file.
@@ -54,7 +60,8 @@ class ZNSMSTemplates {
   // The store's entry behind the selected row; nothing when no row is
   // selected, after telling the user.
   std::optional<std::size_t> SelectedEntry();
-  void SaveThenLoad();
+  // False when the file could not be written: the user has been told.
+  bool SaveThenLoad();
   void LoadTemplates();
 
   ZNSMSTemplatesPorts ports_;

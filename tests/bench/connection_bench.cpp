@@ -93,8 +93,9 @@ class MaskPainter final : public ButtonFacePainter {
       pixels_[static_cast<std::size_t>(i * kSide)] = kButtonFaceKeyColour;
     }
   }
-  void PaintButtonFace() override {
+  bool PaintButtonFace() override {
     benchmark::DoNotOptimize(BuildMaskBlock(pixels_, kSide, kSide, kButtonFaceKeyColour));
+    return true;
   }
 
  private:

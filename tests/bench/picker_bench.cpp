@@ -250,6 +250,8 @@ class OwnerDataView final : public WindowView {
   void SetCaption(std::wstring_view) override {}
   std::wstring Text(std::wstring_view) const override { return {}; }
   void SetText(std::wstring_view, std::wstring_view) override {}
+  std::optional<LocalDateTime> DateTime(std::wstring_view) const override { return {}; }
+  void SetDateTime(std::wstring_view, const LocalDateTime&) override {}
   bool Checked(std::wstring_view) const override { return false; }
   void SetChecked(std::wstring_view, bool) override {}
   void SetEnabled(std::wstring_view, bool) override {}

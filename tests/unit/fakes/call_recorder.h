@@ -21,6 +21,8 @@ class CallRecorder {
  public:
   void Record(std::wstring call);
   void FailOn(std::wstring call, std::wstring message, std::int32_t hresult = kEFail);
+  // Every call succeeds again, as when the host has come back.
+  void ClearFailures() { failures_.clear(); }
 
   const std::vector<std::wstring>& calls() const { return calls_; }
   std::size_t CountStartingWith(std::wstring_view prefix) const;

@@ -12,9 +12,15 @@ void PrintTo(const ComposeState& state, std::ostream* out) {
     *out << "(" << PrintToString(row.Name) << " " << PrintToString(row.Mobile) << " "
          << PrintToString(row.Kind) << ")";
   }
-  *out << "], ticked " << state.delayed_send_ticked << ", delayed "
-       << PrintToString(state.delayed_send_text) << ", account button "
-       << state.account_button_shown << ", focus " << PrintToString(state.focus) << "}";
+  *out << "], ticked " << state.delayed_send_ticked << ", delayed ";
+  if (const auto& when = state.delayed_send) {
+    *out << when->year << "-" << when->month << "-" << when->day << " " << when->hour << ":"
+         << when->minute;
+  } else {
+    *out << "none";
+  }
+  *out << ", account button " << state.account_button_shown << ", focus "
+       << PrintToString(state.focus) << "}";
 }
 
 }  // namespace parvel::fakes

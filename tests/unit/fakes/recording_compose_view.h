@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -11,13 +12,13 @@ namespace parvel::fakes {
 
 // Everything the compose view holds, so that a test can compare it whole.
 struct ComposeState {
-  std::wstring message;              // Text1
-  std::wstring mobile;               // Text2
-  std::vector<RecipientEntry> rows;  // ListView1
-  bool delayed_send_ticked = false;  // Check1
-  std::wstring delayed_send_text;    // MaskEdBox1
-  bool account_button_shown = true;  // Command5
-  std::wstring focus;                // name of the control with the focus; empty at first
+  std::wstring message;                       // Text1
+  std::wstring mobile;                        // Text2
+  std::vector<RecipientEntry> rows;           // ListView1
+  bool delayed_send_ticked = false;           // Check1
+  std::optional<LocalDateTime> delayed_send;  // MaskEdBox1
+  bool account_button_shown = true;           // Command5
+  std::wstring focus;                         // name of the control with the focus; empty at first
 
   bool operator==(const ComposeState&) const = default;
 };
@@ -29,7 +30,7 @@ class RecordingComposeView final : public ComposeView {
   std::wstring MessageText() const override { return state.message; }
   std::vector<RecipientEntry> RecipientRows() const override { return state.rows; }
   bool DelayedSendTicked() const override { return state.delayed_send_ticked; }
-  std::wstring DelayedSendText() const override { return state.delayed_send_text; }
+  std::optional<LocalDateTime> DelayedSendTime() const override { return state.delayed_send; }
   bool AccountButtonShown() const override { return state.account_button_shown; }
 
   void SetMessageText(std::wstring_view text) override { state.message = text; }

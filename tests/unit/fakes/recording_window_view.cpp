@@ -26,6 +26,12 @@ void RecordingWindowView::SetText(std::wstring_view control, std::wstring_view t
   texts[std::wstring(control)] = text;
 }
 
+std::optional<LocalDateTime> RecordingWindowView::DateTime(std::wstring_view control) const {
+  const auto it = dates.find(control);
+  if (it == dates.end()) return std::nullopt;
+  return it->second;
+}
+
 bool RecordingWindowView::Checked(std::wstring_view control) const {
   return ticked.find(control) != ticked.end();
 }

@@ -28,6 +28,10 @@ class RecordingWindowView final : public WindowView {
   void SetCaption(std::wstring_view text) override { caption = text; }
   std::wstring Text(std::wstring_view control) const override;
   void SetText(std::wstring_view control, std::wstring_view text) override;
+  std::optional<LocalDateTime> DateTime(std::wstring_view control) const override;
+  void SetDateTime(std::wstring_view control, const LocalDateTime& when) override {
+    dates[std::wstring(control)] = when;
+  }
   bool Checked(std::wstring_view control) const override;
   void SetChecked(std::wstring_view control, bool value) override;
   void SetEnabled(std::wstring_view control, bool value) override;
@@ -48,6 +52,7 @@ class RecordingWindowView final : public WindowView {
 
   std::wstring caption;
   std::map<std::wstring, std::wstring, std::less<>> texts;
+  std::map<std::wstring, LocalDateTime, std::less<>> dates;
   std::set<std::wstring, std::less<>> ticked;
   std::set<std::wstring, std::less<>> hidden;
   std::set<std::wstring, std::less<>> disabled;

@@ -152,7 +152,11 @@ class FakeInstance final : public AddInInstance {
 class CountingPainter final : public ButtonFacePainter {
  public:
   explicit CountingPainter(Toolbars& host) : host_(host) {}
-  void PaintButtonFace() override { host_.Call(L"PaintButtonFace"); }
+  bool PaintButtonFace() override {
+    host_.Call(L"PaintButtonFace");
+    return clipboard_free;
+  }
+  bool clipboard_free = true;
 
  private:
   Toolbars& host_;
@@ -277,6 +281,18 @@ TEST_F(ConnectionTest, EachFailingHostCallIsPassedOver) {
   FakeApplication no_explorer_application{no_explorer};
   quiet.AddinInstance_OnConnection(no_explorer_application, instance, false);
   EXPECT_FALSE(quiet.HasButton());
+}
+
+TEST_F(ConnectionTest, ABusyClipboardLeavesTheButtonWithoutAPicture) {
+  host.AddBar(L"Standard", {L"New"});
+  painter.clipboard_free = false;
+  connection.AddinInstance_OnConnection(application, instance, false);
+  ASSERT_TRUE(connection.HasButton());
+  EXPECT_EQ(host.log.back(), L"PaintButtonFace") << "nothing of another program is pasted";
+  EXPECT_EQ(host.bars[0]->controls[1]->properties.at(L"Caption"), L"Send SMS");
+  EXPECT_EQ(diagnostics.reports, std::vector<std::wstring>{L"Connection: the button's picture: "
+                                                           L"the clipboard is held by another "
+                                                           L"program"});
 }
 
 TEST_F(ConnectionTest, DisconnectionDeletesTheButtonAndReconnectionMakesAFreshOne) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace parvel {
@@ -72,8 +73,7 @@ TEST(DelayedSendText, RefusesEverythingElse) {
 TEST(DelayedSendText, RendersWithoutSeconds) {
   const LocalDateTime when{2026, 12, 5, 7, 3};
   EXPECT_EQ(FormatGatewayDate(when, EnglishLocale()), L"05 Dec, 2026 07:03");
-  EXPECT_EQ(FormatDelayedSendBox(when, EnglishLocale()), L"05 Dec 26 07:03");
-  EXPECT_EQ(Parse(FormatDelayedSendBox(when, EnglishLocale())), when);
+  EXPECT_EQ(Parse(FormatGatewayDate(when, EnglishLocale())), when);
 }
 
 TEST(DelayedSendText, GatewayYearHasFourDigitsAndParsesBack) {
@@ -90,6 +90,75 @@ TEST(DelayedSendText, FollowsTheLocaleMonthNames) {
   EXPECT_EQ(ParseDelayedSendText(L"05 dez 26 17:30", german).month, 12);
   EXPECT_EQ(ParseDelayedSendText(L"05 m\u00E4rz 26 17:30", german).month, 3);
   EXPECT_EQ(ParseDelayedSendText(L"05 Dec 26 17:30", german).month, 12) << "English always works";
+}
+
+// A locale whose December is called name; its other months are English.
+class OneNameLocale final : public Locale {
+ public:
+  explicit OneNameLocale(std::wstring name) : name_(std::move(name)) {}
+  std::wstring AbbreviatedMonthName(int month) const override {
+    return month == 12 ? name_ : EnglishLocale().AbbreviatedMonthName(month);
+  }
+  std::wstring MonthName(int month) const override {
+    return month == 12 ? name_ : EnglishLocale().MonthName(month);
+  }
+
+ private:
+  std::wstring name_;
+};
+
+// Like the East Asian ANSI code pages: ASCII stays one byte.
+class DoubleByteCodePage final : public CodePage {
+ public:
+  std::string ToBytes(std::wstring_view text) const override {
+    return Windows1252CodePage().ToBytes(text);
+  }
+  std::wstring FromBytes(std::string_view bytes) const override {
+    return Windows1252CodePage().FromBytes(bytes);
+  }
+  bool DoubleByte() const override { return true; }
+};
+
+TEST(DelayedSendText, GatewayGetsTheEnglishMonthWhereTheLocaleNameCannotTravel) {
+  const LocalDateTime when{2031, 12, 5, 17, 30};
+  const Windows1252CodePage one_byte;
+  struct Case {
+    const wchar_t* name;
+    const wchar_t* sent;
+  };
+  const Case cases[] = {
+      {L"Dez", L"05 Dez, 2031 17:30"},    // German: ASCII, sent as it is
+      {L"dic", L"05 dic, 2031 17:30"},    // Italian, Spanish
+      {L"Dez.", L"05 Dez., 2031 17:30"},  // a full stop is ASCII too
+      {L"déc.", L"05 Dec, 2031 17:30"},   // French "déc."
+      {L"дек", L"05 Dec, 2031 17:30"},    // Russian "дек"
+      {L"12月", L"05 Dec, 2031 17:30"},   // Japanese and Chinese "12月"
+      {L"12월", L"05 Dec, 2031 17:30"},   // Korean "12월"
+      {L"12", L"05 Dec, 2031 17:30"},     // digits are no month name
+      {L"", L"05 Dec, 2031 17:30"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
+    const OneNameLocale locale(c.name);
+    const std::wstring sent = FormatGatewayDate(when, locale, one_byte);
+    EXPECT_EQ(sent, c.sent);
+    EXPECT_EQ(ParseDelayedSendText(sent, locale), when) << "the gateway reads it back";
+  }
+  // On a double-byte code page even an ASCII name goes in English.
+  EXPECT_EQ(FormatGatewayDate(when, OneNameLocale(L"Dez"), DoubleByteCodePage()),
+            L"05 Dec, 2031 17:30");
+}
+
+TEST(DelayedSendText, RealDatesAndTimes) {
+  EXPECT_TRUE(IsRealDateTime({2028, 2, 29, 0, 0}));
+  EXPECT_TRUE(IsRealDateTime({2031, 12, 31, 23, 59}));
+  EXPECT_FALSE(IsRealDateTime({2027, 2, 29, 10, 0}));
+  EXPECT_FALSE(IsRealDateTime({2027, 4, 31, 10, 0}));
+  EXPECT_FALSE(IsRealDateTime({2027, 13, 1, 10, 0}));
+  EXPECT_FALSE(IsRealDateTime({2027, 0, 1, 10, 0}));
+  EXPECT_FALSE(IsRealDateTime({2027, 1, 0, 10, 0}));
+  EXPECT_FALSE(IsRealDateTime({2027, 1, 1, 24, 0}));
+  EXPECT_FALSE(IsRealDateTime({2027, 1, 1, 23, 60}));
 }
 
 TEST(MinuteNumber, CountsAcrossMonthsYearsAndLeapDays) {

@@ -55,7 +55,7 @@ class SendWorkflowTest : public testing::Test {
     view.state.message = L"Hi";
     view.state.mobile = L"022";
     view.state.rows = {Row(L"021 555 123", L"Unknown")};
-    view.state.delayed_send_text = L"05 Dec 26 17:30";
+    view.state.delayed_send = LocalDateTime{2026, 12, 5, 17, 30};
   }
 
   void Click() {
@@ -146,7 +146,7 @@ TEST_F(SendWorkflowTest, OneRecipientIsSubmittedCallByCallAndTheWindowCleared) {
             L"SMS-Name:=Sales Desk\r\n");
   EXPECT_TRUE(boxes.shown.empty());
   EXPECT_EQ(view.state, Cleared(before));
-  EXPECT_EQ(view.state.delayed_send_text, L"05 Dec 26 17:30");
+  EXPECT_EQ(view.state.delayed_send, (LocalDateTime{2026, 12, 5, 17, 30}));
   EXPECT_EQ(recorder.live_objects(), 0);
 }
 
@@ -175,19 +175,19 @@ TEST_F(SendWorkflowTest, SubjectIsSetAgainOnlyForExactlyOneEnvelopeRow) {
 
 TEST_F(SendWorkflowTest, DelayedSendTravelsOnlyWhenTicked) {
   view.state.delayed_send_ticked = true;
-  view.state.delayed_send_text = L"06-Dec-26 09:05";
+  view.state.delayed_send = LocalDateTime{2026, 12, 6, 9, 5};
   Click();
   const std::wstring section = Open(SentBody()).section;
   const auto delayed = section.find(L"SMS-BPID:=0\r\nSMS-DelayedSend:=06 Dec, 2026 09:05\r\n");
   EXPECT_NE(delayed, std::wstring::npos);
   EXPECT_LT(delayed, section.find(L"SMS-Recp:="));
-  EXPECT_EQ(view.state.delayed_send_text, L"06-Dec-26 09:05");
+  EXPECT_EQ(view.state.delayed_send, (LocalDateTime{2026, 12, 6, 9, 5}));
   EXPECT_FALSE(view.state.delayed_send_ticked);
 
   recorder.ClearCalls();
   view.state.message = L"Hi";
   view.state.rows = {Row(L"021", L"Unknown")};
-  view.state.delayed_send_text = L"not a date at all";
+  view.state.delayed_send = std::nullopt;
   Click();
   EXPECT_TRUE(boxes.shown.empty());
   EXPECT_EQ(Open(SentBody()).section.find(L"SMS-DelayedSend"), std::wstring::npos);
@@ -196,25 +196,25 @@ TEST_F(SendWorkflowTest, DelayedSendTravelsOnlyWhenTicked) {
 TEST_F(SendWorkflowTest, DelayedSendTimeIsComparedByWholeMinutes) {
   struct Case {
     LocalDateTime now;
-    const wchar_t* text;
+    LocalDateTime when;
     bool passes;
   };
   const Case cases[] = {
-      {{2026, 12, 5, 17, 30}, L"05 Dec 26 17:30", true},   // the present minute
-      {{2026, 12, 5, 17, 30}, L"05 Dec 26 17:29", false},  // one minute earlier
-      {{2026, 12, 6, 0, 0}, L"05 Dec 26 23:59", false},    // across midnight
-      {{2026, 12, 5, 23, 59}, L"06 Dec 26 00:00", true},
-      {{2027, 1, 1, 0, 0}, L"31 Dec 26 23:59", false},  // across the year
+      {{2026, 12, 5, 17, 30}, {2026, 12, 5, 17, 30}, true},   // the present minute
+      {{2026, 12, 5, 17, 30}, {2026, 12, 5, 17, 29}, false},  // one minute earlier
+      {{2026, 12, 6, 0, 0}, {2026, 12, 5, 23, 59}, false},    // across midnight
+      {{2026, 12, 5, 23, 59}, {2026, 12, 6, 0, 0}, true},
+      {{2027, 1, 1, 0, 0}, {2026, 12, 31, 23, 59}, false},  // across the year
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(std::wstring(c.text)));
+    SCOPED_TRACE(testing::PrintToString(MinuteNumber(c.when)));
     recorder.ClearCalls();
     boxes.shown.clear();
     clock.now = c.now;
     view.state.message = L"Hi";
     view.state.rows = {Row(L"021", L"Unknown")};
     view.state.delayed_send_ticked = true;
-    view.state.delayed_send_text = c.text;
+    view.state.delayed_send = c.when;
     Click();
     if (c.passes) {
       EXPECT_TRUE(boxes.shown.empty());
@@ -233,7 +233,7 @@ TEST_F(SendWorkflowTest, ChecksRunInOrderAndStopAtTheFirstFailure) {
   view.state.message.clear();
   view.state.rows.clear();
   view.state.delayed_send_ticked = true;
-  view.state.delayed_send_text = L"__-___-__ __:__";
+  view.state.delayed_send = std::nullopt;
 
   struct Step {
     std::function<void()> mend_previous;
@@ -255,10 +255,15 @@ TEST_F(SendWorkflowTest, ChecksRunInOrderAndStopAtTheFirstFailure) {
        L""},
       {[&] { session.AccountSettings.MailAddress = kGateway; }, L"Bad Delayed Send",
        L"If you use delayed send you must specify a valid date and time...", L""},
-      {[&] { view.state.delayed_send_text = L"31 Feb 27 10:00"; }, L"Bad Delayed Send",
-       L"If you use delayed send you must specify a valid date and time...", L""},
-      {[&] { view.state.delayed_send_text = L"04 Dec 26 10:00"; }, L"Bad Delayed Send",
-       L"If you use delayed send, the time must be in the future...", L""},
+      {[&] {
+         view.state.delayed_send = LocalDateTime{2027, 2, 31, 10, 0};
+       },
+       L"Bad Delayed Send", L"If you use delayed send you must specify a valid date and time...",
+       L""},
+      {[&] {
+         view.state.delayed_send = LocalDateTime{2026, 12, 4, 10, 0};
+       },
+       L"Bad Delayed Send", L"If you use delayed send, the time must be in the future...", L""},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(testing::PrintToString(std::wstring(step.title)));
@@ -392,6 +397,7 @@ class DoubleByteCodePage final : public CodePage {
   std::wstring FromBytes(std::string_view bytes) const override {
     return Windows1252CodePage().FromBytes(bytes);
   }
+  bool DoubleByte() const override { return true; }
 };
 
 TEST_F(SendWorkflowTest, TextRefusedOnADoubleByteCodePageIsReportedWhole) {
@@ -441,6 +447,47 @@ TEST_F(SendWorkflowTest, HostFailuresWhileSubmittingAreReportedAndTheWindowKept)
     EXPECT_EQ(view.state, before);
     EXPECT_EQ(failing.live_objects(), 0);
   }
+}
+
+TEST_F(SendWorkflowTest, AUserNameUnreadAtLoadIsReadAgainOrTheSendRefused) {
+  // "Outlook Error" at load left the name unknown and no namespace held.
+  session.UserDisplayName.clear();
+  auto& application = static_cast<fakes::FakeApplication&>(*session.HostApplication);
+  const ComposeState before = view.state;
+  const std::wstring tail =
+      L"\r\n\r\nNothing has been sent. Your recipients and message have been kept so that you "
+      L"can try again...";
+  const std::wstring head =
+      L"Outlook cannot tell who you are, and the SMS gateway needs your Outlook user name:\r\n"
+      L"\r\n";
+
+  recorder.FailOn(L"Application.GetNamespace", L"No profile.");
+  Click();
+  ExpectOnlyMessage(L"Outlook Error", head + L"No profile." + tail);
+  EXPECT_EQ(recorder.calls(), std::vector<std::wstring>{L"Application.GetNamespace(MAPI)"});
+  EXPECT_EQ(view.state, before);
+  EXPECT_EQ(session.MapiNamespace, nullptr);
+
+  // Outlook answers again: the name travels, and the namespace is held.
+  recorder.ClearFailures();
+  recorder.ClearCalls();
+  boxes.shown.clear();
+  application.user_name = L"Kim Lee";
+  Click();
+  EXPECT_TRUE(boxes.shown.empty());
+  EXPECT_EQ(session.UserDisplayName, L"Kim Lee");
+  EXPECT_NE(session.MapiNamespace, nullptr);
+  EXPECT_TRUE(Open(SentBody()).section.ends_with(L"SMS-Name:=Kim Lee\r\n"));
+
+  // A held namespace that names nobody is no better than none.
+  session.UserDisplayName.clear();
+  session.MapiNamespace = std::make_unique<fakes::FakeNamespace>(recorder, L"");
+  view.state = before;
+  recorder.ClearCalls();
+  Click();
+  ExpectOnlyMessage(L"Outlook Error", head + L"Outlook gave an empty user name." + tail);
+  EXPECT_EQ(recorder.calls(), std::vector<std::wstring>{L"Namespace.CurrentUser.Name"});
+  EXPECT_EQ(view.state, before);
 }
 
 TEST_F(SendWorkflowTest, ADisconnectedHostIsASendFailure) {

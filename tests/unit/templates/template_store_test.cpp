@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -38,8 +41,16 @@ class TemplateStoreTest : public ::testing::Test {
     WriteBytes(file, bytes);
     store.LoadTemplates();
   }
-  void ExpectNoPendingFile() const {
-    EXPECT_FALSE(std::filesystem::exists(DiskFiles::PendingPath(file)));
+  // Nothing but the templates file (and what the test put there) is left.
+  void ExpectNoPendingFile(std::vector<std::filesystem::path> others = {}) const {
+    others.push_back(file);
+    std::vector<std::filesystem::path> found;
+    for (const auto& entry : std::filesystem::directory_iterator(file.parent_path())) {
+      found.push_back(entry.path());
+    }
+    std::sort(found.begin(), found.end());
+    std::sort(others.begin(), others.end());
+    EXPECT_EQ(found, others);
   }
 };
 
@@ -161,22 +172,62 @@ class FailedSaveTest : public TemplateStoreTest {
 
 TEST_F(FailedSaveTest, AReadOnlyFileStaysAsItWas) {
   MakeReadOnly(file);
-  store.SaveTemplates();
+  EXPECT_FALSE(store.SaveTemplates());
   EXPECT_EQ(ReadBytes(file), old_bytes);
   ExpectNoPendingFile();
   store.LoadTemplates();
   EXPECT_EQ(store.TemplateNames(), Lines{L"Kept"}) << "the added entry vanishes";
 }
 
-TEST_F(FailedSaveTest, AFolderWhereTheNewFileCannotBeWrittenLeavesTheOldOne) {
-  // Something squats on the companion file's name, so no new file can be
-  // written beside the old one.
-  const auto pending = DiskFiles::PendingPath(file);
-  std::filesystem::create_directory(pending);
-  std::filesystem::create_directory(pending / "inside");
-  store.SaveTemplates();
-  EXPECT_EQ(ReadBytes(file), old_bytes);
-  EXPECT_TRUE(std::filesystem::is_directory(pending / "inside")) << "what was there stays";
+TEST_F(TemplateStoreTest, AnotherProgramsFilesBesideItAreLeftAlone) {
+  // Names a save of an earlier version wrote to, or another program's.
+  auto tmp = file;
+  tmp += ".tmp";
+  auto folder_like = file;
+  folder_like += ".0000000000000000.tmp";
+  WriteBytes(tmp, "someone else's");
+  std::filesystem::create_directory(folder_like);
+  store.AddTemplate(L"A", L"a");
+  EXPECT_TRUE(store.SaveTemplates());
+  EXPECT_TRUE(store.SaveTemplates());
+  EXPECT_EQ(ReadBytes(file), "%LABEL%A\r\na\r\n");
+  EXPECT_EQ(ReadBytes(tmp), "someone else's");
+  ExpectNoPendingFile({tmp, folder_like});
+}
+
+TEST_F(TemplateStoreTest, TheFileKeepsItsPermissions) {
+  namespace fs = std::filesystem;
+  WriteBytes(file, "%LABEL%A\r\na\r\n");
+  // Readable by its owner and group only, writable by its owner.
+  fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  const fs::perms before = fs::status(file).permissions();
+  store.LoadTemplates();
+  store.AddTemplate(L"B", L"b");
+  EXPECT_TRUE(store.SaveTemplates());
+  EXPECT_EQ(ReadBytes(file), "%LABEL%A\r\na\r\n%LABEL%B\r\nb\r\n");
+  EXPECT_EQ(fs::status(file).permissions(), before);
+}
+
+TEST(DiskFilesTest, WhereNoNewFileCanBeMadeBesideItTheFileIsWrittenOver) {
+  // A name so long that no longer name fits in the folder stands for a
+  // folder where the user may change the file but create nothing.
+  TempFolder folder;
+  const auto file = folder.path() / (std::string(240, 'n') + ".txt");
+  {
+    std::ofstream stream(file, std::ios::binary);
+    stream << "old content, longer than the new";
+    if (!stream.good()) GTEST_SKIP() << "this system cannot make a file of so long a name";
+  }
+  DiskFiles files;
+  EXPECT_TRUE(files.Replace(file, "new"));
+  EXPECT_EQ(ReadBytes(file), "new");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                          std::filesystem::directory_iterator()),
+            1);
+  // Without a file to write over, nothing is made.
+  const auto missing = folder.path() / (std::string(240, 'm') + ".txt");
+  EXPECT_FALSE(files.Replace(missing, "new"));
+  EXPECT_FALSE(std::filesystem::exists(missing));
 }
 
 TEST_F(FailedSaveTest, AFailedMoveRemovesTheWrittenCompanionFile) {
@@ -184,7 +235,7 @@ TEST_F(FailedSaveTest, AFailedMoveRemovesTheWrittenCompanionFile) {
   // written completely but cannot take that place.
   std::filesystem::remove(file);
   std::filesystem::create_directory(file);
-  store.SaveTemplates();
+  EXPECT_FALSE(store.SaveTemplates());
   EXPECT_TRUE(std::filesystem::is_directory(file));
   ExpectNoPendingFile();
   store.LoadTemplates();

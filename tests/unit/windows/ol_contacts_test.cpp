@@ -12,6 +12,7 @@
 #include "unit/fakes/call_recorder.h"
 #include "unit/fakes/compose_only_windows.h"
 #include "unit/fakes/fake_address_book.h"
+#include "unit/fakes/fake_outlook.h"
 #include "unit/fakes/fake_redemption.h"
 #include "unit/fakes/fixed_clock.h"
 #include "unit/fakes/recording_message_boxes.h"
@@ -112,6 +113,32 @@ class OLContactsTest : public testing::Test {
 };
 
 // --- Opening ----------------------------------------------------------------------
+
+TEST_F(OLContactsTest, WithoutTheAddressBookTheEmptyListIsExplained) {
+  // "Outlook Error" as the compose window loaded: no namespace is held.
+  session.MapiNamespace.reset();
+  session.HostApplication = std::make_unique<fakes::FakeApplication>(recorder);
+  recorder.FailOn(L"Application.GetNamespace", L"No profile.");
+  picker.Form_Load();
+  ASSERT_EQ(messages.shown.size(), 1U);
+  EXPECT_EQ(messages.shown[0],
+            (fakes::ShownMessage{L"Outlook Error",
+                                 L"Your Outlook contact folders cannot be listed, because "
+                                 L"Outlook's address book cannot be opened:\r\n\r\nNo profile.",
+                                 MessageIcon::Exclamation}));
+  EXPECT_EQ(view.ListCount(L"List1"), 0U);
+  EXPECT_THAT(view.rows[L"lvw"], IsEmpty());
+  EXPECT_TRUE(view.Checked(L"Option1"));
+
+  // Outlook answers at the next opening: the namespace is held from then on.
+  recorder.ClearFailures();
+  messages.shown.clear();
+  OLContacts again{ports};
+  again.Form_Load();
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_NE(session.MapiNamespace, nullptr);
+  EXPECT_EQ(recorder.CountStartingWith(L"Application.GetNamespace"), 2U);
+}
 
 TEST_F(OLContactsTest, OpensOnContactsWithTheDefaultFolderHighlightedAndListedOnce) {
   std::vector<bool> busy_while_scanning;

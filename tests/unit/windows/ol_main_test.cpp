@@ -100,14 +100,14 @@ TEST_F(OLMainTest, LoadReadsTheUserTheSettingsAndSetsTheDelayedSendBox) {
   EXPECT_EQ(session.UserDisplayName, L"Sales Desk");
   ASSERT_NE(session.MapiNamespace, nullptr);
   EXPECT_EQ(session.AccountSettings.NamePrefix, L"ZN");
-  EXPECT_EQ(view.texts[L"MaskEdBox1"], L"01 Jan 27 06:05") << "now plus 12 hours";
+  EXPECT_EQ(view.dates[L"MaskEdBox1"], (LocalDateTime{2027, 1, 1, 6, 5})) << "now plus 12 hours";
   EXPECT_EQ(view.caption, L"Parvel" + std::wstring(44, L' ') + L"- 1.0.26");
   EXPECT_TRUE(view.Visible(L"Command5"));
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(view.texts.count(L"Label5"), 0U) << "the counter stays empty until the message changes";
 
   clock.now = {2027, 1, 1, 9, 0};
-  EXPECT_EQ(view.texts[L"MaskEdBox1"], L"01 Jan 27 06:05") << "set once, at load";
+  EXPECT_EQ(view.dates[L"MaskEdBox1"], (LocalDateTime{2027, 1, 1, 6, 5})) << "set once, at load";
 }
 
 TEST_F(OLMainTest, ShowAccountZeroHidesTheAccountButton) {
@@ -172,15 +172,20 @@ TEST_F(OLMainTest, AddMobileAddsAHandTypedRow) {
   EXPECT_EQ(view.focus, L"") << "an empty box does nothing";
 }
 
-TEST_F(OLMainTest, HandTypedKeysStayDistinct) {
+TEST_F(OLMainTest, HandTypedKeysStayDistinctWithTheFirstFreeHashSuffix) {
   window.Form_Load();
-  AddMobile(L"12");  // key x121
-  for (int i = 2; i <= 20; ++i) AddMobile(L"0" + std::to_wstring(i));
+  AddMobile(L"12");    // x12 + 1
+  AddMobile(L"121#");  // x121# + 2, the key the first suffix would give
+  for (int i = 3; i <= 20; ++i) AddMobile(L"0" + std::to_wstring(i));
   AddMobile(L"1");  // x1 + 21 would be x121 again
-  ASSERT_EQ(window.Recipients().Count(), 21U);
-  EXPECT_EQ(window.Recipients().Rows()[0].Key, L"x121");
-  EXPECT_NE(window.Recipients().Rows()[20].Key, L"x121");
-  EXPECT_TRUE(window.Recipients().Rows()[20].Key.starts_with(L"x121"));
+  AddMobile(L"7");  // x7 + 22: no clash, no suffix
+  const std::vector<RecipientEntry> rows = window.Recipients().Rows();
+  ASSERT_EQ(rows.size(), 22U);
+  EXPECT_EQ(rows[0].Key, L"x121");
+  EXPECT_EQ(rows[1].Key, L"x121#2");
+  EXPECT_EQ(rows[2].Key, L"x033");
+  EXPECT_EQ(rows[20].Key, L"x121#3");
+  EXPECT_EQ(rows[21].Key, L"x722");
 }
 
 TEST_F(OLMainTest, RemoveSelectedRemovesThemAllAndSortsByName) {

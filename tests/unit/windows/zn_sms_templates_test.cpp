@@ -205,17 +205,30 @@ TEST_F(ZNSMSTemplatesTest, DeleteTheMiddleOfThreeKeepsTheOthersInOrder) {
   EXPECT_EQ(compose.view.texts[L"Text1"], L"3") << "rows still match entries";
 }
 
-TEST_F(ZNSMSTemplatesTest, AChangeThatCannotBeSavedShowsTheFileAsItIs) {
+TEST_F(ZNSMSTemplatesTest, AChangeThatCannotBeSavedIsToldAndWhatWasTypedKept) {
   WriteBytes(file, "%LABEL%Kept\r\nk\r\n");
   templates_test::MakeReadOnly(file);
   window.Form_Load();
+  const ShownMessage not_saved{
+      L"Templates Not Saved",
+      L"The templates file ZNSMSTemplates.txt could not be written, so this change has not been "
+      L"saved.\r\n\r\nThe file may be read-only or in use, or you may not have the right to change "
+      L"it. The list shows the templates as they are stored, and the boxes keep what you typed...",
+      MessageIcon::Exclamation};
+
   Add(L"New", L"n");
+  EXPECT_EQ(messages.shown, std::vector<ShownMessage>{not_saved});
   EXPECT_EQ(List(), Names{L"Kept"});
+  EXPECT_EQ(view.texts[L"Text1"], L"n") << "typed again in a moment otherwise";
+  EXPECT_EQ(view.texts[L"Text2"], L"New");
+  EXPECT_EQ(view.focus, L"Text1");
+
+  messages.shown.clear();
   Select(0);
   window.Command4_Click();
+  EXPECT_EQ(messages.shown, std::vector<ShownMessage>{not_saved});
   EXPECT_EQ(List(), Names{L"Kept"});
   EXPECT_EQ(File(), "%LABEL%Kept\r\nk\r\n");
-  EXPECT_TRUE(messages.shown.empty()) << "file failures are silent";
 }
 
 TEST_F(ZNSMSTemplatesTest, ClosingAndReopeningReadsTheFileAgain) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <memory>
 
 #include "templates/template_store.h"
@@ -50,9 +51,29 @@ TEST(TemplateFilesWinTest, AFileHeldOpenByAnotherProgramStaysWholeUntilReleased)
   EXPECT_FALSE(files.Replace(file, "new"));
   held.reset();
   EXPECT_EQ(ReadBytes(file), "old");
-  EXPECT_FALSE(std::filesystem::exists(DiskFiles::PendingPath(file)));
+  // None of the save's own files is left beside it (Wine's ReplaceFileW
+  // may leave a backup of its own, "rf*.tmp", which Windows does not).
+  for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+    EXPECT_FALSE(entry.path().filename().wstring().starts_with(L"ZNSMSTemplates.txt."))
+        << entry.path();
+  }
   EXPECT_TRUE(files.Replace(file, "new"));
   EXPECT_EQ(ReadBytes(file), "new");
+}
+
+TEST(TemplateFilesWinTest, AReplacedFileKeepsItsAttributes) {
+  TempFolder folder;
+  const auto file = folder.path() / "ZNSMSTemplates.txt";
+  WriteBytes(file, "old");
+  // An administrator hid the file from the user's view.
+  constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE;
+  ASSERT_NE(SetFileAttributesW(file.c_str(), kKept), FALSE);
+  DiskFiles files;
+  EXPECT_TRUE(files.Replace(file, "new"));
+  EXPECT_EQ(ReadBytes(file), "new");
+  const DWORD attributes = GetFileAttributesW(file.c_str());
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(attributes & kKept, kKept);
 }
 
 }  // namespace
