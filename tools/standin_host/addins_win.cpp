@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "host/diagnostics.h"
 #include "standin_host/host_context.h"
 #include "standin_host/registry_win.h"
 #include "standin_host/stopwatch_win.h"
@@ -12,12 +13,6 @@ namespace parvel::standin {
 namespace {
 
 constexpr DWORD kLoadAtStartup = 3;
-
-std::wstring HresultText(HRESULT result) {
-  wchar_t text[16];
-  swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(result));
-  return text;
-}
 
 // The empty custom array that Outlook passes with every notification.
 class CustomArray {
@@ -101,7 +96,38 @@ struct AddinManager::Loaded {
   AddinRecord record;
   ComPtr<IDTExtensibility2> extensibility;
   ComPtr<AddInObject> instance;
+  std::wstring dll;  // the file of the add-in's DLL, once created
 };
+
+namespace {
+
+// The file of the module that holds an object's code.
+std::wstring ModuleFileOf(IUnknown* object) {
+  HMODULE module = nullptr;
+  const auto vtable = *reinterpret_cast<const wchar_t* const*>(object);
+  if (!GetModuleHandleExW(
+          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+          vtable, &module)) {
+    return {};
+  }
+  std::wstring path(MAX_PATH, L'\0');
+  path.resize(GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size())));
+  return path;
+}
+
+// What an add-in's DLL answers when asked whether it may go.
+std::wstring CanUnloadText(HMODULE module) {
+  using CanUnload = HRESULT(STDAPICALLTYPE*)();
+  const auto can_unload = reinterpret_cast<CanUnload>(
+      reinterpret_cast<void (*)()>(GetProcAddress(module, "DllCanUnloadNow")));
+  if (can_unload == nullptr) return L"it has no DllCanUnloadNow";
+  const HRESULT answer = can_unload();
+  if (answer == S_OK) return L"DllCanUnloadNow answers S_OK";
+  if (answer == S_FALSE) return L"DllCanUnloadNow answers S_FALSE";
+  return L"DllCanUnloadNow answers " + host::HresultText(answer);
+}
+
+}  // namespace
 
 std::wstring StateText(AddinRecord::State state) {
   switch (state) {
@@ -141,7 +167,7 @@ void AddinManager::Connect(ext_ConnectMode mode) {
     addin.record = {.prog_id = registered.prog_id, .friendly_name = registered.friendly_name};
     const auto fail = [&](const std::wstring& step, HRESULT result) {
       addin.record.state = AddinRecord::State::Failed;
-      addin.record.problem = step + L" failed with " + HresultText(result);
+      addin.record.problem = step + L" failed with " + host::HresultText(result);
       addin.extensibility.Reset();
       addin.instance.Reset();
     };
@@ -161,6 +187,7 @@ void AddinManager::Connect(ext_ConnectMode mode) {
       fail(L"CoCreateInstance", result);
       continue;
     }
+    addin.dll = ModuleFileOf(object.Get());
     result = object.As(&addin.extensibility);
     if (FAILED(result)) {
       fail(L"QueryInterface(IDTExtensibility2)", result);
@@ -202,6 +229,7 @@ void AddinManager::Disconnect(ext_DisconnectMode mode) {
       addin->extensibility->OnBeginShutdown(custom.get());
     }
   }
+  std::vector<const Loaded*> disconnected;
   for (const auto& addin : addins_) {
     if (!addin->extensibility) continue;
     CustomArray custom;
@@ -211,8 +239,19 @@ void AddinManager::Disconnect(ext_DisconnectMode mode) {
     addin->instance->Forget();
     addin->instance.Reset();
     addin->record.state = AddinRecord::State::Disconnected;
+    disconnected.push_back(addin.get());
   }
   CoFreeUnusedLibraries();
+  // Outlook unloads an add-in's DLL here too: one that stays still holds
+  // objects, windows or references of the host it was told to let go of.
+  for (const Loaded* addin : disconnected) {
+    if (addin->dll.empty()) continue;
+    if (const HMODULE module = GetModuleHandleW(addin->dll.c_str())) {
+      context_->lifetime_problems.push_back(L"the DLL of " + addin->record.prog_id +
+                                            L" stayed loaded after its unload (" +
+                                            CanUnloadText(module) + L")");
+    }
+  }
 }
 
 const std::vector<AddinRecord>& AddinManager::records() const {

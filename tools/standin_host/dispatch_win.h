@@ -52,7 +52,9 @@ inline constexpr HRESULT kMapiNotFound = static_cast<HRESULT>(0x8004010F);
 template <typename T, typename... Args>
 ComPtr<T> MakeCom(Args&&... args) {
   ComPtr<T> object;
-  object.Attach(new T(std::forward<Args>(args)...));
+  // Adopted through its address: mingw's ComPtr::Attach adds a reference,
+  // unlike Microsoft's, and the object would never be freed.
+  *object.ReleaseAndGetAddressOf() = new T(std::forward<Args>(args)...);
   return object;
 }
 

@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "standin_host/address_book.h"
 #include "standin_host/host_options.h"
@@ -31,6 +33,8 @@ struct HostContext {
   bool explorer = true;
   int redemption_base = 0;     // Redemption's versions count from 0 or from 1
   int next_command_id = 1000;  // window command IDs of toolbar controls
+  // What an add-in left behind at its unloads; any fails the run.
+  std::vector<std::wstring> lifetime_problems;
   TimingLog timings;
 
   // Set by the main window while it shows the toolbars and the outbox.

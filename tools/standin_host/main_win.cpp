@@ -232,6 +232,13 @@ int Run() {
     }
     window.Shutdown();
     if (options.timings) WriteTimings(*options.timings, context->timings);
+    if (!context->lifetime_problems.empty()) {
+      std::wstring line = L"parvel-standin:";
+      for (const std::wstring& problem : context->lifetime_problems) line += L" " + problem + L";";
+      line.pop_back();
+      Report(line);
+      exit_code = kExitFailed;
+    }
     if (options.scenario && !scenario_done) {
       // The window was closed while the scenario still ran; its driver
       // cannot be stopped mid-step, so the process ends here.
@@ -243,8 +250,10 @@ int Run() {
     if (driver.joinable()) {
       SetEvent(finished);
       driver.join();
-      if (failure) Report(*failure);
-      exit_code = failure ? kExitFailed : 0;
+      if (failure) {
+        Report(*failure);
+        exit_code = kExitFailed;
+      }
     }
     CloseHandle(finished);
   }

@@ -308,7 +308,8 @@ class Connector final : public Object<IDTExtensibility2> {
       if (SUCCEEDED(button_.As(&container)) &&
           SUCCEEDED(
               container->FindConnectionPoint(kIidCommandBarButtonEvents, point_.GetAddressOf()))) {
-        sink_.Attach(new ClickSink(*this));
+        // Adopted: mingw's ComPtr::Attach would add a reference of its own.
+        *sink_.ReleaseAndGetAddressOf() = new ClickSink(*this);
         point_->Advise(sink_.Get(), &cookie_);
       }
       return S_OK;
@@ -416,7 +417,7 @@ class Factory final : public Object<IClassFactory> {
     *object = nullptr;
     if (outer != nullptr) return CLASS_E_NOAGGREGATION;
     ComPtr<Connector> connector;
-    connector.Attach(new Connector());
+    *connector.ReleaseAndGetAddressOf() = new Connector();
     return connector->QueryInterface(iid, object);
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
@@ -462,7 +463,7 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
   *object = nullptr;
   if (clsid != kClsid) return CLASS_E_CLASSNOTAVAILABLE;
   ComPtr<Factory> factory;
-  factory.Attach(new (std::nothrow) Factory());
+  *factory.ReleaseAndGetAddressOf() = new (std::nothrow) Factory();
   return factory ? factory->QueryInterface(iid, object) : E_OUTOFMEMORY;
 }
 
