@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "host/diagnostics.h"
 #include "host/host_error.h"
 
 namespace parvel {
@@ -74,20 +75,12 @@ std::wstring Trimmed(std::wstring text) {
   return text;
 }
 
-std::wstring HexCode(std::int32_t code) {
-  static constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
-  std::wstring text = L"0x";
-  const auto value = static_cast<std::uint32_t>(code);
-  for (int shift = 28; shift >= 0; shift -= 4) text.push_back(kDigits[(value >> shift) & 0xFU]);
-  return text;
-}
-
 std::wstring FailureReason(const std::exception_ptr& failure) {
   try {
     std::rethrow_exception(failure);
   } catch (const host::HostError& error) {
     std::wstring text = Trimmed(error.message());
-    return text.empty() ? L"Error " + HexCode(error.hresult()) + L"." : text;
+    return text.empty() ? L"Error " + host::HresultText(error.hresult()) + L"." : text;
   } catch (const std::exception& error) {
     const std::string_view what = error.what();
     std::wstring text;
