@@ -9,6 +9,7 @@
 #include "settings/reg_functions.h"
 #include "settings/settings_key.h"
 #include "unit/templates/temp_folder.h"
+#include "win/windows/dialog_driver_win.h"
 #include "win/windows/keyboard_input_win.h"
 #include "windows/account_window_win.h"
 #include "windows/templates_window_win.h"
@@ -17,44 +18,15 @@
 namespace parvel::windows {
 namespace {
 
+using test::Click;
+using test::NoOtherWindows;
+using test::TabOrder;
+using test::Type;
+using test::WindowText;
+
 using templates_test::ReadBytes;
 using templates_test::TempFolder;
 using templates_test::WriteBytes;
-
-std::wstring WindowText(HWND window) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(
-      static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
-void Click(HWND dialog, int id) {
-  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-// Types characters one by one as the keyboard would.
-void Type(HWND edit, const std::wstring& text) {
-  for (const wchar_t ch : text) SendMessageW(edit, WM_CHAR, ch, 0);
-}
-
-std::vector<int> TabOrder(HWND dialog, int first, std::size_t count) {
-  std::vector<int> ids{first};
-  HWND control = GetDlgItem(dialog, first);
-  while (ids.size() < count) {
-    control = GetNextDlgTabItem(dialog, control, FALSE);
-    ids.push_back(GetDlgCtrlID(control));
-  }
-  return ids;
-}
-
-class NoOtherWindows final : public AddinWindows {
- public:
-  void ShowContactsPicker() override {}
-  void ShowAccountWindow() override {}
-  void ShowTemplatesWindow() override {}
-  OLMain& ComposeWindow() override { throw std::logic_error("no compose window here"); }
-};
 
 class AccountDialogTest : public ::testing::Test {
  protected:

@@ -16,29 +16,17 @@
 #include "unit/fakes/call_recorder.h"
 #include "unit/fakes/fake_outlook.h"
 #include "unit/fakes/fake_redemption.h"
+#include "win/windows/dialog_driver_win.h"
 #include "win/windows/keyboard_input_win.h"
 #include "windows/window_ids.h"
 
 namespace parvel::windows {
 namespace {
 
+using test::NoOtherWindows;
 using test::PressKey;
 using test::RunQueuedMessages;
-
-std::wstring WindowText(HWND window) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(
-      static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
-class NoOtherWindows final : public AddinWindows {
- public:
-  void ShowContactsPicker() override {}
-  void ShowAccountWindow() override {}
-  void ShowTemplatesWindow() override {}
-  OLMain& ComposeWindow() override { throw std::logic_error("the compose window is the test's"); }
-};
+using test::WindowText;
 
 class ComposeWindowTest : public testing::Test {
  protected:

@@ -21,6 +21,7 @@
 #include "unit/fakes/fake_outlook.h"
 #include "unit/fakes/fake_redemption.h"
 #include "unit/templates/temp_folder.h"
+#include "win/windows/dialog_driver_win.h"
 #include "windows/account_window_win.h"
 #include "windows/compose_window_win.h"
 #include "windows/contacts_window_win.h"
@@ -30,6 +31,10 @@
 
 namespace parvel::windows {
 namespace {
+
+using test::NoOtherWindows;
+using test::TabOrder;
+using test::WindowText;
 
 struct Label {
   int id;
@@ -41,13 +46,6 @@ struct Limit {
   int id;
   std::size_t characters;
 };
-
-std::wstring WindowText(HWND window) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(
-      static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
 
 std::vector<std::wstring> Columns(HWND list) {
   std::vector<std::wstring> columns;
@@ -75,25 +73,6 @@ void ExpectTexts(const DialogWindow& window, const wchar_t* caption,
         << limit.id;
   }
 }
-
-// The controls that Tab visits, from the first one on.
-std::vector<int> TabOrder(HWND dialog, int first, std::size_t count) {
-  std::vector<int> ids{first};
-  HWND control = GetDlgItem(dialog, first);
-  while (ids.size() < count) {
-    control = GetNextDlgTabItem(dialog, control, FALSE);
-    ids.push_back(GetDlgCtrlID(control));
-  }
-  return ids;
-}
-
-class NoOtherWindows final : public AddinWindows {
- public:
-  void ShowContactsPicker() override {}
-  void ShowAccountWindow() override {}
-  void ShowTemplatesWindow() override {}
-  OLMain& ComposeWindow() override { throw std::logic_error("no compose window here"); }
-};
 
 class DialogTexts : public ::testing::Test {
  protected:

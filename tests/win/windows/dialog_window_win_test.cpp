@@ -14,10 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "win/windows/dialog_driver_win.h"
 #include "windows/window_ids.h"
 
 namespace parvel::windows {
 namespace {
+
+using test::Click;
 
 constexpr ControlName kAccountControls[] = {{L"Text1", IDC_OLACCOUNT_TEXT1},
                                             {L"Text2", IDC_OLACCOUNT_TEXT2}};
@@ -57,11 +60,6 @@ std::vector<std::wstring> WithoutFocusChanges(const std::vector<std::wstring>& l
     }
   }
   return kept;
-}
-
-void Click(HWND dialog, int id) {
-  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 TEST(DialogWindow, ACloseAskedForByAHandlerWaitsUntilTheHandlerEnds) {
