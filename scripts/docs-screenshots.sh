@@ -25,7 +25,7 @@ cmake/wine-run.sh --boot
 
 rm -rf "$work"
 mkdir -p "$work/addin" "$images"
-cp "$build/src/host/ParvelAddin.dll" "$work/addin/"
+cp "$build/src/addin/ParvelAddin.dll" "$work/addin/"
 
 if [ $# -eq 0 ]; then set -- docs/screenshots/*.scn; fi
 for scenario in "$@"; do

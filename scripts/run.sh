@@ -26,7 +26,7 @@ mkdir -p "$out"
 export PARVEL_WINEPREFIX=$PWD/$build/wineprefix
 wine_path() { printf 'Z:%s' "$(realpath "$1")" | tr '/' '\\'; }
 
-args=(--register "$(wine_path "$build/src/host/ParvelAddin.dll")"
+args=(--register "$(wine_path "$build/src/addin/ParvelAddin.dll")"
       --addin ZintaraOutlook.OLConnector
       --data "$(wine_path tools/standin_host/sample/addressbook.json)"
       --outbox "$(wine_path "$out")\\outbox")

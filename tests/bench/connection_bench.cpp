@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "host/button_face.h"
-#include "host/connection.h"
+#include "addin/connection.h"
 
 namespace {
 

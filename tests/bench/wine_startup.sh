@@ -11,7 +11,7 @@ cd "$(dirname "$0")/../.."
 runs=${1:-10}
 build=${2:-build/windows-x64}
 host=$build/tools/standin_host/parvel-standin.exe
-addin=$build/src/host/ParvelAddin.dll
+addin=$build/src/addin/ParvelAddin.dll
 for file in "$host" "$addin"; do
   [ -f "$file" ] || { echo "$file is missing: build $build first" >&2; exit 2; }
 done

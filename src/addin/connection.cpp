@@ -1,4 +1,4 @@
-#include "host/connection.h"
+#include "addin/connection.h"
 
 #include <exception>
 #include <string>

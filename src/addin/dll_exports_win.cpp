@@ -6,11 +6,11 @@
 #include <iterator>
 #include <string>
 
-#include "host/class_factory_win.h"
+#include "addin/class_factory_win.h"
 #include "host/com_module_win.h"
 #include "host/diagnostics_win.h"
-#include "host/ol_connector_win.h"
-#include "host/registration_win.h"
+#include "addin/ol_connector_win.h"
+#include "addin/registration_win.h"
 #include "parvel_addin.h"
 #include "settings/registry_win.h"
 

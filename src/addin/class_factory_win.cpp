@@ -1,4 +1,4 @@
-#include "host/class_factory_win.h"
+#include "addin/class_factory_win.h"
 
 #include "host/com_object_win.h"
 

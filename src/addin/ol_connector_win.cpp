@@ -1,8 +1,8 @@
-#include "host/ol_connector_win.h"
+#include "addin/ol_connector_win.h"
 
 #include <memory>
 
-#include "host/addin_module_win.h"
+#include "addin/addin_module_win.h"
 #include "host/com_object_win.h"
 #include "host/diagnostics_win.h"
 #include "host/extensibility_win.h"

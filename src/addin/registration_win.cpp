@@ -1,4 +1,4 @@
-#include "host/registration_win.h"
+#include "addin/registration_win.h"
 
 #include <array>
 #include <string>

@@ -1,14 +1,14 @@
-#include "host/addin_module_win.h"
+#include "addin/addin_module_win.h"
 
 #include <olectl.h>
 
 #include "host/button_face_win.h"
 #include "host/com_module_win.h"
-#include "host/connection.h"
+#include "addin/connection.h"
 #include "host/diagnostics_win.h"
 #include "host/dispatch_win.h"
 #include "host/host_adapters_win.h"
-#include "host/resource_ids.h"
+#include "addin/resource_ids.h"
 #include "host/session.h"
 #include "settings/registry_win.h"
 #include "settings/settings_key.h"
