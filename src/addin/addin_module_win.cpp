@@ -2,17 +2,17 @@
 
 #include <olectl.h>
 
+#include "addin/connection.h"
+#include "addin/resource_ids.h"
+#include "dialogs/window_set_win.h"
 #include "host/button_face_win.h"
 #include "host/com_module_win.h"
-#include "addin/connection.h"
 #include "host/diagnostics_win.h"
 #include "host/dispatch_win.h"
 #include "host/host_adapters_win.h"
-#include "addin/resource_ids.h"
 #include "host/session.h"
 #include "settings/registry_win.h"
 #include "settings/settings_key.h"
-#include "windows/window_set_win.h"
 
 namespace parvel::host {
 namespace {
@@ -61,7 +61,7 @@ struct AddinModule::Parts {
   SystemDiagnostics diagnostics{registry};
   ResourcePicturePainter painter;
   Session session{MakeRedemption(), diagnostics};
-  windows::WindowSet windows{session, registry};
+  dialogs::WindowSet windows{session, registry};
   AddinConnection connection{painter, [this] { ShowComposeWindow(); }, diagnostics};
 
   void ShowComposeWindow() noexcept {

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "addin/class_factory_win.h"
-#include "host/com_module_win.h"
-#include "host/diagnostics_win.h"
 #include "addin/ol_connector_win.h"
 #include "addin/registration_win.h"
+#include "host/com_module_win.h"
+#include "host/diagnostics_win.h"
 #include "parvel_addin.h"
 #include "settings/registry_win.h"
 

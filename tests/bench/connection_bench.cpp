@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "host/button_face.h"
 #include "addin/connection.h"
+#include "host/button_face.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/ol_contacts.h"
+#include "dialogs/ol_main.h"
 #include "host/session.h"
 #include "settings/memory_registry.h"
-#include "windows/ol_contacts.h"
-#include "windows/ol_main.h"
 
 namespace {
 

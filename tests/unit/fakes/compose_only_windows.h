@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "windows/addin_windows.h"
+#include "ui/addin_windows.h"
 
 namespace parvel::fakes {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "recipients/recipient_entry.h"
-#include "windows/compose_view.h"
+#include "ui/compose_view.h"
 
 namespace parvel::fakes {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "windows/window_view.h"
+#include "ui/window_view.h"
 
 namespace parvel {
 

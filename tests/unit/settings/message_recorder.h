@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "windows/message_box.h"
+#include "ui/message_box.h"
 
 namespace parvel::settings_test {
 

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "dialogs/dialog_window_win.h"
+#include "dialogs/message_boxes_win.h"
+#include "dialogs/ol_main.h"
+
+namespace parvel::dialogs {
+
+// The compose window OLMain as a Win32 dialog around its presenter. Creating
+// it loads it; BringForward shows it.
+class ComposeWindow final : public DialogWindow {
+ public:
+  ComposeWindow(Session& session, RegistryPort& registry, AddinWindows& windows);
+
+  OLMain& presenter() noexcept { return presenter_; }
+
+ private:
+  void OnInit() override;
+  void OnCommand(int id, int code) override;
+  void OnNotify(const NMHDR& header) override;
+
+  OwnedMessageBoxes message_boxes_;
+  OLMain presenter_;
+};
+
+}  // namespace parvel::dialogs

@@ -1,0 +1,90 @@
+#include "dialogs/contacts_window_win.h"
+
+#include "dialogs/window_ids.h"
+
+namespace parvel::dialogs {
+namespace {
+
+constexpr ControlName kControls[] = {
+    {L"Option1", IDC_OLCONTACTS_OPTION1},   {L"Option2", IDC_OLCONTACTS_OPTION2},
+    {L"Label1", IDC_OLCONTACTS_LABEL1},     {L"List1", IDC_OLCONTACTS_LIST1},
+    {L"Label3", IDC_OLCONTACTS_LABEL3},     {L"Label4", IDC_OLCONTACTS_LABEL4},
+    {L"lvw", IDC_OLCONTACTS_LVW},           {L"Command1", IDC_OLCONTACTS_COMMAND1},
+    {L"Command4", IDC_OLCONTACTS_COMMAND4}, {L"Label2", IDC_OLCONTACTS_LABEL2},
+    {L"lvw2", IDC_OLCONTACTS_LVW2},         {L"Command3", IDC_OLCONTACTS_COMMAND3},
+    {L"Command2", IDC_OLCONTACTS_COMMAND2},
+};
+
+// Column widths of both list views, in dialog units.
+constexpr int kNameWidth = 100;
+constexpr int kMobileWidth = 70;
+
+}  // namespace
+
+ContactsWindow::ContactsWindow(Session& session, AddinWindows& windows)
+    // "&Cancel" is an ordinary button: Esc does not drop the selection.
+    : DialogWindow(L"OLContacts", kControls, EscKey::Ignored),
+      presenter_({.session = session,
+                  .view = *this,
+                  .message_boxes = message_boxes_,
+                  .pending_events = pending_events_,
+                  .windows = windows}) {}
+
+void ContactsWindow::OnInit() {
+  message_boxes_.SetOwner(hwnd());
+  SetUpRecipientList(L"lvw", kNameWidth, kMobileWidth);
+  SetUpRecipientList(L"lvw2", kNameWidth, kMobileWidth);
+  presenter_.Form_Load();
+  if (!ClosePending()) ShowWindow(hwnd(), SW_SHOW);
+}
+
+void ContactsWindow::OnCommand(int id, int code) {
+  switch (id) {
+    case IDC_OLCONTACTS_OPTION1:
+      if (code == BN_CLICKED) presenter_.Option1_Click();
+      break;
+    case IDC_OLCONTACTS_OPTION2:
+      if (code == BN_CLICKED) presenter_.Option2_Click();
+      break;
+    case IDC_OLCONTACTS_LIST1:
+      if (code == LBN_SELCHANGE) presenter_.List1_Click();
+      break;
+    case IDC_OLCONTACTS_COMMAND1:
+      presenter_.Command1_Click();
+      break;
+    case IDC_OLCONTACTS_COMMAND4:
+      presenter_.Command4_Click();
+      break;
+    case IDC_OLCONTACTS_COMMAND2:
+      presenter_.Command2_Click();
+      break;
+    case IDC_OLCONTACTS_COMMAND3:
+      presenter_.Command3_Click();
+      break;
+    default:
+      break;
+  }
+}
+
+void ContactsWindow::OnNotify(const NMHDR& header) {
+  const bool contacts = header.idFrom == IDC_OLCONTACTS_LVW;
+  if (!contacts && header.idFrom != IDC_OLCONTACTS_LVW2) return;
+  if (header.code == NM_DBLCLK) {
+    if (contacts) {
+      presenter_.lvw_DblClick();
+    } else {
+      presenter_.lvw2_DblClick();
+    }
+  } else if (header.code == LVN_COLUMNCLICK) {
+    const int column = reinterpret_cast<const NMLISTVIEW&>(header).iSubItem;
+    if (contacts) {
+      presenter_.lvw_ColumnClick(column);
+    } else {
+      presenter_.lvw2_ColumnClick(column);
+    }
+  }
+}
+
+void ContactsWindow::OnCloseRequest() { presenter_.Command3_Click(); }
+
+}  // namespace parvel::dialogs

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "dialogs/dialog_window_win.h"
+#include "dialogs/message_boxes_win.h"
+#include "dialogs/ol_contacts.h"
+#include "recipients/pending_events_win.h"
+
+namespace parvel::dialogs {
+
+// The contacts picker OLContacts as a Win32 dialog around its presenter.
+class ContactsWindow final : public DialogWindow {
+ public:
+  ContactsWindow(Session& session, AddinWindows& windows);
+
+  OLContacts& presenter() noexcept { return presenter_; }
+
+ private:
+  void OnInit() override;
+  void OnCommand(int id, int code) override;
+  void OnNotify(const NMHDR& header) override;
+  void OnCloseRequest() override;
+
+  OwnedMessageBoxes message_boxes_;
+  ThreadMessagePump pending_events_;
+  OLContacts presenter_;
+};
+
+}  // namespace parvel::dialogs

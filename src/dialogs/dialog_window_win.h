@@ -1,0 +1,128 @@
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+#include "dialogs/keyboard_win.h"
+#include "ui/window_view.h"
+
+namespace parvel::dialogs {
+
+struct ControlName {
+  const wchar_t* name;  // as in code: "Text2", "ListView1"
+  int id;
+};
+
+// A modeless dialog of the add-in, loaded from the DLL's own resources and
+// seen by its presenter as a WindowView. The window and each named control
+// carry their names (a "ParvelName" property holding a global atom) so that a
+// test driver finds them as a user would. Recipient list views are
+// owner-data: they draw straight from the presenter's RecipientList.
+class DialogWindow : public WindowView {
+ public:
+  DialogWindow(std::wstring_view window_name, std::span<const ControlName> controls,
+               EscKey esc = EscKey::Cancels);
+  ~DialogWindow() override;
+  DialogWindow(const DialogWindow&) = delete;
+  DialogWindow& operator=(const DialogWindow&) = delete;
+
+  // Creates the dialog without owner; false when Windows refuses.
+  bool Create(int dialog_id);
+  bool IsOpen() const noexcept { return hwnd_ != nullptr; }
+  HWND hwnd() const noexcept { return hwnd_; }
+  // Shows the window and brings it in front of the host's.
+  void BringForward();
+  // A handler of the window is running (perhaps letting events run in the
+  // middle of a listing): the window and this object must stay.
+  bool Busy() const noexcept { return handlers_ > 0; }
+  // What owns this object is kept alive while one of its handlers runs, so
+  // that letting go of it meanwhile cannot free the object under the handler.
+  void KeepAliveWhileBusy(std::weak_ptr<void> owner) { owner_ = std::move(owner); }
+
+  void SetCaption(std::wstring_view caption) override;
+  std::wstring Text(std::wstring_view control) const override;
+  void SetText(std::wstring_view control, std::wstring_view text) override;
+  std::optional<LocalDateTime> DateTime(std::wstring_view control) const override;
+  void SetDateTime(std::wstring_view control, const LocalDateTime& when) override;
+  bool Checked(std::wstring_view control) const override;
+  void SetChecked(std::wstring_view control, bool checked) override;
+  void SetEnabled(std::wstring_view control, bool enabled) override;
+  void SetVisible(std::wstring_view control, bool visible) override;
+  bool Visible(std::wstring_view control) const override;
+  void Focus(std::wstring_view control) override;
+  void SetBusy(bool busy) override;
+  void ShowRows(std::wstring_view control, const RecipientList& list) override;
+  void ShowAppendedRows(std::wstring_view control, const RecipientList& list) override;
+  std::vector<std::size_t> SelectedRows(std::wstring_view control) const override;
+  void ClearList(std::wstring_view control) override;
+  void AddListItem(std::wstring_view control, std::wstring_view text, int data) override;
+  std::size_t ListCount(std::wstring_view control) const override;
+  ListItem ListItemAt(std::wstring_view control, std::size_t index) const override;
+  std::optional<std::size_t> ListIndex(std::wstring_view control) const override;
+  void SetListIndex(std::wstring_view control, std::size_t index) override;
+  // Destroys the window. Asked for while a handler runs, it happens as soon
+  // as the last handler ends: no handler returns into a destroyed window.
+  void Close() override;
+
+ protected:
+  // Called once the controls exist; a presenter's load runs from here.
+  virtual void OnInit() {}
+  virtual void OnCommand(int id, int code) = 0;
+  virtual void OnNotify(const NMHDR& header) { static_cast<void>(header); }
+  // The close box or the system menu's Close: closes unless overridden.
+  virtual void OnCloseRequest() { Close(); }
+  // Something no handler expected: shown, never passed to the host.
+  virtual void ReportUnexpected(const char* what);
+  // A close was asked for while a handler runs.
+  bool ClosePending() const noexcept { return close_pending_; }
+
+  int IdOf(std::wstring_view control) const;
+  HWND Control(std::wstring_view control) const;
+  // Report view with "Name" and "Mobile" columns and the two row icons.
+  void SetUpRecipientList(std::wstring_view control, int name_width, int mobile_width);
+  // The bold labels of the window.
+  void MakeBold(std::initializer_list<std::wstring_view> controls);
+
+ private:
+  class Handling;
+
+  static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
+  INT_PTR Handle(UINT message, WPARAM wparam, LPARAM lparam);
+  void Name(HWND window, std::wstring_view name);
+  void FillRow(NMLVDISPINFOW& info) const;
+  void HoldModule(bool hold) noexcept;
+  // What WM_DESTROY and WM_NCDESTROY undo, done once.
+  void ForgetWindow() noexcept;
+
+  std::wstring window_name_;
+  std::vector<ControlName> controls_;
+  EscKey esc_;
+  HWND hwnd_ = nullptr;
+  bool holds_module_ = false;
+  bool busy_ = false;
+  int handlers_ = 0;
+  bool close_pending_ = false;
+  std::weak_ptr<void> owner_;
+  std::map<int, const RecipientList*> lists_;
+  std::vector<ATOM> atoms_;
+  struct ImageListDeleter {
+    void operator()(HIMAGELIST images) const noexcept { ImageList_Destroy(images); }
+  };
+  struct FontDeleter {
+    void operator()(HFONT font) const noexcept { DeleteObject(font); }
+  };
+  std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, ImageListDeleter> images_;
+  std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter> bold_font_;
+};
+
+}  // namespace parvel::dialogs

@@ -1,0 +1,113 @@
+#include "dialogs/ol_account.h"
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "codec/secret_text.h"
+#include "settings/reg_functions.h"
+#include "settings/settings_key.h"
+
+namespace parvel {
+namespace {
+
+constexpr std::wstring_view kText1 = L"Text1";  // account
+constexpr std::wstring_view kText2 = L"Text2";  // password
+constexpr std::wstring_view kText3 = L"Text3";  // password again
+constexpr std::wstring_view kText4 = L"Text4";  // default contacts folder
+constexpr std::wstring_view kText5 = L"Text5";  // name prefix
+
+// The stored form of the password, or nothing when it would not come back as
+// typed: the codec refuses some characters above the ASCII range, and one the
+// code page lacks would be stored as "?".
+std::optional<std::wstring> StoredPassword(std::wstring_view password, const CodePage& code_page) {
+  if (code_page.FromBytes(code_page.ToBytes(password)) != password) return std::nullopt;
+  try {
+    return EncodeSecretText(password, code_page);
+  } catch (const SecretTextError&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
+OLAccount::OLAccount(const OLAccountPorts& ports) : ports_(ports) {}
+
+void OLAccount::Form_Load() {
+  const AccountSettings& settings = ports_.settings;
+  WindowView& view = ports_.view;
+  view.SetCaption(kAccountCaption);
+  view.SetText(kText1, settings.Account);
+  view.SetText(kText2, settings.Password);
+  view.SetText(kText3, settings.Password);
+  view.SetText(kText4, settings.DefaultContacts);
+  view.SetText(kText5, settings.NamePrefix);
+}
+
+void OLAccount::Refuse(std::wstring_view title, std::wstring_view text, std::wstring_view focus) {
+  ports_.message_boxes.Show(title, text);
+  ports_.view.Focus(focus);
+}
+
+void OLAccount::Command2_Click() {
+  const WindowView& view = ports_.view;
+  const std::wstring account = view.Text(kText1);
+  const std::wstring password = view.Text(kText2);
+  const std::wstring default_contacts = view.Text(kText4);
+  if (account.empty()) {
+    Refuse(kNoAccountTitle, kNoAccountText, kText1);
+    return;
+  }
+  if (password.empty()) {
+    Refuse(kNoPasswordTitle, kNoPasswordText, kText2);
+    return;
+  }
+  if (default_contacts.empty()) {
+    Refuse(kNoDefaultContactsTitle, kNoDefaultContactsText, kText4);
+    return;
+  }
+  if (view.Text(kText3) != password) {
+    Refuse(kBadPasswordTitle, kBadPasswordText, kText2);
+    return;
+  }
+  // Checked before anything changes: memory and registry keep the old
+  // account whole rather than a new one without its password.
+  const std::optional<std::wstring> stored_password = StoredPassword(password, ports_.code_page);
+  if (!stored_password) {
+    Refuse(kUnstorablePasswordTitle, kUnstorablePasswordText, kText2);
+    return;
+  }
+
+  AccountSettings& settings = ports_.settings;
+  settings.Account = account;
+  settings.Password = password;
+  settings.DefaultContacts = default_contacts;
+  settings.NamePrefix = view.Text(kText5);
+
+  struct Write {
+    std::wstring_view name;
+    const std::wstring& value;
+    std::wstring_view error_text;
+  };
+  const std::array<Write, 4> writes{{
+      {L"Account", settings.Account, kAccountWriteError},
+      {L"Password", *stored_password, kPasswordWriteError},
+      {L"DefaultContacts", settings.DefaultContacts, kDefaultContactsWriteError},
+      {L"NamePrefix", settings.NamePrefix, kNamePrefixWriteError},
+  }};
+  for (const Write& write : writes) {
+    const std::int32_t status = RegStoreValue(ports_.registry, kHkeyCurrentUser, SettingsKeyPath,
+                                              write.name, RegValue(write.value), kRegSz);
+    if (status != kErrorSuccess) {
+      ports_.message_boxes.Show(kRegistryErrorTitle,
+                                std::wstring(write.error_text) + std::to_wstring(status),
+                                MessageIcon::Error);
+      return;
+    }
+  }
+  ports_.view.Close();
+}
+
+void OLAccount::Command1_Click() { ports_.view.Close(); }
+
+}  // namespace parvel

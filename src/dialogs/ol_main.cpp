@@ -1,0 +1,213 @@
+#include "dialogs/ol_main.h"
+
+#include <exception>
+#include <unordered_set>
+#include <utility>
+
+#include "parvel/version.h"
+#include "request/delayed_send.h"
+#include "workflows/account_settings_load.h"
+#include "workflows/send_workflow.h"
+
+namespace parvel {
+namespace {
+
+constexpr std::wstring_view kText1 = L"Text1";
+constexpr std::wstring_view kText2 = L"Text2";
+constexpr std::wstring_view kListView1 = L"ListView1";
+constexpr std::wstring_view kLabel5 = L"Label5";
+constexpr std::wstring_view kCheck1 = L"Check1";
+constexpr std::wstring_view kMaskEdBox1 = L"MaskEdBox1";
+constexpr std::wstring_view kCommand2 = L"Command2";
+constexpr std::wstring_view kCommand5 = L"Command5";
+constexpr std::wstring_view kHandTypedName = L"Unknown";
+constexpr int kDelayedSendHours = 12;
+
+std::wstring Caption() {
+  return L"Parvel" + std::wstring(44, L' ') + L"- " + std::wstring(kVersionText);
+}
+
+// The message as the gateway counts it: a line break is one character.
+std::size_t CountedLength(std::wstring_view message) {
+  std::size_t length = 0;
+  for (std::size_t i = 0; i < message.size(); ++i) {
+    if (message[i] == L'\r' && i + 1 < message.size() && message[i + 1] == L'\n') ++i;
+    ++length;
+  }
+  return length;
+}
+
+std::wstring HostErrorText(const std::exception& error) {
+  if (const auto* host_error = dynamic_cast<const host::HostError*>(&error)) {
+    return host_error->message();
+  }
+  const std::string what = error.what();
+  return std::wstring(what.begin(), what.end());
+}
+
+// Disables a button while the window it opens loads, as the user may click
+// again in that time.
+class DisabledWhile {
+ public:
+  DisabledWhile(WindowView& view, std::wstring_view control) : view_(view), control_(control) {
+    view_.SetEnabled(control_, false);
+  }
+  ~DisabledWhile() { view_.SetEnabled(control_, true); }
+  DisabledWhile(const DisabledWhile&) = delete;
+  DisabledWhile& operator=(const DisabledWhile&) = delete;
+
+ private:
+  WindowView& view_;
+  std::wstring_view control_;
+};
+
+}  // namespace
+
+OLMain::OLMain(const OLMainPorts& ports) : ports_(ports) {}
+
+void OLMain::Form_Load() {
+  Session& session = ports_.session;
+  try {
+    session.MapiNamespace = session.Host().GetNamespace(L"MAPI");
+    session.UserDisplayName = session.MapiNamespace->CurrentUserName();
+  } catch (const std::exception& error) {
+    // The window still opens: sending needs the host again and says so then.
+    ports_.message_boxes.Show(kOutlookErrorTitle, HostErrorText(error));
+  }
+  ShowList();
+  const std::wstring show_account =
+      LoadAccountSettings(ports_.registry, ports_.message_boxes, session.AccountSettings);
+  if (show_account == L"0") ports_.view.SetVisible(kCommand5, false);
+  const LocalDateTime later =
+      FromMinuteNumber(MinuteNumber(ports_.clock.Now()) + kDelayedSendHours * 60);
+  ports_.view.SetDateTime(kMaskEdBox1, later);
+  ports_.view.SetCaption(Caption());
+}
+
+void OLMain::Text1_Change() {
+  const Session& session = ports_.session;
+  const std::size_t used = CountedLength(ports_.view.Text(kText1)) + 1 +
+                           session.AccountSettings.NamePrefix.size() +
+                           session.UserDisplayName.size();
+  ports_.view.SetText(kLabel5, L"Used : " + std::to_wstring(used) + L" chars (incl. EMail name)");
+}
+
+std::wstring OLMain::HandTypedKey(std::wstring_view mobile) const {
+  const std::wstring key = L"x" + std::wstring(mobile) + std::to_wstring(recipients_.Count() + 1);
+  // "x" + "12" + "1" and "x" + "1" + "21" are the same text; the later row
+  // gets a suffix so that every key stays distinct.
+  std::wstring distinct = key;
+  for (int suffix = 2; recipients_.ContainsKey(distinct); ++suffix) {
+    distinct = key + L"#" + std::to_wstring(suffix);
+  }
+  return distinct;
+}
+
+void OLMain::Command1_Click() {
+  const std::wstring mobile = ports_.view.Text(kText2);
+  if (mobile.empty()) return;
+  TakeSelection();
+  recipients_.Add({.Name = std::wstring(kHandTypedName),
+                   .Mobile = mobile,
+                   .Kind = std::wstring(kKindEnvelope),
+                   .Key = HandTypedKey(mobile)});
+  ShowList();
+  ports_.view.SetText(kText2, L"");
+  ports_.view.Focus(kText1);
+}
+
+void OLMain::Command2_Click() {
+  const DisabledWhile disabled(ports_.view, kCommand2);
+  ports_.windows.ShowContactsPicker();
+}
+
+void OLMain::Command3_Click() {
+  RunSendWorkflow({.session = ports_.session,
+                   .view = *this,
+                   .message_boxes = ports_.message_boxes,
+                   .clock = ports_.clock,
+                   .locale = ports_.locale,
+                   .code_page = ports_.code_page});
+}
+
+void OLMain::Command4_Click() { ports_.view.Close(); }
+
+void OLMain::Command5_Click() {
+  const DisabledWhile disabled(ports_.view, kCommand5);
+  ports_.windows.ShowAccountWindow();
+}
+
+void OLMain::Command6_Click() {
+  recipients_.SetSorted(false);
+  TakeSelection();
+  recipients_.RemoveSelected();
+  recipients_.SetSorted(true);
+  ShowList();
+}
+
+void OLMain::Command7_Click() { ports_.windows.ShowTemplatesWindow(); }
+
+void OLMain::ListView1_ColumnClick(int column) {
+  TakeSelection();
+  recipients_.SetSortColumn(column == 1 ? RecipientList::Column::Mobile
+                                        : RecipientList::Column::Name);
+  recipients_.SetSorted(true);
+  ShowList();
+}
+
+void OLMain::AddPickedRecipients(std::vector<RecipientEntry> rows) {
+  std::vector<RecipientEntry> fresh;
+  fresh.reserve(rows.size());
+  std::unordered_set<std::wstring> seen;
+  for (RecipientEntry& row : rows) {
+    if (!row.Tag.empty() && (recipients_.ContainsTag(row.Tag) || !seen.insert(row.Tag).second)) {
+      continue;
+    }
+    fresh.push_back(std::move(row));
+  }
+  TakeSelection();
+  recipients_.AddAll(std::move(fresh));
+  ShowList();
+}
+
+void OLMain::SetMessage(std::wstring_view text) {
+  ports_.view.SetText(kText1, text);
+  Text1_Change();
+}
+
+// The user's selection, read from the list view before the rows change, so
+// that the redraw keeps it on the same rows as the platform list does.
+void OLMain::TakeSelection() { recipients_.SelectOnly(ports_.view.SelectedRows(kListView1)); }
+
+void OLMain::ShowList() { ports_.view.ShowRows(kListView1, recipients_); }
+
+std::wstring OLMain::MessageText() const { return ports_.view.Text(kText1); }
+
+std::vector<RecipientEntry> OLMain::RecipientRows() const { return recipients_.Rows(); }
+
+bool OLMain::DelayedSendTicked() const { return ports_.view.Checked(kCheck1); }
+
+std::optional<LocalDateTime> OLMain::DelayedSendTime() const {
+  return ports_.view.DateTime(kMaskEdBox1);
+}
+
+bool OLMain::AccountButtonShown() const { return ports_.view.Visible(kCommand5); }
+
+void OLMain::SetMessageText(std::wstring_view text) { SetMessage(text); }
+
+void OLMain::SetMobileText(std::wstring_view text) { ports_.view.SetText(kText2, text); }
+
+void OLMain::ClearRecipients() {
+  recipients_.Clear();
+  ShowList();
+}
+
+void OLMain::SetDelayedSendTicked(bool ticked) { ports_.view.SetChecked(kCheck1, ticked); }
+
+void OLMain::FocusMessage() { ports_.view.Focus(kText1); }
+
+void OLMain::FocusMobile() { ports_.view.Focus(kText2); }
+
+void OLMain::FocusAccountButton() { ports_.view.Focus(kCommand5); }
+
+}  // namespace parvel

@@ -1,0 +1,58 @@
+#include "dialogs/templates_window_win.h"
+
+#include "dialogs/window_ids.h"
+
+namespace parvel::dialogs {
+namespace {
+
+constexpr ControlName kControls[] = {
+    {L"List1", IDC_ZNSMSTEMPLATES_LIST1},       {L"Command1", IDC_ZNSMSTEMPLATES_COMMAND1},
+    {L"Command2", IDC_ZNSMSTEMPLATES_COMMAND2}, {L"Command4", IDC_ZNSMSTEMPLATES_COMMAND4},
+    {L"Line1", IDC_ZNSMSTEMPLATES_LINE1},       {L"Label1", IDC_ZNSMSTEMPLATES_LABEL1},
+    {L"Text1", IDC_ZNSMSTEMPLATES_TEXT1},       {L"Label2", IDC_ZNSMSTEMPLATES_LABEL2},
+    {L"Text2", IDC_ZNSMSTEMPLATES_TEXT2},       {L"Command3", IDC_ZNSMSTEMPLATES_COMMAND3},
+};
+
+// What the user may type into a new template's text.
+constexpr int kTemplateTextLimit = 160;
+
+}  // namespace
+
+TemplatesWindow::TemplatesWindow(AddinWindows& windows, const std::filesystem::path& folder)
+    : DialogWindow(L"ZNSMSTemplates", kControls),
+      presenter_({.view = *this,
+                  .message_boxes = message_boxes_,
+                  .windows = windows,
+                  .files = files_,
+                  .folder = folder}) {}
+
+void TemplatesWindow::OnInit() {
+  message_boxes_.SetOwner(hwnd());
+  SendMessageW(Control(L"Text1"), EM_LIMITTEXT, kTemplateTextLimit, 0);
+  presenter_.Form_Load();
+  ShowWindow(hwnd(), SW_SHOW);
+  Focus(L"List1");
+}
+
+// The window has no default or cancel button: Enter and Esc do nothing here.
+void TemplatesWindow::OnCommand(int id, int code) {
+  if (code != BN_CLICKED) return;
+  switch (id) {
+    case IDC_ZNSMSTEMPLATES_COMMAND1:
+      presenter_.Command1_Click();
+      break;
+    case IDC_ZNSMSTEMPLATES_COMMAND2:
+      presenter_.Command2_Click();
+      break;
+    case IDC_ZNSMSTEMPLATES_COMMAND3:
+      presenter_.Command3_Click();
+      break;
+    case IDC_ZNSMSTEMPLATES_COMMAND4:
+      presenter_.Command4_Click();
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace parvel::dialogs

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+#include "codec/code_page.h"
+#include "templates/template_files.h"
+#include "templates/template_store.h"
+#include "ui/addin_windows.h"
+#include "ui/message_box.h"
+#include "ui/window_view.h"
+
+namespace parvel {
+
+struct ZNSMSTemplatesPorts {
+  WindowView& view;
+  MessageBoxes& message_boxes;
+  AddinWindows& windows;
+  TemplateFiles& files;
+  std::filesystem::path folder;  // holds the templates file
+  const CodePage& code_page = SystemCodePage();
+};
+
+inline constexpr std::wstring_view kTemplatesCaption = L"Templates";
+inline constexpr std::wstring_view kNoTemplateSelectedTitle = L"No Template Selected";
+inline constexpr std::wstring_view kNoTemplateSelectedText = L"There is no template selected...";
+inline constexpr std::wstring_view kInsufficientDataTitle = L"Insufficient Data";
+inline constexpr std::wstring_view kInsufficientDataText =
+    L"You must supply the template text and a template name...";
+// The file keeps each template's name and text on one line each: a line
+// break would cut the text short and could start a false entry.
+inline constexpr std::wstring_view kLineBreakTitle = L"Line Break";
+inline constexpr std::wstring_view kLineBreakText =
+    L"A template is kept on a single line. Please remove the line breaks from the template text "
+    L"and name...";
+
+inline constexpr std::wstring_view kTemplatesNotSavedTitle = L"Templates Not Saved";
+inline constexpr std::wstring_view kTemplatesNotSavedText =
+    L"The templates file ZNSMSTemplates.txt could not be written, so this change has not been "
+    L"saved.\r\n\r\nThe file may be read-only or in use, or you may not have the right to change "
+    L"it. The list shows the templates as they are stored, and the boxes keep what you typed...";
+
+// The templates window: applies a stored template to the compose window's
+// message, adds templates and deletes them. Every change is saved and read
+// back at once, so the list always shows the file.
+class ZNSMSTemplates {
+ public:
+  explicit ZNSMSTemplates(const ZNSMSTemplatesPorts& ports);
+
+  void Form_Load();
+  void Command1_Click();  // "&Select"
+  void Command2_Click();  // "&Close"
+  void Command3_Click();  // "Add"
+  void Command4_Click();  // "Delete"
+
+  const TemplateStore& Store() const noexcept { return store_; }
+
+ private:
+  // The store's entry behind the selected row; nothing when no row is
+  // selected, after telling the user.
+  std::optional<std::size_t> SelectedEntry();
+  // False when the file could not be written: the user has been told.
+  bool SaveThenLoad();
+  void LoadTemplates();
+
+  ZNSMSTemplatesPorts ports_;
+  TemplateStore store_;
+};
+
+}  // namespace parvel

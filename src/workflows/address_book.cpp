@@ -1,0 +1,361 @@
+#include "workflows/address_book.h"
+
+#include <utility>
+
+namespace parvel {
+namespace {
+
+constexpr std::wstring_view kGlobalAddressListName = L"global address list";
+constexpr int kDisplayTypeMailUser = 0;
+constexpr int kDisplayTypeDistList = 1;
+// Rows of a long listing reach the list in batches of this size: the list is
+// redrawn once per batch, not once per row.
+constexpr std::size_t kListingBatch = 256;
+
+bool IsGlobalAddressListName(std::wstring_view name) {
+  if (name.size() != kGlobalAddressListName.size()) return false;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    wchar_t ch = name[i];
+    if (ch >= L'A' && ch <= L'Z') ch = static_cast<wchar_t>(ch - L'A' + L'a');
+    if (ch != kGlobalAddressListName[i]) return false;
+  }
+  return true;
+}
+
+std::wstring WithoutLineBreaks(std::wstring_view text) {
+  std::wstring kept;
+  kept.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') {
+      ++i;
+      continue;
+    }
+    kept.push_back(text[i]);
+  }
+  return kept;
+}
+
+RecipientEntry Envelope(std::wstring name, std::wstring mobile, std::wstring tag) {
+  return {.Name = std::move(name),
+          .Mobile = std::move(mobile),
+          .Kind = std::wstring(kKindEnvelope),
+          .Tag = std::move(tag)};
+}
+
+RecipientEntry Distribution(std::wstring name, std::wstring source, std::wstring tag) {
+  return {.Name = std::move(name),
+          .Mobile = std::move(source),
+          .Kind = std::wstring(kKindDistribution),
+          .Tag = std::move(tag)};
+}
+
+// The first list named as the Global Address List. Redemption's collections
+// count from 0 or from 1 (its declarations leave it open), so the indices of
+// both are asked: one the collection does not have fails and is passed over.
+std::unique_ptr<host::AddressList> SearchGAL(host::AddressLists& lists) {
+  const int count = lists.Count();
+  for (int i = 0; i <= count; ++i) {
+    std::unique_ptr<host::AddressList> list;
+    try {
+      list = lists.Item(i);
+    } catch (const host::HostError&) {
+      if (i == 0 || i == count) continue;
+      throw;
+    }
+    if (list && IsGlobalAddressListName(list->Name())) return list;
+  }
+  return nullptr;
+}
+
+// Where the entries' Item counts from: the first entry, as GetFirst gives it,
+// is either Item(0) or Item(1).
+int IndexBase(host::AddressEntries& entries) {
+  const auto first = entries.GetFirst();
+  if (!first) return 0;
+  const std::wstring id = first->ID();
+  try {
+    if (const auto zero = entries.Item(0); zero && zero->ID() == id) return 0;
+  } catch (const host::HostError&) {
+    // There is no entry 0.
+  }
+  return 1;
+}
+
+// A listing's rows on their way to the contact list: handed over per batch,
+// and what was found before a host error is still handed over.
+class Batch {
+ public:
+  explicit Batch(ContactListSink& contacts) : contacts_(contacts) {}
+  Batch(const Batch&) = delete;
+  Batch& operator=(const Batch&) = delete;
+  ~Batch() {
+    try {
+      Flush();
+    } catch (...) {
+      // Left by an error: that error is the one the user needs to see.
+    }
+  }
+
+  void Add(RecipientEntry row) {
+    rows_.push_back(std::move(row));
+    if (rows_.size() >= kListingBatch) Flush();
+  }
+  void Finish() { Flush(); }
+
+ private:
+  void Flush() {
+    if (rows_.empty() || contacts_.Superseded()) return;
+    std::vector<RecipientEntry> rows = std::move(rows_);
+    rows_.clear();
+    contacts_.Append(std::move(rows));
+  }
+
+  ContactListSink& contacts_;
+  std::vector<RecipientEntry> rows_;
+};
+
+}  // namespace
+
+AddressBook::AddressBook(const Ports& ports) : ports_(ports) {}
+
+void AddressBook::ReportFolderError(const host::HostError& error) {
+  ports_.message_boxes.Show(kFolderErrorTitle, std::wstring(kFolderErrorText) + error.message());
+}
+
+void AddressBook::GetAllContactsFolders(std::vector<FolderListEntry>& folders) {
+  folders.clear();
+  Session& session = ports_.session;
+  if (!session.ContactsFolders && session.MapiNamespace) {
+    auto& collection = session.ContactsFolders.emplace();
+    auto stores = session.MapiNamespace->TopLevelFolders();
+    for (auto store = stores->Next(); store; store = stores->Next()) {
+      ports_.pending_events.Run();
+      int count = 0;
+      try {
+        count = store->FolderCount();
+      } catch (const host::HostError& error) {
+        Report(L"the folders of a store", error);
+        continue;
+      }
+      try {
+        for (int k = 1; k <= count; ++k) AddContactsFolders(store->FolderAt(k), collection);
+      } catch (const host::HostError& error) {
+        ReportFolderError(error);
+      }
+    }
+  }
+  if (!session.ContactsFolders) return;
+  int position = 0;
+  for (const auto& folder : *session.ContactsFolders) {
+    folders.push_back({.Name = folder->Name(), .Position = ++position});
+  }
+}
+
+void AddressBook::AddContactsFolders(std::unique_ptr<host::Folder> folder,
+                                     std::vector<std::unique_ptr<host::Folder>>& collection) {
+  host::Folder& walked = *folder;
+  try {
+    if (walked.DefaultItemType() == host::kOlContactItem) collection.push_back(std::move(folder));
+    const int count = walked.FolderCount();
+    for (int k = 1; k <= count; ++k) AddContactsFolders(walked.FolderAt(k), collection);
+  } catch (const host::HostError& error) {
+    // A deeper folder reports its own failure; this one's remaining
+    // subfolders are left out and the caller goes on with its next one.
+    ReportFolderError(error);
+  }
+}
+
+void AddressBook::Loadfolder(std::wstring_view fname, int tag, ContactListSink& contacts) {
+  contacts.Clear();
+  Session& session = ports_.session;
+  if (!session.ContactsFolders) return;
+  host::Folder* chosen = nullptr;
+  std::wstring folder_name;
+  int position = 0;
+  for (const auto& folder : *session.ContactsFolders) {
+    ++position;
+    if (tag != 0) {
+      if (tag != position) continue;
+      folder_name = folder->Name();
+    } else {
+      folder_name = folder->Name();
+      if (folder_name != fname) continue;
+    }
+    chosen = folder.get();
+    break;
+  }
+  if (chosen == nullptr) return;
+
+  Batch rows(contacts);
+  auto items = chosen->Items();
+  for (auto item = items->Next(); item; item = items->Next()) {
+    switch (item->GetKind()) {
+      case host::Item::Kind::Contact: {
+        std::wstring mobile = item->MobileTelephoneNumber();
+        if (mobile.empty()) break;
+        rows.Add(Envelope(item->FileAs(), std::move(mobile), item->EntryID()));
+        break;
+      }
+      case host::Item::Kind::DistributionList: {
+        std::wstring entry_id = item->EntryID();
+        rows.Add(Distribution(item->DLName(), folder_name, entry_id));
+        session.KnownDistLists.try_emplace(std::move(entry_id), std::move(item));
+        break;
+      }
+      case host::Item::Kind::Other:
+        break;
+    }
+  }
+  rows.Finish();
+}
+
+bool AddressBook::IsGAL() {
+  std::unique_ptr<host::AddressLists> lists;
+  try {
+    lists = ports_.session.Redemption().CreateAddressLists();
+  } catch (const host::HostError&) {
+    return false;
+  }
+  return SearchGAL(*lists) != nullptr;
+}
+
+std::unique_ptr<host::AddressList> AddressBook::FindGAL() {
+  return SearchGAL(*ports_.session.Redemption().CreateAddressLists());
+}
+
+void AddressBook::LoadGlobalAddressList(ContactListSink& contacts) {
+  contacts.Clear();
+  const auto gal = FindGAL();
+  if (!gal) return;
+  const auto entries = gal->Entries();
+  Batch rows(contacts);
+  for (auto entry = entries->GetFirst(); entry; entry = entries->GetNext()) {
+    ports_.pending_events.Run();
+    if (contacts.Superseded()) return;
+    switch (entry->DisplayType()) {
+      case kDisplayTypeDistList:
+        rows.Add(Distribution(entry->Name(), std::wstring(kGlobalAddressListLabel), entry->ID()));
+        break;
+      case kDisplayTypeMailUser: {
+        std::optional<std::wstring> mobile = entry->MobileTelephoneNumber();
+        if (!mobile || mobile->empty()) break;
+        rows.Add(Envelope(entry->Name(), std::move(*mobile), entry->ID()));
+        break;
+      }
+      default:
+        break;
+    }
+  }
+  rows.Finish();
+}
+
+std::unique_ptr<host::AddressEntry> AddressBook::FindGALEntry(const std::wstring& name) {
+  if (!gal_walk_) {
+    // A Global Address List that cannot be reached is reported once; the
+    // lists after it yield nothing.
+    GalWalk& walk = gal_walk_.emplace();
+    const auto gal = FindGAL();
+    if (!gal) return nullptr;
+    auto entries = gal->Entries();
+    walk.count = entries->Count();
+    walk.base = IndexBase(*entries);
+    walk.entries = std::move(entries);
+  }
+  GalWalk& walk = *gal_walk_;
+  if (!walk.entries) return nullptr;
+  if (const auto seen = walk.first_index.find(name); seen != walk.first_index.end()) {
+    return walk.entries->Item(seen->second + walk.base);
+  }
+  while (walk.next < walk.count) {
+    // An entry that fails to read is passed over by the later searches.
+    const int index = walk.next++;
+    auto entry = walk.entries->Item(index + walk.base);
+    std::wstring entry_name = entry->Name();
+    // The name was not met before, or first_index would have had it: a
+    // match is the first entry of its name.
+    const bool match = entry_name == name;
+    walk.first_index.try_emplace(std::move(entry_name), index);
+    if (match) return entry;
+  }
+  return nullptr;
+}
+
+void AddressBook::ExpandGALDistList(const RecipientEntry& row,
+                                    std::vector<RecipientEntry>& members) {
+  const auto list = FindGALEntry(row.Name);
+  if (!list) return;
+  const auto entries = list->Members();
+  for (auto member = entries->GetFirst(); member; member = entries->GetNext()) {
+    std::optional<std::wstring> mobile = member->MobileTelephoneNumber();
+    if (!mobile || mobile->empty()) continue;
+    members.push_back(Envelope(member->Name(), std::move(*mobile), member->ID()));
+  }
+}
+
+host::Item* AddressBook::ResolveDistList(const std::wstring& entry_id,
+                                         std::unique_ptr<host::Item>& holder) {
+  try {
+    holder = ports_.session.MapiNamespace->GetItemFromID(entry_id);
+    if (holder) return holder.get();
+  } catch (const host::HostError&) {
+    // A list shown earlier is still known by its entry ID.
+  }
+  const auto known = ports_.session.KnownDistLists.find(entry_id);
+  return known == ports_.session.KnownDistLists.end() ? nullptr : known->second.get();
+}
+
+void AddressBook::Report(const std::wstring& what, const host::HostError& error) noexcept {
+  try {
+    ports_.session.Diagnostics().Report(
+        L"Address book", what + L": " + host::DescribeFailure(std::make_exception_ptr(error)));
+  } catch (...) {
+    // No memory for the report's text: it goes unreported.
+  }
+}
+
+void AddressBook::ExpandContactsDistList(const RecipientEntry& row,
+                                         std::vector<RecipientEntry>& members) {
+  Session& session = ports_.session;
+  if (!session.MapiNamespace) return;
+  std::unique_ptr<host::Item> looked_up;
+  host::Item* list = ResolveDistList(row.Tag, looked_up);
+  if (list == nullptr) return;
+
+  std::vector<std::vector<std::uint8_t>> entries;
+  std::unique_ptr<host::MapiUtils> utils;
+  try {
+    const auto safe_list = session.Redemption().CreateSafeDistList();
+    safe_list->SetItem(*list);
+    const std::uint32_t tag =
+        safe_list->GetIDsFromNames(std::wstring(kAddressPropertySet), kDistributionListMembersId) |
+        kPtMvBinary;
+    entries = safe_list->BinaryFields(tag);
+    utils = session.Redemption().CreateMapiUtils();
+  } catch (const host::HostError& error) {
+    Report(L"the members of the list " + row.Name, error);
+    return;
+  }
+
+  for (const auto& entry : entries) {
+    try {
+      const std::wstring hex = utils->HrArrayToString(entry);
+      // Plain addresses, nested lists and anything else that does not wrap a
+      // contact of a contact folder are not members we can text.
+      if (hex.size() < kContactEntryPrefix.size() ||
+          std::wstring_view(hex).substr(0, kContactEntryPrefix.size()) != kContactEntryPrefix) {
+        continue;
+      }
+      const auto contact =
+          session.MapiNamespace->GetItemFromID(hex.substr(kContactEntryPrefix.size()));
+      std::wstring mobile = contact->MobileTelephoneNumber();
+      if (mobile.empty()) continue;
+      members.push_back(
+          Envelope(WithoutLineBreaks(contact->FileAs()), std::move(mobile), contact->EntryID()));
+    } catch (const host::HostError& error) {
+      // This member cannot be read; the others still can.
+      Report(L"a member of the list " + row.Name, error);
+    }
+  }
+}
+
+}  // namespace parvel

@@ -1,0 +1,141 @@
+#include "workflows/send_problem_text.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "host/diagnostics.h"
+#include "host/host_error.h"
+
+namespace parvel {
+namespace {
+
+constexpr std::wstring_view kCrLf = L"\r\n";
+constexpr std::wstring_view kUnsupportedIntro =
+    L"These characters cannot be sent through the SMS gateway:";
+constexpr std::wstring_view kUnsupportedWhole =
+    L"The message, the recipients or the account information hold characters that cannot be "
+    L"sent through the SMS gateway.";
+constexpr std::wstring_view kUnsupportedClosing =
+    L"Nothing has been sent. Please replace or remove these characters and try again...";
+constexpr std::wstring_view kPasswordNotShown = L"characters not shown";
+constexpr std::wstring_view kSendFailedIntro = L"Outlook could not submit the SMS message:";
+constexpr std::wstring_view kSendFailedClosing =
+    L"Your recipients and message have been kept so that you can try again...";
+constexpr std::wstring_view kUnknownFailure = L"An unknown error occurred.";
+
+std::wstring Quoted(std::wstring_view value) { return L"\"" + RemoveCrLf(value) + L"\""; }
+
+std::wstring RecipientPlace(std::size_t row, std::wstring_view what, std::wstring_view value) {
+  return L"Recipient " + std::to_wstring(row + 1) + L"'s " + std::wstring(what) + L" " +
+         Quoted(value);
+}
+
+const RecipientEntry& RowAt(std::span<const RecipientEntry> rows, std::size_t row) {
+  static const RecipientEntry kNone;
+  return row < rows.size() ? rows[row] : kNone;
+}
+
+std::wstring PlaceName(const RefusedCharacter& refused, std::span<const RecipientEntry> rows) {
+  switch (refused.field) {
+    case RequestField::Fixed:
+      break;
+    case RequestField::Account:
+      return L"The account";
+    case RequestField::Password:
+      return L"The password";
+    case RequestField::NamePrefix:
+      return L"The name prefix";
+    case RequestField::DelayedSend:
+      return L"The delayed-send time";
+    case RequestField::Mobile:
+      return RecipientPlace(refused.row, L"number", RowAt(rows, refused.row).Mobile);
+    case RequestField::Name:
+      return RecipientPlace(refused.row, L"name", RowAt(rows, refused.row).Name);
+    case RequestField::Message:
+      return L"The message";
+    case RequestField::UserName:
+      return L"Your Outlook user name";
+  }
+  return L"The request";
+}
+
+struct Place {
+  RequestField field;
+  std::size_t row;
+  std::wstring name;
+  std::wstring characters;
+};
+
+// Host texts from the system often end with a line break of their own.
+std::wstring Trimmed(std::wstring text) {
+  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
+    text.pop_back();
+  }
+  return text;
+}
+
+std::wstring FailureReason(const std::exception_ptr& failure) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const host::HostError& error) {
+    std::wstring text = Trimmed(error.message());
+    return text.empty() ? L"Error " + host::HresultText(error.hresult()) + L"." : text;
+  } catch (const std::exception& error) {
+    const std::string_view what = error.what();
+    std::wstring text;
+    for (const char ch : what) text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(ch)));
+    return text.empty() ? std::wstring(kUnknownFailure) : Trimmed(std::move(text));
+  } catch (...) {
+    return std::wstring(kUnknownFailure);
+  }
+}
+
+}  // namespace
+
+std::wstring DescribeRefusedCharacters(std::span<const RefusedCharacter> refused,
+                                       std::span<const RecipientEntry> rows) {
+  std::vector<Place> places;
+  for (const RefusedCharacter& character : refused) {
+    auto place = std::find_if(places.begin(), places.end(), [&](const Place& known) {
+      return known.field == character.field && known.row == character.row;
+    });
+    if (place == places.end()) {
+      place = places.insert(places.end(),
+                            {character.field, character.row, PlaceName(character, rows), {}});
+    }
+    if (place->characters.find(character.character) == std::wstring::npos) {
+      place->characters.push_back(character.character);
+    }
+  }
+
+  std::wstring text(kUnsupportedIntro);
+  text.append(kCrLf);
+  for (const Place& place : places) {
+    text.append(kCrLf).append(place.name).append(L": ");
+    if (place.field == RequestField::Password) {
+      text.append(kPasswordNotShown);
+      continue;
+    }
+    for (std::size_t i = 0; i < place.characters.size(); ++i) {
+      if (i > 0) text.push_back(L' ');
+      text.push_back(place.characters[i]);
+    }
+  }
+  text.append(kCrLf).append(kCrLf).append(kUnsupportedClosing);
+  return text;
+}
+
+std::wstring DescribeUnencodableText() {
+  return std::wstring(kUnsupportedWhole) + std::wstring(kCrLf) + std::wstring(kCrLf) +
+         std::wstring(kUnsupportedClosing);
+}
+
+std::wstring DescribeSendFailure(const std::exception_ptr& failure) {
+  std::wstring text(kSendFailedIntro);
+  text.append(kCrLf).append(kCrLf).append(FailureReason(failure));
+  text.append(kCrLf).append(kCrLf).append(kSendFailedClosing);
+  return text;
+}
+
+}  // namespace parvel

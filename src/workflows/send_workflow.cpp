@@ -1,0 +1,213 @@
+#include "workflows/send_workflow.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "request/delayed_send.h"
+#include "request/gateway_request.h"
+#include "workflows/send_problem_text.h"
+
+namespace parvel {
+namespace {
+
+constexpr std::wstring_view kNoMessageTitle = L"No Message";
+constexpr std::wstring_view kNoMessageText = L"You must enter the message text...";
+constexpr std::wstring_view kNoRecipientsTitle = L"No Recipients";
+constexpr std::wstring_view kNoRecipientsText = L"There are no recipients to send to...";
+constexpr std::wstring_view kNoAccountTitle = L"No Account";
+constexpr std::wstring_view kNoAccountText =
+    L"There is no account information. Please use the account button to complete the "
+    L"information required and try again...";
+constexpr std::wstring_view kNoMailAddressTitle = L"No Mail Address";
+constexpr std::wstring_view kNoMailAddressText =
+    L"There is no mail address to send to. You need help from the system suppliers and we "
+    L"cannot procede...";
+constexpr std::wstring_view kBadDelayedSendTitle = L"Bad Delayed Send";
+constexpr std::wstring_view kDelayedSendInvalidText =
+    L"If you use delayed send you must specify a valid date and time...";
+constexpr std::wstring_view kDelayedSendPastText =
+    L"If you use delayed send, the time must be in the future...";
+constexpr std::wstring_view kUnknownUserTitle = L"Outlook Error";
+constexpr std::wstring_view kUnknownUserText =
+    L"Outlook cannot tell who you are, and the SMS gateway needs your Outlook user name:\r\n\r\n";
+constexpr std::wstring_view kUnknownUserTail =
+    L"\r\n\r\nNothing has been sent. Your recipients and message have been kept so that you "
+    L"can try again...";
+constexpr std::wstring_view kEmptyUserName = L"Outlook gave an empty user name.";
+constexpr std::wstring_view kOutlookWithoutExchangeTitle = L"Outlook without Exchange";
+constexpr std::wstring_view kOutlookWithoutExchangeText =
+    L"You do not appear to be using Outlook with Microsoft Exchange. This version is designed to "
+    L"be used with Outlook and Exchange only. \r\n\r\nYou will need to download and install the "
+    L"stand-alone version if you you wish to send SMS messages.";
+
+// Runs a step whose failure the send passes over: the e-mail is already with
+// the host, and nothing depends on the step. The failure is reported.
+template <typename Step>
+void Tolerate(host::Diagnostics& diagnostics, std::wstring_view what, Step step) noexcept {
+  try {
+    step();
+  } catch (...) {
+    try {
+      diagnostics.Report(
+          L"Send", std::wstring(what) + L": " + host::DescribeFailure(std::current_exception()));
+    } catch (...) {
+      // No memory for the report's text: it goes unreported.
+    }
+  }
+}
+
+class SendClick {
+ public:
+  explicit SendClick(const SendWorkflowPorts& ports)
+      : ports_(ports), message_(ports.view.MessageText()), rows_(ports.view.RecipientRows()) {}
+
+  // The checks in their fixed order; the first failure is shown and ends the click.
+  bool Validate() {
+    ComposeView& view = ports_.view;
+    if (message_.empty()) {
+      Warn(kNoMessageTitle, kNoMessageText);
+      view.FocusMessage();
+      return false;
+    }
+    if (rows_.empty()) {
+      Warn(kNoRecipientsTitle, kNoRecipientsText);
+      view.FocusMobile();
+      return false;
+    }
+    const AccountSettings& settings = ports_.session.AccountSettings;
+    if (settings.Account.empty()) {
+      Warn(kNoAccountTitle, kNoAccountText);
+      if (view.AccountButtonShown()) view.FocusAccountButton();
+      return false;
+    }
+    if (settings.MailAddress.empty()) {
+      Warn(kNoMailAddressTitle, kNoMailAddressText);
+      return false;
+    }
+    if (!view.DelayedSendTicked()) return true;
+    // The picked value itself, full year included: read back as text it
+    // would depend on the locale's month names.
+    const std::optional<LocalDateTime> when = view.DelayedSendTime();
+    if (!when || !IsRealDateTime(*when)) {
+      Warn(kBadDelayedSendTitle, kDelayedSendInvalidText);
+      return false;
+    }
+    // Whole minutes only: a time earlier in the present minute still counts as now.
+    if (MinuteNumber(*when) < MinuteNumber(ports_.clock.Now())) {
+      Warn(kBadDelayedSendTitle, kDelayedSendPastText);
+      return false;
+    }
+    delayed_send_ = when;
+    return true;
+  }
+
+  // The gateway needs the sender's name. When Outlook could not give it as
+  // the window loaded, it is asked again now rather than sent empty.
+  bool KnowUser() {
+    Session& session = ports_.session;
+    if (!session.UserDisplayName.empty()) return true;
+    std::wstring reason(kEmptyUserName);
+    try {
+      session.ReadCurrentUser();
+    } catch (const host::HostError& error) {
+      reason = error.message();
+    }
+    if (!session.UserDisplayName.empty()) return true;
+    Warn(kUnknownUserTitle,
+         std::wstring(kUnknownUserText) + reason + std::wstring(kUnknownUserTail));
+    return false;
+  }
+
+  // Built before anything exists on the host, so text the gateway cannot
+  // carry is reported without a half-made mail item left behind.
+  std::optional<GatewayRequest> Build() {
+    try {
+      return BuildGatewayRequest({.settings = ports_.session.AccountSettings,
+                                  .user_name = ports_.session.UserDisplayName,
+                                  .delayed_send = delayed_send_,
+                                  .rows = rows_,
+                                  .message = message_},
+                                 ports_.locale, ports_.code_page);
+    } catch (const RequestEncodingError& error) {
+      Warn(kUnsupportedCharactersTitle, DescribeRefusedCharacters(error.refused(), rows_));
+    } catch (const SecretTextError&) {
+      Warn(kUnsupportedCharactersTitle, DescribeUnencodableText());
+    }
+    return std::nullopt;
+  }
+
+  // Whether the host took the e-mail. Both items are released when this ends.
+  bool Submit(const GatewayRequest& request) {
+    // Declared first so that the safe item wrapping it is released before it.
+    std::unique_ptr<host::MailItem> mail_item;
+    std::unique_ptr<host::SafeMailItem> safe_item;
+    try {
+      safe_item = ports_.session.Redemption().CreateSafeMailItem();
+    } catch (...) {
+      Warn(kOutlookWithoutExchangeTitle, kOutlookWithoutExchangeText);
+      return false;
+    }
+    try {
+      mail_item = ports_.session.Host().CreateItem(host::kOlMailItem);
+      safe_item->SetItem(*mail_item);
+      safe_item->SetTo(request.ToAddress);
+      safe_item->AddRecipient(request.ToAddress);
+      safe_item->SetSubject(std::wstring(kSubjectMultiple));
+      if (request.RecipientCount == 1) safe_item->SetSubject(request.Subject);
+      safe_item->SetBody(request.Body);
+      safe_item->Save();
+      safe_item->Send();
+    } catch (...) {
+      Warn(kSendFailedTitle, DescribeSendFailure(std::current_exception()));
+      return false;
+    }
+    return true;
+  }
+
+  // Flushes the outbox at once; each step is tried even when the one before failed.
+  void DeliverNow() {
+    std::unique_ptr<host::MapiUtils> utils;
+    host::Diagnostics& diagnostics = ports_.session.Diagnostics();
+    Tolerate(diagnostics, L"MAPIUtils",
+             [&] { utils = ports_.session.Redemption().CreateMapiUtils(); });
+    if (!utils) return;
+    Tolerate(diagnostics, L"DeliverNow", [&] { utils->DeliverNow(); });
+    Tolerate(diagnostics, L"Cleanup", [&] { utils->Cleanup(); });
+  }
+
+  // Ready for the next message; the delayed-send box keeps its text.
+  void ClearWindow() {
+    ComposeView& view = ports_.view;
+    view.ClearRecipients();
+    view.SetMessageText(L"");
+    view.SetMobileText(L"");
+    view.FocusMobile();
+    view.SetDelayedSendTicked(false);
+  }
+
+ private:
+  void Warn(std::wstring_view title, std::wstring_view text) {
+    ports_.message_boxes.Show(title, text, MessageIcon::Exclamation);
+  }
+
+  const SendWorkflowPorts& ports_;
+  std::wstring message_;
+  std::vector<RecipientEntry> rows_;
+  std::optional<LocalDateTime> delayed_send_;
+};
+
+}  // namespace
+
+void RunSendWorkflow(const SendWorkflowPorts& ports) {
+  SendClick click(ports);
+  if (!click.Validate() || !click.KnowUser()) return;
+  const std::optional<GatewayRequest> request = click.Build();
+  if (!request || !click.Submit(*request)) return;
+  click.DeliverNow();
+  click.ClearWindow();
+}
+
+}  // namespace parvel

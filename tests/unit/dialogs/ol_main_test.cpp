@@ -1,0 +1,279 @@
+#include "dialogs/ol_main.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "settings/memory_registry.h"
+#include "settings/reg_functions.h"
+#include "settings/settings_key.h"
+#include "unit/fakes/call_recorder.h"
+#include "unit/fakes/fake_outlook.h"
+#include "unit/fakes/fake_redemption.h"
+#include "unit/fakes/fixed_clock.h"
+#include "unit/fakes/recording_message_boxes.h"
+#include "unit/fakes/recording_window_view.h"
+
+namespace parvel {
+namespace {
+
+class CountingWindows final : public AddinWindows {
+ public:
+  explicit CountingWindows(fakes::RecordingWindowView& view) : view_(view) {}
+  void ShowContactsPicker() override { Record(L"Contacts", L"Command2"); }
+  void ShowAccountWindow() override { Record(L"Account", L"Command5"); }
+  void ShowTemplatesWindow() override { Record(L"Templates", L"Command7"); }
+  OLMain& ComposeWindow() override { throw std::logic_error("not used by the compose window"); }
+
+  std::vector<std::wstring> opened;
+
+ private:
+  // Notes whether the button that opened the window was disabled meanwhile.
+  void Record(const wchar_t* window, const std::wstring& button) {
+    opened.push_back(std::wstring(window) + (view_.disabled.count(button) ? L" (disabled)" : L""));
+  }
+  fakes::RecordingWindowView& view_;
+};
+
+RecipientEntry Picked(std::wstring name, std::wstring mobile, std::wstring tag) {
+  return {.Name = std::move(name),
+          .Mobile = std::move(mobile),
+          .Kind = std::wstring(kKindEnvelope),
+          .Tag = std::move(tag)};
+}
+
+std::vector<std::wstring> Column(const std::vector<RecipientEntry>& rows, bool mobile) {
+  std::vector<std::wstring> values;
+  for (const auto& row : rows) values.push_back(mobile ? row.Mobile : row.Name);
+  return values;
+}
+
+class OLMainTest : public testing::Test {
+ protected:
+  OLMainTest() {
+    session.HostApplication = std::make_unique<fakes::FakeApplication>(recorder);
+    RegEnsureKey(registry, kHkeyCurrentUser, SettingsKeyPath);
+    Store(L"Account", L"acc1");
+    Store(L"Password", L"Unknown");
+    Store(L"MailAddress", L"sms@gateway.zintara.example");
+    Store(L"DefaultContacts", L"Contacts");
+    Store(L"NamePrefix", L"ZN");
+  }
+
+  void Store(const wchar_t* name, const wchar_t* value) {
+    ASSERT_EQ(RegStoreValue(registry, kHkeyCurrentUser, SettingsKeyPath, name,
+                            RegValue(std::wstring(value)), 1),
+              0);
+  }
+
+  void Type(const std::wstring& message) {
+    view.texts[L"Text1"] = message;
+    window.Text1_Change();
+  }
+  void AddMobile(const std::wstring& mobile) {
+    view.texts[L"Text2"] = mobile;
+    window.Command1_Click();
+  }
+
+  fakes::CallRecorder recorder;
+  Session session{std::make_unique<fakes::FakeRedemption>(recorder)};
+  fakes::RecordingWindowView view;
+  fakes::RecordingMessageBoxes messages;
+  MemoryRegistry registry;
+  fakes::FixedClock clock{{2026, 12, 31, 18, 5}};
+  CountingWindows windows{view};
+  EnglishLocale english;
+  OLMain window{{.session = session,
+                 .view = view,
+                 .message_boxes = messages,
+                 .registry = registry,
+                 .clock = clock,
+                 .windows = windows,
+                 .locale = english}};
+};
+
+TEST_F(OLMainTest, LoadReadsTheUserTheSettingsAndSetsTheDelayedSendBox) {
+  window.Form_Load();
+  EXPECT_EQ(session.UserDisplayName, L"Sales Desk");
+  ASSERT_NE(session.MapiNamespace, nullptr);
+  EXPECT_EQ(session.AccountSettings.NamePrefix, L"ZN");
+  EXPECT_EQ(view.dates[L"MaskEdBox1"], (LocalDateTime{2027, 1, 1, 6, 5})) << "now plus 12 hours";
+  EXPECT_EQ(view.caption, L"Parvel" + std::wstring(44, L' ') + L"- 1.0.26");
+  EXPECT_TRUE(view.Visible(L"Command5"));
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(view.texts.count(L"Label5"), 0U) << "the counter stays empty until the message changes";
+
+  clock.now = {2027, 1, 1, 9, 0};
+  EXPECT_EQ(view.dates[L"MaskEdBox1"], (LocalDateTime{2027, 1, 1, 6, 5})) << "set once, at load";
+}
+
+TEST_F(OLMainTest, ShowAccountZeroHidesTheAccountButton) {
+  Store(L"ShowAccount", L"0");
+  window.Form_Load();
+  EXPECT_FALSE(view.Visible(L"Command5"));
+}
+
+TEST_F(OLMainTest, AFirstRunShowsTheInitialisationMessage) {
+  MemoryRegistry empty;
+  OLMain first{{.session = session,
+                .view = view,
+                .message_boxes = messages,
+                .registry = empty,
+                .clock = clock,
+                .windows = windows,
+                .locale = english}};
+  first.Form_Load();
+  ASSERT_EQ(messages.shown.size(), 1U);
+  EXPECT_EQ(messages.shown[0].title, L"Initialisation");
+}
+
+TEST_F(OLMainTest, AHostFailureAtLoadIsReportedAndTheWindowStillLoads) {
+  recorder.FailOn(L"Application.GetNamespace", L"No profile.");
+  window.Form_Load();
+  ASSERT_EQ(messages.shown.size(), 1U);
+  EXPECT_EQ(messages.shown[0].title, L"Outlook Error");
+  EXPECT_EQ(view.caption, L"Parvel" + std::wstring(44, L' ') + L"- 1.0.26");
+  EXPECT_EQ(session.AccountSettings.Account, L"acc1");
+}
+
+TEST_F(OLMainTest, CounterCountsPrefixUserNameAndOneMore) {
+  window.Form_Load();
+  Type(L"");
+  EXPECT_EQ(view.texts[L"Label5"],
+            L"Used : 13 chars (incl. EMail name)");  // 0 + 1 + 2 ("ZN") + 10 ("Sales Desk")
+  session.AccountSettings.NamePrefix.clear();
+  session.UserDisplayName = L"Kylie";
+  Type(L"ab\r\ncd");
+  EXPECT_EQ(view.texts[L"Label5"], L"Used : 11 chars (incl. EMail name)");
+  window.SetMessage(L"template text");
+  EXPECT_EQ(view.texts[L"Text1"], L"template text");
+  EXPECT_EQ(view.texts[L"Label5"], L"Used : 19 chars (incl. EMail name)");
+}
+
+TEST_F(OLMainTest, AddMobileAddsAHandTypedRow) {
+  window.Form_Load();
+  AddMobile(L"021 555 123");
+  ASSERT_EQ(view.rows[L"ListView1"].size(), 1U);
+  const RecipientEntry& row = view.rows[L"ListView1"][0];
+  EXPECT_EQ(row.Name, L"Unknown");
+  EXPECT_EQ(row.Mobile, L"021 555 123");
+  EXPECT_EQ(row.Kind, L"Envelope");
+  EXPECT_EQ(row.Key, L"x021 555 1231");
+  EXPECT_EQ(row.Tag, L"");
+  EXPECT_EQ(view.texts[L"Text2"], L"");
+  EXPECT_EQ(view.focus, L"Text1");
+
+  view.focus.clear();
+  AddMobile(L"");
+  EXPECT_EQ(window.Recipients().Count(), 1U);
+  EXPECT_EQ(view.focus, L"") << "an empty box does nothing";
+}
+
+TEST_F(OLMainTest, HandTypedKeysStayDistinctWithTheFirstFreeHashSuffix) {
+  window.Form_Load();
+  AddMobile(L"12");    // x12 + 1
+  AddMobile(L"121#");  // x121# + 2, the key the first suffix would give
+  for (int i = 3; i <= 20; ++i) AddMobile(L"0" + std::to_wstring(i));
+  AddMobile(L"1");  // x1 + 21 would be x121 again
+  AddMobile(L"7");  // x7 + 22: no clash, no suffix
+  const std::vector<RecipientEntry> rows = window.Recipients().Rows();
+  ASSERT_EQ(rows.size(), 22U);
+  EXPECT_EQ(rows[0].Key, L"x121");
+  EXPECT_EQ(rows[1].Key, L"x121#2");
+  EXPECT_EQ(rows[2].Key, L"x033");
+  EXPECT_EQ(rows[20].Key, L"x121#3");
+  EXPECT_EQ(rows[21].Key, L"x722");
+}
+
+TEST_F(OLMainTest, RemoveSelectedRemovesThemAllAndSortsByName) {
+  window.Form_Load();
+  window.AddPickedRecipients({Picked(L"e", L"5", L"t5"), Picked(L"d", L"4", L"t4"),
+                              Picked(L"c", L"3", L"t3"), Picked(L"b", L"2", L"t2"),
+                              Picked(L"a", L"1", L"t1")});
+  view.selected[L"ListView1"] = {0, 2, 4};
+  window.Command6_Click();
+  EXPECT_EQ(Column(view.rows[L"ListView1"], false), (std::vector<std::wstring>{L"b", L"d"}));
+}
+
+TEST_F(OLMainTest, HeaderClickSortsAscendingAndNewRowsTakeTheirPlace) {
+  window.Form_Load();
+  AddMobile(L"3");
+  AddMobile(L"1");
+  window.ListView1_ColumnClick(1);
+  window.ListView1_ColumnClick(1);
+  AddMobile(L"2");
+  EXPECT_EQ(Column(view.rows[L"ListView1"], true), (std::vector<std::wstring>{L"1", L"2", L"3"}));
+}
+
+TEST_F(OLMainTest, TheSelectionStaysOnItsRowsWhileTheListChanges) {
+  const auto selected_mobiles = [this] {
+    std::vector<std::wstring> mobiles;
+    for (const std::size_t row : view.selected[L"ListView1"]) {
+      mobiles.push_back(view.rows[L"ListView1"].at(row).Mobile);
+    }
+    return mobiles;
+  };
+  window.Form_Load();
+  AddMobile(L"3");
+  AddMobile(L"1");
+  AddMobile(L"2");
+  view.selected[L"ListView1"] = {0, 2};
+  AddMobile(L"4");
+  EXPECT_EQ(selected_mobiles(), (std::vector<std::wstring>{L"3", L"2"})) << "a number added";
+  window.AddPickedRecipients({Picked(L"Ann", L"0", L"A")});
+  EXPECT_EQ(selected_mobiles(), (std::vector<std::wstring>{L"3", L"2"})) << "picked rows added";
+  window.ListView1_ColumnClick(1);
+  EXPECT_EQ(Column(view.rows[L"ListView1"], true),
+            (std::vector<std::wstring>{L"0", L"1", L"2", L"3", L"4"}));
+  EXPECT_EQ(selected_mobiles(), (std::vector<std::wstring>{L"2", L"3"})) << "sorted";
+
+  // A row the user unselected meanwhile stays unselected, and is not removed.
+  view.selected[L"ListView1"] = {3};
+  window.ListView1_ColumnClick(0);
+  EXPECT_EQ(selected_mobiles(), std::vector<std::wstring>{L"3"});
+  window.Command6_Click();
+  EXPECT_EQ(Column(view.rows[L"ListView1"], true),
+            (std::vector<std::wstring>{L"0", L"1", L"2", L"4"}));
+  EXPECT_TRUE(view.selected[L"ListView1"].empty());
+}
+
+TEST_F(OLMainTest, PickedRowsArriveOnceByTag) {
+  window.Form_Load();
+  window.AddPickedRecipients({Picked(L"Ann", L"1", L"A"), Picked(L"Ann again", L"1", L"A")});
+  window.AddPickedRecipients({Picked(L"Ann", L"1", L"A"), Picked(L"Bo", L"2", L"B")});
+  EXPECT_EQ(Column(view.rows[L"ListView1"], false), (std::vector<std::wstring>{L"Ann", L"Bo"}));
+}
+
+TEST_F(OLMainTest, ButtonsOpenTheOtherWindowsAndClose) {
+  window.Form_Load();
+  window.Command2_Click();
+  window.Command5_Click();
+  window.Command7_Click();
+  EXPECT_EQ(windows.opened, (std::vector<std::wstring>{L"Contacts (disabled)",
+                                                       L"Account (disabled)", L"Templates"}));
+  EXPECT_TRUE(view.disabled.empty()) << "enabled again once the window is shown";
+  window.Command4_Click();
+  EXPECT_TRUE(view.closed);
+}
+
+TEST_F(OLMainTest, SendMessageSubmitsAndEmptiesTheWindow) {
+  window.Form_Load();
+  AddMobile(L"021 555 123");
+  Type(L"Hi");
+  view.SetChecked(L"Check1", true);
+  window.Command3_Click();
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(window.Recipients().Count(), 0U);
+  EXPECT_EQ(view.texts[L"Text1"], L"");
+  EXPECT_EQ(view.texts[L"Label5"], L"Used : 13 chars (incl. EMail name)");
+  EXPECT_EQ(view.focus, L"Text2");
+  EXPECT_FALSE(view.Checked(L"Check1"));
+  EXPECT_NE(std::find(recorder.calls().begin(), recorder.calls().end(), L"SafeMailItem.Send()"),
+            recorder.calls().end());
+}
+
+}  // namespace
+}  // namespace parvel

@@ -1,0 +1,356 @@
+#include "workflows/address_book.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "unit/fakes/call_recorder.h"
+#include "unit/fakes/fake_address_book.h"
+#include "unit/fakes/fake_redemption.h"
+#include "unit/fakes/recording_message_boxes.h"
+
+namespace parvel {
+namespace {
+
+using fakes::Bytes;
+using fakes::Contact;
+using fakes::ContactFolder;
+using fakes::ContactMember;
+using fakes::DistList;
+using fakes::GalList;
+using fakes::MailFolder;
+using fakes::MailUser;
+using testing::ElementsAre;
+using testing::IsEmpty;
+
+RecipientEntry Row(std::wstring name, std::wstring mobile, std::wstring_view kind,
+                   std::wstring tag) {
+  return {.Name = std::move(name),
+          .Mobile = std::move(mobile),
+          .Kind = std::wstring(kind),
+          .Tag = std::move(tag)};
+}
+
+RecipientEntry Envelope(std::wstring name, std::wstring mobile, std::wstring tag) {
+  return Row(std::move(name), std::move(mobile), kKindEnvelope, std::move(tag));
+}
+
+// The contact list as a listing sees it.
+class RecordingContactList final : public ContactListSink {
+ public:
+  void Clear() override {
+    rows.clear();
+    ++clears;
+  }
+  void Append(std::vector<RecipientEntry> batch) override {
+    rows.insert(rows.end(), batch.begin(), batch.end());
+    ++appends;
+  }
+  bool Superseded() const override { return superseded; }
+
+  std::vector<RecipientEntry> rows;
+  int clears = 0;
+  int appends = 0;
+  bool superseded = false;
+};
+
+class AddressBookTest : public testing::Test {
+ protected:
+  AddressBookTest() {
+    redemption->make_safe_dist_list = [this] {
+      return std::make_unique<fakes::FakeSafeDistList>(recorder);
+    };
+  }
+
+  void UseStores(std::vector<std::shared_ptr<fakes::FakeFolderData>> stores) {
+    session.MapiNamespace =
+        std::make_unique<fakes::FakeStoreNamespace>(recorder, std::move(stores));
+  }
+
+  void UseAddressLists(std::vector<fakes::FakeAddressListData> lists, int base = 0) {
+    redemption->make_address_lists = fakes::FakeAddressListsMaker(recorder, std::move(lists), base);
+  }
+
+  std::vector<FolderListEntry> Folders() {
+    std::vector<FolderListEntry> folders;
+    book.GetAllContactsFolders(folders);
+    return folders;
+  }
+
+  std::vector<RecipientEntry> Expand(const RecipientEntry& row) {
+    std::vector<RecipientEntry> members;
+    if (row.Mobile == kGlobalAddressListLabel) {
+      book.ExpandGALDistList(row, members);
+    } else {
+      book.ExpandContactsDistList(row, members);
+    }
+    return members;
+  }
+
+  fakes::CallRecorder recorder;
+  std::unique_ptr<fakes::FakeRedemption> redemption_owner =
+      std::make_unique<fakes::FakeRedemption>(recorder);
+  fakes::FakeRedemption* redemption = redemption_owner.get();
+  Session session{std::move(redemption_owner)};
+  fakes::RecordingMessageBoxes messages;
+  fakes::ScriptedPendingEvents pending;
+  AddressBook book{{.session = session, .message_boxes = messages, .pending_events = pending}};
+  RecordingContactList contacts;
+};
+
+// --- The folder scan ---------------------------------------------------------
+
+TEST_F(AddressBookTest, ScanWalksEveryStoreDepthFirstLeavingTheTopLevelFoldersOut) {
+  auto mailbox = ContactFolder(
+      L"Mailbox", {},
+      {MailFolder(L"Inbox", {ContactFolder(L"Team")}),
+       ContactFolder(L"Contacts", {}, {ContactFolder(L"Friends")}), MailFolder(L"Calendar")});
+  UseStores({mailbox, MailFolder(L"Archive", {ContactFolder(L"Contacts")})});
+
+  EXPECT_THAT(Folders(),
+              ElementsAre(FolderListEntry{L"Team", 1}, FolderListEntry{L"Contacts", 2},
+                          FolderListEntry{L"Friends", 3}, FolderListEntry{L"Contacts", 4}));
+  EXPECT_EQ(pending.runs, 2) << "once per store";
+  EXPECT_THAT(messages.shown, IsEmpty());
+}
+
+TEST_F(AddressBookTest, AFailingFolderIsReportedAndTheScanGoesOn) {
+  UseStores({MailFolder(L"Mailbox",
+                        {MailFolder(L"Inbox", {ContactFolder(L"Team"), ContactFolder(L"Projects")}),
+                         ContactFolder(L"Contacts", {},
+                                       {ContactFolder(L"Friends"), ContactFolder(L"Family")})}),
+             MailFolder(L"Broken", {ContactFolder(L"Hidden")}),
+             MailFolder(L"Archive", {ContactFolder(L"Old")})});
+  recorder.FailOn(L"Folder(Mailbox/Inbox/Team).DefaultItemType", L"The folder is damaged.");
+  recorder.FailOn(L"Folder(Mailbox/Contacts).Folders.Item(1)", L"Network problem.");
+  recorder.FailOn(L"Folder(Broken).Folders.Count", L"The store is offline.");
+
+  EXPECT_THAT(Folders(), ElementsAre(FolderListEntry{L"Projects", 1},
+                                     FolderListEntry{L"Contacts", 2}, FolderListEntry{L"Old", 3}))
+      << "a failing folder loses its remaining subfolders only; a store that cannot be "
+         "counted is passed over";
+  const std::wstring text = L"An unexpected error was caused while retrieving contact folders : ";
+  EXPECT_THAT(messages.shown,
+              ElementsAre(fakes::ShownMessage{L"Folder Error", text + L"The folder is damaged."},
+                          fakes::ShownMessage{L"Folder Error", text + L"Network problem."}));
+}
+
+TEST_F(AddressBookTest, TheScanRunsOncePerSession) {
+  auto mailbox = MailFolder(L"Mailbox", {ContactFolder(L"Contacts")});
+  UseStores({mailbox});
+  ASSERT_EQ(Folders().size(), 1U);
+  mailbox->folders.push_back(ContactFolder(L"Created later"));
+  recorder.ClearCalls();
+
+  EXPECT_THAT(Folders(), ElementsAre(FolderListEntry{L"Contacts", 1}));
+  EXPECT_EQ(recorder.CountStartingWith(L"Namespace.Folders"), 0U);
+  EXPECT_EQ(pending.runs, 1);
+}
+
+TEST_F(AddressBookTest, WithoutANamespaceTheScanWaitsForALaterOpening) {
+  EXPECT_THAT(Folders(), IsEmpty());
+  UseStores({MailFolder(L"Mailbox", {ContactFolder(L"Contacts")})});
+  EXPECT_EQ(Folders().size(), 1U);
+}
+
+// --- Listing a folder --------------------------------------------------------------
+
+TEST_F(AddressBookTest, AFolderListsContactsWithAMobileAndEveryDistributionList) {
+  UseStores({MailFolder(
+      L"Mailbox",
+      {ContactFolder(L"Contacts",
+                     {Contact(L"C1", L"Adams,\r\nAnn", L"021 1"),
+                      Contact(L"C2", L"Brown, Bob", L""), fakes::OtherItem(L"N1"),
+                      DistList(L"D1", L"Sales", {}), Contact(L"C3", L"Cole, Cy", L"021 3")})})});
+  Folders();
+  book.Loadfolder(L"Contacts", 0, contacts);
+
+  EXPECT_THAT(contacts.rows, ElementsAre(Envelope(L"Adams,\r\nAnn", L"021 1", L"C1"),
+                                         Row(L"Sales", L"Contacts", kKindDistribution, L"D1"),
+                                         Envelope(L"Cole, Cy", L"021 3", L"C3")));
+  EXPECT_EQ(contacts.clears, 1);
+  book.Loadfolder(L"Contacts", 0, contacts);
+  EXPECT_EQ(session.KnownDistLists.size(), 1U);
+  EXPECT_EQ(session.KnownDistLists.count(L"D1"), 1U);
+}
+
+TEST_F(AddressBookTest, FoldersOfTheSameNameAreChosenByPositionOrTheFirstByName) {
+  UseStores({MailFolder(L"Mailbox", {ContactFolder(L"Contacts", {Contact(L"C1", L"A", L"1")})}),
+             MailFolder(L"Archive", {ContactFolder(L"Contacts", {Contact(L"C2", L"B", L"2")})})});
+  Folders();
+  book.Loadfolder(L"Contacts", 2, contacts);
+  EXPECT_THAT(contacts.rows, ElementsAre(Envelope(L"B", L"2", L"C2")));
+  book.Loadfolder(L"Contacts", 0, contacts);
+  EXPECT_THAT(contacts.rows, ElementsAre(Envelope(L"A", L"1", L"C1")));
+  book.Loadfolder(L"Nowhere", 0, contacts);
+  EXPECT_THAT(contacts.rows, IsEmpty());
+  EXPECT_EQ(contacts.clears, 3);
+  EXPECT_THAT(messages.shown, IsEmpty());
+}
+
+TEST_F(AddressBookTest, AHostErrorInAFolderKeepsTheRowsFoundBeforeIt) {
+  UseStores({MailFolder(L"Mailbox", {ContactFolder(L"Contacts", {Contact(L"C1", L"A", L"1"),
+                                                                 Contact(L"C2", L"B", L"2")})})});
+  Folders();
+  recorder.FailOn(L"Item(C2).MobileTelephoneNumber", L"The item is damaged.");
+  EXPECT_THROW(book.Loadfolder(L"Contacts", 1, contacts), host::HostError);
+  EXPECT_THAT(contacts.rows, ElementsAre(Envelope(L"A", L"1", L"C1")));
+}
+
+// --- The Global Address List ---------------------------------------------------------
+
+TEST_F(AddressBookTest, TheGlobalAddressListIsFoundByNameInAnyLetterCase) {
+  EXPECT_FALSE(book.IsGAL()) << "without Redemption";
+  UseAddressLists({{L"Offline Address Book", {}}});
+  EXPECT_FALSE(book.IsGAL());
+  UseAddressLists({{L"All Rooms", {}}, {L"GLOBAL Address list", {}}});
+  EXPECT_TRUE(book.IsGAL());
+  EXPECT_THAT(messages.shown, IsEmpty());
+
+  recorder.FailOn(L"AddressLists.Item(1)", L"The server is not available.");
+  EXPECT_THROW(book.IsGAL(), host::HostError);
+}
+
+TEST_F(AddressBookTest, TheGlobalAddressListListsMailUsersWithAMobileAndItsLists) {
+  UseAddressLists({{L"Global Address List",
+                    {MailUser(L"Ann", L"E1", L"021 1"),
+                     MailUser(L"Bob", L"E2", std::nullopt),
+                     MailUser(L"Cy", L"E3", L""),
+                     GalList(L"Sales", L"E4", {}),
+                     {.display_type = 6, .name = L"Room", .id = L"E5", .mobile = L"021 5"}}}});
+  book.LoadGlobalAddressList(contacts);
+
+  EXPECT_THAT(contacts.rows,
+              ElementsAre(Envelope(L"Ann", L"021 1", L"E1"),
+                          Row(L"Sales", L"Global Address List", kKindDistribution, L"E4")));
+  EXPECT_EQ(pending.runs, 5) << "once per entry";
+}
+
+TEST_F(AddressBookTest, ALongListingReachesTheListInBatches) {
+  std::vector<fakes::FakeAddressEntryData> entries;
+  for (int i = 0; i < 600; ++i) {
+    entries.push_back(MailUser(L"User", L"E" + std::to_wstring(i), L"021"));
+  }
+  UseAddressLists({{L"Global Address List", entries}});
+  book.LoadGlobalAddressList(contacts);
+  EXPECT_EQ(contacts.rows.size(), 600U);
+  EXPECT_EQ(contacts.appends, 3);
+}
+
+TEST_F(AddressBookTest, AListingStopsOnceItsListIsTaken) {
+  UseAddressLists({{L"Global Address List",
+                    {MailUser(L"Ann", L"E1", L"1"), MailUser(L"Bob", L"E2", L"2"),
+                     MailUser(L"Cy", L"E3", L"3")}}});
+  pending.on_run = [this](int run) {
+    if (run == 2) contacts.superseded = true;
+  };
+  book.LoadGlobalAddressList(contacts);
+  EXPECT_THAT(contacts.rows, IsEmpty());
+  EXPECT_EQ(recorder.CountStartingWith(L"AddressEntries(Global Address List).GetNext"), 1U);
+}
+
+TEST_F(AddressBookTest, AHostErrorInTheGlobalAddressListKeepsTheRowsFoundBeforeIt) {
+  UseAddressLists(
+      {{L"Global Address List", {MailUser(L"Ann", L"E1", L"1"), MailUser(L"Bob", L"E2", L"2")}}});
+  recorder.FailOn(L"AddressEntry(E2).DisplayType", L"The server is not available.");
+  EXPECT_THROW(book.LoadGlobalAddressList(contacts), host::HostError);
+  EXPECT_THAT(contacts.rows, ElementsAre(Envelope(L"Ann", L"1", L"E1")));
+
+  UseAddressLists({{L"Contacts", {MailUser(L"Ann", L"E1", L"1")}}});
+  book.LoadGlobalAddressList(contacts);
+  EXPECT_THAT(contacts.rows, IsEmpty()) << "no Global Address List";
+}
+
+// Redemption's collections count from 0 or from 1, depending on its version:
+// the add-in finds the same lists and entries either way.
+class AddressBookIndexBase : public AddressBookTest, public testing::WithParamInterface<int> {};
+
+TEST_P(AddressBookIndexBase, TheGlobalAddressListIsFoundWhereverItStands) {
+  UseAddressLists({{L"All Rooms", {}}, {L"Global Address List", {}}}, GetParam());
+  EXPECT_TRUE(book.IsGAL());
+  UseAddressLists({{L"Global Address List", {}}, {L"All Rooms", {}}}, GetParam());
+  EXPECT_TRUE(book.IsGAL());
+  UseAddressLists({{L"All Rooms", {}}}, GetParam());
+  EXPECT_FALSE(book.IsGAL());
+}
+
+TEST_P(AddressBookIndexBase, AGlobalListExpandsTheFirstEntryOfItsNameIntoMembersWithAMobile) {
+  UseAddressLists({{L"Global Address List",
+                    {MailUser(L"Ann", L"E1", L"1"),
+                     GalList(L"Sales", L"L1",
+                             {MailUser(L"Ann", L"E1", L"1"), MailUser(L"Bob", L"E2", std::nullopt),
+                              MailUser(L"Cy", L"E3", L""), GalList(L"Nested", L"L3", {})}),
+                     GalList(L"Sales", L"L2", {MailUser(L"Dee", L"E4", L"4")}),
+                     GalList(L"Support", L"L4", {MailUser(L"Eve", L"E5", L"5")})}}},
+                  GetParam());
+  const auto sales = Row(L"Sales", L"Global Address List", kKindDistribution, L"L2");
+  EXPECT_THAT(Expand(sales), ElementsAre(Envelope(L"Ann", L"1", L"E1")));
+  const auto support = Row(L"Support", L"Global Address List", kKindDistribution, L"L4");
+  EXPECT_THAT(Expand(support), ElementsAre(Envelope(L"Eve", L"5", L"E5")));
+  EXPECT_THAT(Expand(sales), ElementsAre(Envelope(L"Ann", L"1", L"E1")));
+  // One look at where the entries count from, then the walk.
+  EXPECT_EQ(recorder.CountStartingWith(L"AddressEntries(Global Address List).Item("), 6U)
+      << "the entries are walked once for all lists";
+  EXPECT_THAT(Expand(Row(L"Gone", L"Global Address List", kKindDistribution, L"L9")), IsEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(FromZeroAndFromOne, AddressBookIndexBase, testing::Values(0, 1));
+
+// --- Contact-folder distribution lists --------------------------------------------
+
+class ContactListExpansion : public AddressBookTest {
+ protected:
+  ContactListExpansion() {
+    const std::wstring prefix = L"00000000C091ADD3519DCF11A4A900AA0047FAA4";
+    UseStores({MailFolder(
+        L"Mailbox",
+        {ContactFolder(
+            L"Contacts",
+            {Contact(L"0A01", L"Adams,\r\nAnn", L"021 1"), Contact(L"0A02", L"Brown, Bob", L""),
+             Contact(L"0A03", L"Cole, Cy", L"021 3"),
+             DistList(L"D1", L"Sales",
+                      {ContactMember(L"0A01"), ContactMember(L"0A02"),
+                       Bytes(L"00000000812B1FA4BEA310199D6E00DD010F540200000190"),
+                       Bytes(prefix + L"C4" + L"0D01"), Bytes(prefix), ContactMember(L"0AFF"),
+                       ContactMember(L"0A03")}),
+             DistList(L"D2", L"Team", {ContactMember(L"0A03")})})})});
+  }
+
+  const RecipientEntry sales = Row(L"Sales", L"Contacts", kKindDistribution, L"D1");
+};
+
+TEST_F(ContactListExpansion, OnlyMembersWrappingAContactWithAMobileYieldRows) {
+  EXPECT_THAT(Expand(sales), ElementsAre(Envelope(L"Adams,Ann", L"021 1", L"0A01"),
+                                         Envelope(L"Cole, Cy", L"021 3", L"0A03")))
+      << "no mobile, a one-off address, a nested list, a short entry, an unknown contact";
+  EXPECT_EQ(recorder.CountStartingWith(L"SafeDistList.Fields(2153058562)"), 1U);
+}
+
+TEST_F(ContactListExpansion, AMemberPrefixInAnotherLetterCaseIsSkipped) {
+  redemption->lower_case_hex = true;
+  EXPECT_THAT(Expand(sales), IsEmpty());
+}
+
+TEST_F(ContactListExpansion, AListTheHostCannotFindIsExpandedWhenShownBefore) {
+  recorder.FailOn(L"Namespace.GetItemFromID(D1)", L"The item could not be found.");
+  EXPECT_THAT(Expand(sales), IsEmpty());
+
+  Folders();
+  book.Loadfolder(L"Contacts", 0, contacts);
+  EXPECT_EQ(Expand(sales).size(), 2U);
+}
+
+TEST_F(ContactListExpansion, HostErrorsOnlyDropWhatTheyTouch) {
+  recorder.FailOn(L"Item(0A01).FileAs", L"The item is damaged.");
+  EXPECT_THAT(Expand(sales), ElementsAre(Envelope(L"Cole, Cy", L"021 3", L"0A03")));
+
+  redemption->make_safe_dist_list = nullptr;
+  EXPECT_THAT(Expand(sales), IsEmpty());
+  EXPECT_THAT(messages.shown, IsEmpty());
+}
+
+}  // namespace
+}  // namespace parvel

@@ -1,0 +1,506 @@
+#include "workflows/send_workflow.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "codec/secret_text.h"
+#include "unit/fakes/call_recorder.h"
+#include "unit/fakes/fake_outlook.h"
+#include "unit/fakes/fake_redemption.h"
+#include "unit/fakes/fixed_clock.h"
+#include "unit/fakes/recording_compose_view.h"
+#include "unit/fakes/recording_diagnostics.h"
+#include "unit/fakes/recording_message_boxes.h"
+
+namespace parvel {
+namespace {
+
+using fakes::ComposeState;
+using fakes::ShownMessage;
+
+constexpr wchar_t kGateway[] = L"sms@gateway.zintara.example";
+constexpr wchar_t kMultiple[] = L"SMS Message (Multiple recipients)";
+
+RecipientEntry Row(std::wstring mobile, std::wstring name, std::wstring_view kind = kKindEnvelope) {
+  return {.Name = std::move(name), .Mobile = std::move(mobile), .Kind = std::wstring(kind)};
+}
+
+// The visible half of a sent body and its section, deciphered.
+struct OpenedBody {
+  std::wstring visible;
+  std::wstring section;
+};
+
+OpenedBody Open(const std::wstring& body) {
+  const std::wstring start = L"=====Start Qel encryption======\r\n";
+  const std::wstring end = L"\r\n=====End Qel encryption======";
+  const auto at = body.find(start);
+  EXPECT_NE(at, std::wstring::npos);
+  EXPECT_TRUE(body.ends_with(end));
+  const auto hex_at = at + start.size();
+  return {body.substr(0, at),
+          DecodeSecretText(body.substr(hex_at, body.size() - end.size() - hex_at),
+                           Windows1252CodePage())};
+}
+
+class SendWorkflowTest : public testing::Test {
+ protected:
+  SendWorkflowTest() {
+    session.AccountSettings = {.Account = L"acc1", .Password = L"pw:=x", .MailAddress = kGateway};
+    session.UserDisplayName = L"Sales Desk";
+    session.HostApplication = std::make_unique<fakes::FakeApplication>(recorder);
+    view.state.message = L"Hi";
+    view.state.mobile = L"022";
+    view.state.rows = {Row(L"021 555 123", L"Unknown")};
+    view.state.delayed_send = LocalDateTime{2026, 12, 5, 17, 30};
+  }
+
+  void Click() {
+    RunSendWorkflow({.session = session,
+                     .view = view,
+                     .message_boxes = boxes,
+                     .clock = clock,
+                     .locale = locale,
+                     .code_page = code_page});
+  }
+
+  // Clicks with a session of the same settings whose host logs to other.
+  void ClickWithHostOf(fakes::CallRecorder& other) {
+    Session host_of_other(std::make_unique<fakes::FakeRedemption>(other), diagnostics);
+    host_of_other.AccountSettings = session.AccountSettings;
+    host_of_other.UserDisplayName = session.UserDisplayName;
+    host_of_other.HostApplication = std::make_unique<fakes::FakeApplication>(other);
+    RunSendWorkflow({.session = host_of_other,
+                     .view = view,
+                     .message_boxes = boxes,
+                     .clock = clock,
+                     .locale = locale,
+                     .code_page = code_page});
+  }
+
+  // The body handed to the safe mail item, or empty when none was.
+  std::wstring SentBody() const {
+    const std::wstring prefix = L"SafeMailItem.Body=";
+    for (const std::wstring& call : recorder.calls()) {
+      if (call.starts_with(prefix)) return call.substr(prefix.size());
+    }
+    return {};
+  }
+
+  // Every host call of a send that goes through, in order; each send wraps
+  // the next mail item the application makes.
+  std::vector<std::wstring> FullSend(const std::vector<std::wstring>& subjects,
+                                     int mail_item = 1) const {
+    std::vector<std::wstring> calls = {
+        L"CreateObject(Redemption.SafeMailItem)",
+        L"Application.CreateItem(0)",
+        L"SafeMailItem.Item=MailItem " + std::to_wstring(mail_item),
+        L"SafeMailItem.To=" + std::wstring(kGateway),
+        L"SafeMailItem.Recipients.Add(" + std::wstring(kGateway) + L")",
+    };
+    for (const std::wstring& subject : subjects)
+      calls.push_back(L"SafeMailItem.Subject=" + subject);
+    calls.insert(calls.end(), {L"SafeMailItem.Body=" + SentBody(), L"SafeMailItem.Save()",
+                               L"SafeMailItem.Send()", L"CreateObject(Redemption.MAPIUtils)",
+                               L"MAPIUtils.DeliverNow()", L"MAPIUtils.Cleanup()"});
+    return calls;
+  }
+
+  // The window after a send: emptied, focus in the mobile box, unticked.
+  ComposeState Cleared(ComposeState state) const {
+    state.rows.clear();
+    state.message.clear();
+    state.mobile.clear();
+    state.focus = L"Text2";
+    state.delayed_send_ticked = false;
+    return state;
+  }
+
+  void ExpectOnlyMessage(const std::wstring& title, const std::wstring& text) {
+    ASSERT_EQ(boxes.shown.size(), 1U);
+    EXPECT_EQ(boxes.shown[0], (ShownMessage{title, text, MessageIcon::Exclamation}));
+  }
+
+  fakes::CallRecorder recorder;
+  fakes::RecordingDiagnostics diagnostics;
+  Session session{std::make_unique<fakes::FakeRedemption>(recorder), diagnostics};
+  fakes::RecordingComposeView view;
+  fakes::RecordingMessageBoxes boxes;
+  fakes::FixedClock clock{{2026, 12, 5, 17, 30}};
+  EnglishLocale locale;
+  Windows1252CodePage code_page;
+};
+
+TEST_F(SendWorkflowTest, OneRecipientIsSubmittedCallByCallAndTheWindowCleared) {
+  const ComposeState before = view.state;
+  Click();
+  EXPECT_EQ(recorder.calls(), FullSend({kMultiple, L"SMS Message to 021 555 123"}));
+  const OpenedBody body = Open(SentBody());
+  EXPECT_EQ(body.visible, L"To: 021 555 123 (Unknown), \r\nMessage: Hi\r\n");
+  EXPECT_EQ(body.section,
+            L"SMS-AccountId:=acc1\r\nSMS-SecurityKey:=pw:=x\r\nSMS-Version:=1.0.26\r\n"
+            L"SMS-BPID:=0\r\nSMS-Recp:=021 555 123\r\nSMS-Recn:=Unknown\r\nSMS-Body:=Hi\r\n"
+            L"SMS-Name:=Sales Desk\r\n");
+  EXPECT_TRUE(boxes.shown.empty());
+  EXPECT_EQ(view.state, Cleared(before));
+  EXPECT_EQ(view.state.delayed_send, (LocalDateTime{2026, 12, 5, 17, 30}));
+  EXPECT_EQ(recorder.live_objects(), 0);
+}
+
+TEST_F(SendWorkflowTest, SubjectIsSetAgainOnlyForExactlyOneEnvelopeRow) {
+  view.state.rows = {Row(L"a", L"A"), Row(L"b", L"B")};
+  Click();
+  EXPECT_EQ(recorder.calls(), FullSend({kMultiple}));
+  EXPECT_EQ(Open(SentBody()).visible, L"To: a (A), b (B), \r\nMessage: Hi\r\n");
+
+  recorder.ClearCalls();
+  view.state.message = L"Hi";
+  view.state.rows = {Row(L"Global Address List", L"Team", kKindDistribution),
+                     Row(L"UNKNOWN", L"Kim")};
+  Click();
+  EXPECT_EQ(recorder.calls(), FullSend({kMultiple, L"SMS Message to Kim"}, 2));
+
+  // A list of distribution rows only passes the recipients check and names nobody.
+  recorder.ClearCalls();
+  view.state.message = L"Hi";
+  view.state.rows = {Row(L"Global Address List", L"Team", kKindDistribution)};
+  Click();
+  EXPECT_EQ(recorder.calls(), FullSend({kMultiple}, 3));
+  EXPECT_EQ(Open(SentBody()).section.find(L"SMS-Recp"), std::wstring::npos);
+  EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(SendWorkflowTest, DelayedSendTravelsOnlyWhenTicked) {
+  view.state.delayed_send_ticked = true;
+  view.state.delayed_send = LocalDateTime{2026, 12, 6, 9, 5};
+  Click();
+  const std::wstring section = Open(SentBody()).section;
+  const auto delayed = section.find(L"SMS-BPID:=0\r\nSMS-DelayedSend:=06 Dec, 2026 09:05\r\n");
+  EXPECT_NE(delayed, std::wstring::npos);
+  EXPECT_LT(delayed, section.find(L"SMS-Recp:="));
+  EXPECT_EQ(view.state.delayed_send, (LocalDateTime{2026, 12, 6, 9, 5}));
+  EXPECT_FALSE(view.state.delayed_send_ticked);
+
+  recorder.ClearCalls();
+  view.state.message = L"Hi";
+  view.state.rows = {Row(L"021", L"Unknown")};
+  view.state.delayed_send = std::nullopt;
+  Click();
+  EXPECT_TRUE(boxes.shown.empty());
+  EXPECT_EQ(Open(SentBody()).section.find(L"SMS-DelayedSend"), std::wstring::npos);
+}
+
+TEST_F(SendWorkflowTest, DelayedSendTimeIsComparedByWholeMinutes) {
+  struct Case {
+    LocalDateTime now;
+    LocalDateTime when;
+    bool passes;
+  };
+  const Case cases[] = {
+      {{2026, 12, 5, 17, 30}, {2026, 12, 5, 17, 30}, true},   // the present minute
+      {{2026, 12, 5, 17, 30}, {2026, 12, 5, 17, 29}, false},  // one minute earlier
+      {{2026, 12, 6, 0, 0}, {2026, 12, 5, 23, 59}, false},    // across midnight
+      {{2026, 12, 5, 23, 59}, {2026, 12, 6, 0, 0}, true},
+      {{2027, 1, 1, 0, 0}, {2026, 12, 31, 23, 59}, false},  // across the year
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(MinuteNumber(c.when)));
+    recorder.ClearCalls();
+    boxes.shown.clear();
+    clock.now = c.now;
+    view.state.message = L"Hi";
+    view.state.rows = {Row(L"021", L"Unknown")};
+    view.state.delayed_send_ticked = true;
+    view.state.delayed_send = c.when;
+    Click();
+    if (c.passes) {
+      EXPECT_TRUE(boxes.shown.empty());
+      EXPECT_FALSE(SentBody().empty());
+    } else {
+      ExpectOnlyMessage(L"Bad Delayed Send",
+                        L"If you use delayed send, the time must be in the future...");
+      EXPECT_TRUE(recorder.calls().empty());
+    }
+  }
+}
+
+TEST_F(SendWorkflowTest, ChecksRunInOrderAndStopAtTheFirstFailure) {
+  session.AccountSettings.Account.clear();
+  session.AccountSettings.MailAddress.clear();
+  view.state.message.clear();
+  view.state.rows.clear();
+  view.state.delayed_send_ticked = true;
+  view.state.delayed_send = std::nullopt;
+
+  struct Step {
+    std::function<void()> mend_previous;
+    const wchar_t* title;
+    const wchar_t* text;
+    const wchar_t* focus;
+  };
+  const Step steps[] = {
+      {[] {}, L"No Message", L"You must enter the message text...", L"Text1"},
+      {[&] { view.state.message = L"Hi"; }, L"No Recipients",
+       L"There are no recipients to send to...", L"Text2"},
+      {[&] { view.state.rows = {Row(L"021", L"Unknown")}; }, L"No Account",
+       L"There is no account information. Please use the account button to complete the "
+       L"information required and try again...",
+       L"Command5"},
+      {[&] { session.AccountSettings.Account = L"acc1"; }, L"No Mail Address",
+       L"There is no mail address to send to. You need help from the system suppliers and we "
+       L"cannot procede...",
+       L""},
+      {[&] { session.AccountSettings.MailAddress = kGateway; }, L"Bad Delayed Send",
+       L"If you use delayed send you must specify a valid date and time...", L""},
+      {[&] {
+         view.state.delayed_send = LocalDateTime{2027, 2, 31, 10, 0};
+       },
+       L"Bad Delayed Send", L"If you use delayed send you must specify a valid date and time...",
+       L""},
+      {[&] {
+         view.state.delayed_send = LocalDateTime{2026, 12, 4, 10, 0};
+       },
+       L"Bad Delayed Send", L"If you use delayed send, the time must be in the future...", L""},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(step.title)));
+    step.mend_previous();
+    view.state.focus.clear();
+    boxes.shown.clear();
+    ComposeState expected = view.state;
+    expected.focus = step.focus;
+    Click();
+    ExpectOnlyMessage(step.title, step.text);
+    EXPECT_EQ(view.state, expected);
+    EXPECT_TRUE(recorder.calls().empty());
+    EXPECT_EQ(recorder.live_objects(), 0);
+  }
+}
+
+TEST_F(SendWorkflowTest, NoAccountLeavesTheFocusAloneWhenTheAccountButtonIsHidden) {
+  session.AccountSettings.Account.clear();
+  view.state.account_button_shown = false;
+  const ComposeState before = view.state;
+  Click();
+  ASSERT_EQ(boxes.shown.size(), 1U);
+  EXPECT_EQ(boxes.shown[0].title, L"No Account");
+  EXPECT_EQ(view.state, before);
+}
+
+TEST_F(SendWorkflowTest, OnlyAnExactlyEmptyMessageIsRefused) {
+  view.state.message = L"   ";
+  Click();
+  EXPECT_TRUE(boxes.shown.empty());
+  EXPECT_EQ(Open(SentBody()).visible, L"To: 021 555 123 (Unknown), \r\nMessage:    \r\n");
+}
+
+TEST_F(SendWorkflowTest, WithoutRedemptionTheUserIsToldAndTheWindowKept) {
+  recorder.FailOn(L"CreateObject(Redemption.SafeMailItem)", L"Class not registered");
+  const ComposeState before = view.state;
+  Click();
+  ExpectOnlyMessage(L"Outlook without Exchange",
+                    L"You do not appear to be using Outlook with Microsoft Exchange. This version "
+                    L"is designed to be used with Outlook and Exchange only. \r\n\r\nYou will need "
+                    L"to download and install the stand-alone version if you you wish to send SMS "
+                    L"messages.");
+  EXPECT_EQ(recorder.calls(), std::vector<std::wstring>{L"CreateObject(Redemption.SafeMailItem)"});
+  EXPECT_EQ(view.state, before);
+}
+
+TEST_F(SendWorkflowTest, DeliverNowFailuresArePassedOver) {
+  struct Case {
+    const wchar_t* failing;
+    std::vector<std::wstring> tail;  // the calls after Send
+    const wchar_t* report;           // for the administrator
+  };
+  const Case cases[] = {
+      {L"CreateObject(Redemption.MAPIUtils)",
+       {L"CreateObject(Redemption.MAPIUtils)"},
+       L"MAPIUtils"},
+      {L"MAPIUtils.DeliverNow",
+       {L"CreateObject(Redemption.MAPIUtils)", L"MAPIUtils.DeliverNow()", L"MAPIUtils.Cleanup()"},
+       L"DeliverNow"},
+      {L"MAPIUtils.Cleanup",
+       {L"CreateObject(Redemption.MAPIUtils)", L"MAPIUtils.DeliverNow()", L"MAPIUtils.Cleanup()"},
+       L"Cleanup"},
+  };
+  const ComposeState before = view.state;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(c.failing)));
+    fakes::CallRecorder failing;
+    failing.FailOn(c.failing, L"MAPI_E_NETWORK_ERROR");
+    view.state = before;
+    diagnostics.reports.clear();
+    ClickWithHostOf(failing);
+    ASSERT_EQ(diagnostics.reports.size(), 1U);
+    EXPECT_EQ(diagnostics.reports[0].substr(0, diagnostics.reports[0].find(L": 0x")),
+              L"Send: " + std::wstring(c.report));
+    EXPECT_NE(diagnostics.reports[0].find(L"MAPI_E_NETWORK_ERROR"), std::wstring::npos);
+    const std::vector<std::wstring>& calls = failing.calls();
+    ASSERT_GE(calls.size(), c.tail.size());
+    EXPECT_EQ(calls[calls.size() - c.tail.size() - 1], L"SafeMailItem.Send()");
+    EXPECT_EQ(std::vector<std::wstring>(calls.end() - static_cast<std::ptrdiff_t>(c.tail.size()),
+                                        calls.end()),
+              c.tail);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(view.state, Cleared(before));
+    EXPECT_EQ(failing.live_objects(), 0);
+  }
+}
+
+TEST_F(SendWorkflowTest, RefusedCharactersAreNamedBeforeAnythingIsCreated) {
+  view.state.rows = {Row(L"1", L"Ann"), Row(L"2", L"Jos\u00E9")};
+  view.state.message = L"caf\u00E9 \u00FC";
+  const ComposeState before = view.state;
+  Click();
+  ExpectOnlyMessage(L"Unsupported Characters",
+                    L"These characters cannot be sent through the SMS gateway:\r\n"
+                    L"\r\nRecipient 2's name \"Jos\u00E9\": \u00E9"
+                    L"\r\nThe message: \u00E9 \u00FC\r\n"
+                    L"\r\nNothing has been sent. Please replace or remove these characters and "
+                    L"try again...");
+  EXPECT_TRUE(recorder.calls().empty());
+  EXPECT_EQ(view.state, before);
+}
+
+TEST_F(SendWorkflowTest, RefusedCharactersInTheSameFieldOfTwoRowsNameEachRow) {
+  view.state.rows = {Row(L"021 \u00FC", L"Ann"), Row(L"2", L"Jos\u00E9"), Row(L"03 \u00E9", L"Bob"),
+                     Row(L"4", L"Ren\u00E9e")};
+  const ComposeState before = view.state;
+  Click();
+  ExpectOnlyMessage(L"Unsupported Characters",
+                    L"These characters cannot be sent through the SMS gateway:\r\n"
+                    L"\r\nRecipient 1's number \"021 \u00FC\": \u00FC"
+                    L"\r\nRecipient 2's name \"Jos\u00E9\": \u00E9"
+                    L"\r\nRecipient 3's number \"03 \u00E9\": \u00E9"
+                    L"\r\nRecipient 4's name \"Ren\u00E9e\": \u00E9\r\n"
+                    L"\r\nNothing has been sent. Please replace or remove these characters and "
+                    L"try again...");
+  EXPECT_TRUE(recorder.calls().empty());
+  EXPECT_EQ(view.state, before);
+}
+
+// Two bytes for every character beyond Latin-1, as on an East Asian system.
+class DoubleByteCodePage final : public CodePage {
+ public:
+  std::string ToBytes(std::wstring_view text) const override {
+    std::string bytes;
+    for (const wchar_t ch : text) {
+      if (ch > 0xFF) bytes.push_back('\xFF');
+      bytes.push_back(static_cast<char>(ch & 0xFF));
+    }
+    return bytes;
+  }
+  std::wstring FromBytes(std::string_view bytes) const override {
+    return Windows1252CodePage().FromBytes(bytes);
+  }
+  bool DoubleByte() const override { return true; }
+};
+
+TEST_F(SendWorkflowTest, TextRefusedOnADoubleByteCodePageIsReportedWhole) {
+  view.state.message = L"\u4E2D";
+  const ComposeState before = view.state;
+  const DoubleByteCodePage double_byte;
+  RunSendWorkflow({.session = session,
+                   .view = view,
+                   .message_boxes = boxes,
+                   .clock = clock,
+                   .locale = locale,
+                   .code_page = double_byte});
+  ExpectOnlyMessage(L"Unsupported Characters",
+                    L"The message, the recipients or the account information hold characters that "
+                    L"cannot be sent through the SMS gateway.\r\n\r\nNothing has been sent. "
+                    L"Please replace or remove these characters and try again...");
+  EXPECT_TRUE(recorder.calls().empty());
+  EXPECT_EQ(view.state, before);
+}
+
+TEST_F(SendWorkflowTest, HostFailuresWhileSubmittingAreReportedAndTheWindowKept) {
+  const ComposeState before = view.state;
+  Click();
+  const std::vector<std::wstring> full = recorder.calls();
+  const wchar_t* const steps[] = {L"Application.CreateItem", L"SafeMailItem.Item",
+                                  L"SafeMailItem.To",        L"SafeMailItem.Recipients.Add",
+                                  L"SafeMailItem.Subject",   L"SafeMailItem.Body",
+                                  L"SafeMailItem.Save",      L"SafeMailItem.Send"};
+  for (const wchar_t* step : steps) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(step)));
+    fakes::CallRecorder failing;
+    failing.FailOn(step, std::wstring(L"The operation failed: ") + step + L".\r\n");
+    view.state = before;
+    boxes.shown.clear();
+    ClickWithHostOf(failing);
+    ExpectOnlyMessage(L"Send Failed", std::wstring(L"Outlook could not submit the SMS message:\r\n"
+                                                   L"\r\nThe operation failed: ") +
+                                          step +
+                                          L".\r\n\r\nYour recipients and message have been kept "
+                                          L"so that you can try again...");
+    // The host saw the calls of a full send up to the failing one, and nothing after it.
+    const std::vector<std::wstring>& calls = failing.calls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_TRUE(calls.back().starts_with(step));
+    EXPECT_EQ(calls, std::vector<std::wstring>(
+                         full.begin(), full.begin() + static_cast<std::ptrdiff_t>(calls.size())));
+    EXPECT_EQ(view.state, before);
+    EXPECT_EQ(failing.live_objects(), 0);
+  }
+}
+
+TEST_F(SendWorkflowTest, AUserNameUnreadAtLoadIsReadAgainOrTheSendRefused) {
+  // "Outlook Error" at load left the name unknown and no namespace held.
+  session.UserDisplayName.clear();
+  auto& application = static_cast<fakes::FakeApplication&>(*session.HostApplication);
+  const ComposeState before = view.state;
+  const std::wstring tail =
+      L"\r\n\r\nNothing has been sent. Your recipients and message have been kept so that you "
+      L"can try again...";
+  const std::wstring head =
+      L"Outlook cannot tell who you are, and the SMS gateway needs your Outlook user name:\r\n"
+      L"\r\n";
+
+  recorder.FailOn(L"Application.GetNamespace", L"No profile.");
+  Click();
+  ExpectOnlyMessage(L"Outlook Error", head + L"No profile." + tail);
+  EXPECT_EQ(recorder.calls(), std::vector<std::wstring>{L"Application.GetNamespace(MAPI)"});
+  EXPECT_EQ(view.state, before);
+  EXPECT_EQ(session.MapiNamespace, nullptr);
+
+  // Outlook answers again: the name travels, and the namespace is held.
+  recorder.ClearFailures();
+  recorder.ClearCalls();
+  boxes.shown.clear();
+  application.user_name = L"Kim Lee";
+  Click();
+  EXPECT_TRUE(boxes.shown.empty());
+  EXPECT_EQ(session.UserDisplayName, L"Kim Lee");
+  EXPECT_NE(session.MapiNamespace, nullptr);
+  EXPECT_TRUE(Open(SentBody()).section.ends_with(L"SMS-Name:=Kim Lee\r\n"));
+
+  // A held namespace that names nobody is no better than none.
+  session.UserDisplayName.clear();
+  session.MapiNamespace = std::make_unique<fakes::FakeNamespace>(recorder, L"");
+  view.state = before;
+  recorder.ClearCalls();
+  Click();
+  ExpectOnlyMessage(L"Outlook Error", head + L"Outlook gave an empty user name." + tail);
+  EXPECT_EQ(recorder.calls(), std::vector<std::wstring>{L"Namespace.CurrentUser.Name"});
+  EXPECT_EQ(view.state, before);
+}
+
+TEST_F(SendWorkflowTest, ADisconnectedHostIsASendFailure) {
+  session.HostApplication.reset();
+  const ComposeState before = view.state;
+  Click();
+  ASSERT_EQ(boxes.shown.size(), 1U);
+  EXPECT_EQ(boxes.shown[0].title, L"Send Failed");
+  EXPECT_NE(boxes.shown[0].text.find(L"Outlook has disconnected the add-in."), std::wstring::npos);
+  EXPECT_EQ(recorder.calls(), std::vector<std::wstring>{L"CreateObject(Redemption.SafeMailItem)"});
+  EXPECT_EQ(recorder.live_objects(), 0);
+  EXPECT_EQ(view.state, before);
+}
+
+}  // namespace
+}  // namespace parvel

@@ -1,0 +1,116 @@
+#include "dialogs/compose_window_win.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "dialogs/window_ids.h"
+#include "settings/memory_registry.h"
+#include "settings/reg_functions.h"
+#include "settings/settings_key.h"
+#include "unit/fakes/call_recorder.h"
+#include "unit/fakes/fake_outlook.h"
+#include "unit/fakes/fake_redemption.h"
+#include "win/dialogs/dialog_driver_win.h"
+#include "win/dialogs/keyboard_input_win.h"
+
+namespace parvel::dialogs {
+namespace {
+
+using test::NoOtherWindows;
+using test::PressKey;
+using test::RunQueuedMessages;
+using test::WindowText;
+
+class ComposeWindowTest : public testing::Test {
+ protected:
+  ComposeWindowTest() {
+    session.HostApplication = std::make_unique<fakes::FakeApplication>(recorder);
+    // A saved account: the load shows no message box.
+    RegEnsureKey(registry, kHkeyCurrentUser, SettingsKeyPath);
+    for (const auto& [name, value] :
+         {std::pair{L"Account", L"acc1"}, std::pair{L"Password", L"Unknown"},
+          std::pair{L"MailAddress", L"sms@gateway.zintara.example"},
+          std::pair{L"DefaultContacts", L"Contacts"}, std::pair{L"NamePrefix", L""}}) {
+      RegStoreValue(registry, kHkeyCurrentUser, SettingsKeyPath, name,
+                    RegValue(std::wstring(value)), kRegSz);
+    }
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(window.Create(IDD_OLMAIN));
+    window.BringForward();
+  }
+
+  HWND Item(int id) const { return GetDlgItem(window.hwnd(), id); }
+
+  fakes::CallRecorder recorder;
+  Session session{std::make_unique<fakes::FakeRedemption>(recorder)};
+  MemoryRegistry registry;
+  NoOtherWindows windows;
+  ComposeWindow window{session, registry, windows};
+};
+
+TEST_F(ComposeWindowTest, EscDiscardsNothingWhereverTheFocusIs) {
+  SetWindowTextW(Item(IDC_OLMAIN_TEXT2), L"021 555 123");
+  SendMessageW(Item(IDC_OLMAIN_COMMAND1), BM_CLICK, 0, 0);
+  SetWindowTextW(Item(IDC_OLMAIN_TEXT1), L"half a message");
+  for (const int id : {IDC_OLMAIN_TEXT2, IDC_OLMAIN_TEXT1, IDC_OLMAIN_LISTVIEW1,
+                       IDC_OLMAIN_COMMAND3, IDC_OLMAIN_CHECK1}) {
+    PressKey(Item(id), VK_ESCAPE);
+    ASSERT_TRUE(window.IsOpen()) << "Esc in control " << id;
+  }
+  EXPECT_EQ(WindowText(Item(IDC_OLMAIN_TEXT1)), L"half a message");
+  EXPECT_EQ(window.presenter().Recipients().Count(), 1U);
+  EXPECT_EQ(ListView_GetItemCount(Item(IDC_OLMAIN_LISTVIEW1)), 1);
+}
+
+TEST_F(ComposeWindowTest, TheListKeepsTheUsersSelectionWhenItIsDrawnAgain) {
+  const HWND list = Item(IDC_OLMAIN_LISTVIEW1);
+  const auto selected_mobiles = [list] {
+    std::vector<std::wstring> mobiles;
+    for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row >= 0;
+         row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
+      wchar_t text[32] = L"";
+      ListView_GetItemText(list, row, 1, text, 32);
+      mobiles.push_back(text);
+    }
+    return mobiles;
+  };
+  for (const wchar_t* mobile : {L"3", L"1", L"2"}) {
+    SetWindowTextW(Item(IDC_OLMAIN_TEXT2), mobile);
+    SendMessageW(Item(IDC_OLMAIN_COMMAND1), BM_CLICK, 0, 0);
+  }
+  ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
+  ListView_SetItemState(list, 2, LVIS_SELECTED, LVIS_SELECTED);
+  SetWindowTextW(Item(IDC_OLMAIN_TEXT2), L"0");
+  SendMessageW(Item(IDC_OLMAIN_COMMAND1), BM_CLICK, 0, 0);
+  EXPECT_EQ(selected_mobiles(), (std::vector<std::wstring>{L"3", L"2"}));
+
+  NMLISTVIEW header_click{};
+  header_click.hdr = {list, IDC_OLMAIN_LISTVIEW1, LVN_COLUMNCLICK};
+  header_click.iItem = -1;
+  header_click.iSubItem = 1;
+  SendMessageW(window.hwnd(), WM_NOTIFY, IDC_OLMAIN_LISTVIEW1,
+               reinterpret_cast<LPARAM>(&header_click));
+  EXPECT_EQ(selected_mobiles(), (std::vector<std::wstring>{L"2", L"3"})) << "sorted by mobile";
+}
+
+TEST_F(ComposeWindowTest, TheCloseBoxAndCloseStillClose) {
+  PostMessageW(window.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  RunQueuedMessages();
+  EXPECT_FALSE(window.IsOpen()) << "the title bar's close box";
+
+  ASSERT_TRUE(window.Create(IDD_OLMAIN));
+  SendMessageW(Item(IDC_OLMAIN_COMMAND4), BM_CLICK, 0, 0);
+  EXPECT_FALSE(window.IsOpen()) << "Clos&e";
+}
+
+}  // namespace
+}  // namespace parvel::dialogs

@@ -1,0 +1,138 @@
+#include "dialogs/contacts_window_win.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "dialogs/ol_main.h"
+#include "dialogs/window_ids.h"
+#include "request/clock.h"
+#include "settings/memory_registry.h"
+#include "unit/fakes/call_recorder.h"
+#include "unit/fakes/compose_only_windows.h"
+#include "unit/fakes/fake_address_book.h"
+#include "unit/fakes/fake_redemption.h"
+#include "unit/fakes/recording_message_boxes.h"
+#include "unit/fakes/recording_window_view.h"
+#include "win/dialogs/keyboard_input_win.h"
+
+namespace parvel::dialogs {
+namespace {
+
+using fakes::Contact;
+using fakes::ContactFolder;
+using fakes::MailFolder;
+using fakes::MailUser;
+
+std::wstring RowText(HWND list, int row) {
+  wchar_t text[64] = L"";
+  ListView_GetItemText(list, row, 0, text, 64);
+  return text;
+}
+
+class ContactsWindowTest : public testing::Test {
+ protected:
+  ContactsWindowTest() {
+    session.MapiNamespace = std::make_unique<fakes::FakeStoreNamespace>(
+        recorder,
+        std::vector{
+            MailFolder(L"Mailbox",
+                       {ContactFolder(L"Contacts", {Contact(L"0C01", L"Ann", L"021 100"),
+                                                    Contact(L"0C02", L"Bob", L"021 200")})}),
+            MailFolder(L"Archive",
+                       {ContactFolder(L"Contacts", {Contact(L"0C03", L"Cy", L"021 300")})})});
+    session.AccountSettings.DefaultContacts = L"Contacts";
+    redemption->make_address_lists = fakes::FakeAddressListsMaker(
+        recorder, {{L"Global Address List",
+                    {MailUser(L"Dee", L"G1", L"021 400"), MailUser(L"Eve", L"G2", L"021 500")}}});
+  }
+
+  void SetUp() override { ASSERT_TRUE(window.Create(IDD_OLCONTACTS)); }
+
+  HWND Item(int id) const { return GetDlgItem(window.hwnd(), id); }
+  void Command(int id, int code) {
+    SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(id, code),
+                 reinterpret_cast<LPARAM>(Item(id)));
+  }
+
+  fakes::CallRecorder recorder;
+  std::unique_ptr<fakes::FakeRedemption> redemption_owner =
+      std::make_unique<fakes::FakeRedemption>(recorder);
+  fakes::FakeRedemption* redemption = redemption_owner.get();
+  Session session{std::move(redemption_owner)};
+  fakes::RecordingWindowView compose_view;
+  fakes::RecordingMessageBoxes compose_messages;
+  MemoryRegistry registry;
+  fakes::ComposeOnlyWindows windows{compose};
+  OLMain compose{{.session = session,
+                  .view = compose_view,
+                  .message_boxes = compose_messages,
+                  .registry = registry,
+                  .clock = SystemClock(),
+                  .windows = windows}};
+  ContactsWindow window{session, windows};
+};
+
+TEST_F(ContactsWindowTest, OpensOnTheDefaultFolderAndListsAClickedFolderByPosition) {
+  EXPECT_TRUE(IsWindowVisible(window.hwnd()));
+  EXPECT_EQ(IsDlgButtonChecked(window.hwnd(), IDC_OLCONTACTS_OPTION1), BST_CHECKED);
+  EXPECT_TRUE(IsWindowEnabled(Item(IDC_OLCONTACTS_OPTION2)));
+  const HWND folders = Item(IDC_OLCONTACTS_LIST1);
+  ASSERT_EQ(SendMessageW(folders, LB_GETCOUNT, 0, 0), 2);
+  EXPECT_EQ(SendMessageW(folders, LB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(SendMessageW(folders, LB_GETITEMDATA, 1, 0), 2);
+  const HWND contacts = Item(IDC_OLCONTACTS_LVW);
+  ASSERT_EQ(ListView_GetItemCount(contacts), 2);
+  EXPECT_EQ(RowText(contacts, 1), L"Bob");
+
+  SendMessageW(folders, LB_SETCURSEL, 1, 0);
+  Command(IDC_OLCONTACTS_LIST1, LBN_SELCHANGE);
+  ASSERT_EQ(ListView_GetItemCount(contacts), 1);
+  EXPECT_EQ(RowText(contacts, 0), L"Cy");
+}
+
+TEST_F(ContactsWindowTest, SelectedRowsGoToTheComposeWindowAndThePickerCloses) {
+  ListView_SetItemState(Item(IDC_OLCONTACTS_LVW), -1, LVIS_SELECTED, LVIS_SELECTED);
+  SendMessageW(Item(IDC_OLCONTACTS_COMMAND1), BM_CLICK, 0, 0);
+  EXPECT_EQ(ListView_GetItemCount(Item(IDC_OLCONTACTS_LVW2)), 2);
+  SendMessageW(Item(IDC_OLCONTACTS_COMMAND2), BM_CLICK, 0, 0);
+  EXPECT_EQ(compose.Recipients().Count(), 2U);
+  EXPECT_FALSE(window.IsOpen());
+}
+
+TEST_F(ContactsWindowTest, EscLeavesThePickerAndItsSelectionAlone) {
+  ListView_SetItemState(Item(IDC_OLCONTACTS_LVW), 0, LVIS_SELECTED, LVIS_SELECTED);
+  SendMessageW(Item(IDC_OLCONTACTS_COMMAND1), BM_CLICK, 0, 0);
+  for (const int id : {IDC_OLCONTACTS_LVW, IDC_OLCONTACTS_LVW2, IDC_OLCONTACTS_LIST1,
+                       IDC_OLCONTACTS_OPTION1, IDC_OLCONTACTS_COMMAND2}) {
+    test::PressKey(Item(id), VK_ESCAPE);
+    ASSERT_TRUE(window.IsOpen()) << "Esc in control " << id;
+  }
+  EXPECT_EQ(ListView_GetItemCount(Item(IDC_OLCONTACTS_LVW2)), 1);
+  SendMessageW(Item(IDC_OLCONTACTS_COMMAND3), BM_CLICK, 0, 0);
+  EXPECT_FALSE(window.IsOpen()) << "&Cancel";
+  EXPECT_EQ(compose.Recipients().Count(), 0U);
+}
+
+TEST_F(ContactsWindowTest, AClosingDuringAListingWaitsForTheListingToStop) {
+  PostMessageW(window.hwnd(), WM_CLOSE, 0, 0);
+  CheckRadioButton(window.hwnd(), IDC_OLCONTACTS_OPTION1, IDC_OLCONTACTS_OPTION2,
+                   IDC_OLCONTACTS_OPTION2);
+  Command(IDC_OLCONTACTS_OPTION2, BN_CLICKED);
+  EXPECT_FALSE(window.IsOpen());
+  EXPECT_FALSE(window.Busy());
+  EXPECT_EQ(window.presenter().Contacts().Count(), 0U);
+  EXPECT_EQ(std::count(recorder.calls().begin(), recorder.calls().end(),
+                       L"AddressEntries(Global Address List).GetNext"),
+            0);
+  EXPECT_EQ(compose.Recipients().Count(), 0U);
+}
+
+}  // namespace
+}  // namespace parvel::dialogs
