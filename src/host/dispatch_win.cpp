@@ -111,8 +111,4 @@ void Dispatch::Put(std::wstring_view name, const Variant& value) const {
   Invoke(name, DISPATCH_PROPERTYPUT, {value}, true);
 }
 
-void Dispatch::PutRef(std::wstring_view name, const Variant& value) const {
-  Invoke(name, DISPATCH_PROPERTYPUTREF, {value}, true);
-}
-
 }  // namespace parvel::host

@@ -24,7 +24,6 @@ class Dispatch {
   Variant Call(std::wstring_view name, std::initializer_list<Variant> args = {}) const;
   Dispatch Object(std::wstring_view name, std::initializer_list<Variant> args = {}) const;
   void Put(std::wstring_view name, const Variant& value) const;
-  void PutRef(std::wstring_view name, const Variant& value) const;
 
   IDispatch* get() const noexcept { return object_.Get(); }
   explicit operator bool() const noexcept { return object_ != nullptr; }

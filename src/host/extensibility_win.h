@@ -43,8 +43,3 @@ inline constexpr DISPID kDispidOnBeginShutdown = 5;
 inline constexpr IID kIidCommandBarButtonEvents = {
     0x000C0351, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 inline constexpr DISPID kDispidCommandBarButtonClick = 1;
-
-// Names the add-in gives its windows and controls, so that a test driver can
-// find them as a user would by their names in code ("OLMain", "Text2"): a
-// window property holding a global atom of the name.
-inline constexpr wchar_t kWindowNameProperty[] = L"ParvelName";

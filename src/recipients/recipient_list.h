@@ -31,7 +31,6 @@ class RecipientList {
   void AddAll(std::vector<RecipientEntry> rows);
   void Clear();
 
-  bool IsSelected(std::size_t index) const { return selected_.at(index); }
   void Select(std::size_t index, bool selected);
   // Exactly these rows become the selected ones; indices past the end are
   // ignored. Sorting and adding carry the selection along with its rows.
@@ -40,7 +39,6 @@ class RecipientList {
   // Removes every selected row; the others keep their order.
   void RemoveSelected();
 
-  Column SortColumn() const noexcept { return sort_column_; }
   void SetSortColumn(Column column);
   bool Sorted() const noexcept { return sorted_; }
   // Switching sorting on puts the rows in order at once.

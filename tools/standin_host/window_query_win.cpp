@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <array>
 
-#include "host/extensibility_win.h"
+#include "dialogs/window_names_win.h"
 
 namespace parvel::standin {
 namespace {
