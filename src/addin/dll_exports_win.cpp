@@ -20,20 +20,6 @@ const parvel::host::ClassEntry kClasses[] = {
     {&CLSID_OLConnector, &parvel::host::CreateOLConnector},
 };
 
-std::wstring ModulePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(parvel::host::ModuleInstance(), path.data(),
-                                            static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
-
 }  // namespace
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {
@@ -48,7 +34,7 @@ STDAPI DllRegisterServer() {
   parvel::WindowsRegistry registry;
   parvel::host::SystemDiagnostics diagnostics(registry);
   try {
-    const std::wstring path = ModulePath();
+    const std::wstring path = parvel::host::ModulePath();
     const HRESULT result =
         path.empty() ? HRESULT_FROM_WIN32(GetLastError()) : parvel::host::RegisterAddin(path);
     if (FAILED(result)) {

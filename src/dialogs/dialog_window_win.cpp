@@ -7,8 +7,9 @@
 
 #include "dialogs/keyboard_win.h"
 #include "dialogs/window_ids.h"
+#include "dialogs/window_names_win.h"
 #include "host/com_module_win.h"
-#include "host/extensibility_win.h"
+#include "request/system_time_win.h"
 
 namespace parvel::dialogs {
 namespace {
@@ -229,16 +230,11 @@ std::optional<LocalDateTime> DialogWindow::DateTime(std::wstring_view control) c
       GDT_VALID) {
     return std::nullopt;
   }
-  return LocalDateTime{time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute};
+  return FromSystemTime(time);
 }
 
 void DialogWindow::SetDateTime(std::wstring_view control, const LocalDateTime& when) {
-  SYSTEMTIME time{};
-  time.wYear = static_cast<WORD>(when.year);
-  time.wMonth = static_cast<WORD>(when.month);
-  time.wDay = static_cast<WORD>(when.day);
-  time.wHour = static_cast<WORD>(when.hour);
-  time.wMinute = static_cast<WORD>(when.minute);
+  SYSTEMTIME time = ToSystemTime(when);
   SendMessageW(Control(control), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
 }
 

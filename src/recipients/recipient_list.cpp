@@ -5,22 +5,9 @@
 #include <stdexcept>
 #include <utility>
 
+#include "codec/plain_text.h"
+
 namespace parvel {
-namespace {
-
-wchar_t Fold(wchar_t ch) {
-  if ((ch >= L'A' && ch <= L'Z') || (ch >= 0xC0 && ch <= 0xDE && ch != 0xD7)) {
-    return static_cast<wchar_t>(ch + 32);
-  }
-  return ch;
-}
-
-bool LessIgnoringCase(std::wstring_view a, std::wstring_view b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                      [](wchar_t x, wchar_t y) { return Fold(x) < Fold(y); });
-}
-
-}  // namespace
 
 bool RecipientList::Before(const RecipientEntry& a, const RecipientEntry& b) const {
   return sort_column_ == Column::Name ? LessIgnoringCase(a.Name, b.Name)

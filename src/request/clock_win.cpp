@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "request/clock.h"
+#include "request/system_time_win.h"
 
 namespace parvel {
 namespace {
@@ -10,11 +11,7 @@ class LocalTimeClock final : public Clock {
   LocalDateTime Now() const override {
     SYSTEMTIME local{};
     GetLocalTime(&local);
-    return {.year = local.wYear,
-            .month = local.wMonth,
-            .day = local.wDay,
-            .hour = local.wHour,
-            .minute = local.wMinute};
+    return FromSystemTime(local);
   }
 };
 

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <tuple>
 #include <vector>
+#include "codec/plain_text.h"
 
 namespace parvel {
 namespace {
@@ -15,15 +17,6 @@ constexpr std::array<std::wstring_view, 12> kEnglishAbbreviated = {
 constexpr std::array<std::wstring_view, 12> kEnglishFull = {
     L"January", L"February", L"March",     L"April",   L"May",      L"June",
     L"July",    L"August",   L"September", L"October", L"November", L"December"};
-
-// Letter case folding for month names: ASCII and the Latin-1 letters that
-// Western locales use in them.
-wchar_t Fold(wchar_t ch) {
-  if ((ch >= L'A' && ch <= L'Z') || (ch >= 0xC0 && ch <= 0xDE && ch != 0xD7)) {
-    return static_cast<wchar_t>(ch + 32);
-  }
-  return ch;
-}
 
 bool IsLetter(wchar_t ch) {
   return (ch >= L'a' && ch <= L'z') || (ch >= L'A' && ch <= L'Z') || ch >= 0xC0;
@@ -37,22 +30,18 @@ bool IsDigit(wchar_t ch) { return ch >= L'0' && ch <= L'9'; }
   throw DelayedSendParseError(reason, what);
 }
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int DaysInMonth(int year, int month) {
-  static constexpr std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeapYear(year) ? 29 : kDays[static_cast<std::size_t>(month - 1)];
+std::chrono::year_month_day CalendarDate(int year, int month, int day) {
+  return std::chrono::year{year} / std::chrono::month{static_cast<unsigned>(month)} /
+         std::chrono::day{static_cast<unsigned>(day)};
 }
 
-// Days since 1970-01-01 (Howard Hinnant's days_from_civil).
-std::int64_t DaysFromCivil(int year, int month, int day) {
-  const std::int64_t y = year - (month <= 2 ? 1 : 0);
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const std::int64_t yoe = y - era * 400;
-  const std::int64_t mp = (month + 9) % 12;
-  const std::int64_t doy = (153 * mp + 2) / 5 + day - 1;
-  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
+// A real calendar date (proleptic Gregorian).
+bool IsRealDate(int year, int month, int day) {
+  if (year < 100 || year > static_cast<int>(std::chrono::year::max()) || month < 1 || month > 12 ||
+      day < 1 || day > 31) {
+    return false;
+  }
+  return CalendarDate(year, month, day).ok();
 }
 
 class Scanner {
@@ -111,7 +100,7 @@ class Scanner {
     const auto consider = [&](std::wstring_view name, int candidate) {
       if (name.empty() || name.size() <= best || pos_ + name.size() > text_.size()) return;
       for (std::size_t i = 0; i < name.size(); ++i) {
-        if (Fold(text_[pos_ + i]) != Fold(name[i])) return;
+        if (FoldCase(text_[pos_ + i]) != FoldCase(name[i])) return;
       }
       const std::size_t end = pos_ + name.size();
       if (end < text_.size() && IsLetter(text_[end]) && IsLetter(name.back())) return;
@@ -184,7 +173,7 @@ LocalDateTime ParseDelayedSendText(std::wstring_view text, const Locale& locale)
   if (!scan.AtEnd() || hour_digits > 2 || minute_digits != 2 || second_digits != 2) {
     Refuse(DelayedSendTextError::Malformed, "unexpected text after the time");
   }
-  if (when.year < 100 || day < 1 || day > DaysInMonth(when.year, when.month)) {
+  if (!IsRealDate(when.year, when.month, day)) {
     Refuse(DelayedSendTextError::ImpossibleDate, "no such date");
   }
   if (hour > 23 || minute > 59 || second > 59) {
@@ -197,8 +186,7 @@ LocalDateTime ParseDelayedSendText(std::wstring_view text, const Locale& locale)
 }
 
 bool IsRealDateTime(const LocalDateTime& when) {
-  return when.year >= 100 && when.month >= 1 && when.month <= 12 && when.day >= 1 &&
-         when.day <= DaysInMonth(when.year, when.month) && when.hour >= 0 && when.hour <= 23 &&
+  return IsRealDate(when.year, when.month, when.day) && when.hour >= 0 && when.hour <= 23 &&
          when.minute >= 0 && when.minute <= 59;
 }
 
@@ -216,7 +204,10 @@ std::wstring FormatGatewayDate(const LocalDateTime& when, const Locale& locale,
 }
 
 std::int64_t MinuteNumber(const LocalDateTime& when) {
-  return (DaysFromCivil(when.year, when.month, when.day) * 24 + when.hour) * 60 + when.minute;
+  const std::int64_t days = std::chrono::sys_days(CalendarDate(when.year, when.month, when.day))
+                                .time_since_epoch()
+                                .count();
+  return (days * 24 + when.hour) * 60 + when.minute;
 }
 
 LocalDateTime FromMinuteNumber(std::int64_t minutes) {
@@ -226,17 +217,11 @@ LocalDateTime FromMinuteNumber(std::int64_t minutes) {
     rest += 1440;
     --days;
   }
-  // Howard Hinnant's civil_from_days.
-  const std::int64_t z = days + 719468;
-  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const std::int64_t doe = z - era * 146097;
-  const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const std::int64_t mp = (5 * doy + 2) / 153;
+  const std::chrono::year_month_day date{std::chrono::sys_days{std::chrono::days{days}}};
   LocalDateTime when;
-  when.day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  when.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  when.year = static_cast<int>(yoe + era * 400 + (when.month <= 2 ? 1 : 0));
+  when.year = static_cast<int>(date.year());
+  when.month = static_cast<int>(static_cast<unsigned>(date.month()));
+  when.day = static_cast<int>(static_cast<unsigned>(date.day()));
   when.hour = static_cast<int>(rest / 60);
   when.minute = static_cast<int>(rest % 60);
   return when;

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "codec/plain_text.h"
 #include "parvel/version.h"
 
 namespace parvel {
@@ -11,16 +12,7 @@ namespace {
 
 constexpr std::wstring_view kCrLf = L"\r\n";
 
-bool IsUnknown(std::wstring_view text) {
-  constexpr std::wstring_view kUnknown = L"unknown";
-  if (text.size() != kUnknown.size()) return false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    wchar_t ch = text[i];
-    if (ch >= L'A' && ch <= L'Z') ch = static_cast<wchar_t>(ch + 32);
-    if (ch != kUnknown[i]) return false;
-  }
-  return true;
-}
+bool IsUnknown(std::wstring_view text) { return EqualsIgnoringCase(text, L"unknown"); }
 
 // The section text together with where each value in it came from.
 class Section {
@@ -77,19 +69,6 @@ RequestEncodingError::RequestEncodingError(std::size_t position,
       refused_(std::move(refused)) {}
 
 AddinVersion CurrentAddinVersion() { return {kVersionMajor, kVersionMinor, kVersionRevision}; }
-
-std::wstring RemoveCrLf(std::wstring_view text) {
-  std::wstring result;
-  result.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') {
-      ++i;
-      continue;
-    }
-    result.push_back(text[i]);
-  }
-  return result;
-}
 
 GatewayRequest BuildGatewayRequest(const GatewayRequestInput& input, const Locale& locale,
                                    const CodePage& code_page) {

@@ -86,7 +86,4 @@ GatewayRequest BuildGatewayRequest(const GatewayRequestInput& input,
                                    const Locale& locale = UserLocale(),
                                    const CodePage& code_page = SystemCodePage());
 
-// The text with every CR LF pair deleted; lone CR and LF stay.
-std::wstring RemoveCrLf(std::wstring_view text);
-
 }  // namespace parvel

@@ -1,7 +1,5 @@
 #include "templates/addin_folder_win.h"
 
-#include <windows.h>
-
 #include <string>
 
 #include "host/com_module_win.h"
@@ -9,18 +7,9 @@
 namespace parvel {
 
 std::filesystem::path AddinFolder() {
-  // Paths may be longer than MAX_PATH; grow until the whole name fits.
-  std::wstring name(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        GetModuleFileNameW(host::ModuleInstance(), name.data(), static_cast<DWORD>(name.size()));
-    if (length == 0) return {};
-    if (length < name.size()) {
-      name.resize(length);
-      return std::filesystem::path(name).parent_path();
-    }
-    name.resize(name.size() * 2);
-  }
+  const std::wstring path = host::ModulePath();
+  if (path.empty()) return {};
+  return std::filesystem::path(path).parent_path();
 }
 
 }  // namespace parvel

@@ -1,6 +1,7 @@
 #include "workflows/address_book.h"
 
 #include <utility>
+#include "codec/plain_text.h"
 
 namespace parvel {
 namespace {
@@ -13,26 +14,7 @@ constexpr int kDisplayTypeDistList = 1;
 constexpr std::size_t kListingBatch = 256;
 
 bool IsGlobalAddressListName(std::wstring_view name) {
-  if (name.size() != kGlobalAddressListName.size()) return false;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    wchar_t ch = name[i];
-    if (ch >= L'A' && ch <= L'Z') ch = static_cast<wchar_t>(ch - L'A' + L'a');
-    if (ch != kGlobalAddressListName[i]) return false;
-  }
-  return true;
-}
-
-std::wstring WithoutLineBreaks(std::wstring_view text) {
-  std::wstring kept;
-  kept.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') {
-      ++i;
-      continue;
-    }
-    kept.push_back(text[i]);
-  }
-  return kept;
+  return EqualsIgnoringCase(name, kGlobalAddressListName);
 }
 
 RecipientEntry Envelope(std::wstring name, std::wstring mobile, std::wstring tag) {
@@ -350,7 +332,7 @@ void AddressBook::ExpandContactsDistList(const RecipientEntry& row,
       std::wstring mobile = contact->MobileTelephoneNumber();
       if (mobile.empty()) continue;
       members.push_back(
-          Envelope(WithoutLineBreaks(contact->FileAs()), std::move(mobile), contact->EntryID()));
+          Envelope(RemoveCrLf(contact->FileAs()), std::move(mobile), contact->EntryID()));
     } catch (const host::HostError& error) {
       // This member cannot be read; the others still can.
       Report(L"a member of the list " + row.Name, error);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "codec/plain_text.h"
 #include "host/diagnostics.h"
 #include "host/host_error.h"
 
