@@ -44,7 +44,7 @@ struct MemoryRegistry::Node {
   std::int32_t write_failure = kErrorSuccess;
 };
 
-MemoryRegistry::MemoryRegistry() {
+MemoryRegistry::MemoryRegistry(const CodePage& code_page) : code_page_(code_page) {
   for (std::uint32_t root = 0x80000000U; root <= 0x80000006U; ++root) {
     roots_.emplace(RegKey{static_cast<std::int32_t>(root)}, std::make_unique<Node>());
   }

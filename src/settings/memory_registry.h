@@ -26,7 +26,7 @@ struct RegistryData {
 // (0x80000000 to 0x80000006) is present and empty at the start.
 class MemoryRegistry final : public RegistryPort {
  public:
-  MemoryRegistry();
+  explicit MemoryRegistry(const CodePage& code_page = SystemCodePage());
   ~MemoryRegistry() override;
 
   std::int32_t CreateKey(RegKey parent, std::wstring_view path, std::uint32_t access,
@@ -40,6 +40,7 @@ class MemoryRegistry final : public RegistryPort {
   std::int32_t SetValue(RegKey key, std::wstring_view name, std::uint32_t type,
                         std::string_view data) override;
   std::int32_t CloseKey(RegKey key) override;
+  const CodePage& TextCodePage() const override { return code_page_; }
 
   // Creates the key when missing; from then on every value write and every
   // subkey creation in it fails with code, as in a key the user may only read.
@@ -59,6 +60,7 @@ class MemoryRegistry final : public RegistryPort {
   std::size_t OpenHandleCount() const { return handles_.size(); }
 
  private:
+  const CodePage& code_page_;
   struct Node;
   struct Handle {
     Node* node;

@@ -64,7 +64,7 @@ std::int32_t ReadText(RegistryPort& registry, RegKey key, std::wstring_view name
   // The value may have been rewritten since the first query.
   if (type != kRegSz) return kRegUnhandledType;
   buffer.resize(size);
-  value = SystemCodePage().FromBytes(buffer);
+  value = registry.TextCodePage().FromBytes(buffer);
   return kErrorSuccess;
 }
 
@@ -90,7 +90,7 @@ std::int32_t RegWriteValue(RegistryPort& registry, RegKey key, std::wstring_view
                            std::uint32_t type, const RegValue& value) {
   if (type == kRegSz) {
     return registry.SetValue(key, name, kRegSz,
-                             SystemCodePage().ToBytes(std::visit(ToText{}, value)));
+                             registry.TextCodePage().ToBytes(std::visit(ToText{}, value)));
   }
   if (type == kRegDword) {
     const auto number = std::visit(ToNumber{}, value);

@@ -4,6 +4,8 @@
 #include <span>
 #include <string_view>
 
+#include "codec/code_page.h"
+
 namespace parvel {
 
 // A registry key handle as the registry functions see it: a root key or a
@@ -63,6 +65,8 @@ class RegistryPort {
                                 std::string_view data) = 0;
   // RegCloseKey.
   virtual std::int32_t CloseKey(RegKey key) = 0;
+  // The code page of names and text data: the system's ANSI code page.
+  virtual const CodePage& TextCodePage() const = 0;
 };
 
 }  // namespace parvel

@@ -16,8 +16,6 @@ HKEY ToHkey(RegKey key) { return reinterpret_cast<HKEY>(static_cast<std::intptr_
 
 RegKey FromHkey(HKEY key) { return RegKey{reinterpret_cast<std::intptr_t>(key)}; }
 
-std::string Ansi(std::wstring_view text) { return SystemCodePage().ToBytes(text); }
-
 DWORD ByteCount(std::size_t size) {
   return size > std::numeric_limits<DWORD>::max() ? std::numeric_limits<DWORD>::max()
                                                   : static_cast<DWORD>(size);
@@ -28,7 +26,7 @@ DWORD ByteCount(std::size_t size) {
 std::int32_t WindowsRegistry::CreateKey(RegKey parent, std::wstring_view path, std::uint32_t access,
                                         RegKey& key) {
   HKEY created = nullptr;
-  const LONG code = RegCreateKeyExA(ToHkey(parent), Ansi(path).c_str(), 0, nullptr,
+  const LONG code = RegCreateKeyExA(ToHkey(parent), code_page_.ToBytes(path).c_str(), 0, nullptr,
                                     REG_OPTION_NON_VOLATILE, access, nullptr, &created, nullptr);
   key = code == ERROR_SUCCESS ? FromHkey(created) : kNoRegKey;
   return code;
@@ -37,7 +35,8 @@ std::int32_t WindowsRegistry::CreateKey(RegKey parent, std::wstring_view path, s
 std::int32_t WindowsRegistry::OpenKey(RegKey parent, std::wstring_view path, std::uint32_t access,
                                       RegKey& key) {
   HKEY opened = nullptr;
-  const LONG code = RegOpenKeyExA(ToHkey(parent), Ansi(path).c_str(), 0, access, &opened);
+  const LONG code =
+      RegOpenKeyExA(ToHkey(parent), code_page_.ToBytes(path).c_str(), 0, access, &opened);
   key = code == ERROR_SUCCESS ? FromHkey(opened) : kNoRegKey;
   return code;
 }
@@ -46,8 +45,8 @@ std::int32_t WindowsRegistry::QueryValueInfo(RegKey key, std::wstring_view name,
                                              std::uint32_t& type, std::uint32_t& size) {
   DWORD value_type = 0;
   DWORD value_size = 0;
-  const LONG code =
-      RegQueryValueExA(ToHkey(key), Ansi(name).c_str(), nullptr, &value_type, nullptr, &value_size);
+  const LONG code = RegQueryValueExA(ToHkey(key), code_page_.ToBytes(name).c_str(), nullptr,
+                                     &value_type, nullptr, &value_size);
   type = value_type;
   size = value_size;
   return code;
@@ -62,8 +61,8 @@ std::int32_t WindowsRegistry::QueryValueData(RegKey key, std::wstring_view name,
   auto* data = reinterpret_cast<BYTE*>(buffer.empty() ? &none : buffer.data());
   DWORD value_type = 0;
   DWORD value_size = ByteCount(buffer.size());
-  const LONG code =
-      RegQueryValueExA(ToHkey(key), Ansi(name).c_str(), nullptr, &value_type, data, &value_size);
+  const LONG code = RegQueryValueExA(ToHkey(key), code_page_.ToBytes(name).c_str(), nullptr,
+                                     &value_type, data, &value_size);
   type = value_type;
   size = value_size;
   return code;
@@ -74,7 +73,7 @@ std::int32_t WindowsRegistry::SetValue(RegKey key, std::wstring_view name, std::
   // The copy keeps a zero byte right after the data: that is where the
   // registry looks for the terminating zero a text's size leaves out.
   const std::string bytes(data);
-  return RegSetValueExA(ToHkey(key), Ansi(name).c_str(), 0, type,
+  return RegSetValueExA(ToHkey(key), code_page_.ToBytes(name).c_str(), 0, type,
                         reinterpret_cast<const BYTE*>(bytes.c_str()), ByteCount(bytes.size()));
 }
 

@@ -49,6 +49,7 @@ class RefusingRegistry final : public RegistryPort {
     return inner_.SetValue(key, name, type, data);
   }
   std::int32_t CloseKey(RegKey key) override { return inner_.CloseKey(key); }
+  const CodePage& TextCodePage() const override { return inner_.TextCodePage(); }
 
  private:
   RegistryPort& inner_;

@@ -53,6 +53,7 @@ class ObservedRegistry final : public RegistryPort {
     calls.push_back({RegistryCall::Op::Set, std::wstring(name), type, std::string(data)});
     return inner_.SetValue(key, name, type, data);
   }
+  const CodePage& TextCodePage() const override { return inner_.TextCodePage(); }
   std::int32_t CloseKey(RegKey key) override {
     calls.push_back({RegistryCall::Op::Close});
     return inner_.CloseKey(key);
