@@ -11,6 +11,7 @@
 #include "host/dispatch_win.h"
 #include "host/host_adapters_win.h"
 #include "host/session.h"
+#include "platform/handles_win.h"
 #include "settings/registry_win.h"
 #include "settings/settings_key.h"
 
@@ -23,21 +24,20 @@ constexpr OLE_COLOR kKeyColour = 0xFF00FF;  // magenta: transparent on the butto
 class ResourcePicturePainter final : public ButtonFacePainter {
  public:
   bool PaintButtonFace() override {
-    HANDLE image = LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(IDB_SEND_SMS), IMAGE_BITMAP, 0, 0,
-                              LR_CREATEDIBSECTION);
-    if (image == nullptr) ThrowHostError(HRESULT_FROM_WIN32(GetLastError()), L"button picture");
+    win::UniqueBitmap image(
+        static_cast<HBITMAP>(LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(IDB_SEND_SMS),
+                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (!image) ThrowHostError(HRESULT_FROM_WIN32(GetLastError()), L"button picture");
     PICTDESC description{};
     description.cbSizeofstruct = sizeof(description);
     description.picType = PICTYPE_BITMAP;
-    description.bmp.hbitmap = static_cast<HBITMAP>(image);
+    description.bmp.hbitmap = image.get();
     Microsoft::WRL::ComPtr<IPicture> picture;
-    // The picture owns the bitmap from here on, and deletes it with itself.
     const HRESULT hr = OleCreatePictureIndirect(&description, IID_IPicture, TRUE,
                                                 reinterpret_cast<void**>(picture.GetAddressOf()));
-    if (FAILED(hr)) {
-      DeleteObject(image);
-      ThrowHostError(hr, L"button picture");
-    }
+    if (FAILED(hr)) ThrowHostError(hr, L"button picture");
+    // The picture owns the bitmap from here on, and deletes it with itself.
+    image.release();
     return host::PaintButtonFace(picture.Get(), kKeyColour);
   }
 };

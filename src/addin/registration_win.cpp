@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "parvel_addin.h"
-#include "settings/unique_hkey_win.h"
+#include "platform/handles_win.h"
 
 namespace parvel::host {
 namespace {
@@ -80,7 +80,7 @@ std::vector<std::wstring> OwnedKeys() {
 }
 
 LSTATUS Write(const Entry& entry) {
-  UniqueHkey key;
+  win::UniqueHkey key;
   LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, entry.key.c_str(), 0, nullptr, 0,
                                    KEY_SET_VALUE, nullptr, key.put(), nullptr);
   if (status != ERROR_SUCCESS) return status;

@@ -135,7 +135,7 @@ INT_PTR DialogWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       Name(hwnd_, window_name_);
       for (const ControlName& control : controls_)
         Name(GetDlgItem(hwnd_, control.id), control.name);
-      RouteDialogKeys(hwnd_, esc_);
+      SetDialogKeys(hwnd_, esc_);
       OnInit();
       return TRUE;
     }
@@ -171,7 +171,7 @@ INT_PTR DialogWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
 void DialogWindow::ForgetWindow() noexcept {
   if (hwnd_ == nullptr) return;
   SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
-  StopRoutingDialogKeys(hwnd_);
+  ClearDialogKeys(hwnd_);
   for (const ControlName& control : controls_) {
     RemovePropW(GetDlgItem(hwnd_, control.id), kWindowNameProperty);
   }

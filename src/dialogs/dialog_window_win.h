@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "dialogs/keyboard_win.h"
+#include "platform/handles_win.h"
 #include "ui/window_view.h"
 
 namespace parvel::dialogs {
@@ -115,14 +116,8 @@ class DialogWindow : public WindowView {
   std::weak_ptr<void> owner_;
   std::map<int, const RecipientList*> lists_;
   std::vector<ATOM> atoms_;
-  struct ImageListDeleter {
-    void operator()(HIMAGELIST images) const noexcept { ImageList_Destroy(images); }
-  };
-  struct FontDeleter {
-    void operator()(HFONT font) const noexcept { DeleteObject(font); }
-  };
-  std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, ImageListDeleter> images_;
-  std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter> bold_font_;
+  win::UniqueImageList images_;
+  win::UniqueFont bold_font_;
 };
 
 }  // namespace parvel::dialogs

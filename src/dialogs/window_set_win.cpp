@@ -16,6 +16,7 @@ template <typename Window, typename... Args>
 Window& WindowSet::Loaded(std::unique_ptr<Window>& slot, int dialog_id, Args&&... args) {
   if (!slot || !slot->IsOpen()) {
     slot.reset();
+    keys_.Start();
     auto window = std::make_unique<Window>(std::forward<Args>(args)...);
     window->KeepAliveWhileBusy(owner_);
     if (!window->Create(dialog_id)) throw std::runtime_error("a window cannot be created");

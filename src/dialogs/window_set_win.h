@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "dialogs/keyboard_win.h"
 #include "host/session.h"
 #include "settings/registry_port.h"
 #include "ui/addin_windows.h"
@@ -46,6 +47,8 @@ class WindowSet final : public AddinWindows {
   Session& session_;
   RegistryPort& registry_;
   std::weak_ptr<void> owner_;
+  // Outlives the windows: declared before them.
+  DialogKeyRouter keys_;
   std::unique_ptr<dialogs::ComposeWindow> compose_;
   std::unique_ptr<ContactsWindow> contacts_;
   std::unique_ptr<AccountWindow> account_;

@@ -9,7 +9,7 @@
 #include <windows.h>
 
 #include "host/button_face.h"
-#include "host/win_handles_win.h"
+#include "platform/handles_win.h"
 
 namespace parvel::host {
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "host/host_error.h"
-#include "host/win_handles_win.h"
 #include "parvel/version.h"
+#include "platform/handles_win.h"
 #include "settings/settings_key.h"
 
 namespace parvel::host {

@@ -3,25 +3,11 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/handles_win.h"
 #include "templates/template_files.h"
 
 namespace parvel {
 namespace {
-
-class UniqueFile {
- public:
-  explicit UniqueFile(HANDLE handle) noexcept : handle_(handle) {}
-  ~UniqueFile() {
-    if (valid()) CloseHandle(handle_);
-  }
-  UniqueFile(const UniqueFile&) = delete;
-  UniqueFile& operator=(const UniqueFile&) = delete;
-  bool valid() const noexcept { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const noexcept { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 // Writes all of bytes at the file's position and flushes them to the disk,
 // so a crash after the file takes its place cannot leave it empty.
@@ -43,9 +29,9 @@ bool WriteAllAndFlush(HANDLE file, std::string_view bytes) noexcept {
 NewFileResult WriteNewFile(const std::filesystem::path& file, std::string_view bytes) noexcept {
   bool written = false;
   {
-    const UniqueFile handle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!handle.valid()) {
+    const win::UniqueKernelHandle handle = win::OpenedFile(CreateFileW(
+        file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) {
       const DWORD error = GetLastError();
       return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS
                  ? NewFileResult::NameTaken
@@ -76,10 +62,10 @@ bool MoveIntoPlace(const std::filesystem::path& written,
 }
 
 bool WriteOver(const std::filesystem::path& file, std::string_view bytes) noexcept {
-  const UniqueFile handle(CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  return handle.valid() && WriteAllAndFlush(handle.get(), bytes) &&
-         SetEndOfFile(handle.get()) != FALSE;
+  const win::UniqueKernelHandle handle =
+      win::OpenedFile(CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return handle && WriteAllAndFlush(handle.get(), bytes) && SetEndOfFile(handle.get()) != FALSE;
 }
 
 }  // namespace parvel

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "dialogs/keyboard_win.h"
+
 namespace parvel::dialogs::test {
 
 // Runs what is queued on this thread as a message loop does, through the
@@ -17,6 +19,9 @@ inline void RunQueuedMessages() {
 // A key pressed and released while control has the keyboard focus, queued as
 // the keyboard queues it (the add-in's dialogs get their keys from the queue).
 inline void PressKey(HWND control, WPARAM key) {
+  // The add-in's window set starts one before its first window opens.
+  static DialogKeyRouter keys;
+  keys.Start();
   SetFocus(control);
   const UINT scan = MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC);
   PostMessageW(control, WM_KEYDOWN, key, static_cast<LPARAM>(1 | (scan << 16)));

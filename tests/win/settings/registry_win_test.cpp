@@ -8,8 +8,8 @@
 
 #include <string>
 
+#include "platform/handles_win.h"
 #include "settings/reg_functions.h"
-#include "settings/unique_hkey_win.h"
 #include "unit/settings/observed_registry.h"
 
 namespace parvel {
@@ -38,7 +38,7 @@ class WindowsRegistryTest : public ::testing::Test {
   void TearDown() override {
     key.reset();
     EXPECT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str()), ERROR_SUCCESS);
-    UniqueHkey gone;
+    win::UniqueHkey gone;
     EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, gone.put()),
               ERROR_FILE_NOT_FOUND);
   }
@@ -65,7 +65,7 @@ class WindowsRegistryTest : public ::testing::Test {
     return {type, std::string(data, size)};
   }
 
-  UniqueHkey key;
+  win::UniqueHkey key;
 };
 
 TEST_F(WindowsRegistryTest, TextComesBackWithTheZeroTheRegistryAdded) {
@@ -98,7 +98,7 @@ TEST_F(WindowsRegistryTest, MissingKeysAndValuesFetchAsEmpty) {
   EXPECT_EQ(Fetch(L"Missing"), RegValue{});
   EXPECT_EQ(RegFetchValue(registry, kHkeyCurrentUser, wide_path + L"\\Missing", L"Name"),
             RegValue{});
-  UniqueHkey missing;
+  win::UniqueHkey missing;
   EXPECT_EQ(RegOpenKeyExA(key.get(), "Missing", 0, KEY_READ, missing.put()), ERROR_FILE_NOT_FOUND);
 }
 
@@ -106,7 +106,7 @@ TEST_F(WindowsRegistryTest, StoringIntoAMissingKeyFailsAndCreatesNothing) {
   EXPECT_NE(RegStoreValue(registry, kHkeyCurrentUser, wide_path + L"\\Missing", L"Name", Text(L"x"),
                           kRegSz),
             ERROR_SUCCESS);
-  UniqueHkey missing;
+  win::UniqueHkey missing;
   EXPECT_EQ(RegOpenKeyExA(key.get(), "Missing", 0, KEY_READ, missing.put()), ERROR_FILE_NOT_FOUND);
 }
 
@@ -128,7 +128,7 @@ TEST_F(WindowsRegistryTest, AKeyDeniedToWritesReportsAccessDenied) {
 
 TEST_F(WindowsRegistryTest, EnsuringAKeyCreatesIt) {
   RegEnsureKey(registry, kHkeyCurrentUser, wide_path + L"\\Deeper\\Key");
-  UniqueHkey created;
+  win::UniqueHkey created;
   EXPECT_EQ(RegOpenKeyExA(key.get(), "Deeper\\Key", 0, KEY_READ, created.put()), ERROR_SUCCESS);
 }
 

@@ -4,6 +4,8 @@
 // build): every handle is given back exactly once, on every path.
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <utility>
 
@@ -35,16 +37,33 @@ class UniqueHandle {
     handle_ = handle;
   }
 
+  // For an out parameter (RegOpenKeyEx): whatever was held is given back first.
+  Handle* put() noexcept {
+    reset();
+    return &handle_;
+  }
+
  private:
   Handle handle_ = nullptr;
 };
 
+// One line per kind of handle the add-in owns.
 using UniqueDc = UniqueHandle<HDC, &::DeleteDC>;  // from CreateCompatibleDC
 using UniqueBitmap = UniqueHandle<HBITMAP, &::DeleteObject>;
 using UniquePalette = UniqueHandle<HPALETTE, &::DeleteObject>;
+using UniqueFont = UniqueHandle<HFONT, &::DeleteObject>;
 using UniqueGlobal = UniqueHandle<HGLOBAL, &::GlobalFree>;
-// A kernel object; CreateFileW's INVALID_HANDLE_VALUE never goes in.
+using UniqueImageList = UniqueHandle<HIMAGELIST, &::ImageList_Destroy>;
+using UniqueHkey = UniqueHandle<HKEY, &::RegCloseKey>;
+using UniqueHook = UniqueHandle<HHOOK, &::UnhookWindowsHookEx>;
+// A kernel object; CreateFileW's INVALID_HANDLE_VALUE never goes in (see
+// OpenedFile).
 using UniqueKernelHandle = UniqueHandle<HANDLE, &::CloseHandle>;
+
+// CreateFileW's result as an owner: empty when the file could not be opened.
+inline UniqueKernelHandle OpenedFile(HANDLE file) noexcept {
+  return UniqueKernelHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
+}
 
 // A device context of a window (or of the screen, for no window), from
 // GetDC; released with ReleaseDC.
