@@ -15,7 +15,7 @@
 #include "dialogs/ol_contacts.h"
 #include "dialogs/ol_main.h"
 #include "host/session.h"
-#include "settings/memory_registry.h"
+#include "support/memory_registry.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "unit/fakes/recording_diagnostics.h"
+#include "support/recording_diagnostics.h"
 
 namespace parvel::host {
 namespace {

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "codec/secret_text.h"
-#include "settings/memory_registry.h"
 #include "settings/reg_functions.h"
 #include "settings/settings_key.h"
-#include "unit/fakes/recording_message_boxes.h"
-#include "unit/fakes/recording_window_view.h"
+#include "support/memory_registry.h"
+#include "support/recording_message_boxes.h"
+#include "support/recording_window_view.h"
 #include "unit/settings/observed_registry.h"
 
 namespace parvel {

@@ -9,15 +9,15 @@
 #include <vector>
 
 #include "dialogs/ol_main.h"
-#include "settings/memory_registry.h"
-#include "unit/fakes/call_recorder.h"
-#include "unit/fakes/compose_only_windows.h"
-#include "unit/fakes/fake_address_book.h"
-#include "unit/fakes/fake_outlook.h"
-#include "unit/fakes/fake_redemption.h"
-#include "unit/fakes/fixed_clock.h"
-#include "unit/fakes/recording_message_boxes.h"
-#include "unit/fakes/recording_window_view.h"
+#include "support/call_recorder.h"
+#include "support/compose_only_windows.h"
+#include "support/fake_address_book.h"
+#include "support/fake_outlook.h"
+#include "support/fake_redemption.h"
+#include "support/fixed_clock.h"
+#include "support/memory_registry.h"
+#include "support/recording_message_boxes.h"
+#include "support/recording_window_view.h"
 
 namespace parvel {
 namespace {

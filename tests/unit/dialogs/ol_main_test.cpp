@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "settings/memory_registry.h"
 #include "settings/reg_functions.h"
 #include "settings/settings_key.h"
-#include "unit/fakes/call_recorder.h"
-#include "unit/fakes/fake_outlook.h"
-#include "unit/fakes/fake_redemption.h"
-#include "unit/fakes/fixed_clock.h"
-#include "unit/fakes/recording_message_boxes.h"
-#include "unit/fakes/recording_window_view.h"
+#include "support/call_recorder.h"
+#include "support/fake_outlook.h"
+#include "support/fake_redemption.h"
+#include "support/fixed_clock.h"
+#include "support/memory_registry.h"
+#include "support/recording_message_boxes.h"
+#include "support/recording_window_view.h"
 
 namespace parvel {
 namespace {

@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "dialogs/ol_main.h"
-#include "settings/memory_registry.h"
-#include "unit/fakes/call_recorder.h"
-#include "unit/fakes/fake_redemption.h"
-#include "unit/fakes/fixed_clock.h"
-#include "unit/fakes/recording_message_boxes.h"
-#include "unit/fakes/recording_window_view.h"
-#include "unit/templates/temp_folder.h"
+#include "support/call_recorder.h"
+#include "support/fake_redemption.h"
+#include "support/fixed_clock.h"
+#include "support/memory_registry.h"
+#include "support/recording_message_boxes.h"
+#include "support/recording_window_view.h"
+#include "support/temp_folder.h"
 
 namespace parvel {
 namespace {

@@ -5,10 +5,10 @@
 #include <memory>
 #include <stdexcept>
 
-#include "unit/fakes/call_recorder.h"
-#include "unit/fakes/fake_address_book.h"
-#include "unit/fakes/fake_outlook.h"
-#include "unit/fakes/fake_redemption.h"
+#include "support/call_recorder.h"
+#include "support/fake_address_book.h"
+#include "support/fake_outlook.h"
+#include "support/fake_redemption.h"
 
 namespace parvel {
 namespace {

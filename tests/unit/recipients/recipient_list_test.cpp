@@ -5,18 +5,12 @@
 #include <random>
 #include <string>
 #include <vector>
+#include "support/rows.h"
 
 namespace parvel {
 namespace {
 
-RecipientEntry Row(std::wstring name, std::wstring mobile, std::wstring tag = L"",
-                   std::wstring key = L"") {
-  return {.Name = std::move(name),
-          .Mobile = std::move(mobile),
-          .Kind = std::wstring(kKindEnvelope),
-          .Key = std::move(key),
-          .Tag = std::move(tag)};
-}
+using test::Row;
 
 std::vector<std::wstring> Names(const RecipientList& list) {
   std::vector<std::wstring> names;
@@ -77,12 +71,12 @@ TEST(RecipientList, SelectionTravelsWithItsRowWhenSorting) {
 
 TEST(RecipientList, TracksTagsAndKeys) {
   RecipientList list;
-  list.Add(Row(L"a", L"1", L"tag-a"));
-  list.Add(Row(L"b", L"2", L"", L"x21"));
+  list.Add(Row(L"a", L"1", kKindEnvelope, L"tag-a"));
+  list.Add(Row(L"b", L"2", kKindEnvelope, L"", L"x21"));
   EXPECT_TRUE(list.ContainsTag(L"tag-a"));
   EXPECT_FALSE(list.ContainsTag(L""));
   EXPECT_TRUE(list.ContainsKey(L"x21"));
-  EXPECT_THROW(list.Add(Row(L"c", L"3", L"", L"x21")), std::invalid_argument);
+  EXPECT_THROW(list.Add(Row(L"c", L"3", kKindEnvelope, L"", L"x21")), std::invalid_argument);
   EXPECT_EQ(list.Count(), 2U);
 
   list.Select(0, true);
@@ -90,7 +84,7 @@ TEST(RecipientList, TracksTagsAndKeys) {
   list.RemoveSelected();
   EXPECT_FALSE(list.ContainsTag(L"tag-a"));
   EXPECT_FALSE(list.ContainsKey(L"x21"));
-  list.Add(Row(L"c", L"3", L"", L"x21"));
+  list.Add(Row(L"c", L"3", kKindEnvelope, L"", L"x21"));
   list.Clear();
   EXPECT_FALSE(list.ContainsKey(L"x21"));
 }

@@ -6,13 +6,12 @@
 #include <vector>
 
 #include "codec/secret_text.h"
+#include "support/rows.h"
 
 namespace parvel {
 namespace {
 
-RecipientEntry Row(std::wstring mobile, std::wstring name, std::wstring_view kind = kKindEnvelope) {
-  return {.Name = std::move(name), .Mobile = std::move(mobile), .Kind = std::wstring(kind)};
-}
+using test::Row;
 
 struct Built {
   GatewayRequest request;
@@ -64,7 +63,7 @@ class GatewayRequestTest : public testing::Test {
 };
 
 TEST_F(GatewayRequestTest, OneTypedNumberGivesTheCompleteRequest) {
-  const Built built = Build({Row(L"021 555 123", L"Unknown")}, L"Hi");
+  const Built built = Build({Row(L"Unknown", L"021 555 123")}, L"Hi");
   EXPECT_EQ(built.request.ToAddress, L"sms@gateway.zintara.example");
   EXPECT_EQ(built.request.Subject, L"SMS Message to 021 555 123");
   const std::wstring section =
@@ -87,12 +86,12 @@ TEST_F(GatewayRequestTest, OneTypedNumberGivesTheCompleteRequest) {
 }
 
 TEST_F(GatewayRequestTest, SubjectNamesTheOnlyRecipientOrSaysMultiple) {
-  const Built two = Build({Row(L"a", L"A"), Row(L"b", L"B")}, L"m");
+  const Built two = Build({Row(L"A", L"a"), Row(L"B", L"b")}, L"m");
   EXPECT_EQ(two.request.Subject, L"SMS Message (Multiple recipients)");
   EXPECT_EQ(two.visible.front(), L"To: a (A), b (B), ");
 
-  EXPECT_EQ(Build({Row(L"UNKNOWN", L"Pat")}, L"m").request.Subject, L"SMS Message to Pat");
-  EXPECT_EQ(Build({Row(L"Un\r\nknown", L"Pat")}, L"m").request.Subject, L"SMS Message to Pat");
+  EXPECT_EQ(Build({Row(L"Pat", L"UNKNOWN")}, L"m").request.Subject, L"SMS Message to Pat");
+  EXPECT_EQ(Build({Row(L"Pat", L"Un\r\nknown")}, L"m").request.Subject, L"SMS Message to Pat");
 
   const Built none = Build({}, L"m");
   EXPECT_EQ(none.request.Subject, L"SMS Message (Multiple recipients)");
@@ -100,14 +99,14 @@ TEST_F(GatewayRequestTest, SubjectNamesTheOnlyRecipientOrSaysMultiple) {
 
   // A distribution row adds nothing and is not counted.
   const Built mixed =
-      Build({Row(L"Global Address List", L"Team", kKindDistribution), Row(L"021", L"Kim")}, L"m");
+      Build({Row(L"Team", L"Global Address List", kKindDistribution), Row(L"Kim", L"021")}, L"m");
   EXPECT_EQ(mixed.request.Subject, L"SMS Message to 021");
   EXPECT_EQ(mixed.visible.front(), L"To: 021 (Kim), ");
   EXPECT_EQ(mixed.section.find(L"Team"), std::wstring::npos);
 }
 
 TEST_F(GatewayRequestTest, LineBreaksAreDeletedNotReplaced) {
-  const Built built = Build({Row(L"0\r\n21", L"Ann\r\nLee")}, L"one\r\ntwo\r\nthree\rfour\n");
+  const Built built = Build({Row(L"Ann\r\nLee", L"0\r\n21")}, L"one\r\ntwo\r\nthree\rfour\n");
   EXPECT_EQ(built.visible[0], L"To: 0");
   EXPECT_EQ(built.visible[1], L"21 (Ann");
   EXPECT_EQ(built.visible[2], L"Lee), ");
@@ -118,11 +117,11 @@ TEST_F(GatewayRequestTest, LineBreaksAreDeletedNotReplaced) {
 }
 
 TEST_F(GatewayRequestTest, OptionalLinesStandInTheirPlace) {
-  EXPECT_EQ(Build({Row(L"1", L"A")}, L"m").section.find(L"SMS-NamePrefix"), std::wstring::npos);
+  EXPECT_EQ(Build({Row(L"A", L"1")}, L"m").section.find(L"SMS-NamePrefix"), std::wstring::npos);
 
   settings.NamePrefix = L" ";
   delayed_send = LocalDateTime{2026, 12, 5, 17, 30};
-  const Built built = Build({Row(L"1", L"A")}, L"m");
+  const Built built = Build({Row(L"A", L"1")}, L"m");
   EXPECT_EQ(built.section,
             L"SMS-AccountId:=acc1\r\nSMS-SecurityKey:=pw:=x\r\nSMS-Version:=1.0.26\r\n"
             L"SMS-BPID:=0\r\nSMS-NamePrefix:= \r\nSMS-DelayedSend:=05 Dec, 2026 17:30\r\n"
@@ -130,14 +129,14 @@ TEST_F(GatewayRequestTest, OptionalLinesStandInTheirPlace) {
 }
 
 TEST_F(GatewayRequestTest, ValuesTravelUnescaped) {
-  const Built built = Build({Row(L"=====", L"a:=b")}, L"=====End Qel encryption======");
+  const Built built = Build({Row(L"a:=b", L"=====")}, L"=====End Qel encryption======");
   EXPECT_NE(built.section.find(L"SMS-Recp:======\r\nSMS-Recn:=a:=b\r\n"), std::wstring::npos);
   EXPECT_EQ(built.visible[1], L"Message: =====End Qel encryption======");
 }
 
 TEST_F(GatewayRequestTest, RefusedCharactersAreNamedWithTheirField) {
   try {
-    Build({Row(L"1", L"Ann"), Row(L"2", L"Jos\u00E9")}, L"caf\u00E9 \u00FC");
+    Build({Row(L"Ann", L"1"), Row(L"Jos\u00E9", L"2")}, L"caf\u00E9 \u00FC");
     FAIL() << "expected a refusal";
   } catch (const RequestEncodingError& error) {
     const std::vector<RefusedCharacter> expected = {{RequestField::Name, 1, L'\u00E9'},
@@ -147,7 +146,7 @@ TEST_F(GatewayRequestTest, RefusedCharactersAreNamedWithTheirField) {
     EXPECT_EQ(error.kind(), SecretTextErrorKind::InvalidArgument);
   }
   // The euro sign fits beside every key character.
-  EXPECT_NO_THROW(Build({Row(L"1", L"\u20AC")}, L"\u20AC"));
+  EXPECT_NO_THROW(Build({Row(L"\u20AC", L"1")}, L"\u20AC"));
 }
 
 TEST_F(GatewayRequestTest, CarriesTheBuildVersion) {

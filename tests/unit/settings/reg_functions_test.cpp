@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/memory_registry.h"
+#include "support/memory_registry.h"
 #include "unit/settings/observed_registry.h"
 
 namespace parvel {

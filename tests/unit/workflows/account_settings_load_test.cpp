@@ -6,8 +6,8 @@
 
 #include "codec/secret_text.h"
 #include "parvel/default_gateway.h"
-#include "settings/memory_registry.h"
 #include "settings/settings_key.h"
+#include "support/memory_registry.h"
 #include "unit/settings/message_recorder.h"
 
 namespace parvel {

@@ -7,13 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "unit/fakes/call_recorder.h"
-#include "unit/fakes/fake_address_book.h"
-#include "unit/fakes/fake_redemption.h"
-#include "unit/fakes/recording_message_boxes.h"
+#include "support/call_recorder.h"
+#include "support/fake_address_book.h"
+#include "support/fake_redemption.h"
+#include "support/recording_message_boxes.h"
+#include "support/rows.h"
 
 namespace parvel {
 namespace {
+
+using test::Row;
 
 using fakes::Bytes;
 using fakes::Contact;
@@ -25,14 +28,6 @@ using fakes::MailFolder;
 using fakes::MailUser;
 using testing::ElementsAre;
 using testing::IsEmpty;
-
-RecipientEntry Row(std::wstring name, std::wstring mobile, std::wstring_view kind,
-                   std::wstring tag) {
-  return {.Name = std::move(name),
-          .Mobile = std::move(mobile),
-          .Kind = std::wstring(kind),
-          .Tag = std::move(tag)};
-}
 
 RecipientEntry Envelope(std::wstring name, std::wstring mobile, std::wstring tag) {
   return Row(std::move(name), std::move(mobile), kKindEnvelope, std::move(tag));

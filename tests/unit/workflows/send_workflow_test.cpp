@@ -7,26 +7,25 @@
 #include <vector>
 
 #include "codec/secret_text.h"
-#include "unit/fakes/call_recorder.h"
-#include "unit/fakes/fake_outlook.h"
-#include "unit/fakes/fake_redemption.h"
-#include "unit/fakes/fixed_clock.h"
-#include "unit/fakes/recording_compose_view.h"
-#include "unit/fakes/recording_diagnostics.h"
-#include "unit/fakes/recording_message_boxes.h"
+#include "support/call_recorder.h"
+#include "support/fake_outlook.h"
+#include "support/fake_redemption.h"
+#include "support/fixed_clock.h"
+#include "support/recording_compose_view.h"
+#include "support/recording_diagnostics.h"
+#include "support/recording_message_boxes.h"
+#include "support/rows.h"
 
 namespace parvel {
 namespace {
+
+using test::Row;
 
 using fakes::ComposeState;
 using fakes::ShownMessage;
 
 constexpr wchar_t kGateway[] = L"sms@gateway.zintara.example";
 constexpr wchar_t kMultiple[] = L"SMS Message (Multiple recipients)";
-
-RecipientEntry Row(std::wstring mobile, std::wstring name, std::wstring_view kind = kKindEnvelope) {
-  return {.Name = std::move(name), .Mobile = std::move(mobile), .Kind = std::wstring(kind)};
-}
 
 // The visible half of a sent body and its section, deciphered.
 struct OpenedBody {
@@ -54,7 +53,7 @@ class SendWorkflowTest : public testing::Test {
     session.HostApplication = std::make_unique<fakes::FakeApplication>(recorder);
     view.state.message = L"Hi";
     view.state.mobile = L"022";
-    view.state.rows = {Row(L"021 555 123", L"Unknown")};
+    view.state.rows = {Row(L"Unknown", L"021 555 123")};
     view.state.delayed_send = LocalDateTime{2026, 12, 5, 17, 30};
   }
 
@@ -151,22 +150,22 @@ TEST_F(SendWorkflowTest, OneRecipientIsSubmittedCallByCallAndTheWindowCleared) {
 }
 
 TEST_F(SendWorkflowTest, SubjectIsSetAgainOnlyForExactlyOneEnvelopeRow) {
-  view.state.rows = {Row(L"a", L"A"), Row(L"b", L"B")};
+  view.state.rows = {Row(L"A", L"a"), Row(L"B", L"b")};
   Click();
   EXPECT_EQ(recorder.calls(), FullSend({kMultiple}));
   EXPECT_EQ(Open(SentBody()).visible, L"To: a (A), b (B), \r\nMessage: Hi\r\n");
 
   recorder.ClearCalls();
   view.state.message = L"Hi";
-  view.state.rows = {Row(L"Global Address List", L"Team", kKindDistribution),
-                     Row(L"UNKNOWN", L"Kim")};
+  view.state.rows = {Row(L"Team", L"Global Address List", kKindDistribution),
+                     Row(L"Kim", L"UNKNOWN")};
   Click();
   EXPECT_EQ(recorder.calls(), FullSend({kMultiple, L"SMS Message to Kim"}, 2));
 
   // A list of distribution rows only passes the recipients check and names nobody.
   recorder.ClearCalls();
   view.state.message = L"Hi";
-  view.state.rows = {Row(L"Global Address List", L"Team", kKindDistribution)};
+  view.state.rows = {Row(L"Team", L"Global Address List", kKindDistribution)};
   Click();
   EXPECT_EQ(recorder.calls(), FullSend({kMultiple}, 3));
   EXPECT_EQ(Open(SentBody()).section.find(L"SMS-Recp"), std::wstring::npos);
@@ -186,7 +185,7 @@ TEST_F(SendWorkflowTest, DelayedSendTravelsOnlyWhenTicked) {
 
   recorder.ClearCalls();
   view.state.message = L"Hi";
-  view.state.rows = {Row(L"021", L"Unknown")};
+  view.state.rows = {Row(L"Unknown", L"021")};
   view.state.delayed_send = std::nullopt;
   Click();
   EXPECT_TRUE(boxes.shown.empty());
@@ -212,7 +211,7 @@ TEST_F(SendWorkflowTest, DelayedSendTimeIsComparedByWholeMinutes) {
     boxes.shown.clear();
     clock.now = c.now;
     view.state.message = L"Hi";
-    view.state.rows = {Row(L"021", L"Unknown")};
+    view.state.rows = {Row(L"Unknown", L"021")};
     view.state.delayed_send_ticked = true;
     view.state.delayed_send = c.when;
     Click();
@@ -245,7 +244,7 @@ TEST_F(SendWorkflowTest, ChecksRunInOrderAndStopAtTheFirstFailure) {
       {[] {}, L"No Message", L"You must enter the message text...", L"Text1"},
       {[&] { view.state.message = L"Hi"; }, L"No Recipients",
        L"There are no recipients to send to...", L"Text2"},
-      {[&] { view.state.rows = {Row(L"021", L"Unknown")}; }, L"No Account",
+      {[&] { view.state.rows = {Row(L"Unknown", L"021")}; }, L"No Account",
        L"There is no account information. Please use the account button to complete the "
        L"information required and try again...",
        L"Command5"},
@@ -352,7 +351,7 @@ TEST_F(SendWorkflowTest, DeliverNowFailuresArePassedOver) {
 }
 
 TEST_F(SendWorkflowTest, RefusedCharactersAreNamedBeforeAnythingIsCreated) {
-  view.state.rows = {Row(L"1", L"Ann"), Row(L"2", L"Jos\u00E9")};
+  view.state.rows = {Row(L"Ann", L"1"), Row(L"Jos\u00E9", L"2")};
   view.state.message = L"caf\u00E9 \u00FC";
   const ComposeState before = view.state;
   Click();
@@ -367,8 +366,8 @@ TEST_F(SendWorkflowTest, RefusedCharactersAreNamedBeforeAnythingIsCreated) {
 }
 
 TEST_F(SendWorkflowTest, RefusedCharactersInTheSameFieldOfTwoRowsNameEachRow) {
-  view.state.rows = {Row(L"021 \u00FC", L"Ann"), Row(L"2", L"Jos\u00E9"), Row(L"03 \u00E9", L"Bob"),
-                     Row(L"4", L"Ren\u00E9e")};
+  view.state.rows = {Row(L"Ann", L"021 \u00FC"), Row(L"Jos\u00E9", L"2"), Row(L"Bob", L"03 \u00E9"),
+                     Row(L"Ren\u00E9e", L"4")};
   const ComposeState before = view.state;
   Click();
   ExpectOnlyMessage(L"Unsupported Characters",

@@ -8,10 +8,10 @@
 #include "dialogs/account_window_win.h"
 #include "dialogs/templates_window_win.h"
 #include "dialogs/window_ids.h"
-#include "settings/memory_registry.h"
 #include "settings/reg_functions.h"
 #include "settings/settings_key.h"
-#include "unit/templates/temp_folder.h"
+#include "support/memory_registry.h"
+#include "support/temp_folder.h"
 #include "win/dialogs/dialog_driver_win.h"
 #include "win/dialogs/keyboard_input_win.h"
 

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "dialogs/window_ids.h"
-#include "settings/memory_registry.h"
 #include "settings/reg_functions.h"
 #include "settings/settings_key.h"
-#include "unit/fakes/call_recorder.h"
-#include "unit/fakes/fake_outlook.h"
-#include "unit/fakes/fake_redemption.h"
+#include "support/call_recorder.h"
+#include "support/fake_outlook.h"
+#include "support/fake_redemption.h"
+#include "support/memory_registry.h"
 #include "win/dialogs/dialog_driver_win.h"
 #include "win/dialogs/keyboard_input_win.h"
 

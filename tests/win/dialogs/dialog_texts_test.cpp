@@ -20,13 +20,13 @@
 #include "dialogs/message_boxes_win.h"
 #include "dialogs/templates_window_win.h"
 #include "dialogs/window_ids.h"
-#include "settings/memory_registry.h"
 #include "settings/reg_functions.h"
 #include "settings/settings_key.h"
-#include "unit/fakes/call_recorder.h"
-#include "unit/fakes/fake_outlook.h"
-#include "unit/fakes/fake_redemption.h"
-#include "unit/templates/temp_folder.h"
+#include "support/call_recorder.h"
+#include "support/fake_outlook.h"
+#include "support/fake_redemption.h"
+#include "support/memory_registry.h"
+#include "support/temp_folder.h"
 #include "win/dialogs/dialog_driver_win.h"
 
 namespace parvel::dialogs {

@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "host/host_error.h"
-#include "settings/memory_registry.h"
 #include "settings/reg_functions.h"
 #include "settings/settings_key.h"
-#include "unit/templates/temp_folder.h"
+#include "support/memory_registry.h"
+#include "support/temp_folder.h"
 
 namespace parvel::host {
 namespace {

@@ -8,8 +8,8 @@
 #include <iterator>
 #include <memory>
 
+#include "support/temp_folder.h"
 #include "templates/template_store.h"
-#include "unit/templates/temp_folder.h"
 
 namespace parvel {
 namespace {

@@ -1,6 +1,6 @@
-#include "unit/fakes/fake_redemption.h"
+#include "support/fake_redemption.h"
 
-#include "unit/fakes/fake_outlook.h"
+#include "support/fake_outlook.h"
 
 namespace parvel::fakes {
 namespace {

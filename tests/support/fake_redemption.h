@@ -5,7 +5,7 @@
 #include <string>
 
 #include "host/host_model.h"
-#include "unit/fakes/call_recorder.h"
+#include "support/call_recorder.h"
 
 namespace parvel::fakes {
 

@@ -1,4 +1,4 @@
-#include "unit/fakes/call_recorder.h"
+#include "support/call_recorder.h"
 
 #include <algorithm>
 #include <utility>

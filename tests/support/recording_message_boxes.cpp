@@ -1,4 +1,4 @@
-#include "unit/fakes/recording_message_boxes.h"
+#include "support/recording_message_boxes.h"
 
 #include <gtest/gtest.h>
 

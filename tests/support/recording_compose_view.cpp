@@ -1,4 +1,4 @@
-#include "unit/fakes/recording_compose_view.h"
+#include "support/recording_compose_view.h"
 
 #include <gtest/gtest.h>
 

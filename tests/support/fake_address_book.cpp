@@ -1,4 +1,4 @@
-#include "unit/fakes/fake_address_book.h"
+#include "support/fake_address_book.h"
 
 #include <stdexcept>
 #include <utility>

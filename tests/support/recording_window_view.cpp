@@ -1,4 +1,4 @@
-#include "unit/fakes/recording_window_view.h"
+#include "support/recording_window_view.h"
 
 #include <gtest/gtest.h>
 

@@ -10,8 +10,8 @@
 
 #include "host/host_model.h"
 #include "recipients/pending_events.h"
-#include "unit/fakes/call_recorder.h"
-#include "unit/fakes/fake_outlook.h"
+#include "support/call_recorder.h"
+#include "support/fake_outlook.h"
 
 namespace parvel::fakes {
 

@@ -1,4 +1,4 @@
-#include "unit/fakes/fake_outlook.h"
+#include "support/fake_outlook.h"
 
 #include <utility>
 
