@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(
-  cmake ninja-build g++ clang clang-format libclang-rt-14-dev llvm
+  cmake ninja-build g++ clang clang-format clang-tidy libclang-rt-14-dev llvm
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
   wine wine64 libwine-dev xvfb xauth
   googletest libbenchmark-dev nlohmann-json3-dev nsis

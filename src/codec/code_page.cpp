@@ -1,6 +1,7 @@
 #include "codec/code_page.h"
 
 #include <array>
+#include <type_traits>
 
 namespace parvel {
 namespace {
@@ -21,7 +22,7 @@ wchar_t ByteToChar(unsigned char byte) {
 }
 
 char CharToByte(wchar_t ch) {
-  const auto code = static_cast<unsigned long>(ch);
+  const unsigned long code = static_cast<std::make_unsigned_t<wchar_t>>(ch);
   if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
     return static_cast<char>(code);
   }

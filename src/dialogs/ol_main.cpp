@@ -1,5 +1,6 @@
 #include "dialogs/ol_main.h"
 
+#include <cstdint>
 #include <exception>
 #include <unordered_set>
 #include <utility>
@@ -79,7 +80,7 @@ void OLMain::Form_Load() {
       LoadAccountSettings(ports_.registry, ports_.message_boxes, session.AccountSettings);
   if (show_account == L"0") ports_.view.SetVisible(kCommand5, false);
   const LocalDateTime later =
-      FromMinuteNumber(MinuteNumber(ports_.clock.Now()) + kDelayedSendHours * 60);
+      FromMinuteNumber(MinuteNumber(ports_.clock.Now()) + std::int64_t{kDelayedSendHours} * 60);
   ports_.view.SetDateTime(kMaskEdBox1, later);
   ports_.view.SetCaption(Caption());
 }

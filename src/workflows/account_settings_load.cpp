@@ -17,7 +17,7 @@ void StoreSetting(RegistryPort& registry, std::wstring_view name, std::wstring_v
 // before any password was saved, so that no request goes out without one;
 // the stored text stays until the user saves a new password.
 std::wstring LoadPassword(RegistryPort& registry, MessageBoxes& messages) {
-  const std::wstring stored = FetchSettingText(registry, L"Password");
+  std::wstring stored = FetchSettingText(registry, L"Password");
   if (stored.empty() || stored == kPasswordPlaceholder) return stored;
   try {
     return DecodeSecretText(stored);

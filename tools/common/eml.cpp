@@ -114,9 +114,9 @@ std::string QuotedPrintable(std::string_view bytes) {
       out += kCrLf;
       line = 0;
       ++i;
-    } else if ((byte == ' ' || byte == '\t') && !at_line_end) {
-      emit(std::string(1, static_cast<char>(byte)));
-    } else if (byte >= 33 && byte <= 126 && byte != '=') {
+    } else if (((byte == ' ' || byte == '\t') && !at_line_end) ||
+               (byte >= 33 && byte <= 126 && byte != '=')) {
+      // Blanks stay as they are except at a line's end, where mail may drop them.
       emit(std::string(1, static_cast<char>(byte)));
     } else {
       emit(Escape(byte));
