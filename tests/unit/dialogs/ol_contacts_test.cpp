@@ -16,6 +16,7 @@
 #include "support/fake_redemption.h"
 #include "support/fixed_clock.h"
 #include "support/memory_registry.h"
+#include "support/recorded_session.h"
 #include "support/recording_message_boxes.h"
 #include "support/recording_window_view.h"
 
@@ -38,7 +39,7 @@ std::vector<std::wstring> Names(const std::vector<RecipientEntry>& rows) {
   return names;
 }
 
-class OLContactsTest : public testing::Test {
+class OLContactsTest : public testing::Test, protected fakes::RecordedSession {
  protected:
   OLContactsTest() {
     redemption->make_safe_dist_list = [this] {
@@ -84,11 +85,6 @@ class OLContactsTest : public testing::Test {
     picker.Command1_Click();
   }
 
-  fakes::CallRecorder recorder;
-  std::unique_ptr<fakes::FakeRedemption> redemption_owner =
-      std::make_unique<fakes::FakeRedemption>(recorder);
-  fakes::FakeRedemption* redemption = redemption_owner.get();
-  Session session{std::move(redemption_owner)};
   fakes::RecordingMessageBoxes messages;
 
   fakes::RecordingWindowView compose_view;

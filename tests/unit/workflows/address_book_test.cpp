@@ -10,6 +10,7 @@
 #include "support/call_recorder.h"
 #include "support/fake_address_book.h"
 #include "support/fake_redemption.h"
+#include "support/recorded_session.h"
 #include "support/recording_message_boxes.h"
 #include "support/rows.h"
 
@@ -52,7 +53,7 @@ class RecordingContactList final : public ContactListSink {
   bool superseded = false;
 };
 
-class AddressBookTest : public testing::Test {
+class AddressBookTest : public testing::Test, protected fakes::RecordedSession {
  protected:
   AddressBookTest() {
     redemption->make_safe_dist_list = [this] {
@@ -85,11 +86,6 @@ class AddressBookTest : public testing::Test {
     return members;
   }
 
-  fakes::CallRecorder recorder;
-  std::unique_ptr<fakes::FakeRedemption> redemption_owner =
-      std::make_unique<fakes::FakeRedemption>(recorder);
-  fakes::FakeRedemption* redemption = redemption_owner.get();
-  Session session{std::move(redemption_owner)};
   fakes::RecordingMessageBoxes messages;
   fakes::ScriptedPendingEvents pending;
   AddressBook book{{.session = session, .message_boxes = messages, .pending_events = pending}};

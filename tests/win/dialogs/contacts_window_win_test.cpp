@@ -18,6 +18,7 @@
 #include "support/fake_address_book.h"
 #include "support/fake_redemption.h"
 #include "support/memory_registry.h"
+#include "support/recorded_session.h"
 #include "support/recording_message_boxes.h"
 #include "support/recording_window_view.h"
 #include "win/dialogs/keyboard_input_win.h"
@@ -36,7 +37,7 @@ std::wstring RowText(HWND list, int row) {
   return text;
 }
 
-class ContactsWindowTest : public testing::Test {
+class ContactsWindowTest : public testing::Test, protected fakes::RecordedSession {
  protected:
   ContactsWindowTest() {
     session.MapiNamespace = std::make_unique<fakes::FakeStoreNamespace>(
@@ -61,11 +62,6 @@ class ContactsWindowTest : public testing::Test {
                  reinterpret_cast<LPARAM>(Item(id)));
   }
 
-  fakes::CallRecorder recorder;
-  std::unique_ptr<fakes::FakeRedemption> redemption_owner =
-      std::make_unique<fakes::FakeRedemption>(recorder);
-  fakes::FakeRedemption* redemption = redemption_owner.get();
-  Session session{std::move(redemption_owner)};
   fakes::RecordingWindowView compose_view;
   fakes::RecordingMessageBoxes compose_messages;
   MemoryRegistry registry;
