@@ -8,7 +8,7 @@
 
 namespace parvel {
 
-std::filesystem::path AddinFolder() {
+std::filesystem::path AddinModulePath() {
   // Paths may be longer than MAX_PATH; grow until the whole name fits.
   std::wstring name(MAX_PATH, L'\0');
   for (;;) {
@@ -17,10 +17,12 @@ std::filesystem::path AddinFolder() {
     if (length == 0) return {};
     if (length < name.size()) {
       name.resize(length);
-      return std::filesystem::path(name).parent_path();
+      return name;
     }
     name.resize(name.size() * 2);
   }
 }
+
+std::filesystem::path AddinFolder() { return AddinModulePath().parent_path(); }
 
 }  // namespace parvel

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <filesystem>
-
 #include "templates/template_files.h"
+#include "templates/templates_location.h"
 #include "windows/dialog_window_win.h"
 #include "windows/message_boxes_win.h"
 #include "windows/zn_sms_templates.h"
@@ -10,11 +9,11 @@
 namespace parvel::windows {
 
 // The templates window ZNSMSTemplates as a Win32 dialog around its
-// presenter, with the templates file in folder (the add-in's own folder,
-// AddinFolder()).
+// presenter, with the templates file at location (the add-in's,
+// AddinTemplatesLocation()).
 class TemplatesWindow final : public DialogWindow {
  public:
-  TemplatesWindow(AddinWindows& windows, const std::filesystem::path& folder);
+  TemplatesWindow(AddinWindows& windows, const TemplatesLocation& location);
 
   ZNSMSTemplates& presenter() noexcept { return presenter_; }
 

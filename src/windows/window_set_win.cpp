@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "templates/addin_folder_win.h"
+#include "templates/templates_location_win.h"
 #include "windows/account_window_win.h"
 #include "windows/compose_window_win.h"
 #include "windows/contacts_window_win.h"
@@ -65,7 +65,7 @@ void WindowSet::ShowAccountWindow() {
 }
 
 void WindowSet::ShowTemplatesWindow() {
-  Loaded(templates_, IDD_ZNSMSTEMPLATES, *this, AddinFolder()).BringForward();
+  Loaded(templates_, IDD_ZNSMSTEMPLATES, *this, AddinTemplatesLocation()).BringForward();
 }
 
 }  // namespace parvel::windows
