@@ -6,7 +6,8 @@
 # msi_test.sh CASE WINE_RUN MSI OLDER_MSI ARCH HOST DATA WORK
 #   per_user     the default scope: %LOCALAPPDATA%\Programs\Parvel, the
 #                registration under HKCU exactly as the DLL's own
-#                (regsvr32) writes it; the host loads the add-in, whose
+#                (regsvr32) writes it, put back by a repair after regsvr32
+#                /u took it; the host loads the add-in, whose
 #                template lands beside the DLL; the uninstall removes all the
 #                package wrote and keeps the settings and the templates file
 #   per_machine  ALLUSERS=1: Program Files\Parvel, the registration under
