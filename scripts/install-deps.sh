@@ -4,7 +4,9 @@
 # machine can start 32-bit programs), Xvfb, GoogleTest, Google Benchmark,
 # nlohmann-json, the formatting tools, and clang with its sanitizer and
 # libFuzzer runtimes (llvm puts llvm-symbolizer on the PATH, so that sanitizer
-# reports name files and lines), and NSIS for the installer.
+# reports name files and lines), NSIS for the setup program, wixl and msitools
+# for the Windows Installer packages, and osslsigncode with openssl for code
+# signing and its test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,7 +14,7 @@ packages=(
   cmake ninja-build g++ clang clang-format clang-tidy libclang-rt-14-dev llvm
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
   wine wine64 libwine-dev xvfb xauth
-  googletest libbenchmark-dev nlohmann-json3-dev nsis
+  googletest libbenchmark-dev nlohmann-json3-dev nsis wixl msitools osslsigncode openssl
 )
 
 sudo_if_needed() {

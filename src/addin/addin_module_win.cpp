@@ -3,6 +3,7 @@
 #include <olectl.h>
 
 #include "addin/connection.h"
+#include "addin/registration_win.h"
 #include "addin/resource_ids.h"
 #include "dialogs/window_set_win.h"
 #include "host/button_face_win.h"
@@ -61,7 +62,7 @@ struct AddinModule::Parts {
   SystemDiagnostics diagnostics{registry};
   ResourcePicturePainter painter;
   Session session{MakeRedemption(), diagnostics};
-  dialogs::WindowSet windows{session, registry};
+  dialogs::WindowSet windows{session, registry, kProgId};
   AddinConnection connection{painter, [this] { ShowComposeWindow(); }, diagnostics};
 
   void ShowComposeWindow() noexcept {

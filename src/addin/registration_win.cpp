@@ -28,9 +28,11 @@ struct Entry {
   DWORD number = 0;
 };
 
+// With its trailing separator, as Windows Installer writes a folder: the
+// packages' registration is the same as this one, value for value.
 std::wstring FolderOf(const std::wstring& path) {
   const auto slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
 std::vector<Entry> Entries(const std::wstring& module_path) {

@@ -18,13 +18,13 @@ constexpr int kTemplateTextLimit = 160;
 
 }  // namespace
 
-TemplatesWindow::TemplatesWindow(AddinWindows& windows, const std::filesystem::path& folder)
+TemplatesWindow::TemplatesWindow(AddinWindows& windows, const TemplatesLocation& location)
     : DialogWindow(L"ZNSMSTemplates", kControls),
       presenter_({.view = *this,
                   .message_boxes = message_boxes_,
                   .windows = windows,
                   .files = files_,
-                  .folder = folder}) {}
+                  .location = location}) {}
 
 void TemplatesWindow::OnInit() {
   message_boxes_.SetOwner(hwnd());

@@ -1,20 +1,19 @@
 #pragma once
 
-#include <filesystem>
-
 #include "dialogs/dialog_window_win.h"
 #include "dialogs/message_boxes_win.h"
 #include "dialogs/zn_sms_templates.h"
 #include "templates/template_files.h"
+#include "templates/templates_location.h"
 
 namespace parvel::dialogs {
 
 // The templates window ZNSMSTemplates as a Win32 dialog around its
-// presenter, with the templates file in folder (the add-in's own folder,
-// AddinFolder()).
+// presenter, with the templates file at location (the add-in's,
+// AddinTemplatesLocation).
 class TemplatesWindow final : public DialogWindow {
  public:
-  TemplatesWindow(AddinWindows& windows, const std::filesystem::path& folder);
+  TemplatesWindow(AddinWindows& windows, const TemplatesLocation& location);
 
   ZNSMSTemplates& presenter() noexcept { return presenter_; }
 

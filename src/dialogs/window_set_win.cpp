@@ -1,13 +1,14 @@
 #include "dialogs/window_set_win.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "dialogs/account_window_win.h"
 #include "dialogs/compose_window_win.h"
 #include "dialogs/contacts_window_win.h"
 #include "dialogs/templates_window_win.h"
 #include "dialogs/window_ids.h"
-#include "templates/addin_folder_win.h"
+#include "templates/templates_location_win.h"
 
 namespace parvel::dialogs {
 
@@ -25,8 +26,8 @@ Window& WindowSet::Loaded(std::unique_ptr<Window>& slot, int dialog_id, Args&&..
   return *slot;
 }
 
-WindowSet::WindowSet(Session& session, RegistryPort& registry)
-    : session_(session), registry_(registry) {}
+WindowSet::WindowSet(Session& session, RegistryPort& registry, std::wstring prog_id)
+    : session_(session), registry_(registry), prog_id_(std::move(prog_id)) {}
 
 // The picker and the templates window use the compose window's presenter:
 // they go first.
@@ -66,7 +67,7 @@ void WindowSet::ShowAccountWindow() {
 }
 
 void WindowSet::ShowTemplatesWindow() {
-  Loaded(templates_, IDD_ZNSMSTEMPLATES, *this, AddinFolder()).BringForward();
+  Loaded(templates_, IDD_ZNSMSTEMPLATES, *this, AddinTemplatesLocation(prog_id_)).BringForward();
 }
 
 }  // namespace parvel::dialogs

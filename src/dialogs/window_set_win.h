@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "dialogs/keyboard_win.h"
 #include "host/session.h"
@@ -20,7 +21,9 @@ class TemplatesWindow;
 // handlers runs.
 class WindowSet final : public AddinWindows {
  public:
-  WindowSet(Session& session, RegistryPort& registry);
+  // prog_id: the add-in's class, whose registration tells where the
+  // templates file is.
+  WindowSet(Session& session, RegistryPort& registry, std::wstring prog_id);
   ~WindowSet() override;
   WindowSet(const WindowSet&) = delete;
   WindowSet& operator=(const WindowSet&) = delete;
@@ -46,6 +49,7 @@ class WindowSet final : public AddinWindows {
 
   Session& session_;
   RegistryPort& registry_;
+  std::wstring prog_id_;
   std::weak_ptr<void> owner_;
   // Outlives the windows: declared before them.
   DialogKeyRouter keys_;

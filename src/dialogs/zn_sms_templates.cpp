@@ -15,7 +15,7 @@ constexpr std::wstring_view kText2 = L"Text2";  // new template's name
 }  // namespace
 
 ZNSMSTemplates::ZNSMSTemplates(const ZNSMSTemplatesPorts& ports)
-    : ports_(ports), store_(ports_.files, ports_.folder, ports_.code_page) {}
+    : ports_(ports), store_(ports_.files, ports_.location, ports_.code_page) {}
 
 void ZNSMSTemplates::Form_Load() {
   ports_.view.SetCaption(kTemplatesCaption);

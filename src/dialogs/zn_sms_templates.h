@@ -1,12 +1,12 @@
 #pragma once
 
-#include <filesystem>
 #include <optional>
 #include <string_view>
 
 #include "codec/code_page.h"
 #include "templates/template_files.h"
 #include "templates/template_store.h"
+#include "templates/templates_location.h"
 #include "ui/addin_windows.h"
 #include "ui/message_box.h"
 #include "ui/window_view.h"
@@ -18,7 +18,7 @@ struct ZNSMSTemplatesPorts {
   MessageBoxes& message_boxes;
   AddinWindows& windows;
   TemplateFiles& files;
-  std::filesystem::path folder;  // holds the templates file
+  TemplatesLocation location;  // where the templates file is
   const CodePage& code_page = SystemCodePage();
 };
 

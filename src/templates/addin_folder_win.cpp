@@ -6,10 +6,8 @@
 
 namespace parvel {
 
-std::filesystem::path AddinFolder() {
-  const std::wstring path = host::ModulePath();
-  if (path.empty()) return {};
-  return std::filesystem::path(path).parent_path();
-}
+std::filesystem::path AddinModulePath() { return host::ModulePath(); }
+
+std::filesystem::path AddinFolder() { return AddinModulePath().parent_path(); }
 
 }  // namespace parvel

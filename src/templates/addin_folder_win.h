@@ -4,9 +4,12 @@
 
 namespace parvel {
 
-// The folder that holds the add-in's DLL, where its templates file lives.
-// Taken from the DLL's own module, never from the process's current folder,
-// which the host may change at any time.
+// The add-in's DLL, taken from its own module, never from the process's
+// current folder, which the host may change at any time. Empty when Windows
+// cannot tell.
+std::filesystem::path AddinModulePath();
+
+// The folder that holds the add-in's DLL.
 std::filesystem::path AddinFolder();
 
 }  // namespace parvel

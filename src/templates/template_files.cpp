@@ -81,4 +81,10 @@ bool DiskFiles::Replace(const fs::path& file, std::string_view bytes) {
   return false;
 }
 
+bool DiskFiles::CreateFolder(const fs::path& folder) {
+  std::error_code error;
+  fs::create_directories(folder, error);
+  return fs::is_directory(folder, error);
+}
+
 }  // namespace parvel

@@ -18,6 +18,8 @@ class TemplateFiles {
   // new content is complete on disk or the old file is left as it was: false
   // says the latter.
   virtual bool Replace(const std::filesystem::path& file, std::string_view bytes) = 0;
+  // Creates the folder with any missing parents; true when it is there.
+  virtual bool CreateFolder(const std::filesystem::path& folder) = 0;
 };
 
 // The files on disk. A replacement is written to a new file of its own in the
@@ -32,6 +34,7 @@ class DiskFiles final : public TemplateFiles {
  public:
   std::optional<std::string> ReadAll(const std::filesystem::path& file) override;
   bool Replace(const std::filesystem::path& file, std::string_view bytes) override;
+  bool CreateFolder(const std::filesystem::path& folder) override;
 };
 
 // The platform's part of DiskFiles.

@@ -39,7 +39,15 @@ std::vector<std::wstring> SplitTemplateLines(std::wstring_view content) {
 
 TemplateStore::TemplateStore(TemplateFiles& files, const std::filesystem::path& folder,
                              const CodePage& code_page)
-    : files_(files), file_(folder / kTemplatesFileName), code_page_(code_page) {
+    : TemplateStore(files, TemplatesLocation{.folder = folder}, code_page) {}
+
+TemplateStore::TemplateStore(TemplateFiles& files, const TemplatesLocation& location,
+                             const CodePage& code_page)
+    : files_(files),
+      file_(location.folder / kTemplatesFileName),
+      shared_file_(location.shared_folder.empty() ? std::filesystem::path()
+                                                  : location.shared_folder / kTemplatesFileName),
+      code_page_(code_page) {
   Clear();
 }
 
@@ -50,7 +58,8 @@ void TemplateStore::Clear() {
 
 void TemplateStore::LoadTemplates() {
   Clear();
-  const std::optional<std::string> bytes = files_.ReadAll(file_);
+  std::optional<std::string> bytes = files_.ReadAll(file_);
+  if (!bytes && !shared_file_.empty()) bytes = files_.ReadAll(shared_file_);
   if (!bytes) return;
   const std::vector<std::wstring> lines = SplitTemplateLines(code_page_.FromBytes(*bytes));
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -69,6 +78,7 @@ bool TemplateStore::SaveTemplates() {
     bytes += code_page_.ToBytes(texts_[entry]);
     bytes += kLineEnd;
   }
+  if (!shared_file_.empty() && !files_.CreateFolder(file_.parent_path())) return false;
   return files_.Replace(file_, bytes);
 }
 

@@ -8,6 +8,7 @@
 
 #include "codec/code_page.h"
 #include "templates/template_files.h"
+#include "templates/templates_location.h"
 
 namespace parvel {
 
@@ -32,12 +33,14 @@ class TemplateStore {
  public:
   TemplateStore(TemplateFiles& files, const std::filesystem::path& folder,
                 const CodePage& code_page = SystemCodePage());
+  TemplateStore(TemplateFiles& files, const TemplatesLocation& location,
+                const CodePage& code_page = SystemCodePage());
 
-  // Empties the store, then reads the file; a missing or unreadable file
-  // leaves it empty.
+  // Empties the store, then reads the file (or, while it is missing or
+  // unreadable, the shared folder's); no file leaves it empty.
   void LoadTemplates();
   // Replaces the file by the entries not marked deleted (DiskFiles says
-  // how); false when that fails.
+  // how), creating a user's own folder first; false when that fails.
   bool SaveTemplates();
 
   std::size_t TemplateCount() const noexcept { return labels_.size() - 1; }
@@ -57,6 +60,7 @@ class TemplateStore {
 
   TemplateFiles& files_;
   std::filesystem::path file_;
+  std::filesystem::path shared_file_;  // empty without a shared folder
   const CodePage& code_page_;
   std::vector<std::wstring> texts_;
   std::vector<std::wstring> labels_;

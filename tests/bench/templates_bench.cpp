@@ -28,6 +28,7 @@ class MemoryFiles final : public TemplateFiles {
     files_[file] = bytes;
     return true;
   }
+  bool CreateFolder(const std::filesystem::path&) override { return true; }
 
  private:
   std::map<std::filesystem::path, std::string> files_;

@@ -37,7 +37,7 @@ if(NOT code EQUAL 0)
   message(FATAL_ERROR "objdump failed on ${DLL}")
 endif()
 set(system ADVAPI32.DLL COMCTL32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL OLE32.DLL OLEAUT32.DLL
-           USER32.DLL)
+           SHELL32.DLL USER32.DLL)
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
 foreach(import IN LISTS imports)
   string(REPLACE "DLL Name: " "" name "${import}")

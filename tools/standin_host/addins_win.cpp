@@ -38,21 +38,34 @@ struct RegisteredAddin {
   std::wstring description;
 };
 
+bool SameName(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+// The add-ins of the user, then those installed for every user of the
+// machine, as Outlook lists them: a name the user has wins over the machine's.
 std::vector<RegisteredAddin> RegisteredAddins() {
   std::vector<RegisteredAddin> found;
-  const UniqueKey addins = OpenKey(HKEY_CURRENT_USER, kAddinsKey);
-  if (!addins) return found;
-  for (DWORD index = 0;; ++index) {
-    wchar_t name[256];
-    DWORD length = 256;
-    if (RegEnumKeyExW(addins.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS) {
-      break;
+  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+    const UniqueKey addins = OpenKey(root, kAddinsKey);
+    if (!addins) continue;
+    for (DWORD index = 0;; ++index) {
+      wchar_t name[256];
+      DWORD length = 256;
+      if (RegEnumKeyExW(addins.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+          ERROR_SUCCESS) {
+        break;
+      }
+      if (std::any_of(found.begin(), found.end(), [&](const RegisteredAddin& addin) {
+            return SameName(addin.prog_id, name);
+          })) {
+        continue;
+      }
+      const UniqueKey key = OpenKey(addins.get(), name);
+      if (!key || ReadDword(key.get(), L"LoadBehavior") != kLoadAtStartup) continue;
+      found.push_back({name, ReadText(key.get(), L"FriendlyName").value_or(name),
+                       ReadText(key.get(), L"Description").value_or(L"")});
     }
-    const UniqueKey key = OpenKey(addins.get(), name);
-    if (!key || ReadDword(key.get(), L"LoadBehavior") != kLoadAtStartup) continue;
-    found.push_back({name, ReadText(key.get(), L"FriendlyName").value_or(name),
-                     ReadText(key.get(), L"Description").value_or(L"")});
   }
   return found;
 }

@@ -95,7 +95,7 @@ class ZNSMSTemplatesTest : public ::testing::Test {
                          .message_boxes = messages,
                          .windows = compose,
                          .files = files,
-                         .folder = folder.path(),
+                         .location = {.folder = folder.path()},
                          .code_page = code_page}};
 };
 
@@ -241,7 +241,7 @@ TEST_F(ZNSMSTemplatesTest, ClosingAndReopeningReadsTheFileAgain) {
                         .message_boxes = messages,
                         .windows = compose,
                         .files = files,
-                        .folder = folder.path()}};
+                        .location = {.folder = folder.path()}}};
   again.Form_Load();
   EXPECT_EQ(Texts(reopened), Names{L"Kept"});
 }

@@ -267,5 +267,46 @@ TEST_F(TemplateStoreTest, AMissingFolderReadsAsEmptyAndSavesNothing) {
   EXPECT_EQ(elsewhere.TemplateCount(), 0U);
 }
 
+TEST(TemplatesLocationTest, APerMachineAddinGivesEachUserAFolderOfTheirOwn) {
+  const std::filesystem::path addin = "addin";
+  const std::filesystem::path user = "user";
+  const TemplatesLocation one_user = ChooseTemplatesLocation(addin, false, user);
+  EXPECT_EQ(one_user.folder, addin);
+  EXPECT_TRUE(one_user.shared_folder.empty());
+  const TemplatesLocation machine = ChooseTemplatesLocation(addin, true, user);
+  EXPECT_EQ(machine.folder, user / "Parvel");
+  EXPECT_EQ(machine.shared_folder, addin);
+  const TemplatesLocation unknown_user = ChooseTemplatesLocation(addin, true, {});
+  EXPECT_EQ(unknown_user.folder, addin);
+  EXPECT_TRUE(unknown_user.shared_folder.empty());
+}
+
+// An add-in installed for the machine, with the administrator's starting set
+// beside it.
+TEST_F(TemplateStoreTest, AUserReadsTheSharedFileUntilTheirFirstSaveMakesTheirOwn) {
+  const std::filesystem::path shared = folder.path() / "Program Files";
+  const std::filesystem::path user = folder.path() / "AppData" / "Parvel";
+  std::filesystem::create_directories(shared);
+  WriteBytes(shared / "ZNSMSTemplates.txt", "%LABEL%Late\r\nRunning late\r\n");
+  TemplateStore shared_store{files, {.folder = user, .shared_folder = shared}, code_page};
+
+  shared_store.LoadTemplates();
+  ASSERT_EQ(shared_store.TemplateNames(), Lines{L"Late"});
+  EXPECT_FALSE(std::filesystem::exists(user)) << "reading makes nothing";
+
+  shared_store.AddTemplate(L"Mine", L"mine");
+  ASSERT_TRUE(shared_store.SaveTemplates());
+  EXPECT_EQ(ReadBytes(user / "ZNSMSTemplates.txt"),
+            "%LABEL%Late\r\nRunning late\r\n%LABEL%Mine\r\nmine\r\n");
+  EXPECT_EQ(ReadBytes(shared / "ZNSMSTemplates.txt"), "%LABEL%Late\r\nRunning late\r\n");
+
+  // Once the user has a file, even an emptied one, the shared file is not read.
+  shared_store.MarkDeleted(1);
+  shared_store.MarkDeleted(2);
+  ASSERT_TRUE(shared_store.SaveTemplates());
+  shared_store.LoadTemplates();
+  EXPECT_EQ(shared_store.TemplateCount(), 0U);
+}
+
 }  // namespace
 }  // namespace parvel

@@ -109,7 +109,7 @@ class TemplatesDialogTest : public ::testing::Test {
 
   TempFolder folder;
   NoOtherWindows others;
-  TemplatesWindow window{others, folder.path()};
+  TemplatesWindow window{others, {.folder = folder.path()}};
 };
 
 TEST_F(TemplatesDialogTest, ListsTheFileAndAddsAndDeletesThroughTheButtons) {

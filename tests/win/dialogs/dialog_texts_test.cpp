@@ -174,7 +174,7 @@ TEST_F(DialogTexts, AccountWindow) {
 
 TEST_F(DialogTexts, TemplatesWindow) {
   templates_test::TempFolder folder;
-  TemplatesWindow window{others, folder.path()};
+  TemplatesWindow window{others, {.folder = folder.path()}};
   ASSERT_TRUE(window.Create(IDD_ZNSMSTEMPLATES));
   ExpectTexts(window, L"Templates",
               {
