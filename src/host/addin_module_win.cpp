@@ -10,8 +10,12 @@
 #include "host/host_adapters_win.h"
 #include "host/resource_ids.h"
 #include "host/session.h"
+#include "recipients/pending_events_win.h"
+#include "recipients/selected_items.h"
 #include "settings/registry_win.h"
 #include "settings/settings_key.h"
+#include "windows/message_boxes_win.h"
+#include "windows/ol_main.h"
 #include "windows/window_set_win.h"
 
 namespace parvel::host {
@@ -103,5 +107,24 @@ void AddinModule::Disconnect() noexcept {
   parts_->connection.AddinInstance_OnDisconnection();
   ReleaseHost();
 }
+
+void AddinModule::ShowComposeWindow() noexcept { parts_->ShowComposeWindow(); }
+
+void AddinModule::SendSmsTo(std::vector<std::unique_ptr<Item>> items) {
+  parts_->windows.ShowComposeWindow();
+  Session& session = parts_->session;
+  // The compose window's load asks for the namespace; a load that could not
+  // have it leaves the lists unresolvable without this second try.
+  if (!session.MapiNamespace) session.MapiNamespace = session.Host().GetNamespace(L"MAPI");
+  // Expanding a contact folder's list shows no message and lets no events run.
+  windows::OwnedMessageBoxes message_boxes;
+  ThreadMessagePump pending_events;
+  AddressBook address_book(
+      {.session = session, .message_boxes = message_boxes, .pending_events = pending_events});
+  std::vector<RecipientEntry> rows = RowsOfSelectedItems(std::move(items), address_book, session);
+  parts_->windows.ComposeWindow().AddPickedRecipients(std::move(rows));
+}
+
+Diagnostics& AddinModule::diagnostics() noexcept { return parts_->diagnostics; }
 
 }  // namespace parvel::host
