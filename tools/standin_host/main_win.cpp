@@ -184,6 +184,7 @@ int Run() {
   auto context =
       std::make_shared<HostContext>(options.failures, std::move(book), options.OutboxFolder());
   context->explorer = options.explorer;
+  context->ribbon = options.ribbon;
   context->redemption_base = options.redemption_base;
   std::optional<int> exit_code;
   {
@@ -237,6 +238,10 @@ int Run() {
       for (const std::wstring& problem : context->lifetime_problems) line += L" " + problem + L";";
       line.pop_back();
       Report(line);
+      exit_code = kExitFailed;
+    }
+    for (const std::wstring& problem : context->ui_problems) {
+      Report(L"parvel-standin: add-in user interface error: " + problem);
       exit_code = kExitFailed;
     }
     if (options.scenario && !scenario_done) {

@@ -42,6 +42,25 @@ class FakeHost final : public ScenarioHost {
     if (caption != L"Send SMS") return std::nullopt;
     return ButtonFacts{.tag = L"Send SMS", .on_action = L"!<A.B>", .style = 3, .face = L"20x20/0"};
   }
+  HWND RibbonButton(const std::wstring& tab, const std::wstring& label) override {
+    return tab == L"TabMail" && label == L"Send SMS" ? button : nullptr;
+  }
+  std::optional<std::vector<std::wstring>> RibbonGroup(const std::wstring& tab,
+                                                       const std::wstring& group) override {
+    if (tab != L"TabMail" || group != L"SMS") return std::nullopt;
+    return std::vector<std::wstring>{L"Send SMS"};
+  }
+  std::optional<RibbonButtonFacts> RibbonButtonState(const std::wstring& tab,
+                                                     const std::wstring& label) override {
+    if (RibbonButton(tab, label) == nullptr) return std::nullopt;
+    return RibbonButtonFacts{.enabled = true, .picture = L"32x32"};
+  }
+  std::optional<std::wstring> ChooseContextMenuEntry(const std::vector<ItemRef>& rows,
+                                                     const std::wstring& label) override {
+    if (label != L"Send SMS") return L"a menu with Other";
+    chosen_rows = rows;
+    return std::nullopt;
+  }
   std::vector<MailFacts> Mails() override {
     return {{.to = L"sms@gw",
              .subject = L"SMS Message to 1",
@@ -57,6 +76,7 @@ class FakeHost final : public ScenarioHost {
   void UnloadAddins() override { ++unloads; }
 
   HWND button = nullptr;
+  std::vector<ItemRef> chosen_rows;
   std::optional<std::filesystem::path> addin_folder;
   int loads = 0;
   int unloads = 0;
