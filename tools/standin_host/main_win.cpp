@@ -216,7 +216,11 @@ int Run() {
             {.file_name = *options.scenario, .timeout_seconds = options.timeout_seconds});
         failure = runner.Run(scenario);
         scenario_done = true;
-        dispatcher.Post([] { PostQuitMessage(0); });
+        // A context menu left open would swallow the quit in its own loop.
+        dispatcher.Post([] {
+          EndMenu();
+          PostQuitMessage(0);
+        });
         if (WaitForSingleObject(finished, kShutdownWaitMs) != WAIT_OBJECT_0) {
           if (failure) Report(*failure);
           Report(L"parvel-standin: the host did not shut down within 30 s");

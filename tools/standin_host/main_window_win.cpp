@@ -19,6 +19,7 @@ constexpr wchar_t kCaption[] = L"Parvel stand-in Outlook";
 constexpr UINT kLayoutMessage = WM_APP + 10;
 constexpr UINT kOutboxMessage = WM_APP + 11;
 constexpr UINT kContextMenuMessage = WM_APP + 12;
+constexpr UINT kOpenContextMenuMessage = WM_APP + 13;
 constexpr int kRibbonRowHeight = 92;
 constexpr int kLargeButtonWidth = 72;
 constexpr int kLargeButtonHeight = 64;
@@ -250,6 +251,17 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       if (reinterpret_cast<HWND>(wparam) != contacts_) break;
       ShowContextMenu({GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
       return 0;
+    case kOpenContextMenuMessage: {
+      const std::vector<std::size_t> rows = SelectedContacts();
+      if (rows.empty()) return 0;
+      RECT row{};
+      row.left = LVIR_LABEL;
+      SendMessageW(contacts_, LVM_GETITEMRECT, rows.front(), reinterpret_cast<LPARAM>(&row));
+      POINT where{row.left + 40, row.bottom};
+      ClientToScreen(contacts_, &where);
+      ShowContextMenu(where);
+      return 0;
+    }
     case kContextMenuMessage:
       if (const std::optional<MenuEntry> entry = std::exchange(chosen_entry_, std::nullopt)) {
         RunContextMenuEntry(*entry);
@@ -744,8 +756,10 @@ void MainWindow::ShowContextMenu(POINT where) {
     if (button == nullptr) continue;
     AppendMenuW(menu, MF_STRING | (button->enabled ? 0U : MF_GRAYED), i + 1, button->label.c_str());
   }
+  menu_open_ = true;
   const auto chosen = static_cast<std::size_t>(
       TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, where.x, where.y, 0, window_, nullptr));
+  menu_open_ = false;
   DestroyMenu(menu);
   if (chosen >= 1 && chosen <= entries.size()) RunContextMenuEntry(entries[chosen - 1]);
 }
@@ -772,8 +786,7 @@ void MainWindow::RunContextMenuEntry(const MenuEntry& entry) {
   }
 }
 
-std::optional<std::wstring> MainWindow::ChooseContextMenuEntry(const std::vector<ItemRef>& rows,
-                                                               const std::wstring& label) {
+std::optional<std::wstring> MainWindow::SelectContacts(const std::vector<ItemRef>& rows) {
   std::vector<std::size_t> indices;
   for (const ItemRef& row : rows) {
     std::optional<std::size_t> index;
@@ -794,6 +807,24 @@ std::optional<std::wstring> MainWindow::ChooseContextMenuEntry(const std::vector
   for (const std::size_t index : indices) {
     SendMessageW(contacts_, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&state));
   }
+  return std::nullopt;
+}
+
+std::optional<std::wstring> MainWindow::OpenContextMenu(const std::vector<ItemRef>& rows) {
+  if (menu_open_) return L"a context menu open already";
+  if (std::optional<std::wstring> missing = SelectContacts(rows)) return missing;
+  // As a right click leaves it: the list focused and drawn with its selection.
+  SetFocus(contacts_);
+  UpdateWindow(contacts_);
+  PostMessageW(window_, kOpenContextMenuMessage, 0, 0);
+  return std::nullopt;
+}
+
+std::optional<std::wstring> MainWindow::ChooseContextMenuEntry(const std::vector<ItemRef>& rows,
+                                                               const std::wstring& label) {
+  // A menu a scenario opened closes without a choice; this one is made anew.
+  if (menu_open_) EndMenu();
+  if (std::optional<std::wstring> missing = SelectContacts(rows)) return missing;
   std::wstring offered;
   for (const MenuEntry& entry : ContextMenuEntries(SelectedContacts())) {
     const ShownRibbonButton* button = EntryButton(entry);

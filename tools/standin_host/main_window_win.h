@@ -45,6 +45,7 @@ class MainWindow final : public ScenarioHost {
                                                      const std::wstring& label) override;
   std::optional<std::wstring> ChooseContextMenuEntry(const std::vector<ItemRef>& rows,
                                                      const std::wstring& label) override;
+  std::optional<std::wstring> OpenContextMenu(const std::vector<ItemRef>& rows) override;
   std::vector<MailFacts> Mails() override;
   std::wstring AddinState(const std::wstring& prog_id) override;
   std::optional<std::filesystem::path> AddinFolder() override;
@@ -87,6 +88,8 @@ class MainWindow final : public ScenarioHost {
   void DrawRibbonButton(const DRAWITEMSTRUCT& item, const ShownRibbonButton& button);
   void FillContacts();
   std::vector<std::size_t> SelectedContacts() const;
+  // Selects exactly these rows; the failure text for a row not there.
+  std::optional<std::wstring> SelectContacts(const std::vector<ItemRef>& rows);
   std::vector<MenuEntry> ContextMenuEntries(const std::vector<std::size_t>& rows) const;
   const ShownRibbonButton* EntryButton(const MenuEntry& entry) const;
   void ShowContextMenu(POINT where);
@@ -107,6 +110,7 @@ class MainWindow final : public ScenarioHost {
   std::vector<HWND> ribbon_windows_;               // tab labels and group frames
   std::vector<ShownRibbonControl> ribbon_shown_;
   std::optional<MenuEntry> chosen_entry_;  // a scenario's choice, until it runs
+  bool menu_open_ = false;
   HWND status_ = nullptr;
   HFONT font_ = nullptr;
   std::map<int, HWND> control_windows_;

@@ -327,6 +327,13 @@ Step ParseStep(Line& line, const std::wstring& verb) {
   if (verb == L"ribbon-click") {
     return action::RibbonClick{.tab = line.Name("tab"), .label = line.Text("label")};
   }
+  if (verb == L"open-context-menu") {
+    action::OpenContextMenu menu;
+    do {
+      menu.rows.push_back(line.Item("row"));
+    } while (!line.AtEnd());
+    return menu;
+  }
   if (verb == L"context-menu") {
     action::ContextMenu menu;
     menu.rows.push_back(line.Item("row"));

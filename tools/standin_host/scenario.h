@@ -83,6 +83,10 @@ struct ContextMenu {
   std::vector<ItemRef> rows;
   std::wstring entry;
 };
+// Opens it and leaves it open (for a screenshot).
+struct OpenContextMenu {
+  std::vector<ItemRef> rows;
+};
 struct LoadAddins {};
 struct UnloadAddins {};
 struct SetRegistry {
@@ -195,13 +199,13 @@ struct File {
 using Step =
     std::variant<action::Press, action::Type, action::Click, action::SetCheck, action::Select,
                  action::DoubleClick, action::HeaderClick, action::Close, action::RibbonClick,
-                 action::ContextMenu, action::LoadAddins, action::UnloadAddins, action::SetRegistry,
-                 action::DeleteRegistry, action::Screenshot, action::WriteFile,
-                 action::ReadOnlyFile, action::ReadOnlyRegistry, expect::MsgBox, expect::Text,
-                 expect::Rows, expect::Focus, expect::Open, expect::WindowCount, expect::Outbox,
-                 expect::Mail, expect::Bar, expect::Button, expect::RibbonGroup,
-                 expect::RibbonButton, expect::State, expect::Registry, expect::Addin,
-                 expect::File>;
+                 action::ContextMenu, action::OpenContextMenu, action::LoadAddins,
+                 action::UnloadAddins, action::SetRegistry, action::DeleteRegistry,
+                 action::Screenshot, action::WriteFile, action::ReadOnlyFile,
+                 action::ReadOnlyRegistry, expect::MsgBox, expect::Text, expect::Rows,
+                 expect::Focus, expect::Open, expect::WindowCount, expect::Outbox, expect::Mail,
+                 expect::Bar, expect::Button, expect::RibbonGroup, expect::RibbonButton,
+                 expect::State, expect::Registry, expect::Addin, expect::File>;
 
 struct ScenarioLine {
   int line = 0;

@@ -160,6 +160,14 @@ class ScenarioRunner::Step {
     Settle();
   }
 
+  void operator()(const action::OpenContextMenu& menu) {
+    std::wstring rows;
+    for (const ItemRef& row : menu.rows) rows += L" " + row.Text();
+    Expect(L"the context menu of" + rows + L" open",
+           [&] { return host_.OpenContextMenu(menu.rows); });
+    Settle();
+  }
+
   void operator()(const action::Type& type) {
     HWND control = Usable(type.target);
     std::wstring text = Written(type.text);

@@ -62,6 +62,9 @@ class ScenarioHost {
   // the call. The failure text when a row or the entry is not there.
   virtual std::optional<std::wstring> ChooseContextMenuEntry(const std::vector<ItemRef>& rows,
                                                              const std::wstring& label) = 0;
+  // Selects the rows and opens their context menu as a right click does
+  // (posted); it stays open until a choice or another window's action.
+  virtual std::optional<std::wstring> OpenContextMenu(const std::vector<ItemRef>& rows) = 0;
   virtual std::vector<MailFacts> Mails() = 0;
   virtual std::wstring AddinState(const std::wstring& prog_id) = 0;
   // The folder of the DLL the first connected add-in was loaded from.

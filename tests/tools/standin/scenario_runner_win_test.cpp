@@ -61,6 +61,10 @@ class FakeHost final : public ScenarioHost {
     chosen_rows = rows;
     return std::nullopt;
   }
+  std::optional<std::wstring> OpenContextMenu(const std::vector<ItemRef>& rows) override {
+    chosen_rows = rows;
+    return std::nullopt;
+  }
   std::vector<MailFacts> Mails() override {
     return {{.to = L"sms@gw",
              .subject = L"SMS Message to 1",
@@ -297,11 +301,24 @@ TEST_F(Runner, AsksTheHostForToolbarsOutboxAndAddins) {
           L"load\n"
           L"expect addin A.B connected\n"
           L"unload\n"
-          L"expect addin A.B disconnected\n");
+          L"expect addin A.B disconnected\n"
+          L"ribbon-click TabMail \"Send SMS\"\n"
+          L"expect ribbon TabMail SMS \"Send SMS\"\n"
+          L"expect ribbon TabContacts SMS\n"
+          L"expect ribbon-button TabMail \"Send SMS\" picture 32x32\n"
+          L"open-context-menu #2\n"
+          L"context-menu \"Bell, Anna\" #3 \"Send SMS\"\n");
   EXPECT_EQ(failure, std::nullopt);
-  EXPECT_THAT(form_.events, ElementsAre(L"Toolbar " + std::to_wstring(BN_CLICKED)));
+  const std::wstring click = L"Toolbar " + std::to_wstring(BN_CLICKED);
+  EXPECT_THAT(form_.events, ElementsAre(click, click)) << "the toolbar and the ribbon button";
   EXPECT_EQ(host_.loads, 1);
   EXPECT_EQ(host_.unloads, 1);
+  EXPECT_EQ(host_.chosen_rows, (std::vector<ItemRef>{{.text = L"Bell, Anna"}, {.position = 3}}));
+
+  EXPECT_THAT(Run(L"context-menu #1 Other").value_or(L""),
+              HasSubstr(L"expected the context menu of #1 with \"Other\", got a menu with Other"));
+  EXPECT_THAT(Run(L"expect ribbon-button TabMail \"Send SMS\" picture 16x16").value_or(L""),
+              HasSubstr(L"got \"32x32\""));
 }
 
 TEST_F(Runner, WritesTimesAndRegistryValues) {

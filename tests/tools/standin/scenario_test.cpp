@@ -163,8 +163,10 @@ TEST(Scenario, ReadsRibbonAndContextMenuSteps) {
       L"expect ribbon TabContacts SMS \"Send SMS\"\n"
       L"expect ribbon TabMail SMS\n"
       L"expect ribbon-button TabMail \"Send SMS\" picture 32x32\n"
-      L"expect ribbon-button TabMail \"Send SMS\" ENABLED yes\n");
-  ASSERT_EQ(lines.size(), 6U);
+      L"expect ribbon-button TabMail \"Send SMS\" ENABLED yes\n"
+      L"open-context-menu #1 Managers\n");
+  ASSERT_EQ(lines.size(), 7U);
+  EXPECT_EQ(StepAt<action::OpenContextMenu>(lines, 6).rows.size(), 2U);
   EXPECT_EQ(StepAt<action::RibbonClick>(lines, 0).label, L"Send SMS");
   const auto& menu = StepAt<action::ContextMenu>(lines, 1);
   EXPECT_EQ(menu.rows, (std::vector<ItemRef>{{.text = L"Bell, Anna"}, {.position = 3}}));
