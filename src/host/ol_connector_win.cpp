@@ -91,6 +91,7 @@ class OLConnector final : public ComObject<OLConnector, IDTExtensibility2>,
   }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params,
                                    VARIANT* result, EXCEPINFO*, UINT*) override {
+    if (!IsRibbonCallback(id)) return DISP_E_MEMBERNOTFOUND;
     if (!module_) {
       if (result != nullptr) VariantInit(result);
       return S_OK;

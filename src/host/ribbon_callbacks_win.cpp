@@ -123,12 +123,14 @@ HRESULT RibbonIdsOfNames(LPOLESTR* names, UINT count, DISPID* ids) noexcept {
   return count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
 }
 
+bool IsRibbonCallback(DISPID id) noexcept {
+  return id >= static_cast<DISPID>(RibbonCallback::SendSms) &&
+         id <= static_cast<DISPID>(RibbonCallback::GetImage);
+}
+
 HRESULT InvokeRibbonCallback(AddinModule& module, DISPID id, DISPPARAMS* params,
                              VARIANT* result) noexcept {
-  if (id < static_cast<DISPID>(RibbonCallback::SendSms) ||
-      id > static_cast<DISPID>(RibbonCallback::GetImage)) {
-    return DISP_E_MEMBERNOTFOUND;
-  }
+  if (!IsRibbonCallback(id)) return DISP_E_MEMBERNOTFOUND;
   if (params == nullptr || params->cArgs < 1) return DISP_E_BADPARAMCOUNT;
   if (result != nullptr) VariantInit(result);
   try {

@@ -19,6 +19,9 @@ HRESULT RibbonCustomUi(BSTR ribbon_id, BSTR* ribbon_xml) noexcept;
 // GetIDsOfNames for the callbacks the XML names; parameter names are unknown.
 HRESULT RibbonIdsOfNames(LPOLESTR* names, UINT count, DISPID* ids) noexcept;
 
+// Whether `id` is one that RibbonIdsOfNames hands out.
+bool IsRibbonCallback(DISPID id) noexcept;
+
 // Invoke of callback `id` with the control as its first argument, for a
 // connected add-in: a failure goes to the module's diagnostics and comes back
 // as an HRESULT, never as an exception.
