@@ -4,8 +4,10 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstring>
 #include <set>
 
+#include "host/win_handles_win.h"
 #include "standin_host/host_context.h"
 #include "standin_host/registry_win.h"
 #include "standin_host/stopwatch_win.h"
@@ -60,8 +62,8 @@ void DrawFace(HDC dc, const FaceImage& face, int left, int top, COLORREF backgro
                     0, 0, 0, static_cast<UINT>(face.height), pixels.data(), &info, DIB_RGB_COLORS);
 }
 
-// Straight alpha over the background colour.
-void DrawPicture(HDC dc, const FaceImage& picture, int left, int top, COLORREF background) {
+// The picture's pixels with straight alpha laid over the background colour.
+std::vector<std::uint32_t> Blended(const FaceImage& picture, COLORREF background) {
   std::vector<std::uint32_t> pixels(picture.pixels.size());
   const std::uint32_t back[] = {GetBValue(background), GetGValue(background),
                                 GetRValue(background)};
@@ -75,6 +77,10 @@ void DrawPicture(HDC dc, const FaceImage& picture, int left, int top, COLORREF b
     }
     pixels[i] = blended;
   }
+  return pixels;
+}
+
+BITMAPINFO TopDownInfo(const FaceImage& picture) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = picture.width;
@@ -82,9 +88,26 @@ void DrawPicture(HDC dc, const FaceImage& picture, int left, int top, COLORREF b
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
+void DrawPicture(HDC dc, const FaceImage& picture, int left, int top, COLORREF background) {
+  const std::vector<std::uint32_t> pixels = Blended(picture, background);
+  const BITMAPINFO info = TopDownInfo(picture);
   SetDIBitsToDevice(dc, left, top, static_cast<DWORD>(picture.width),
                     static_cast<DWORD>(picture.height), 0, 0, 0, static_cast<UINT>(picture.height),
                     pixels.data(), &info, DIB_RGB_COLORS);
+}
+
+// A menu entry's picture, on the menu's colour.
+win::UniqueBitmap MenuPicture(const FaceImage& picture) {
+  const BITMAPINFO info = TopDownInfo(picture);
+  void* bits = nullptr;
+  win::UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap || bits == nullptr) return {};
+  const std::vector<std::uint32_t> pixels = Blended(picture, GetSysColor(COLOR_MENU));
+  std::memcpy(bits, pixels.data(), pixels.size() * sizeof(std::uint32_t));
+  return bitmap;
 }
 
 // What the ribbon's tab strip calls Outlook's built-in tabs.
@@ -751,10 +774,17 @@ void MainWindow::ShowContextMenu(POINT where) {
   const std::vector<MenuEntry> entries = ContextMenuEntries(SelectedContacts());
   if (entries.empty()) return;
   HMENU menu = CreatePopupMenu();
+  // The menu shows the pictures but does not own them.
+  std::vector<win::UniqueBitmap> pictures;
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const ShownRibbonButton* button = EntryButton(entries[i]);
     if (button == nullptr) continue;
     AppendMenuW(menu, MF_STRING | (button->enabled ? 0U : MF_GRAYED), i + 1, button->label.c_str());
+    if (!button->picture) continue;
+    win::UniqueBitmap& picture = pictures.emplace_back(MenuPicture(*button->picture));
+    MENUITEMINFOW item{.cbSize = sizeof(MENUITEMINFOW), .fMask = MIIM_BITMAP};
+    item.hbmpItem = picture.get();
+    SetMenuItemInfoW(menu, static_cast<UINT>(i + 1), FALSE, &item);
   }
   menu_open_ = true;
   const auto chosen = static_cast<std::size_t>(
