@@ -5,6 +5,8 @@
 #include "addin/connection.h"
 #include "addin/registration_win.h"
 #include "addin/resource_ids.h"
+#include "dialogs/message_boxes_win.h"
+#include "dialogs/ol_main.h"
 #include "dialogs/window_set_win.h"
 #include "host/button_face_win.h"
 #include "host/com_module_win.h"
@@ -13,8 +15,10 @@
 #include "host/host_adapters_win.h"
 #include "host/session.h"
 #include "platform/handles_win.h"
+#include "recipients/pending_events_win.h"
 #include "settings/registry_win.h"
 #include "settings/settings_key.h"
+#include "workflows/selected_items.h"
 
 namespace parvel::host {
 namespace {
@@ -104,5 +108,24 @@ void AddinModule::Disconnect() noexcept {
   parts_->connection.AddinInstance_OnDisconnection();
   ReleaseHost();
 }
+
+void AddinModule::ShowComposeWindow() noexcept { parts_->ShowComposeWindow(); }
+
+void AddinModule::SendSmsTo(std::vector<std::unique_ptr<Item>> items) {
+  parts_->windows.ShowComposeWindow();
+  Session& session = parts_->session;
+  // The compose window's load asks for the namespace; a load that could not
+  // have it leaves the lists unresolvable without this second try.
+  if (!session.MapiNamespace) session.MapiNamespace = session.Host().GetNamespace(L"MAPI");
+  // Expanding a contact folder's list shows no message and lets no events run.
+  dialogs::OwnedMessageBoxes message_boxes;
+  ThreadMessagePump pending_events;
+  AddressBook address_book(
+      {.session = session, .message_boxes = message_boxes, .pending_events = pending_events});
+  std::vector<RecipientEntry> rows = RowsOfSelectedItems(std::move(items), address_book, session);
+  parts_->windows.ComposeWindow().AddPickedRecipients(std::move(rows));
+}
+
+Diagnostics& AddinModule::diagnostics() noexcept { return parts_->diagnostics; }
 
 }  // namespace parvel::host

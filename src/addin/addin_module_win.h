@@ -4,6 +4,10 @@
 #include <wrl/client.h>
 
 #include <memory>
+#include <vector>
+
+#include "host/diagnostics.h"
+#include "host/host_model.h"
 
 namespace parvel::host {
 
@@ -31,6 +35,14 @@ class AddinModule final {
   // Deletes the button and lets go of everything of the host: nothing of it
   // is touched afterwards.
   void Disconnect() noexcept;
+
+  // What a click on the button does: the compose window, in front.
+  void ShowComposeWindow() noexcept;
+  // The compose window in front, with these items added to its recipients
+  // as the contacts picker's "&Select" adds them.
+  void SendSmsTo(std::vector<std::unique_ptr<Item>> items);
+  // Where the failures passed over go.
+  Diagnostics& diagnostics() noexcept;
 
  private:
   struct Parts;

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "addin/addin_module_win.h"
+#include "addin/ribbon_callbacks_win.h"
 #include "host/com_object_win.h"
 #include "host/diagnostics_win.h"
 #include "host/extensibility_win.h"
@@ -14,8 +15,11 @@ namespace {
 
 // The host's connection to the add-in. It owns the add-in's composition root
 // from connection to disconnection; of its five notifications only these two
-// and the start of a shutdown act, and none ever reports a failure.
-class OLConnector final : public ComObject<OLConnector, IDTExtensibility2> {
+// and the start of a shutdown act, and none ever reports a failure. To a host
+// with a ribbon it offers its customUI, and its IDispatch answers the
+// callbacks that names; those do nothing while the add-in is not connected.
+class OLConnector final : public ComObject<OLConnector, IDTExtensibility2>,
+                          public IRibbonExtensibility {
  public:
   OLConnector() = default;
   // A host that lets go without disconnecting first still gets its button
@@ -24,6 +28,22 @@ class OLConnector final : public ComObject<OLConnector, IDTExtensibility2> {
 
   bool Answers(REFIID iid) const noexcept {
     return iid == __uuidof(IDispatch) || iid == IID__OLConnector;
+  }
+
+  // IRibbonExtensibility is a second vtable of the same object.
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (out != nullptr && iid == __uuidof(IRibbonExtensibility)) {
+      *out = static_cast<IRibbonExtensibility*>(this);
+      AddRef();
+      return S_OK;
+    }
+    return ComObject::QueryInterface(iid, out);
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ComObject::AddRef(); }
+  ULONG STDMETHODCALLTYPE Release() override { return ComObject::Release(); }
+
+  HRESULT STDMETHODCALLTYPE GetCustomUI(BSTR ribbon_id, BSTR* ribbon_xml) override {
+    return RibbonCustomUi(ribbon_id, ribbon_xml);
   }
 
   HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* application, ext_ConnectMode,
@@ -55,7 +75,7 @@ class OLConnector final : public ComObject<OLConnector, IDTExtensibility2> {
   }
 
   // The class offers no type information: the host binds to the vtable of
-  // its connection interface.
+  // its connection interface, and finds the ribbon's callbacks by name.
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
     if (count == nullptr) return E_POINTER;
     *count = 0;
@@ -65,12 +85,21 @@ class OLConnector final : public ComObject<OLConnector, IDTExtensibility2> {
     if (info != nullptr) *info = nullptr;
     return E_NOTIMPL;
   }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return DISP_E_UNKNOWNNAME;
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
+                                          DISPID* ids) override {
+    return RibbonIdsOfNames(names, count, ids);
   }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                   UINT*) override {
-    return DISP_E_MEMBERNOTFOUND;
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params,
+                                   VARIANT* result, EXCEPINFO*, UINT*) override {
+    if (!IsRibbonCallback(id)) return DISP_E_MEMBERNOTFOUND;
+    if (!module_) {
+      if (result != nullptr) VariantInit(result);
+      return S_OK;
+    }
+    // The module lasts to the end of the call, even through a disconnection
+    // that happens inside it.
+    const std::shared_ptr<AddinModule> module = module_;
+    return InvokeRibbonCallback(*module, id, params, result);
   }
 
  private:

@@ -43,3 +43,20 @@ inline constexpr DISPID kDispidOnBeginShutdown = 5;
 inline constexpr IID kIidCommandBarButtonEvents = {
     0x000C0351, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 inline constexpr DISPID kDispidCommandBarButtonClick = 1;
+
+// Office's ribbon extensibility interface: the host asks the connector for it
+// and calls GetCustomUI once for each ribbon it shows (Office 2010 and later).
+struct IRibbonExtensibility : public IDispatch {
+  virtual HRESULT STDMETHODCALLTYPE GetCustomUI(BSTR ribbon_id, BSTR* ribbon_xml) = 0;
+};
+__CRT_UUID_DECL(IRibbonExtensibility, 0x000C0396, 0x0000, 0x0000, 0xC0, 0x00, 0x00, 0x00, 0x00,
+                0x00, 0x00, 0x46)
+
+// The control a ribbon callback is about (Id, Tag, Context), as a host hands
+// it over; the add-in reads it late-bound.
+inline constexpr IID kIidRibbonControl = {
+    0x000C0395, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+// Outlook's class numbers of the objects a ribbon control's Context may be.
+inline constexpr int kOlExplorerClass = 34;
+inline constexpr int kOlSelectionClass = 74;

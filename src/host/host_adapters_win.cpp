@@ -442,6 +442,10 @@ std::unique_ptr<Application> MakeApplication(ComPtr<IDispatch> application) {
   return std::make_unique<ApplicationAdapter>(Dispatch(std::move(application)));
 }
 
+std::unique_ptr<Item> MakeItem(ComPtr<IDispatch> item) {
+  return std::make_unique<ItemAdapter>(Dispatch(std::move(item)));
+}
+
 std::unique_ptr<AddInInstance> MakeAddInInstance(ComPtr<IDispatch> instance) {
   return std::make_unique<AddInInstanceAdapter>(Dispatch(std::move(instance)));
 }

@@ -1,12 +1,14 @@
-// Writes the add-in's pictures as 256-colour Windows bitmaps: the 20 x 20
-// face of the "Send SMS" toolbar button, a speech bubble on the light grey of
-// a classic toolbar, and the two 16 x 16 row icons of the recipient lists
-// ("Envelope" and "Distribution", side by side, on the magenta key colour).
+// Writes the add-in's pictures as Windows bitmaps: the 20 x 20 face of the
+// "Send SMS" toolbar button, a speech bubble on the light grey of a classic
+// toolbar, and the two 16 x 16 row icons of the recipient lists ("Envelope"
+// and "Distribution", side by side, on the magenta key colour), in 256
+// colours; the same bubble at 32 x 32 and 16 x 16 for the ribbon and the
+// context menus, 32 bits a pixel with an alpha channel, as the ribbon wants.
 // Each picture is drawn below as text, one character a pixel, so that a
 // change to it reads as a change to this file; the .bmp files beside the
 // add-in's sources are this program's output and a test keeps them the same.
 //
-//   draw_picture send_sms|list_icons <output.bmp>
+//   draw_picture send_sms|list_icons|ribbon_32|ribbon_16 <output.bmp>
 
 #include <algorithm>
 #include <array>
@@ -24,24 +26,26 @@ namespace {
 
 struct Ink {
   char symbol;
-  std::uint32_t rgb;  // 0xRRGGBB
+  std::uint32_t rgb;          // 0xRRGGBB
+  std::uint8_t alpha = 0xFF;  // in the 32-bit pictures
 };
 
 // The button's surround is light grey, not the magenta key colour: the face
 // is opaque on every toolbar, as the button has always looked. The row icons
 // stand on magenta, which the image list turns transparent.
 constexpr std::array kInks{
-    Ink{'.', 0xC0C0C0},  // toolbar grey
-    Ink{':', 0x8497A6},  // outline blended into the grey, at the corners
-    Ink{'o', 0x0E3B5C},  // outline, dark blue
-    Ink{'+', 0x3E9CC4},  // top light on the bubble
-    Ink{'#', 0x1479A6},  // bubble, blue-teal
-    Ink{'W', 0xFFFFFF},  // white
-    Ink{' ', 0xFF00FF},  // the key colour: transparent
-    Ink{'y', 0xF2E6B6},  // envelope paper
-    Ink{'b', 0x6A5A2E},  // envelope fold, brown
-    Ink{'g', 0x2E7D32},  // the second person, green
-    Ink{'G', 0x66BB6A},  // the second person's light
+    Ink{'.', 0xC0C0C0},        // toolbar grey
+    Ink{':', 0x8497A6},        // outline blended into the grey, at the corners
+    Ink{'o', 0x0E3B5C},        // outline, dark blue
+    Ink{'+', 0x3E9CC4},        // top light on the bubble
+    Ink{'#', 0x1479A6},        // bubble, blue-teal
+    Ink{'W', 0xFFFFFF},        // white
+    Ink{' ', 0xFF00FF, 0},     // the key colour: transparent
+    Ink{'-', 0x0E3B5C, 0x60},  // outline, faint: the ribbon's smoothed edge
+    Ink{'y', 0xF2E6B6},        // envelope paper
+    Ink{'b', 0x6A5A2E},        // envelope fold, brown
+    Ink{'g', 0x2E7D32},        // the second person, green
+    Ink{'G', 0x66BB6A},        // the second person's light
 };
 
 constexpr std::string_view kSendSms[] = {
@@ -88,15 +92,74 @@ constexpr std::string_view kListIcons[] = {
     "                                ",  //
 };
 
+// The ribbon's large button and the context menus' entry: the toolbar's
+// bubble on nothing, its edge smoothed by faint outline pixels.
+constexpr std::string_view kRibbon32[] = {
+    "                                ",  //
+    "                                ",  //
+    "                                ",  //
+    "                                ",  //
+    "     ----------------------     ",  //
+    "   -oooooooooooooooooooooooo-   ",  //
+    "  -oooooooooooooooooooooooooo-  ",  //
+    "  oo++++++++++++++++++++++++oo  ",  //
+    " -oo########################oo- ",  //
+    " oo##########################oo ",  //
+    " oo##########################oo ",  //
+    " oo####WWWW###WWWW###WWWW####oo ",  //
+    " oo####WWWW###WWWW###WWWW####oo ",  //
+    " oo####WWWW###WWWW###WWWW####oo ",  //
+    " oo####WWWW###WWWW###WWWW####oo ",  //
+    " oo##########################oo ",  //
+    " oo##########################oo ",  //
+    " -oo########################oo- ",  //
+    " -oo########################oo- ",  //
+    "  -ooo####################ooo-  ",  //
+    "  -oo######################oo-  ",  //
+    "   -ooo####oooooooooooooooo-    ",  //
+    "    -oo###o-                    ",  //
+    "    oo###o-                     ",  //
+    "   -o##oo-                      ",  //
+    "   oo#o-                        ",  //
+    "  -o#o-                         ",  //
+    "  ooo-                          ",  //
+    "  --                            ",  //
+    "                                ",  //
+    "                                ",  //
+    "                                ",  //
+};
+
+constexpr std::string_view kRibbon16[] = {
+    "                ",  //
+    "                ",  //
+    "  -oooooooooo-  ",  //
+    " -o++++++++++o- ",  //
+    " o############o ",  //
+    " o############o ",  //
+    " o##WW#WW#WW##o ",  //
+    " o##WW#WW#WW##o ",  //
+    " o############o ",  //
+    " -o##########o- ",  //
+    "  -oo##ooooooo- ",  //
+    "   o#o-         ",  //
+    "  o#o-          ",  //
+    " oo-            ",  //
+    "                ",  //
+    "                ",  //
+};
+
 struct Picture {
   std::string_view name;
   int width;
   std::span<const std::string_view> rows;
+  int bits = 8;  // 8: palette; 32: blue, green, red, alpha
 };
 
 constexpr Picture kPictures[] = {
     {"send_sms", 20, kSendSms},
     {"list_icons", 32, kListIcons},
+    {"ribbon_32", 32, kRibbon32, 32},
+    {"ribbon_16", 16, kRibbon16, 32},
 };
 
 // The inks first, then a 6 x 6 x 6 colour cube and grey steps until the
@@ -120,14 +183,17 @@ std::vector<std::uint32_t> Palette() {
   return palette;
 }
 
-std::uint8_t PaletteIndex(char symbol, const std::vector<std::uint32_t>& palette) {
+const Ink& InkOf(char symbol) {
   for (const Ink& ink : kInks) {
-    if (ink.symbol == symbol) {
-      return static_cast<std::uint8_t>(std::find(palette.begin(), palette.end(), ink.rgb) -
-                                       palette.begin());
-    }
+    if (ink.symbol == symbol) return ink;
   }
   throw std::logic_error(std::string("no ink for '") + symbol + "'");
+}
+
+std::uint8_t PaletteIndex(char symbol, const std::vector<std::uint32_t>& palette) {
+  const Ink& ink = InkOf(symbol);
+  return static_cast<std::uint8_t>(std::find(palette.begin(), palette.end(), ink.rgb) -
+                                   palette.begin());
 }
 
 void Put(std::vector<std::uint8_t>& out, std::uint32_t value, int size) {
@@ -135,13 +201,15 @@ void Put(std::vector<std::uint8_t>& out, std::uint32_t value, int size) {
 }
 
 std::vector<std::uint8_t> Bitmap(const Picture& picture) {
-  const std::vector<std::uint32_t> palette = Palette();
+  const bool paletted = picture.bits == 8;
+  const std::vector<std::uint32_t> palette = paletted ? Palette() : std::vector<std::uint32_t>{};
   const auto width = static_cast<std::uint32_t>(picture.width);
   const auto height = static_cast<std::uint32_t>(picture.rows.size());
-  if (width % 4 != 0) throw std::logic_error("rows must need no padding");
+  if (paletted && width % 4 != 0) throw std::logic_error("rows must need no padding");
   constexpr std::uint32_t kHeaderSize = 40;
-  constexpr std::uint32_t kRowsOffset = 14 + kHeaderSize + 256 * 4;
-  const std::uint32_t kImageSize = width * height;
+  const auto colours = static_cast<std::uint32_t>(palette.size());
+  const std::uint32_t kRowsOffset = 14 + kHeaderSize + colours * 4;
+  const std::uint32_t kImageSize = width * height * static_cast<std::uint32_t>(picture.bits) / 8;
   std::vector<std::uint8_t> out;
   out.push_back('B');
   out.push_back('M');
@@ -152,17 +220,25 @@ std::vector<std::uint8_t> Bitmap(const Picture& picture) {
   Put(out, width, 4);
   Put(out, height, 4);  // positive: rows bottom-up
   Put(out, 1, 2);       // planes
-  Put(out, 8, 2);       // bits per pixel
-  Put(out, 0, 4);       // uncompressed
+  Put(out, static_cast<std::uint32_t>(picture.bits), 2);
+  Put(out, 0, 4);  // uncompressed
   Put(out, kImageSize, 4);
   Put(out, 3780, 4);  // 96 dots per inch, in pixels per metre
   Put(out, 3780, 4);
-  Put(out, 256, 4);                                          // colours used
+  Put(out, colours, 4);                                      // colours used
   Put(out, 0, 4);                                            // all of them important
   for (const std::uint32_t rgb : palette) Put(out, rgb, 4);  // blue, green, red, 0
   for (auto row = picture.rows.rbegin(); row != picture.rows.rend(); ++row) {
     if (row->size() != width) throw std::logic_error("a picture row has the wrong width");
-    for (const char symbol : *row) out.push_back(PaletteIndex(symbol, palette));
+    for (const char symbol : *row) {
+      if (paletted) {
+        out.push_back(PaletteIndex(symbol, palette));
+        continue;
+      }
+      // Straight alpha; a transparent pixel carries no colour.
+      const Ink& ink = InkOf(symbol);
+      Put(out, ink.alpha == 0 ? 0 : (std::uint32_t{ink.alpha} << 24 | ink.rgb), 4);
+    }
   }
   return out;
 }
@@ -171,7 +247,7 @@ std::vector<std::uint8_t> Bitmap(const Picture& picture) {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::cerr << "usage: draw_picture send_sms|list_icons <output.bmp>\n";
+    std::cerr << "usage: draw_picture send_sms|list_icons|ribbon_32|ribbon_16 <output.bmp>\n";
     return 2;
   }
   const auto picture = std::find_if(std::begin(kPictures), std::end(kPictures),

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "common/utf8.h"
 #include "host/diagnostics.h"
 #include "standin_host/host_context.h"
 #include "standin_host/registry_win.h"
@@ -108,6 +109,7 @@ class AddInObject final : public DispatchImpl<AddInObject> {
 struct AddinManager::Loaded {
   AddinRecord record;
   ComPtr<IDTExtensibility2> extensibility;
+  std::unique_ptr<AddinRibbon> ribbon;
   ComPtr<AddInObject> instance;
   std::wstring dll;  // the file of the add-in's DLL, once created
 };
@@ -219,6 +221,7 @@ void AddinManager::Connect(ext_ConnectMode mode) {
     addin.instance->connected = true;
     addin.record.state = AddinRecord::State::Connected;
     addin.record.problem.clear();
+    if (context_->ribbon) LoadRibbon(addin, *object.Get());
   }
   for (const auto& addin : addins_) {
     if (!addin->extensibility) continue;
@@ -247,6 +250,7 @@ void AddinManager::Disconnect(ext_DisconnectMode mode) {
     if (!addin->extensibility) continue;
     CustomArray custom;
     addin->extensibility->OnDisconnection(mode, custom.get());
+    addin->ribbon.reset();
     addin->extensibility.Reset();
     addin->instance->connected = false;
     addin->instance->Forget();
@@ -254,6 +258,7 @@ void AddinManager::Disconnect(ext_DisconnectMode mode) {
     addin->record.state = AddinRecord::State::Disconnected;
     disconnected.push_back(addin.get());
   }
+  context_->ToolbarChanged();
   CoFreeUnusedLibraries();
   // Outlook unloads an add-in's DLL here too: one that stays still holds
   // objects, windows or references of the host it was told to let go of.
@@ -265,6 +270,28 @@ void AddinManager::Disconnect(ext_DisconnectMode mode) {
                                             CanUnloadText(module) + L")");
     }
   }
+}
+
+// Outlook 2010 asks a connected add-in for its ribbon at once; a customUI it
+// refuses leaves the add-in connected without its controls.
+void AddinManager::LoadRibbon(Loaded& addin, IUnknown& object) {
+  try {
+    addin.ribbon = AddinRibbon::Load(context_, object, addin.record.prog_id, application_.Get());
+  } catch (const CustomUiError& error) {
+    context_->ui_problems.push_back(addin.record.prog_id + L": customUI " +
+                                    tools::Utf8ToWide(error.what()));
+  } catch (const DispatchError& error) {
+    context_->ui_problems.push_back(addin.record.prog_id + L": " + error.description());
+  }
+  context_->ToolbarChanged();
+}
+
+std::vector<AddinRibbon*> AddinManager::Ribbons() const {
+  std::vector<AddinRibbon*> ribbons;
+  for (const auto& addin : addins_) {
+    if (addin->ribbon) ribbons.push_back(addin->ribbon.get());
+  }
+  return ribbons;
 }
 
 const std::vector<AddinRecord>& AddinManager::records() const {

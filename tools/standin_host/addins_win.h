@@ -11,6 +11,7 @@
 #include "host/extensibility_win.h"
 #include "standin_host/class_registration_win.h"
 #include "standin_host/dispatch_win.h"
+#include "standin_host/ribbon_win.h"
 
 namespace parvel::standin {
 
@@ -45,9 +46,13 @@ class AddinManager {
   void Disconnect(ext_DisconnectMode mode);
 
   const std::vector<AddinRecord>& records() const;
+  // The ribbons of the connected add-ins, in loading order.
+  std::vector<AddinRibbon*> Ribbons() const;
 
  private:
   struct Loaded;
+  void LoadRibbon(Loaded& addin, IUnknown& object);
+
   std::shared_ptr<HostContext> context_;
   ComPtr<IDispatch> application_;
   std::vector<std::wstring> only_;

@@ -31,10 +31,14 @@ struct HostContext {
   Outbox outbox;
   NamedProperties named_properties;
   bool explorer = true;
+  bool ribbon = true;          // Outlook 2010 and later; false plays Outlook 2007
   int redemption_base = 0;     // Redemption's versions count from 0 or from 1
   int next_command_id = 1000;  // window command IDs of toolbar controls
   // What an add-in left behind at its unloads; any fails the run.
   std::vector<std::wstring> lifetime_problems;
+  // What Office reports with "show add-in user interface errors" on: a
+  // customUI refused, a callback that failed. Any fails the run.
+  std::vector<std::wstring> ui_problems;
   TimingLog timings;
 
   // Set by the main window while it shows the toolbars and the outbox.

@@ -26,6 +26,7 @@ const char* const kHostUsage =
     "  --scenario FILE    run the scenario, then exit (0: all expectations met)\n"
     "  --no-redemption    do not offer the Redemption classes\n"
     "  --no-explorer      ActiveExplorer gives no window\n"
+    "  --no-ribbon        no ribbon and no context menus of add-ins, as Outlook 2007\n"
     "  --redemption-from-one  Redemption's AddressLists and AddressEntries count from 1\n"
     "  --fail NAME        make Object.Member (or a Redemption ProgID's creation) fail\n"
     "  --bar NAME         a built-in toolbar (repeatable; default: Standard, Advanced)\n"
@@ -68,6 +69,8 @@ HostOptions ParseHostOptions(const std::vector<std::wstring>& args) {
       options.redemption = false;
     } else if (arg == L"--no-explorer") {
       options.explorer = false;
+    } else if (arg == L"--no-ribbon") {
+      options.ribbon = false;
     } else if (arg == L"--redemption-from-one") {
       options.redemption_base = 1;
     } else if (arg == L"--fail") {

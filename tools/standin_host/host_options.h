@@ -35,6 +35,7 @@ struct HostOptions {
   std::optional<std::wstring> scenario;
   bool redemption = true;
   bool explorer = true;
+  bool ribbon = true;       // false: an Outlook 2007 without the explorer's ribbon
   int redemption_base = 0;  // where Redemption's collections count from
   FailureSet failures;
   std::vector<std::wstring> bars;  // built-in bars instead of the default ones

@@ -184,6 +184,7 @@ int Run() {
   auto context =
       std::make_shared<HostContext>(options.failures, std::move(book), options.OutboxFolder());
   context->explorer = options.explorer;
+  context->ribbon = options.ribbon;
   context->redemption_base = options.redemption_base;
   std::optional<int> exit_code;
   {
@@ -215,7 +216,11 @@ int Run() {
             {.file_name = *options.scenario, .timeout_seconds = options.timeout_seconds});
         failure = runner.Run(scenario);
         scenario_done = true;
-        dispatcher.Post([] { PostQuitMessage(0); });
+        // A context menu left open would swallow the quit in its own loop.
+        dispatcher.Post([] {
+          EndMenu();
+          PostQuitMessage(0);
+        });
         if (WaitForSingleObject(finished, kShutdownWaitMs) != WAIT_OBJECT_0) {
           if (failure) Report(*failure);
           Report(L"parvel-standin: the host did not shut down within 30 s");
@@ -237,6 +242,10 @@ int Run() {
       for (const std::wstring& problem : context->lifetime_problems) line += L" " + problem + L";";
       line.pop_back();
       Report(line);
+      exit_code = kExitFailed;
+    }
+    for (const std::wstring& problem : context->ui_problems) {
+      Report(L"parvel-standin: add-in user interface error: " + problem);
       exit_code = kExitFailed;
     }
     if (options.scenario && !scenario_done) {

@@ -1,8 +1,9 @@
 #pragma once
 
-// The stand-in Outlook window: the command bars with their buttons on top,
-// the outbox below, the add-ins' states in the status bar, and a menu to
-// unload and load the add-ins.
+// The stand-in Outlook window: the add-ins' ribbon groups on top, then the
+// command bars with their buttons, the contacts view (whose items open the
+// add-ins' context menus) and the outbox below, the add-ins' states in the
+// status bar, and a menu to unload and load the add-ins.
 
 #include <windows.h>
 
@@ -37,6 +38,14 @@ class MainWindow final : public ScenarioHost {
   HWND ToolbarButton(const std::wstring& caption) override;
   std::optional<std::vector<std::wstring>> ShownBar(const std::wstring& name) override;
   std::optional<ButtonFacts> Button(const std::wstring& caption) override;
+  HWND RibbonButton(const std::wstring& tab, const std::wstring& label) override;
+  std::optional<std::vector<std::wstring>> RibbonGroup(const std::wstring& tab,
+                                                       const std::wstring& group) override;
+  std::optional<RibbonButtonFacts> RibbonButtonState(const std::wstring& tab,
+                                                     const std::wstring& label) override;
+  std::optional<std::wstring> ChooseContextMenuEntry(const std::vector<ItemRef>& rows,
+                                                     const std::wstring& label) override;
+  std::optional<std::wstring> OpenContextMenu(const std::vector<ItemRef>& rows) override;
   std::vector<MailFacts> Mails() override;
   std::wstring AddinState(const std::wstring& prog_id) override;
   std::optional<std::filesystem::path> AddinFolder() override;
@@ -53,11 +62,38 @@ class MainWindow final : public ScenarioHost {
     std::wstring name;
     std::vector<ShownControl> controls;
   };
+  struct ShownRibbonControl {
+    int command_id;
+    HWND window;
+    AddinRibbon* ribbon;
+    std::wstring tab;
+    std::size_t group;
+    std::size_t button;
+  };
+  struct MenuEntry {
+    AddinRibbon* ribbon;
+    std::size_t menu;
+    std::size_t button;
+  };
 
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
   void Layout();
-  int LayoutBars();
+  int LayoutRibbon();
+  int LayoutBars(int top);
+  const ShownRibbonButton* RibbonButtonOf(const ShownRibbonControl& control) const;
+  const ShownRibbonControl* FindRibbonControl(const std::wstring& tab,
+                                              const std::wstring& label) const;
+  void ClickRibbon(int command_id);
+  void DrawRibbonButton(const DRAWITEMSTRUCT& item, const ShownRibbonButton& button);
+  void FillContacts();
+  std::vector<std::size_t> SelectedContacts() const;
+  // Selects exactly these rows; the failure text for a row not there.
+  std::optional<std::wstring> SelectContacts(const std::vector<ItemRef>& rows);
+  std::vector<MenuEntry> ContextMenuEntries(const std::vector<std::size_t>& rows) const;
+  const ShownRibbonButton* EntryButton(const MenuEntry& entry) const;
+  void ShowContextMenu(POINT where);
+  void RunContextMenuEntry(const MenuEntry& entry);
   void FillOutbox();
   void ShowStates();
   void DrawControl(const DRAWITEMSTRUCT& item);
@@ -69,6 +105,12 @@ class MainWindow final : public ScenarioHost {
   std::unique_ptr<AddinManager> addins_;
   HWND window_ = nullptr;
   HWND outbox_ = nullptr;
+  HWND contacts_ = nullptr;
+  std::vector<const OutlookItem*> contact_items_;  // the contacts view's rows
+  std::vector<HWND> ribbon_windows_;               // tab labels and group frames
+  std::vector<ShownRibbonControl> ribbon_shown_;
+  std::optional<MenuEntry> chosen_entry_;  // a scenario's choice, until it runs
+  bool menu_open_ = false;
   HWND status_ = nullptr;
   HFONT font_ = nullptr;
   std::map<int, HWND> control_windows_;

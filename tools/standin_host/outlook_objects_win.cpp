@@ -4,6 +4,7 @@
 #include <cwctype>
 
 #include "common/utf8.h"
+#include "host/extensibility_win.h"
 #include "standin_host/command_bars_win.h"
 #include "standin_host/host_context.h"
 
@@ -267,6 +268,7 @@ class ExplorerObject final : public DispatchImpl<ExplorerObject> {
     static const MemberTable<ExplorerObject> table = {
         {.name = L"CommandBars", .get = &ExplorerObject::CommandBars},
         {.name = L"Caption", .get = &ExplorerObject::Caption},
+        {.name = L"Class", .get = &ExplorerObject::Class},
     };
     return table;
   }
@@ -275,6 +277,7 @@ class ExplorerObject final : public DispatchImpl<ExplorerObject> {
  private:
   Variant CommandBars(Arguments&) { return ObjectResult(bars_); }
   Variant Caption(Arguments&) { return Variant::Text(L"Inbox - Microsoft Outlook"); }
+  Variant Class(Arguments&) { return Variant::Int(kOlExplorerClass); }
 
   ComPtr<CommandBarsObject> bars_;
 };

@@ -261,6 +261,20 @@ Step ParseExpectation(Line& line) {
     button.value = line.Text("value");
     return button;
   }
+  if (what == L"ribbon") {
+    expect::RibbonGroup group{.tab = line.Name("tab"), .group = line.Text("group")};
+    group.labels = line.RestTexts();
+    return group;
+  }
+  if (what == L"ribbon-button") {
+    using expect::RibbonProperty;
+    static const std::map<std::wstring, RibbonProperty> kProperties = {
+        {L"enabled", RibbonProperty::Enabled}, {L"picture", RibbonProperty::Picture}};
+    expect::RibbonButton button{.tab = line.Name("tab"), .label = line.Text("label")};
+    button.property = line.Choice("ribbon button property", kProperties);
+    button.value = line.Text("value");
+    return button;
+  }
   if (what == L"checked" || what == L"enabled" || what == L"visible") {
     expect::State state{.target = line.Control(true)};
     state.state = what == L"checked"   ? expect::ControlState::Checked
@@ -310,6 +324,29 @@ Step ParseStep(Line& line, const std::wstring& verb) {
     return action::HeaderClick{.target = line.Control(true), .column = line.Item("column")};
   }
   if (verb == L"close") return action::Close{.window = line.Window()};
+  if (verb == L"ribbon-click") {
+    return action::RibbonClick{.tab = line.Name("tab"), .label = line.Text("label")};
+  }
+  if (verb == L"open-context-menu") {
+    action::OpenContextMenu menu;
+    do {
+      menu.rows.push_back(line.Item("row"));
+    } while (!line.AtEnd());
+    return menu;
+  }
+  if (verb == L"context-menu") {
+    action::ContextMenu menu;
+    menu.rows.push_back(line.Item("row"));
+    do {
+      menu.rows.push_back(line.Item("row or entry"));
+    } while (!line.AtEnd());
+    // The last word is the entry; a position there is no label.
+    const ItemRef entry = menu.rows.back();
+    menu.rows.pop_back();
+    if (entry.position > 0) Line::Fail("expected the entry's label last");
+    menu.entry = entry.text;
+    return menu;
+  }
   if (verb == L"load") return action::LoadAddins{};
   if (verb == L"unload") return action::UnloadAddins{};
   if (verb == L"set-registry") {

@@ -74,6 +74,19 @@ struct HeaderClick {
 struct Close {
   std::wstring window;
 };
+struct RibbonClick {
+  std::wstring tab;
+  std::wstring label;
+};
+// Opens the context menu on rows of the host's contacts view and chooses.
+struct ContextMenu {
+  std::vector<ItemRef> rows;
+  std::wstring entry;
+};
+// Opens it and leaves it open (for a screenshot).
+struct OpenContextMenu {
+  std::vector<ItemRef> rows;
+};
 struct LoadAddins {};
 struct UnloadAddins {};
 struct SetRegistry {
@@ -150,6 +163,18 @@ struct Button {
   ButtonProperty property = ButtonProperty::Tag;
   std::wstring value;
 };
+struct RibbonGroup {
+  std::wstring tab;
+  std::wstring group;
+  std::vector<std::wstring> labels;
+};
+enum class RibbonProperty { Enabled, Picture };
+struct RibbonButton {
+  std::wstring tab;
+  std::wstring label;
+  RibbonProperty property = RibbonProperty::Enabled;
+  std::wstring value;
+};
 enum class ControlState { Checked, Enabled, Visible };
 struct State {
   ControlRef target;
@@ -171,13 +196,16 @@ struct File {
 
 }  // namespace expect
 
-using Step = std::variant<
-    action::Press, action::Type, action::Click, action::SetCheck, action::Select,
-    action::DoubleClick, action::HeaderClick, action::Close, action::LoadAddins,
-    action::UnloadAddins, action::SetRegistry, action::DeleteRegistry, action::Screenshot,
-    action::WriteFile, action::ReadOnlyFile, action::ReadOnlyRegistry, expect::MsgBox, expect::Text,
-    expect::Rows, expect::Focus, expect::Open, expect::WindowCount, expect::Outbox, expect::Mail,
-    expect::Bar, expect::Button, expect::State, expect::Registry, expect::Addin, expect::File>;
+using Step =
+    std::variant<action::Press, action::Type, action::Click, action::SetCheck, action::Select,
+                 action::DoubleClick, action::HeaderClick, action::Close, action::RibbonClick,
+                 action::ContextMenu, action::OpenContextMenu, action::LoadAddins,
+                 action::UnloadAddins, action::SetRegistry, action::DeleteRegistry,
+                 action::Screenshot, action::WriteFile, action::ReadOnlyFile,
+                 action::ReadOnlyRegistry, expect::MsgBox, expect::Text, expect::Rows,
+                 expect::Focus, expect::Open, expect::WindowCount, expect::Outbox, expect::Mail,
+                 expect::Bar, expect::Button, expect::RibbonGroup, expect::RibbonButton,
+                 expect::State, expect::Registry, expect::Addin, expect::File>;
 
 struct ScenarioLine {
   int line = 0;

@@ -136,6 +136,38 @@ class ScenarioRunner::Step {
     Settle();
   }
 
+  void operator()(const action::RibbonClick& click) {
+    const std::wstring label = Written(click.label);
+    HWND button = FindUntil(L"a shown, enabled ribbon button " + Quote(label) + L" on " + click.tab,
+                            [&]() -> Found {
+                              HWND window = host_.RibbonButton(click.tab, label);
+                              if (window == nullptr) return {nullptr, L"none"};
+                              if (!IsWindowEnabled(window)) return {nullptr, L"a disabled button"};
+                              return {window, {}};
+                            });
+    PostMessageW(button, BM_CLICK, 0, 0);
+    Settle();
+  }
+
+  void operator()(const action::ContextMenu& menu) {
+    const std::wstring entry = Written(menu.entry);
+    std::wstring rows;
+    for (const ItemRef& row : menu.rows) rows += L" " + row.Text();
+    // The choice is posted: an entry that shows a message box does not hold
+    // up the driver.
+    Expect(L"the context menu of" + rows + L" with " + Quote(entry),
+           [&] { return host_.ChooseContextMenuEntry(menu.rows, entry); });
+    Settle();
+  }
+
+  void operator()(const action::OpenContextMenu& menu) {
+    std::wstring rows;
+    for (const ItemRef& row : menu.rows) rows += L" " + row.Text();
+    Expect(L"the context menu of" + rows + L" open",
+           [&] { return host_.OpenContextMenu(menu.rows); });
+    Settle();
+  }
+
   void operator()(const action::Type& type) {
     HWND control = Usable(type.target);
     std::wstring text = Written(type.text);
@@ -468,6 +500,38 @@ class ScenarioRunner::Step {
                    actual = actual.substr(0, actual.find(L'/'));
                  break;
              }
+             if (actual == value) return std::nullopt;
+             return Quote(actual);
+           });
+  }
+
+  void operator()(const expect::RibbonGroup& group) {
+    std::vector<std::wstring> expected;
+    for (const std::wstring& label : group.labels) expected.push_back(Written(label));
+    Expect(L"ribbon group " + Quote(group.group) + L" on " + group.tab + L" with " +
+               ListText(expected),
+           [&]() -> std::optional<std::wstring> {
+             const auto shown = host_.RibbonGroup(group.tab, group.group);
+             if (!shown)
+               return expected.empty() ? std::nullopt
+                                       : std::optional<std::wstring>(L"no such group");
+             if (*shown == expected && !expected.empty()) return std::nullopt;
+             return ListText(*shown);
+           });
+  }
+
+  void operator()(const expect::RibbonButton& button) {
+    const std::wstring label = Written(button.label);
+    const std::wstring value = Written(button.value);
+    const bool enabled = button.property == expect::RibbonProperty::Enabled;
+    Expect(L"ribbon button " + Quote(label) + L" on " + button.tab +
+               (enabled ? L" enabled " : L" picture ") + Quote(value),
+           [&]() -> std::optional<std::wstring> {
+             const std::optional<RibbonButtonFacts> facts =
+                 host_.RibbonButtonState(button.tab, label);
+             if (!facts) return L"no such button";
+             const std::wstring actual =
+                 enabled ? YesNo(facts->enabled) : facts->picture.value_or(L"none");
              if (actual == value) return std::nullopt;
              return Quote(actual);
            });

@@ -26,6 +26,11 @@ struct ButtonFacts {
   std::optional<std::wstring> face;  // "20x20/0": size and transparent pixels
 };
 
+struct RibbonButtonFacts {
+  bool enabled = true;
+  std::optional<std::wstring> picture;  // "32x32"
+};
+
 struct MailFacts {
   std::wstring to;
   std::wstring subject;
@@ -44,6 +49,22 @@ class ScenarioHost {
   // Captions of the shown controls of a shown bar, in order; none: not shown.
   virtual std::optional<std::vector<std::wstring>> ShownBar(const std::wstring& name) = 0;
   virtual std::optional<ButtonFacts> Button(const std::wstring& caption) = 0;
+  // The window of a shown ribbon button with this label on the tab (its idMso
+  // or id).
+  virtual HWND RibbonButton(const std::wstring& tab, const std::wstring& label) = 0;
+  // The labels of the buttons of a shown group of the tab; none: not shown.
+  virtual std::optional<std::vector<std::wstring>> RibbonGroup(const std::wstring& tab,
+                                                               const std::wstring& group) = 0;
+  virtual std::optional<RibbonButtonFacts> RibbonButtonState(const std::wstring& tab,
+                                                             const std::wstring& label) = 0;
+  // Selects these rows of the contacts view and chooses the entry with this
+  // label of the context menu they open: the choice is posted and runs after
+  // the call. The failure text when a row or the entry is not there.
+  virtual std::optional<std::wstring> ChooseContextMenuEntry(const std::vector<ItemRef>& rows,
+                                                             const std::wstring& label) = 0;
+  // Selects the rows and opens their context menu as a right click does
+  // (posted); it stays open until a choice or another window's action.
+  virtual std::optional<std::wstring> OpenContextMenu(const std::vector<ItemRef>& rows) = 0;
   virtual std::vector<MailFacts> Mails() = 0;
   virtual std::wstring AddinState(const std::wstring& prog_id) = 0;
   // The folder of the DLL the first connected add-in was loaded from.

@@ -12,12 +12,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "host/com_object_win.h"
 #include "host/extensibility_win.h"
 #include "late_binding_win.h"
 #include "standin_host/command_bars_win.h"
 #include "standin_host/host_context.h"
 #include "standin_host/outlook_objects_win.h"
 #include "standin_host/redemption_win.h"
+#include "standin_host/ribbon_win.h"
 
 namespace parvel::standin {
 namespace {
@@ -482,6 +484,90 @@ TEST_F(HostObjects, RedemptionClassesAreCreatedByProgIdInThisProcess) {
   EXPECT_EQ(create(L"Redemption.SafeDistList"), CO_E_CLASSSTRING) << "gone with the server";
   const RedemptionServer absent(context_, false);
   EXPECT_EQ(create(L"Redemption.SafeMailItem"), CO_E_CLASSSTRING);
+}
+
+// An add-in's ribbon side as the host meets it: its customUI and the
+// callbacks its IDispatch knows by name; Invoke records the control's Id.
+class FakeRibbonAddin final : public host::ComObject<FakeRibbonAddin, IRibbonExtensibility, false> {
+ public:
+  FakeRibbonAddin(std::wstring xml, std::vector<std::wstring> callbacks)
+      : xml_(std::move(xml)), callbacks_(std::move(callbacks)) {}
+  bool Answers(REFIID iid) const noexcept { return iid == __uuidof(IDispatch); }
+
+  HRESULT STDMETHODCALLTYPE GetCustomUI(BSTR, BSTR* xml) override {
+    *xml = SysAllocString(xml_.c_str());
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID,
+                                          DISPID* ids) override {
+    for (std::size_t i = 0; i < callbacks_.size(); ++i) {
+      if (callbacks_[i] == names[0]) {
+        ids[0] = static_cast<DISPID>(i + 1);
+        return S_OK;
+      }
+    }
+    return DISP_E_UNKNOWNNAME;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params,
+                                   VARIANT* result, EXCEPINFO*, UINT*) override {
+    const std::wstring name = callbacks_.at(static_cast<std::size_t>(id - 1));
+    const Variant control_id = Get(params->rgvarg[0].pdispVal, L"Id");
+    calls.push_back(name + L"(" + std::wstring(control_id.get().bstrVal) + L")");
+    if (name == L"Label") {
+      result->vt = VT_BSTR;
+      result->bstrVal = SysAllocString(L"From getLabel");
+    }
+    return S_OK;
+  }
+
+  std::vector<std::wstring> calls;
+
+ private:
+  std::wstring xml_;
+  std::vector<std::wstring> callbacks_;
+};
+
+std::wstring Ui(const std::wstring& button) {
+  return L"<customUI xmlns=\"http://schemas.microsoft.com/office/2009/07/customui\"><ribbon><tabs>"
+         L"<tab idMso=\"TabMail\"><group id=\"g\" label=\"G\">" +
+         button + L"</group></tab></tabs></ribbon></customUI>";
+}
+
+TEST_F(HostObjects, RibbonRefusesACustomUiWithAMistakeOrAnUnknownCallback) {
+  const auto load = [&](const std::wstring& xml, std::vector<std::wstring> callbacks) {
+    const auto addin = FakeRibbonAddin::Make(xml, std::move(callbacks));
+    return AddinRibbon::Load(context_, *addin.Get(), L"Fake.Addin", App());
+  };
+  EXPECT_THROW(load(Ui(L"<button id=\"b\" onAction=\"Act\" lable=\"x\"/>"), {L"Act"}),
+               CustomUiError);
+  try {
+    load(Ui(L"<button id=\"b\" onAction=\"Act\" getLabel=\"Missing\"/>"), {L"Act"});
+    ADD_FAILURE() << "an unknown callback was accepted";
+  } catch (const DispatchError& error) {
+    EXPECT_NE(error.description().find(L"Missing"), std::wstring::npos);
+  }
+  EXPECT_EQ(load(L"", {}), nullptr) << "an empty customUI adds nothing";
+
+  const auto addin = FakeRibbonAddin::Make(
+      Ui(L"<button id=\"b\" tag=\"t\" onAction=\"Act\" getLabel=\"Label\" enabled=\"false\"/>"),
+      std::vector<std::wstring>{L"Act", L"Label"});
+  const std::unique_ptr<AddinRibbon> ribbon =
+      AddinRibbon::Load(context_, *addin.Get(), L"Fake.Addin", App());
+  ASSERT_NE(ribbon, nullptr);
+  ASSERT_EQ(ribbon->groups().size(), 1U);
+  const ShownRibbonButton& button = ribbon->groups()[0].buttons.at(0);
+  EXPECT_EQ(ribbon->groups()[0].tab, L"TabMail");
+  EXPECT_EQ(button.label, L"From getLabel");
+  EXPECT_FALSE(button.enabled);
+  ribbon->Click(button, nullptr);
+  EXPECT_EQ(addin->calls, (std::vector<std::wstring>{L"Label(b)", L"Act(b)"}));
+  EXPECT_NE(context_->timings.Text().find("customui\tFake.Addin"), std::string::npos);
+  EXPECT_TRUE(context_->lifetime_problems.empty());
 }
 
 }  // namespace

@@ -17,12 +17,14 @@ TEST(HostOptions, ReadsEveryOption) {
                                                 L"--register",      L"a.dll",
                                                 L"--addin",         L"A.B",
                                                 L"--timeout",       L"12",
-                                                L"--timings",       L"t.tsv"});
+                                                L"--timings",       L"t.tsv",
+                                                L"--no-ribbon"});
   EXPECT_EQ(options.data, L"book.json");
   EXPECT_EQ(options.OutboxFolder(), L"out");
   EXPECT_EQ(options.scenario, L"s.scn");
   EXPECT_FALSE(options.redemption);
   EXPECT_FALSE(options.explorer);
+  EXPECT_FALSE(options.ribbon);
   EXPECT_TRUE(options.failures.Contains(L"safemailitem", L"SEND"));
   EXPECT_TRUE(options.failures.Contains(L"redemption.mapiutils"));
   EXPECT_FALSE(options.failures.Contains(L"SafeMailItem", L"Save"));
@@ -37,6 +39,7 @@ TEST(HostOptions, DefaultsAndMistakes) {
   const HostOptions plain = ParseHostOptions({});
   EXPECT_TRUE(plain.redemption);
   EXPECT_TRUE(plain.explorer);
+  EXPECT_TRUE(plain.ribbon);
   EXPECT_TRUE(plain.failures.empty());
   EXPECT_EQ(plain.timeout_seconds, 5);
   EXPECT_FALSE(plain.timings);

@@ -42,6 +42,29 @@ class FakeHost final : public ScenarioHost {
     if (caption != L"Send SMS") return std::nullopt;
     return ButtonFacts{.tag = L"Send SMS", .on_action = L"!<A.B>", .style = 3, .face = L"20x20/0"};
   }
+  HWND RibbonButton(const std::wstring& tab, const std::wstring& label) override {
+    return tab == L"TabMail" && label == L"Send SMS" ? button : nullptr;
+  }
+  std::optional<std::vector<std::wstring>> RibbonGroup(const std::wstring& tab,
+                                                       const std::wstring& group) override {
+    if (tab != L"TabMail" || group != L"SMS") return std::nullopt;
+    return std::vector<std::wstring>{L"Send SMS"};
+  }
+  std::optional<RibbonButtonFacts> RibbonButtonState(const std::wstring& tab,
+                                                     const std::wstring& label) override {
+    if (RibbonButton(tab, label) == nullptr) return std::nullopt;
+    return RibbonButtonFacts{.enabled = true, .picture = L"32x32"};
+  }
+  std::optional<std::wstring> ChooseContextMenuEntry(const std::vector<ItemRef>& rows,
+                                                     const std::wstring& label) override {
+    if (label != L"Send SMS") return L"a menu with Other";
+    chosen_rows = rows;
+    return std::nullopt;
+  }
+  std::optional<std::wstring> OpenContextMenu(const std::vector<ItemRef>& rows) override {
+    chosen_rows = rows;
+    return std::nullopt;
+  }
   std::vector<MailFacts> Mails() override {
     return {{.to = L"sms@gw",
              .subject = L"SMS Message to 1",
@@ -57,6 +80,7 @@ class FakeHost final : public ScenarioHost {
   void UnloadAddins() override { ++unloads; }
 
   HWND button = nullptr;
+  std::vector<ItemRef> chosen_rows;
   std::optional<std::filesystem::path> addin_folder;
   int loads = 0;
   int unloads = 0;
@@ -277,11 +301,24 @@ TEST_F(Runner, AsksTheHostForToolbarsOutboxAndAddins) {
           L"load\n"
           L"expect addin A.B connected\n"
           L"unload\n"
-          L"expect addin A.B disconnected\n");
+          L"expect addin A.B disconnected\n"
+          L"ribbon-click TabMail \"Send SMS\"\n"
+          L"expect ribbon TabMail SMS \"Send SMS\"\n"
+          L"expect ribbon TabContacts SMS\n"
+          L"expect ribbon-button TabMail \"Send SMS\" picture 32x32\n"
+          L"open-context-menu #2\n"
+          L"context-menu \"Bell, Anna\" #3 \"Send SMS\"\n");
   EXPECT_EQ(failure, std::nullopt);
-  EXPECT_THAT(form_.events, ElementsAre(L"Toolbar " + std::to_wstring(BN_CLICKED)));
+  const std::wstring click = L"Toolbar " + std::to_wstring(BN_CLICKED);
+  EXPECT_THAT(form_.events, ElementsAre(click, click)) << "the toolbar and the ribbon button";
   EXPECT_EQ(host_.loads, 1);
   EXPECT_EQ(host_.unloads, 1);
+  EXPECT_EQ(host_.chosen_rows, (std::vector<ItemRef>{{.text = L"Bell, Anna"}, {.position = 3}}));
+
+  EXPECT_THAT(Run(L"context-menu #1 Other").value_or(L""),
+              HasSubstr(L"expected the context menu of #1 with \"Other\", got a menu with Other"));
+  EXPECT_THAT(Run(L"expect ribbon-button TabMail \"Send SMS\" picture 16x16").value_or(L""),
+              HasSubstr(L"got \"32x32\""));
 }
 
 TEST_F(Runner, WritesTimesAndRegistryValues) {

@@ -156,6 +156,32 @@ TEST(Scenario, ReadsEveryExpectation) {
   EXPECT_EQ(StepAt<expect::Addin>(lines, 18).state, L"connected");
 }
 
+TEST(Scenario, ReadsRibbonAndContextMenuSteps) {
+  const auto lines = ParseScenario(
+      L"ribbon-click TabMail \"Send SMS\"\n"
+      L"context-menu \"Bell, Anna\" #3 \"Send SMS\"\n"
+      L"expect ribbon TabContacts SMS \"Send SMS\"\n"
+      L"expect ribbon TabMail SMS\n"
+      L"expect ribbon-button TabMail \"Send SMS\" picture 32x32\n"
+      L"expect ribbon-button TabMail \"Send SMS\" ENABLED yes\n"
+      L"open-context-menu #1 Managers\n");
+  ASSERT_EQ(lines.size(), 7U);
+  EXPECT_EQ(StepAt<action::OpenContextMenu>(lines, 6).rows.size(), 2U);
+  EXPECT_EQ(StepAt<action::RibbonClick>(lines, 0).label, L"Send SMS");
+  const auto& menu = StepAt<action::ContextMenu>(lines, 1);
+  EXPECT_EQ(menu.rows, (std::vector<ItemRef>{{.text = L"Bell, Anna"}, {.position = 3}}));
+  EXPECT_EQ(menu.entry, L"Send SMS");
+  EXPECT_EQ(StepAt<expect::RibbonGroup>(lines, 2).labels, std::vector<std::wstring>{L"Send SMS"});
+  EXPECT_TRUE(StepAt<expect::RibbonGroup>(lines, 3).labels.empty());
+  EXPECT_EQ(StepAt<expect::RibbonButton>(lines, 4).property, expect::RibbonProperty::Picture);
+  EXPECT_EQ(StepAt<expect::RibbonButton>(lines, 5).property, expect::RibbonProperty::Enabled);
+  EXPECT_THAT(ErrorOf(L"context-menu \"Send SMS\"").second, HasSubstr("missing row or entry"));
+  EXPECT_THAT(ErrorOf(L"context-menu a #2").second, HasSubstr("label last"));
+  EXPECT_THAT(ErrorOf(L"ribbon-click TabMail").second, HasSubstr("missing label"));
+  EXPECT_THAT(ErrorOf(L"expect ribbon-button T B size large").second,
+              HasSubstr("ribbon button property"));
+}
+
 TEST(Scenario, NamesTheLineAndTheProblem) {
   EXPECT_EQ(ErrorOf(L"press a\n\nfly away").first, 3);
   EXPECT_THAT(ErrorOf(L"fly away").second, HasSubstr("unknown action \"fly\""));

@@ -13,6 +13,7 @@
 #include "support/recorded_session.h"
 #include "support/recording_message_boxes.h"
 #include "support/rows.h"
+#include "workflows/selected_items.h"
 
 namespace parvel {
 namespace {
@@ -341,6 +342,31 @@ TEST_F(ContactListExpansion, HostErrorsOnlyDropWhatTheyTouch) {
   redemption->make_safe_dist_list = nullptr;
   EXPECT_THAT(Expand(sales), IsEmpty());
   EXPECT_THAT(messages.shown, IsEmpty());
+}
+
+// --- Items handed over by the host (a context menu's selection) -------------------
+
+TEST_F(AddressBookTest, SelectedItemsBecomeTheRowsTheSelectHandsOver) {
+  UseStores(
+      {MailFolder(L"Mailbox", {ContactFolder(L"Contacts", {Contact(L"0A01", L"Bell, Anna", L"021"),
+                                                           Contact(L"0A03", L"Smith", L"027")})})});
+  std::vector<std::unique_ptr<host::Item>> items;
+  for (fakes::FakeItemData data :
+       {Contact(L"0A01", L"Bell, Anna", L"021"), Contact(L"0A02", L"Ngata, Ben", L""),
+        Contact(L"0A04", L"Broken", L"029"), fakes::OtherItem(L"0E01"),
+        DistList(L"0D01", L"Team", {ContactMember(L"0A03"), ContactMember(L"0A01")})}) {
+    items.push_back(std::make_unique<fakes::FakeItem>(recorder, std::move(data)));
+  }
+  recorder.FailOn(L"Item(0A04).MobileTelephoneNumber", L"The item was deleted.");
+
+  EXPECT_THAT(
+      RowsOfSelectedItems(std::move(items), book, session),
+      ElementsAre(Envelope(L"Bell, Anna", L"021", L"0A01"), Envelope(L"Smith", L"027", L"0A03"),
+                  Envelope(L"Bell, Anna", L"021", L"0A01")))
+      << "no number, no row; a failing item is passed over; the compose window drops the "
+         "second Bell by its Tag";
+  EXPECT_TRUE(session.KnownDistLists.contains(L"0D01"))
+      << "the list in hand serves where the host cannot find it by its ID";
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // per user, its class created through its factory and connected to a small
 // scripted host.
 
+#include <olectl.h>
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -267,6 +268,115 @@ TEST_F(AddinDll, AHostWithoutToolbarsStillConnects) {
   EXPECT_EQ(connector->OnConnection(application.Get(), ext_cm_Startup, nullptr, &custom), S_OK);
   EXPECT_EQ(connector->OnConnection(nullptr, ext_cm_Startup, nullptr, &custom), S_OK);
   EXPECT_EQ(connector->OnDisconnection(ext_dm_HostShutdown, &custom), S_OK);
+}
+
+// The ribbon's way in: GetCustomUI, then the callbacks by name through the
+// connector's IDispatch, each with a control the host owns.
+struct RibbonCall {
+  ComPtr<IDispatch> callbacks;
+  HRESULT hr = S_OK;
+  Variant result;
+
+  void Invoke(const wchar_t* name, IDispatch* control) {
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    DISPID id = DISPID_UNKNOWN;
+    hr = callbacks->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(hr)) return;
+    VARIANT argument;
+    argument.vt = VT_DISPATCH;
+    argument.pdispVal = control;
+    DISPPARAMS params{&argument, nullptr, 1, 0};
+    result = Variant();
+    hr = callbacks->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                           result.get(), nullptr, nullptr);
+  }
+};
+
+SIZE PictureSize(const Variant& value, WORD* bits) {
+  ComPtr<IPicture> picture;
+  if (value.get()->vt != VT_DISPATCH ||
+      FAILED(value.get()->pdispVal->QueryInterface(IID_PPV_ARGS(&picture)))) {
+    return {};
+  }
+  OLE_HANDLE handle = 0;
+  picture->get_Handle(&handle);
+  BITMAP bitmap{};
+  GetObjectW(static_cast<HBITMAP>(LongToHandle(static_cast<LONG>(handle))), sizeof bitmap, &bitmap);
+  *bits = bitmap.bmBitsPixel;
+  return {bitmap.bmWidth, bitmap.bmHeight};
+}
+
+ULONG ReferencesOf(ScriptedObject* object) {
+  object->AddRef();
+  return object->Release();
+}
+
+TEST_F(AddinDll, RibbonCallbacksAnswerOnlyWhileConnectedAndKeepNoControl) {
+  const ComPtr<IDTExtensibility2> connector = NewConnector();
+  ComPtr<IRibbonExtensibility> ribbon;
+  ASSERT_EQ(connector.As(&ribbon), S_OK);
+  BSTR xml = nullptr;
+  BSTR explorer_id = SysAllocString(L"Microsoft.Outlook.Explorer");
+  ASSERT_EQ(ribbon->GetCustomUI(explorer_id, &xml), S_OK);
+  SysFreeString(explorer_id);
+  ASSERT_NE(xml, nullptr);
+  EXPECT_NE(std::wstring(xml).find(L"onAction=\"ParvelSendSms\""), std::wstring::npos);
+  SysFreeString(xml);
+  BSTR reading_id = SysAllocString(L"Microsoft.Outlook.Mail.Read");
+  xml = nullptr;
+  EXPECT_EQ(ribbon->GetCustomUI(reading_id, &xml), S_OK);
+  SysFreeString(reading_id);
+  EXPECT_EQ(SysStringLen(xml), 0U);
+  SysFreeString(xml);
+
+  RibbonCall call;
+  ASSERT_EQ(connector.As(&call.callbacks), S_OK);
+  const auto control = ScriptedObject::Make();
+  control->Define(L"Id", Returns(Variant(L"ParvelSendSmsMail")));
+  const ULONG control_references = ReferencesOf(control.Get());
+  call.Invoke(L"NoSuchCallback", control.Get());
+  EXPECT_EQ(call.hr, DISP_E_UNKNOWNNAME);
+  // Not connected: nothing is done, nothing of the control is read.
+  call.Invoke(L"parvelgetimage", control.Get());
+  EXPECT_EQ(call.hr, S_OK);
+  EXPECT_EQ(call.result.get()->vt, VT_EMPTY);
+  EXPECT_TRUE(control->calls().empty());
+
+  ScriptedHost host;
+  SAFEARRAY* custom = nullptr;
+  ASSERT_EQ(connector->OnConnection(host.application.Get(), ext_cm_AfterStartup,
+                                    host.instance.Get(), &custom),
+            S_OK);
+  WORD bits = 0;
+  call.Invoke(L"ParvelGetImage", control.Get());
+  ASSERT_EQ(call.hr, S_OK);
+  SIZE size = PictureSize(call.result, &bits);
+  EXPECT_EQ(size.cx, 32);
+  EXPECT_EQ(size.cy, 32);
+  EXPECT_EQ(bits, 32) << "with an alpha channel";
+  const auto entry = ScriptedObject::Make();
+  entry->Define(L"Id", Returns(Variant(L"ParvelSendSmsToContact")));
+  call.Invoke(L"ParvelGetImage", entry.Get());
+  size = PictureSize(call.result, &bits);
+  EXPECT_EQ(size.cx, 16);
+  EXPECT_EQ(size.cy, 16);
+
+  // A context that is no selection is a failure, reported, not a guess.
+  const auto mail = ScriptedObject::Make();
+  mail->Define(L"Class", Returns(Variant(43)));
+  entry->Define(L"Context", Returns(Variant(static_cast<IDispatch*>(mail.Get()))));
+  const ULONG mail_references = ReferencesOf(mail.Get());
+  call.Invoke(L"ParvelSendSmsToSelection", entry.Get());
+  EXPECT_TRUE(FAILED(call.hr));
+  call.result = Variant();
+  EXPECT_EQ(ReferencesOf(control.Get()), control_references);
+  EXPECT_EQ(ReferencesOf(mail.Get()), mail_references);
+
+  ASSERT_EQ(connector->OnDisconnection(ext_dm_UserClosed, &custom), S_OK);
+  const std::size_t calls = entry->calls().size();
+  call.Invoke(L"ParvelSendSmsToSelection", entry.Get());
+  EXPECT_EQ(call.hr, S_OK);
+  EXPECT_EQ(entry->calls().size(), calls) << "nothing of the host touched after disconnection";
 }
 
 }  // namespace

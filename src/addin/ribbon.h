@@ -1,0 +1,39 @@
+#pragma once
+
+// What the add-in shows on the ribbon of Outlook 2010 and later: the customUI
+// XML it hands the host per ribbon, and the callbacks that XML names, which
+// the host calls late-bound through the connector.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace parvel::host {
+
+inline constexpr std::wstring_view kExplorerRibbonId = L"Microsoft.Outlook.Explorer";
+
+// The callbacks, by the DISPID the connector answers for their names.
+enum class RibbonCallback : long {
+  SendSms = 1,             // onAction of the ribbon buttons: the toolbar button's click
+  SendSmsToSelection = 2,  // onAction of the context menus: the selected items as recipients
+  GetImage = 3,            // getImage: the large or the small picture
+};
+
+inline constexpr std::wstring_view kSendSmsCallback = L"ParvelSendSms";
+inline constexpr std::wstring_view kSendSmsToSelectionCallback = L"ParvelSendSmsToSelection";
+inline constexpr std::wstring_view kGetImageCallback = L"ParvelGetImage";
+
+// The callback of that name; COM compares names without letter case.
+std::optional<RibbonCallback> FindRibbonCallback(std::wstring_view name);
+
+// The customUI XML for a ribbon the host shows; empty for a ribbon the add-in
+// adds nothing to (an inspector, for example).
+std::wstring CustomUiFor(std::wstring_view ribbon_id);
+
+enum class RibbonPicture { Large, Small };
+
+// The picture a control of the XML shows: large buttons 32 x 32, context-menu
+// entries 16 x 16.
+RibbonPicture PictureFor(std::wstring_view control_id);
+
+}  // namespace parvel::host

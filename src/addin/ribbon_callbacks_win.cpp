@@ -1,0 +1,160 @@
+#include "addin/ribbon_callbacks_win.h"
+
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "addin/addin_module_win.h"
+#include "addin/resource_ids.h"
+#include "addin/ribbon.h"
+#include "host/com_module_win.h"
+#include "host/diagnostics_win.h"
+#include "host/dispatch_win.h"
+#include "host/extensibility_win.h"
+#include "host/host_adapters_win.h"
+#include "platform/handles_win.h"
+#include "settings/registry_win.h"
+
+namespace parvel::host {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+// One of the DLL's 32-bit pictures with alpha as a picture object, which owns
+// the bitmap from then on.
+ComPtr<IPictureDisp> LoadRibbonPicture(RibbonPicture which) {
+  const int id = which == RibbonPicture::Large ? IDB_RIBBON_LARGE : IDB_RIBBON_SMALL;
+  win::UniqueBitmap bitmap(static_cast<HBITMAP>(
+      LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  if (!bitmap) ThrowHostError(HRESULT_FROM_WIN32(GetLastError()), L"ribbon picture");
+  PICTDESC description{};
+  description.cbSizeofstruct = sizeof(description);
+  description.picType = PICTYPE_BITMAP;
+  description.bmp.hbitmap = bitmap.get();
+  ComPtr<IPictureDisp> picture;
+  const HRESULT hr = OleCreatePictureIndirect(&description, IID_IPictureDisp, TRUE,
+                                              reinterpret_cast<void**>(picture.GetAddressOf()));
+  if (FAILED(hr)) ThrowHostError(hr, L"ribbon picture");
+  static_cast<void>(bitmap.release());
+  return picture;
+}
+
+// The control argument, however the host packs it (by value or by reference,
+// as an IDispatch or an IUnknown).
+Dispatch ControlOf(const VARIANT& argument) {
+  Variant copy;
+  const HRESULT hr = VariantCopyInd(copy.get(), const_cast<VARIANT*>(&argument));
+  if (FAILED(hr)) ThrowHostError(hr, L"the ribbon control");
+  return Dispatch(copy);
+}
+
+// The items a context menu was opened on. Outlook gives an item menu's
+// control a Selection as its Context (an explorer's ribbon an Explorer, whose
+// Selection it is); anything else is a failure, not a guess. The items are
+// enumerated, so a collection counting from 0 or from 1 reads alike.
+std::vector<std::unique_ptr<Item>> SelectedItems(const Dispatch& control) {
+  const Dispatch context = control.Object(L"Context");
+  const int kind = context.Call(L"Class").ToInt();
+  Dispatch selection;
+  if (kind == kOlSelectionClass) {
+    selection = context;
+  } else if (kind == kOlExplorerClass) {
+    selection = context.Object(L"Selection");
+  } else {
+    throw HostError(DISP_E_TYPEMISMATCH, L"the context menu's context is no selection (class " +
+                                             std::to_wstring(kind) + L")");
+  }
+  DISPPARAMS none{};
+  Variant enumerator;
+  HRESULT hr = selection.get()->Invoke(DISPID_NEWENUM, IID_NULL, LOCALE_USER_DEFAULT,
+                                       DISPATCH_METHOD | DISPATCH_PROPERTYGET, &none,
+                                       enumerator.get(), nullptr, nullptr);
+  if (FAILED(hr)) ThrowHostError(hr, L"the selection's items");
+  const VARIANT& value = *enumerator.get();
+  IUnknown* unknown = value.vt == VT_UNKNOWN    ? value.punkVal
+                      : value.vt == VT_DISPATCH ? value.pdispVal
+                                                : nullptr;
+  ComPtr<IEnumVARIANT> items;
+  if (unknown == nullptr || FAILED(unknown->QueryInterface(IID_PPV_ARGS(&items)))) {
+    throw HostError(DISP_E_TYPEMISMATCH, L"the selection cannot be enumerated");
+  }
+  std::vector<std::unique_ptr<Item>> selected;
+  for (;;) {
+    Variant item;
+    ULONG fetched = 0;
+    hr = items->Next(1, item.get(), &fetched);
+    if (FAILED(hr)) ThrowHostError(hr, L"the selection's items");
+    if (hr != S_OK || fetched == 0) break;
+    selected.push_back(MakeItem(item.ToDispatch()));
+  }
+  return selected;
+}
+
+}  // namespace
+
+HRESULT RibbonCustomUi(BSTR ribbon_id, BSTR* ribbon_xml) noexcept {
+  if (ribbon_xml == nullptr) return E_POINTER;
+  *ribbon_xml = nullptr;
+  try {
+    const std::wstring xml =
+        CustomUiFor(ribbon_id == nullptr ? std::wstring_view()
+                                         : std::wstring_view(ribbon_id, SysStringLen(ribbon_id)));
+    if (xml.empty()) return S_OK;
+    *ribbon_xml = SysAllocStringLen(xml.data(), static_cast<UINT>(xml.size()));
+    return *ribbon_xml == nullptr ? E_OUTOFMEMORY : S_OK;
+  } catch (...) {
+    WindowsRegistry registry;
+    SystemDiagnostics diagnostics(registry);
+    return FailureResult(diagnostics, L"Ribbon", std::current_exception());
+  }
+}
+
+HRESULT RibbonIdsOfNames(LPOLESTR* names, UINT count, DISPID* ids) noexcept {
+  if (names == nullptr || ids == nullptr || count == 0) return E_POINTER;
+  for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+  const std::optional<RibbonCallback> callback =
+      names[0] == nullptr ? std::nullopt : FindRibbonCallback(names[0]);
+  if (!callback) return DISP_E_UNKNOWNNAME;
+  ids[0] = static_cast<DISPID>(*callback);
+  return count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
+}
+
+bool IsRibbonCallback(DISPID id) noexcept {
+  return id >= static_cast<DISPID>(RibbonCallback::SendSms) &&
+         id <= static_cast<DISPID>(RibbonCallback::GetImage);
+}
+
+HRESULT InvokeRibbonCallback(AddinModule& module, DISPID id, DISPPARAMS* params,
+                             VARIANT* result) noexcept {
+  if (!IsRibbonCallback(id)) return DISP_E_MEMBERNOTFOUND;
+  if (params == nullptr || params->cArgs < 1) return DISP_E_BADPARAMCOUNT;
+  if (result != nullptr) VariantInit(result);
+  try {
+    // The control is the first argument, the last in rgvarg.
+    const Dispatch control = ControlOf(params->rgvarg[params->cArgs - 1]);
+    switch (static_cast<RibbonCallback>(id)) {
+      case RibbonCallback::SendSms:
+        module.ShowComposeWindow();
+        return S_OK;
+      case RibbonCallback::SendSmsToSelection:
+        module.SendSmsTo(SelectedItems(control));
+        return S_OK;
+      case RibbonCallback::GetImage: {
+        if (result == nullptr) return E_POINTER;
+        ComPtr<IPictureDisp> picture = LoadRibbonPicture(PictureFor(control.Call(L"Id").ToText()));
+        result->vt = VT_DISPATCH;
+        result->pdispVal = picture.Detach();
+        return S_OK;
+      }
+    }
+    return DISP_E_MEMBERNOTFOUND;
+  } catch (...) {
+    return FailureResult(module.diagnostics(), L"Ribbon", std::current_exception());
+  }
+}
+
+}  // namespace parvel::host

@@ -1,0 +1,44 @@
+#include "workflows/selected_items.h"
+
+#include <exception>
+#include <string>
+#include <utility>
+
+namespace parvel {
+
+std::vector<RecipientEntry> RowsOfSelectedItems(std::vector<std::unique_ptr<host::Item>> items,
+                                                AddressBook& address_book, Session& session) {
+  std::vector<RecipientEntry> rows;
+  for (std::unique_ptr<host::Item>& item : items) {
+    try {
+      switch (item->GetKind()) {
+        case host::Item::Kind::Contact: {
+          std::wstring mobile = item->MobileTelephoneNumber();
+          if (mobile.empty()) break;
+          rows.push_back({.Name = item->FileAs(),
+                          .Mobile = std::move(mobile),
+                          .Kind = std::wstring(kKindEnvelope),
+                          .Tag = item->EntryID()});
+          break;
+        }
+        case host::Item::Kind::DistributionList: {
+          const RecipientEntry list{.Name = item->DLName(),
+                                    .Kind = std::wstring(kKindDistribution),
+                                    .Tag = item->EntryID()};
+          // The item in hand serves when the host cannot find it by its ID.
+          session.KnownDistLists.try_emplace(list.Tag, std::move(item));
+          address_book.ExpandContactsDistList(list, rows);
+          break;
+        }
+        case host::Item::Kind::Other:
+          break;
+      }
+    } catch (const host::HostError&) {
+      session.Diagnostics().Report(L"Send SMS to the selection",
+                                   L"an item: " + host::DescribeFailure(std::current_exception()));
+    }
+  }
+  return rows;
+}
+
+}  // namespace parvel
