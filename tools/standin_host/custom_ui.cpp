@@ -325,9 +325,14 @@ class SchemaReader {
       if (rule == rules.end()) {
         Fail(element.line, L"unknown attribute " + name + L" on <" + element.name + L">");
       }
+      // Named again: clang 14, which clang-tidy uses, cannot capture structured bindings.
+      const std::wstring& attribute = name;
+      const std::wstring& text = value;
       const auto bad = [&](std::wstring_view why) {
-        Fail(element.line, L"the value \"" + value + L"\" of " + name + L" on <" + element.name +
-                               L"> " + std::wstring(why));
+        std::wstring message = L"the value \"";
+        message.append(text).append(L"\" of ").append(attribute).append(L" on <");
+        message.append(element.name).append(L"> ").append(why);
+        Fail(element.line, message);
       };
       switch (rule->second) {
         case Value::Id:
