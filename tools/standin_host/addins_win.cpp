@@ -163,6 +163,13 @@ AddinManager::AddinManager(std::shared_ptr<HostContext> context, ComPtr<IDispatc
 AddinManager::~AddinManager() { Disconnect(ext_dm_HostShutdown); }
 
 void AddinManager::Connect(ext_ConnectMode mode) {
+  if (std::none_of(addins_.begin(), addins_.end(),
+                   [](const auto& addin) { return addin->extensibility != nullptr; })) {
+    objects_before_connection_.clear();
+    for (DispatchObject* object : context_->live_objects) {
+      objects_before_connection_[object] = object->References();
+    }
+  }
   for (RegisteredAddin& registered : RegisteredAddins()) {
     // Registry key names, and so ProgIDs, ignore letter case.
     const auto named = [&](const std::wstring& prog_id) {
@@ -260,6 +267,23 @@ void AddinManager::Disconnect(ext_DisconnectMode mode) {
   }
   context_->ToolbarChanged();
   CoFreeUnusedLibraries();
+  // Every object of the host that an add-in kept is one Outlook cannot free:
+  // the add-in holds the host's process alive after the user closed it.
+  if (!disconnected.empty()) {
+    std::wstring kept;
+    for (DispatchObject* object : context_->live_objects) {
+      const auto before = objects_before_connection_.find(object);
+      const bool let_go = before == objects_before_connection_.end()
+                              ? object->ForeignReferences() == 0
+                              : object->References() <= before->second;
+      if (let_go) continue;
+      kept += (kept.empty() ? L"" : L", ") + std::wstring(object->TypeName());
+    }
+    if (!kept.empty()) {
+      context_->lifetime_problems.push_back(
+          L"host objects still referenced after the add-ins' unload: " + kept);
+    }
+  }
   // Outlook unloads an add-in's DLL here too: one that stays still holds
   // objects, windows or references of the host it was told to let go of.
   for (const Loaded* addin : disconnected) {

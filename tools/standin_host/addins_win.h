@@ -4,6 +4,7 @@
 // ProgID in process and told of their connection through IDTExtensibility2,
 // in the order and with the arguments Outlook uses.
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,6 +58,8 @@ class AddinManager {
   ComPtr<IDispatch> application_;
   std::vector<std::wstring> only_;
   std::vector<std::unique_ptr<Loaded>> addins_;
+  // The host's live objects when the first add-in was about to connect.
+  std::map<DispatchObject*, ULONG> objects_before_connection_;
   mutable std::vector<AddinRecord> records_;
   ClassRegistrations registrations_;
 };

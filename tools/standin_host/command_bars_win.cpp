@@ -386,13 +386,18 @@ ComPtr<CommandBarButtonObject> CommandBarObject::AddButton(std::optional<long> b
   }
   auto button =
       MakeCom<CommandBarButtonObject>(shared_context(), this, context().next_command_id++);
+  button->held_by_host = true;
   controls_.insert(controls_.begin() + static_cast<std::ptrdiff_t>(at), button);
   context().ToolbarChanged();
   return button;
 }
 
 void CommandBarObject::Remove(const CommandBarButtonObject& button) {
-  std::erase_if(controls_, [&](const auto& control) { return control.Get() == &button; });
+  std::erase_if(controls_, [&](const auto& control) {
+    if (control.Get() != &button) return false;
+    control->held_by_host = false;
+    return true;
+  });
 }
 
 std::size_t CommandBarObject::IndexOf(const CommandBarButtonObject& button) const {
@@ -501,6 +506,7 @@ Variant CommandBarsObject::Add(Arguments& args) {
   auto bar = MakeCom<CommandBarObject>(shared_context(), std::move(name), false);
   bar->position = static_cast<int>(position);
   bar->temporary = temporary;
+  bar->held_by_host = true;
   bars_.push_back(bar);
   context().ToolbarChanged();
   return ObjectResult(bar);

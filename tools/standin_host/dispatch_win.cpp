@@ -310,9 +310,18 @@ ComPtr<IDispatch> Arguments::PutObject() const { return ObjectOf(put_); }
 // --- DispatchObject -------------------------------------------------------------
 
 DispatchObject::DispatchObject(std::shared_ptr<HostContext> context)
-    : context_(std::move(context)) {}
+    : context_(std::move(context)) {
+  if (context_) context_->live_objects.insert(this);
+}
 
-DispatchObject::~DispatchObject() = default;
+ULONG DispatchObject::References() {
+  AddRef();
+  return Release();
+}
+
+DispatchObject::~DispatchObject() {
+  if (context_) context_->live_objects.erase(this);
+}
 
 HRESULT DispatchObject::QueryInterface(REFIID iid, void** object) {
   if (object == nullptr) return E_POINTER;

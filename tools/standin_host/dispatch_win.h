@@ -164,6 +164,13 @@ class DispatchObject : public IDispatch {
                                    UINT* argument_error) override;
 
   HostContext& context() const { return *context_; }
+
+  // Set by the host's collection that keeps the object (a toolbar, a button):
+  // that one reference is the host's own, any other an add-in's.
+  bool held_by_host = false;
+  // The references to the object now; and those besides the host's own.
+  ULONG References();
+  ULONG ForeignReferences() { return References() - (held_by_host ? 1 : 0); }
   const std::shared_ptr<HostContext>& shared_context() const { return context_; }
 
  protected:

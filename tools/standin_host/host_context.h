@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,6 +19,8 @@
 #include "standin_host/timing_log.h"
 
 namespace parvel::standin {
+
+class DispatchObject;
 
 struct HostContext {
   HostContext(FailureSet failures_in, std::shared_ptr<const AddressBook> book_in,
@@ -34,6 +37,9 @@ struct HostContext {
   bool ribbon = true;          // Outlook 2010 and later; false plays Outlook 2007
   int redemption_base = 0;     // Redemption's versions count from 0 or from 1
   int next_command_id = 1000;  // window command IDs of toolbar controls
+  // The host's objects alive now (Outlook's and Redemption's); every add-in
+  // disconnected, as many as before the first of them connected.
+  std::set<DispatchObject*> live_objects;
   // What an add-in left behind at its unloads; any fails the run.
   std::vector<std::wstring> lifetime_problems;
   // What Office reports with "show add-in user interface errors" on: a
