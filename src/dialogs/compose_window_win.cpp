@@ -1,26 +1,14 @@
 #include "dialogs/compose_window_win.h"
 
+#include "dialogs/ol_main_controls.h"
 #include "dialogs/window_ids.h"
 
 namespace parvel::dialogs {
 namespace {
 
-constexpr ControlName kControls[] = {
-    {L"Label6", IDC_OLMAIN_LABEL6},       {L"Label7", IDC_OLMAIN_LABEL7},
-    {L"Label8", IDC_OLMAIN_LABEL8},       {L"Label3", IDC_OLMAIN_LABEL3},
-    {L"Text2", IDC_OLMAIN_TEXT2},         {L"Command1", IDC_OLMAIN_COMMAND1},
-    {L"Command2", IDC_OLMAIN_COMMAND2},   {L"Label4", IDC_OLMAIN_LABEL4},
-    {L"ListView1", IDC_OLMAIN_LISTVIEW1}, {L"Command6", IDC_OLMAIN_COMMAND6},
-    {L"Label1", IDC_OLMAIN_LABEL1},       {L"Text1", IDC_OLMAIN_TEXT1},
-    {L"Label5", IDC_OLMAIN_LABEL5},       {L"Frame2", IDC_OLMAIN_FRAME2},
-    {L"Check1", IDC_OLMAIN_CHECK1},       {L"MaskEdBox1", IDC_OLMAIN_MASKEDBOX1},
-    {L"Label9", IDC_OLMAIN_LABEL9},       {L"Command3", IDC_OLMAIN_COMMAND3},
-    {L"Command5", IDC_OLMAIN_COMMAND5},   {L"Command7", IDC_OLMAIN_COMMAND7},
-    {L"Command4", IDC_OLMAIN_COMMAND4},
-};
+using namespace ol_main_controls;
 
 constexpr int kMessageLimit = 480;
-constexpr std::wstring_view kDelayedSendBox = L"MaskEdBox1";
 // Day, abbreviated month of the user's locale, two-digit year, 24-hour time:
 // for the eye only, the presenter works with the picker's value.
 constexpr wchar_t kDelayedSendFormat[] = L"dd MMM yy HH:mm";
@@ -40,13 +28,13 @@ ComposeWindow::ComposeWindow(Session& session, RegistryPort& registry, AddinWind
 
 void ComposeWindow::OnInit() {
   message_boxes_.SetOwner(hwnd());
-  MakeBold({L"Label6", L"Label7", L"Label8"});
-  SetUpRecipientList(L"ListView1", 190, 120);
-  SendMessageW(Control(L"Text1"), EM_LIMITTEXT, kMessageLimit, 0);
-  SendMessageW(Control(kDelayedSendBox), DTM_SETFORMATW, 0,
+  MakeBold({kLabel6, kLabel7, kLabel8});
+  SetUpRecipientList(kListView1, 190, 120);
+  SendMessageW(Control(kText1), EM_LIMITTEXT, kMessageLimit, 0);
+  SendMessageW(Control(kMaskEdBox1), DTM_SETFORMATW, 0,
                reinterpret_cast<LPARAM>(kDelayedSendFormat));
   presenter_.Form_Load();
-  Focus(L"Text2");
+  Focus(kText2);
 }
 
 void ComposeWindow::OnCommand(int id, int code) {

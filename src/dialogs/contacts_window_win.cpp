@@ -1,19 +1,12 @@
 #include "dialogs/contacts_window_win.h"
 
+#include "dialogs/ol_contacts_controls.h"
 #include "dialogs/window_ids.h"
 
 namespace parvel::dialogs {
 namespace {
 
-constexpr ControlName kControls[] = {
-    {L"Option1", IDC_OLCONTACTS_OPTION1},   {L"Option2", IDC_OLCONTACTS_OPTION2},
-    {L"Label1", IDC_OLCONTACTS_LABEL1},     {L"List1", IDC_OLCONTACTS_LIST1},
-    {L"Label3", IDC_OLCONTACTS_LABEL3},     {L"Label4", IDC_OLCONTACTS_LABEL4},
-    {L"lvw", IDC_OLCONTACTS_LVW},           {L"Command1", IDC_OLCONTACTS_COMMAND1},
-    {L"Command4", IDC_OLCONTACTS_COMMAND4}, {L"Label2", IDC_OLCONTACTS_LABEL2},
-    {L"lvw2", IDC_OLCONTACTS_LVW2},         {L"Command3", IDC_OLCONTACTS_COMMAND3},
-    {L"Command2", IDC_OLCONTACTS_COMMAND2},
-};
+using namespace ol_contacts_controls;
 
 // Column widths of both list views, in dialog units.
 constexpr int kNameWidth = 100;
@@ -32,8 +25,8 @@ ContactsWindow::ContactsWindow(Session& session, AddinWindows& windows)
 
 void ContactsWindow::OnInit() {
   message_boxes_.SetOwner(hwnd());
-  SetUpRecipientList(L"lvw", kNameWidth, kMobileWidth);
-  SetUpRecipientList(L"lvw2", kNameWidth, kMobileWidth);
+  SetUpRecipientList(klvw, kNameWidth, kMobileWidth);
+  SetUpRecipientList(klvw2, kNameWidth, kMobileWidth);
   presenter_.Form_Load();
   if (!ClosePending()) ShowWindow(hwnd(), SW_SHOW);
 }

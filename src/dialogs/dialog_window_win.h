@@ -13,16 +13,12 @@
 #include <type_traits>
 #include <vector>
 
+#include "dialogs/control_name.h"
 #include "dialogs/keyboard_win.h"
 #include "platform/handles_win.h"
 #include "ui/window_view.h"
 
 namespace parvel::dialogs {
-
-struct ControlName {
-  const wchar_t* name;  // as in code: "Text2", "ListView1"
-  int id;
-};
 
 // A modeless dialog of the add-in, loaded from the DLL's own resources and
 // seen by its presenter as a WindowView. The window and each named control

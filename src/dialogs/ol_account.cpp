@@ -5,17 +5,14 @@
 #include <string>
 
 #include "codec/secret_text.h"
+#include "dialogs/ol_account_controls.h"
 #include "settings/reg_functions.h"
 #include "settings/settings_key.h"
 
 namespace parvel {
 namespace {
 
-constexpr std::wstring_view kText1 = L"Text1";  // account
-constexpr std::wstring_view kText2 = L"Text2";  // password
-constexpr std::wstring_view kText3 = L"Text3";  // password again
-constexpr std::wstring_view kText4 = L"Text4";  // default contacts folder
-constexpr std::wstring_view kText5 = L"Text5";  // name prefix
+using namespace ol_account_controls;
 
 // The stored form of the password, or nothing when it would not come back as
 // typed: the codec refuses some characters above the ASCII range, and one the

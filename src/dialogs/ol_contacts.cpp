@@ -4,16 +4,13 @@
 #include <utility>
 #include <vector>
 
+#include "dialogs/ol_contacts_controls.h"
 #include "dialogs/ol_main.h"
 
 namespace parvel {
 namespace {
 
-constexpr std::wstring_view kOption1 = L"Option1";
-constexpr std::wstring_view kOption2 = L"Option2";
-constexpr std::wstring_view kList1 = L"List1";
-constexpr std::wstring_view kLvw = L"lvw";
-constexpr std::wstring_view kLvw2 = L"lvw2";
+using namespace ol_contacts_controls;
 
 constexpr std::wstring_view kNoAddressBookText =
     L"Your Outlook contact folders cannot be listed, because Outlook's address book cannot be "
@@ -49,19 +46,19 @@ class OLContacts::Listing final : public ContactListSink {
     if (Superseded()) return;
     owner_.lvw_.Clear();
     owner_.lvw_.SetSorted(false);
-    owner_.ports_.view.ShowRows(kLvw, owner_.lvw_);
+    owner_.ports_.view.ShowRows(klvw, owner_.lvw_);
   }
 
   void Append(std::vector<RecipientEntry> rows) override {
     if (Superseded()) return;
     // A sort the user asked for meanwhile moves rows: then all are redrawn.
     const bool sorted = owner_.lvw_.Sorted();
-    if (sorted) owner_.TakeSelection(owner_.lvw_, kLvw);
+    if (sorted) owner_.TakeSelection(owner_.lvw_, klvw);
     owner_.lvw_.AddAll(std::move(rows));
     if (sorted) {
-      owner_.ports_.view.ShowRows(kLvw, owner_.lvw_);
+      owner_.ports_.view.ShowRows(klvw, owner_.lvw_);
     } else {
-      owner_.ports_.view.ShowAppendedRows(kLvw, owner_.lvw_);
+      owner_.ports_.view.ShowAppendedRows(klvw, owner_.lvw_);
     }
   }
 
@@ -103,8 +100,8 @@ void OLContacts::Form_Load() {
   }
   ports_.view.SetChecked(kOption1, true);
   lvw_.SetSortColumn(RecipientList::Column::Name);
-  ports_.view.ShowRows(kLvw, lvw_);
-  ports_.view.ShowRows(kLvw2, lvw2_);
+  ports_.view.ShowRows(klvw, lvw_);
+  ports_.view.ShowRows(klvw2, lvw2_);
   if (!IsGAL()) ports_.view.SetEnabled(kOption2, false);
   DoContacts();
 }
@@ -169,23 +166,23 @@ void OLContacts::List1_Click() {
 
 void OLContacts::Add() {
   // Unsorted, each row goes to the end at once; one sort follows.
-  TakeSelection(lvw2_, kLvw2);
+  TakeSelection(lvw2_, klvw2);
   lvw2_.SetSorted(false);
-  for (const std::size_t index : ports_.view.SelectedRows(kLvw)) {
+  for (const std::size_t index : ports_.view.SelectedRows(klvw)) {
     if (index >= lvw_.Count()) continue;
     const RecipientEntry& row = lvw_.Rows()[index];
     if (!lvw2_.ContainsTag(row.Tag)) lvw2_.Add(CopyOf(row));
   }
   lvw2_.SetSorted(true);
-  ports_.view.ShowRows(kLvw2, lvw2_);
+  ports_.view.ShowRows(klvw2, lvw2_);
 }
 
 void OLContacts::Remove() {
-  TakeSelection(lvw2_, kLvw2);
+  TakeSelection(lvw2_, klvw2);
   lvw2_.SetSorted(false);
   lvw2_.RemoveSelected();
   lvw2_.SetSorted(true);
-  ports_.view.ShowRows(kLvw2, lvw2_);
+  ports_.view.ShowRows(klvw2, lvw2_);
 }
 
 void OLContacts::Command1_Click() { Add(); }
@@ -210,9 +207,9 @@ void OLContacts::TakeSelection(RecipientList& list, std::wstring_view control) {
   list.SelectOnly(ports_.view.SelectedRows(control));
 }
 
-void OLContacts::lvw_ColumnClick(int column) { SortBy(lvw_, kLvw, column); }
+void OLContacts::lvw_ColumnClick(int column) { SortBy(lvw_, klvw, column); }
 
-void OLContacts::lvw2_ColumnClick(int column) { SortBy(lvw2_, kLvw2, column); }
+void OLContacts::lvw2_ColumnClick(int column) { SortBy(lvw2_, klvw2, column); }
 
 void OLContacts::Command2_Click() {
   std::vector<RecipientEntry> picked;

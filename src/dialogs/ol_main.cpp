@@ -5,6 +5,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "dialogs/ol_main_controls.h"
 #include "parvel/version.h"
 #include "request/delayed_send.h"
 #include "workflows/account_settings_load.h"
@@ -13,14 +14,8 @@
 namespace parvel {
 namespace {
 
-constexpr std::wstring_view kText1 = L"Text1";
-constexpr std::wstring_view kText2 = L"Text2";
-constexpr std::wstring_view kListView1 = L"ListView1";
-constexpr std::wstring_view kLabel5 = L"Label5";
-constexpr std::wstring_view kCheck1 = L"Check1";
-constexpr std::wstring_view kMaskEdBox1 = L"MaskEdBox1";
-constexpr std::wstring_view kCommand2 = L"Command2";
-constexpr std::wstring_view kCommand5 = L"Command5";
+using namespace ol_main_controls;
+
 constexpr std::wstring_view kHandTypedName = L"Unknown";
 constexpr int kDelayedSendHours = 12;
 

@@ -1,17 +1,12 @@
 #include "dialogs/templates_window_win.h"
 
 #include "dialogs/window_ids.h"
+#include "dialogs/zn_sms_templates_controls.h"
 
 namespace parvel::dialogs {
 namespace {
 
-constexpr ControlName kControls[] = {
-    {L"List1", IDC_ZNSMSTEMPLATES_LIST1},       {L"Command1", IDC_ZNSMSTEMPLATES_COMMAND1},
-    {L"Command2", IDC_ZNSMSTEMPLATES_COMMAND2}, {L"Command4", IDC_ZNSMSTEMPLATES_COMMAND4},
-    {L"Line1", IDC_ZNSMSTEMPLATES_LINE1},       {L"Label1", IDC_ZNSMSTEMPLATES_LABEL1},
-    {L"Text1", IDC_ZNSMSTEMPLATES_TEXT1},       {L"Label2", IDC_ZNSMSTEMPLATES_LABEL2},
-    {L"Text2", IDC_ZNSMSTEMPLATES_TEXT2},       {L"Command3", IDC_ZNSMSTEMPLATES_COMMAND3},
-};
+using namespace zn_sms_templates_controls;
 
 // What the user may type into a new template's text.
 constexpr int kTemplateTextLimit = 160;
@@ -28,10 +23,10 @@ TemplatesWindow::TemplatesWindow(AddinWindows& windows, const TemplatesLocation&
 
 void TemplatesWindow::OnInit() {
   message_boxes_.SetOwner(hwnd());
-  SendMessageW(Control(L"Text1"), EM_LIMITTEXT, kTemplateTextLimit, 0);
+  SendMessageW(Control(kText1), EM_LIMITTEXT, kTemplateTextLimit, 0);
   presenter_.Form_Load();
   ShowWindow(hwnd(), SW_SHOW);
-  Focus(L"List1");
+  Focus(kList1);
 }
 
 // The window has no default or cancel button: Enter and Esc do nothing here.

@@ -4,13 +4,12 @@
 #include <vector>
 
 #include "dialogs/ol_main.h"
+#include "dialogs/zn_sms_templates_controls.h"
 
 namespace parvel {
 namespace {
 
-constexpr std::wstring_view kList1 = L"List1";
-constexpr std::wstring_view kText1 = L"Text1";  // new template's text
-constexpr std::wstring_view kText2 = L"Text2";  // new template's name
+using namespace zn_sms_templates_controls;
 
 }  // namespace
 
