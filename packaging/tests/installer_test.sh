@@ -44,18 +44,8 @@ overrides_key='HKCU\Software\Wine\AppDefaults\regsvr32.exe\DllOverrides'
 rm -rf "$work"
 mkdir -p "$work"
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
-# Output goes to files, not pipes: Wine's own processes can hold a pipe open
-# long after the program they came with has ended.
-run() {
-  "$wine_run" "$@" >"$work/out.txt" 2>"$work/err.txt" </dev/null
-}
-
-output() { tr -d '\r' <"$work/out.txt"; }
+# shellcheck source=wine_steps.sh
+source "$(dirname "$0")/wine_steps.sh"
 
 # Reads the keys the checks look at once; the checks below look into that copy.
 # Not all of HKCU\Software: Wine 8's reg.exe crashes on an empty REG_SZ value
@@ -98,11 +88,6 @@ expect_no_key() { ! has_key "$1" || fail "key $1 is still there"; }
 
 windows_path() {
   run winepath -w "$1" || fail "winepath -w $1"
-  output
-}
-
-unix_path() {
-  run winepath -u "$1" || fail "winepath -u $1"
   output
 }
 

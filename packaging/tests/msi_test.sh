@@ -44,23 +44,8 @@ if [ "$arch" = x64 ]; then view=/reg:64 machine=8664; else view=/reg:32 machine=
 rm -rf "$work"
 mkdir -p "$work"
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
-# Output goes to files, not pipes: Wine's own processes can hold a pipe open
-# long after the program they came with has ended.
-run() {
-  "$wine_run" "$@" >"$work/out.txt" 2>"$work/err.txt" </dev/null
-}
-
-output() { tr -d '\r' <"$work/out.txt"; }
-
-unix_path() {
-  run winepath -u "$1" || fail "winepath -u $1"
-  output
-}
+# shellcheck source=wine_steps.sh
+source "$(dirname "$0")/wine_steps.sh"
 
 windows_folder() {
   run cmd /c echo "%$1%" || fail "no %$1%"
