@@ -1,7 +1,6 @@
 #include "dialogs/account_window_win.h"
 
 #include "dialogs/ol_account_controls.h"
-#include "dialogs/window_ids.h"
 
 namespace parvel::dialogs {
 namespace {
@@ -39,10 +38,10 @@ void AccountWindow::OnInit() {
 void AccountWindow::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;
   switch (id) {
-    case IDC_OLACCOUNT_COMMAND2:
+    case kCommand2.id:
       presenter_.Command2_Click();
       break;
-    case IDC_OLACCOUNT_COMMAND1:
+    case kCommand1.id:
     case IDCANCEL:  // Esc: "&Close" is the cancel button
       presenter_.Command1_Click();
       break;

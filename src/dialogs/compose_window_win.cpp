@@ -1,7 +1,6 @@
 #include "dialogs/compose_window_win.h"
 
 #include "dialogs/ol_main_controls.h"
-#include "dialogs/window_ids.h"
 
 namespace parvel::dialogs {
 namespace {
@@ -39,33 +38,33 @@ void ComposeWindow::OnInit() {
 
 void ComposeWindow::OnCommand(int id, int code) {
   switch (id) {
-    case IDC_OLMAIN_TEXT1:
+    case kText1.id:
       if (code == EN_CHANGE) presenter_.Text1_Change();
       break;
-    case IDC_OLMAIN_TEXT2:
+    case kText2.id:
       // Enter in the mobile number box adds the number.
-      if (code == EN_SETFOCUS) SendMessageW(hwnd(), DM_SETDEFID, IDC_OLMAIN_COMMAND1, 0);
+      if (code == EN_SETFOCUS) SendMessageW(hwnd(), DM_SETDEFID, kCommand1.id, 0);
       if (code == EN_KILLFOCUS) SendMessageW(hwnd(), DM_SETDEFID, IDOK, 0);
       break;
-    case IDC_OLMAIN_COMMAND1:
+    case kCommand1.id:
       presenter_.Command1_Click();
       break;
-    case IDC_OLMAIN_COMMAND2:
+    case kCommand2.id:
       presenter_.Command2_Click();
       break;
-    case IDC_OLMAIN_COMMAND3:
+    case kCommand3.id:
       presenter_.Command3_Click();
       break;
-    case IDC_OLMAIN_COMMAND5:
+    case kCommand5.id:
       presenter_.Command5_Click();
       break;
-    case IDC_OLMAIN_COMMAND6:
+    case kCommand6.id:
       presenter_.Command6_Click();
       break;
-    case IDC_OLMAIN_COMMAND7:
+    case kCommand7.id:
       presenter_.Command7_Click();
       break;
-    case IDC_OLMAIN_COMMAND4:
+    case kCommand4.id:
       presenter_.Command4_Click();
       break;
     default:
@@ -74,7 +73,7 @@ void ComposeWindow::OnCommand(int id, int code) {
 }
 
 void ComposeWindow::OnNotify(const NMHDR& header) {
-  if (header.idFrom == IDC_OLMAIN_LISTVIEW1 && header.code == LVN_COLUMNCLICK) {
+  if (header.idFrom == kListView1.id && header.code == LVN_COLUMNCLICK) {
     presenter_.ListView1_ColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
   }
 }

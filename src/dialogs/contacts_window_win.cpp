@@ -1,7 +1,6 @@
 #include "dialogs/contacts_window_win.h"
 
 #include "dialogs/ol_contacts_controls.h"
-#include "dialogs/window_ids.h"
 
 namespace parvel::dialogs {
 namespace {
@@ -33,25 +32,25 @@ void ContactsWindow::OnInit() {
 
 void ContactsWindow::OnCommand(int id, int code) {
   switch (id) {
-    case IDC_OLCONTACTS_OPTION1:
+    case kOption1.id:
       if (code == BN_CLICKED) presenter_.Option1_Click();
       break;
-    case IDC_OLCONTACTS_OPTION2:
+    case kOption2.id:
       if (code == BN_CLICKED) presenter_.Option2_Click();
       break;
-    case IDC_OLCONTACTS_LIST1:
+    case kList1.id:
       if (code == LBN_SELCHANGE) presenter_.List1_Click();
       break;
-    case IDC_OLCONTACTS_COMMAND1:
+    case kCommand1.id:
       presenter_.Command1_Click();
       break;
-    case IDC_OLCONTACTS_COMMAND4:
+    case kCommand4.id:
       presenter_.Command4_Click();
       break;
-    case IDC_OLCONTACTS_COMMAND2:
+    case kCommand2.id:
       presenter_.Command2_Click();
       break;
-    case IDC_OLCONTACTS_COMMAND3:
+    case kCommand3.id:
       presenter_.Command3_Click();
       break;
     default:
@@ -60,8 +59,8 @@ void ContactsWindow::OnCommand(int id, int code) {
 }
 
 void ContactsWindow::OnNotify(const NMHDR& header) {
-  const bool contacts = header.idFrom == IDC_OLCONTACTS_LVW;
-  if (!contacts && header.idFrom != IDC_OLCONTACTS_LVW2) return;
+  const bool contacts = header.idFrom == klvw.id;
+  if (!contacts && header.idFrom != klvw2.id) return;
   if (header.code == NM_DBLCLK) {
     if (contacts) {
       presenter_.lvw_DblClick();

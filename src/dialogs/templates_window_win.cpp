@@ -1,6 +1,5 @@
 #include "dialogs/templates_window_win.h"
 
-#include "dialogs/window_ids.h"
 #include "dialogs/zn_sms_templates_controls.h"
 
 namespace parvel::dialogs {
@@ -33,16 +32,16 @@ void TemplatesWindow::OnInit() {
 void TemplatesWindow::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;
   switch (id) {
-    case IDC_ZNSMSTEMPLATES_COMMAND1:
+    case kCommand1.id:
       presenter_.Command1_Click();
       break;
-    case IDC_ZNSMSTEMPLATES_COMMAND2:
+    case kCommand2.id:
       presenter_.Command2_Click();
       break;
-    case IDC_ZNSMSTEMPLATES_COMMAND3:
+    case kCommand3.id:
       presenter_.Command3_Click();
       break;
-    case IDC_ZNSMSTEMPLATES_COMMAND4:
+    case kCommand4.id:
       presenter_.Command4_Click();
       break;
     default:
