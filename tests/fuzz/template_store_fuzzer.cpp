@@ -15,6 +15,7 @@ class MemoryFiles final : public parvel::TemplateFiles {
     bytes_ = bytes;
     return true;
   }
+  bool CreateFolder(const std::filesystem::path&) override { return true; }
 
  private:
   std::string bytes_;
