@@ -6,7 +6,8 @@
 # libFuzzer runtimes (llvm puts llvm-symbolizer on the PATH, so that sanitizer
 # reports name files and lines), NSIS for the setup program, wixl and msitools
 # for the Windows Installer packages, and osslsigncode with openssl for code
-# signing and its test.
+# signing and its test, and ICU with Unicode CLDR's transforms, from which the
+# build writes the add-in's transliteration table.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,6 +16,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
   wine wine64 libwine-dev xvfb xauth
   googletest libbenchmark-dev nlohmann-json3-dev nsis wixl msitools osslsigncode openssl
+  libicu-dev unicode-cldr-core
 )
 
 sudo_if_needed() {

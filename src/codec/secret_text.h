@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <stdexcept>
 #include <string>
@@ -13,6 +14,16 @@ namespace parvel {
 // part; the 33rd is never reached by the key cursor.
 inline constexpr std::string_view SecretTextKey = "mr4tqazh2096x1ncd7w0385kplyqsgetB";
 inline constexpr std::size_t kSecretKeyCycle = 32;
+
+// The highest byte that every key character lets through: a byte above it
+// is refused at some places of a text and accepted at others.
+inline constexpr unsigned kAlwaysEncodableByte = [] {
+  unsigned highest_key = 0;
+  for (std::size_t i = 0; i < kSecretKeyCycle; ++i) {
+    highest_key = std::max(highest_key, static_cast<unsigned>(SecretTextKey[i]));
+  }
+  return 255 - highest_key;
+}();
 
 enum class SecretTextErrorKind { InvalidArgument, IndexOutOfRange, TypeMismatch };
 

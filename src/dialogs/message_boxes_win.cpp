@@ -22,4 +22,11 @@ void OwnedMessageBoxes::Show(std::wstring_view title, std::wstring_view text, Me
   MessageBoxW(owner_, body.c_str(), title_text.c_str(), style);
 }
 
+bool OwnedMessageBoxes::Ask(std::wstring_view title, std::wstring_view text) {
+  const std::wstring title_text(title);
+  const std::wstring body(text);
+  return MessageBoxW(owner_, body.c_str(), title_text.c_str(), MB_YESNO | MB_ICONEXCLAMATION) ==
+         IDYES;
+}
+
 }  // namespace parvel::dialogs

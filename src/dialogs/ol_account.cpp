@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "codec/gateway_text.h"
 #include "codec/secret_text.h"
 #include "dialogs/ol_account_controls.h"
 #include "settings/reg_functions.h"
@@ -14,16 +15,15 @@ namespace {
 
 using namespace ol_account_controls;
 
-// The stored form of the password, or nothing when it would not come back as
-// typed: the codec refuses some characters above the ASCII range, and one the
-// code page lacks would be stored as "?".
+// The stored form of the password, or nothing when the gateway could not
+// carry it: it travels in the request's section, where a character above the
+// key's range is refused at some places, and one the code page lacks would
+// become "?". A credential is never rewritten, so such a password is refused.
 std::optional<std::wstring> StoredPassword(std::wstring_view password, const CodePage& code_page) {
-  if (code_page.FromBytes(code_page.ToBytes(password)) != password) return std::nullopt;
-  try {
-    return EncodeSecretText(password, code_page);
-  } catch (const SecretTextError&) {
-    return std::nullopt;
+  for (const std::wstring_view character : Characters(password)) {
+    if (!AlwaysCarried(character, code_page)) return std::nullopt;
   }
+  return EncodeSecretText(password, code_page);
 }
 
 }  // namespace

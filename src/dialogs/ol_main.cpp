@@ -9,6 +9,7 @@
 #include "parvel/version.h"
 #include "request/delayed_send.h"
 #include "workflows/account_settings_load.h"
+#include "workflows/gateway_message.h"
 #include "workflows/send_workflow.h"
 
 namespace parvel {
@@ -21,16 +22,6 @@ constexpr int kDelayedSendHours = 12;
 
 std::wstring Caption() {
   return L"Parvel" + std::wstring(44, L' ') + L"- " + std::wstring(kVersionText);
-}
-
-// The message as the gateway counts it: a line break is one character.
-std::size_t CountedLength(std::wstring_view message) {
-  std::size_t length = 0;
-  for (std::size_t i = 0; i < message.size(); ++i) {
-    if (message[i] == L'\r' && i + 1 < message.size() && message[i + 1] == L'\n') ++i;
-    ++length;
-  }
-  return length;
 }
 
 std::wstring HostErrorText(const std::exception& error) {
@@ -80,12 +71,16 @@ void OLMain::Form_Load() {
   ports_.view.SetCaption(Caption());
 }
 
+// The count is of the text as the gateway will get it, and the line under it
+// says which characters will not reach it as typed.
 void OLMain::Text1_Change() {
   const Session& session = ports_.session;
-  const std::size_t used = CountedLength(ports_.view.Text(kText1)) + 1 +
-                           session.AccountSettings.NamePrefix.size() +
-                           session.UserDisplayName.size();
-  ports_.view.SetText(kLabel5, L"Used : " + std::to_wstring(used) + L" chars (incl. EMail name)");
+  const MessagePreview preview =
+      PreviewMessage(ports_.view.Text(kText1), session.AccountSettings, session.UserDisplayName,
+                     ports_.locale, ports_.code_page);
+  ports_.view.SetText(kLabel5,
+                      L"Used : " + std::to_wstring(preview.used) + L" chars (incl. EMail name)");
+  ports_.view.SetText(kLabel10, ReplacementNote(preview.message));
 }
 
 std::wstring OLMain::HandTypedKey(std::wstring_view mobile) const {

@@ -18,6 +18,7 @@
   X(Label1, IDC_OLMAIN_LABEL1)         \
   X(Text1, IDC_OLMAIN_TEXT1)           \
   X(Label5, IDC_OLMAIN_LABEL5)         \
+  X(Label10, IDC_OLMAIN_LABEL10)       \
   X(Frame2, IDC_OLMAIN_FRAME2)         \
   X(Check1, IDC_OLMAIN_CHECK1)         \
   X(MaskEdBox1, IDC_OLMAIN_MASKEDBOX1) \

@@ -192,11 +192,18 @@ bool IsRealDateTime(const LocalDateTime& when) {
 
 std::wstring FormatGatewayDate(const LocalDateTime& when, const Locale& locale,
                                const CodePage& code_page) {
-  std::wstring month = locale.AbbreviatedMonthName(when.month);
-  const bool travels =
-      !code_page.DoubleByte() && !month.empty() && IsAsciiLetter(month.front()) &&
-      std::all_of(month.begin(), month.end(), [](wchar_t ch) { return ch >= L' ' && ch <= L'~'; });
-  if (!travels) month = EnglishLocale().AbbreviatedMonthName(when.month);
+  // One language for all twelve months: a gateway that got "mars" in March
+  // must not get "Dec" in December from the same user.
+  const auto travels = [&](int month) {
+    const std::wstring name = locale.AbbreviatedMonthName(month);
+    return !name.empty() && IsAsciiLetter(name.front()) &&
+           std::all_of(name.begin(), name.end(),
+                       [](wchar_t ch) { return ch >= L' ' && ch <= L'~'; });
+  };
+  bool all_travel = !code_page.DoubleByte();
+  for (int month = 1; all_travel && month <= 12; ++month) all_travel = travels(month);
+  const std::wstring month = all_travel ? locale.AbbreviatedMonthName(when.month)
+                                        : EnglishLocale().AbbreviatedMonthName(when.month);
   // At least four digits: the parser takes a year before 1000 only so.
   std::wstring year = std::to_wstring(when.year);
   if (year.size() < 4) year.insert(0, 4 - year.size(), L'0');

@@ -50,10 +50,10 @@ LocalDateTime ParseDelayedSendText(std::wstring_view text, const Locale& locale 
 bool IsRealDateTime(const LocalDateTime& when);
 
 // "dd mmm, yyyy hh:mm", the form the gateway receives, with the locale's
-// abbreviated month name where that name can reach the gateway as a month
-// name: one-byte ASCII text that starts with a letter. Elsewhere ("déc.",
-// "дек", "12月", or any name on a double-byte code page) the English one,
-// which the gateway reads on every system.
+// abbreviated month names where every one of the twelve can reach the
+// gateway as a month name: one-byte ASCII text that starts with a letter.
+// Elsewhere (a "févr.", "дек" or "12月" among them, or any double-byte code
+// page) the English names for all twelve, which the gateway reads everywhere.
 std::wstring FormatGatewayDate(const LocalDateTime& when, const Locale& locale = UserLocale(),
                                const CodePage& code_page = SystemCodePage());
 

@@ -1,9 +1,8 @@
 #include "request/gateway_request.h"
 
-#include <algorithm>
-
 #include <vector>
 
+#include "codec/gateway_text.h"
 #include "codec/plain_text.h"
 #include "parvel/version.h"
 
@@ -25,22 +24,31 @@ class Section {
   }
 
   // Enciphers the whole section, or reports every character that the codec
-  // would refuse where it stands.
+  // would refuse where it stands, and every one the code page lacks: that
+  // one would otherwise travel as "?".
   std::wstring Encode(const CodePage& code_page) const {
-    const std::string bytes = code_page.ToBytes(text_);
-    if (bytes.size() == text_.size()) {
-      std::vector<RefusedCharacter> refused;
-      std::size_t first = bytes.size();
-      for (const Span& span : spans_) {
-        for (std::size_t i = span.start; i < span.start + span.length; ++i) {
-          if (!IsEncodableAt(static_cast<unsigned char>(bytes[i]), i)) {
-            refused.push_back({span.field, span.row, text_[i]});
-            first = std::min(first, i);
-          }
+    std::string bytes;
+    bytes.reserve(text_.size());
+    std::vector<RefusedCharacter> refused;
+    std::size_t done = 0;
+    for (const Span& span : spans_) {
+      bytes.append(code_page.ToBytes(std::wstring_view(text_).substr(done, span.start - done)));
+      for (const std::wstring_view character :
+           Characters(std::wstring_view(text_).substr(span.start, span.length))) {
+        const std::string encoded = code_page.ToBytes(character);
+        bool sendable = !encoded.empty() && code_page.FromBytes(encoded) == character;
+        for (const char byte : encoded) {
+          sendable = sendable && IsEncodableAt(static_cast<unsigned char>(byte), bytes.size());
+          bytes.push_back(byte);
+        }
+        if (!sendable) {
+          refused.push_back({span.field, span.row, std::wstring(character)});
         }
       }
-      if (!refused.empty()) throw RequestEncodingError(first, std::move(refused));
+      done = span.start + span.length;
     }
+    bytes.append(code_page.ToBytes(std::wstring_view(text_).substr(done)));
+    if (!refused.empty()) throw RequestEncodingError(std::move(refused));
     return EncodeSecretBytes(bytes);
   }
 
@@ -62,16 +70,16 @@ std::wstring VersionText(const AddinVersion& version) {
 
 }  // namespace
 
-RequestEncodingError::RequestEncodingError(std::size_t position,
-                                           std::vector<RefusedCharacter> refused)
-    : SecretTextError(SecretTextErrorKind::InvalidArgument, position,
-                      "the request holds characters that cannot be enciphered"),
+RequestEncodingError::RequestEncodingError(std::vector<RefusedCharacter> refused)
+    : std::invalid_argument("the request holds characters that the gateway cannot carry"),
       refused_(std::move(refused)) {}
 
 AddinVersion CurrentAddinVersion() { return {kVersionMajor, kVersionMinor, kVersionRevision}; }
 
 GatewayRequest BuildGatewayRequest(const GatewayRequestInput& input, const Locale& locale,
                                    const CodePage& code_page) {
+  const TransliterationRules rules = RulesForLanguage(locale.Language());
+  const auto label = [&](std::wstring_view name) { return GatewayLabel(name, code_page, rules); };
   GatewayRequest request;
   request.ToAddress = input.settings.MailAddress;
 
@@ -82,7 +90,7 @@ GatewayRequest BuildGatewayRequest(const GatewayRequestInput& input, const Local
   section.Line(L"SMS-Version:=", VersionText(input.version), RequestField::Fixed);
   section.Line(L"SMS-BPID:=", L"0", RequestField::Fixed);
   if (!input.settings.NamePrefix.empty()) {
-    section.Line(L"SMS-NamePrefix:=", input.settings.NamePrefix, RequestField::NamePrefix);
+    section.Line(L"SMS-NamePrefix:=", label(input.settings.NamePrefix), RequestField::Label);
   }
   if (input.delayed_send) {
     section.Line(L"SMS-DelayedSend:=", FormatGatewayDate(*input.delayed_send, locale, code_page),
@@ -99,14 +107,14 @@ GatewayRequest BuildGatewayRequest(const GatewayRequestInput& input, const Local
     }
     ++request.RecipientCount;
     section.Line(L"SMS-Recp:=", mobile, RequestField::Mobile, index);
-    section.Line(L"SMS-Recn:=", name, RequestField::Name, index);
+    section.Line(L"SMS-Recn:=", label(name), RequestField::Label);
     visible.append(row.Mobile).append(L" (").append(row.Name).append(L"), ");
   }
 
   const std::wstring message = RemoveCrLf(input.message);
   visible.append(kCrLf).append(L"Message: ").append(message).append(kCrLf);
   section.Line(L"SMS-Body:=", message, RequestField::Message);
-  section.Line(L"SMS-Name:=", input.user_name, RequestField::UserName);
+  section.Line(L"SMS-Name:=", label(input.user_name), RequestField::Label);
 
   request.Body = visible;
   request.Body.append(kStartMarker).append(kCrLf);

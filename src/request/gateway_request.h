@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,42 +47,35 @@ struct GatewayRequestInput {
   std::wstring_view message;
 };
 
-// Where a value of the enciphered section comes from.
-enum class RequestField {
-  Fixed,
-  Account,
-  Password,
-  NamePrefix,
-  DelayedSend,
-  Mobile,
-  Name,
-  Message,
-  UserName
-};
+// Where a value of the enciphered section comes from. Fixed values and the
+// names (labels, written in their plain form) are never refused.
+enum class RequestField { Fixed, Label, Account, Password, DelayedSend, Mobile, Message };
 
-// One character of the section that the codec refuses at the place it stands.
+// One character of the section that cannot reach the gateway as it is.
 struct RefusedCharacter {
   RequestField field;
-  std::size_t row;  // index into the input rows, for Mobile and Name
-  wchar_t character;
+  std::size_t row;  // index into the input rows, for Mobile
+  std::wstring character;
 
   bool operator==(const RefusedCharacter&) const = default;
 };
 
-// Raised instead of a bare codec error so that the user can be told which
+// Raised instead of a codec error so that the user can be told which
 // characters of which field cannot be sent.
-class RequestEncodingError : public SecretTextError {
+class RequestEncodingError : public std::invalid_argument {
  public:
-  RequestEncodingError(std::size_t position, std::vector<RefusedCharacter> refused);
+  explicit RequestEncodingError(std::vector<RefusedCharacter> refused);
   const std::vector<RefusedCharacter>& refused() const noexcept { return refused_; }
 
  private:
   std::vector<RefusedCharacter> refused_;
 };
 
-// Builds address, subject and body. Only Envelope rows take part. Throws
-// RequestEncodingError, listing every refused character, when the section
-// cannot be enciphered.
+// Builds address, subject and body. Only Envelope rows take part. The names
+// in the section (sender, recipients, name prefix) are written in their plain
+// form by the locale's rules where the gateway cannot carry them; the visible
+// half keeps them as they are. Throws RequestEncodingError, listing every
+// refused character, when the section cannot be enciphered.
 GatewayRequest BuildGatewayRequest(const GatewayRequestInput& input,
                                    const Locale& locale = UserLocale(),
                                    const CodePage& code_page = SystemCodePage());

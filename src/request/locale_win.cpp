@@ -15,6 +15,7 @@ class WindowsUserLocale final : public Locale {
   std::wstring MonthName(int month) const override {
     return Read(LOCALE_SMONTHNAME1, month, english_.MonthName(month));
   }
+  std::wstring Language() const override { return Read(LOCALE_SISO639LANGNAME, 1, L"en"); }
 
  private:
   EnglishLocale english_;

@@ -14,9 +14,6 @@ namespace {
 constexpr std::wstring_view kCrLf = L"\r\n";
 constexpr std::wstring_view kUnsupportedIntro =
     L"These characters cannot be sent through the SMS gateway:";
-constexpr std::wstring_view kUnsupportedWhole =
-    L"The message, the recipients or the account information hold characters that cannot be "
-    L"sent through the SMS gateway.";
 constexpr std::wstring_view kUnsupportedClosing =
     L"Nothing has been sent. Please replace or remove these characters and try again...";
 constexpr std::wstring_view kPasswordNotShown = L"characters not shown";
@@ -40,23 +37,18 @@ const RecipientEntry& RowAt(std::span<const RecipientEntry> rows, std::size_t ro
 std::wstring PlaceName(const RefusedCharacter& refused, std::span<const RecipientEntry> rows) {
   switch (refused.field) {
     case RequestField::Fixed:
+    case RequestField::Label:
       break;
     case RequestField::Account:
       return L"The account";
     case RequestField::Password:
       return L"The password";
-    case RequestField::NamePrefix:
-      return L"The name prefix";
     case RequestField::DelayedSend:
       return L"The delayed-send time";
     case RequestField::Mobile:
       return RecipientPlace(refused.row, L"number", RowAt(rows, refused.row).Mobile);
-    case RequestField::Name:
-      return RecipientPlace(refused.row, L"name", RowAt(rows, refused.row).Name);
     case RequestField::Message:
       return L"The message";
-    case RequestField::UserName:
-      return L"Your Outlook user name";
   }
   return L"The request";
 }
@@ -65,7 +57,7 @@ struct Place {
   RequestField field;
   std::size_t row;
   std::wstring name;
-  std::wstring characters;
+  std::vector<std::wstring> characters;
 };
 
 // Host texts from the system often end with a line break of their own.
@@ -94,6 +86,15 @@ std::wstring FailureReason(const std::exception_ptr& failure) {
 
 }  // namespace
 
+std::wstring JoinedCharacters(std::span<const std::wstring> characters) {
+  std::wstring text;
+  for (const std::wstring& character : characters) {
+    if (!text.empty()) text.push_back(L' ');
+    text.append(character);
+  }
+  return text;
+}
+
 std::wstring DescribeRefusedCharacters(std::span<const RefusedCharacter> refused,
                                        std::span<const RecipientEntry> rows) {
   std::vector<Place> places;
@@ -105,7 +106,8 @@ std::wstring DescribeRefusedCharacters(std::span<const RefusedCharacter> refused
       place = places.insert(places.end(),
                             {character.field, character.row, PlaceName(character, rows), {}});
     }
-    if (place->characters.find(character.character) == std::wstring::npos) {
+    if (std::find(place->characters.begin(), place->characters.end(), character.character) ==
+        place->characters.end()) {
       place->characters.push_back(character.character);
     }
   }
@@ -118,18 +120,10 @@ std::wstring DescribeRefusedCharacters(std::span<const RefusedCharacter> refused
       text.append(kPasswordNotShown);
       continue;
     }
-    for (std::size_t i = 0; i < place.characters.size(); ++i) {
-      if (i > 0) text.push_back(L' ');
-      text.push_back(place.characters[i]);
-    }
+    text.append(JoinedCharacters(place.characters));
   }
   text.append(kCrLf).append(kCrLf).append(kUnsupportedClosing);
   return text;
-}
-
-std::wstring DescribeUnencodableText() {
-  return std::wstring(kUnsupportedWhole) + std::wstring(kCrLf) + std::wstring(kCrLf) +
-         std::wstring(kUnsupportedClosing);
 }
 
 std::wstring DescribeSendFailure(const std::exception_ptr& failure) {

@@ -18,11 +18,12 @@ inline constexpr std::wstring_view kSendFailedTitle = L"Send Failed";
 // Names every refused character once per place it stands in (the message, a
 // recipient's name or number counted from 1 in list order, an account field),
 // places in the order of the request. Password characters are not shown.
+// Names never stand here: the request writes them in their plain form.
 std::wstring DescribeRefusedCharacters(std::span<const RefusedCharacter> refused,
                                        std::span<const RecipientEntry> rows);
 
-// For a code page whose characters cannot be told apart byte by byte.
-std::wstring DescribeUnencodableText();
+// The characters separated by blanks.
+std::wstring JoinedCharacters(std::span<const std::wstring> characters);
 
 // Quotes the host's own error text; the failure is the exception caught.
 std::wstring DescribeSendFailure(const std::exception_ptr& failure);

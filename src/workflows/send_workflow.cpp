@@ -8,6 +8,7 @@
 
 #include "request/delayed_send.h"
 #include "request/gateway_request.h"
+#include "workflows/gateway_message.h"
 #include "workflows/send_problem_text.h"
 
 namespace parvel {
@@ -37,6 +38,12 @@ constexpr std::wstring_view kUnknownUserTail =
     L"\r\n\r\nNothing has been sent. Your recipients and message have been kept so that you "
     L"can try again...";
 constexpr std::wstring_view kEmptyUserName = L"Outlook gave an empty user name.";
+constexpr std::wstring_view kReplaceCharactersTitle = L"Replace Characters";
+constexpr std::wstring_view kReplaceIntro =
+    L"These characters cannot be sent through the SMS gateway: ";
+constexpr std::wstring_view kReplaceSentAs = L"The message will be sent as:";
+constexpr std::wstring_view kReplaceQuestion = L"Send it like this?";
+constexpr std::wstring_view kCrLf = L"\r\n";
 constexpr std::wstring_view kOutlookWithoutExchangeTitle = L"Outlook without Exchange";
 constexpr std::wstring_view kOutlookWithoutExchangeText =
     L"You do not appear to be using Outlook with Microsoft Exchange. This version is designed to "
@@ -121,6 +128,39 @@ class SendClick {
     return false;
   }
 
+  // The message as the gateway will carry it. A character it cannot carry
+  // but that has a plain form is offered in that form, everywhere in the
+  // message, and sent so only when the user agrees; one without is refused.
+  bool SettleMessage() {
+    const Session& session = ports_.session;
+    const MessagePreview preview =
+        PreviewMessage(message_, session.AccountSettings, session.UserDisplayName, ports_.locale,
+                       ports_.code_page);
+    const GatewayText& gateway = preview.message;
+    if (!gateway.Sendable()) {
+      std::vector<RefusedCharacter> refused;
+      for (const std::wstring& character : gateway.unsendable) {
+        refused.push_back({RequestField::Message, 0, character});
+      }
+      Warn(kUnsupportedCharactersTitle, DescribeRefusedCharacters(refused, rows_));
+      return false;
+    }
+    if (gateway.replaced.empty()) return true;
+    std::wstring offer(kReplaceIntro);
+    offer.append(JoinedCharacters(gateway.replaced)).append(kCrLf).append(kCrLf);
+    offer.append(kReplaceSentAs).append(kCrLf).append(gateway.text).append(kCrLf).append(kCrLf);
+    if (preview.used > kAdvisedLength) {
+      offer.append(L"It is then " + std::to_wstring(preview.used) +
+                   L" characters long with your name, more than " +
+                   std::to_wstring(kAdvisedLength) + L".");
+      offer.append(kCrLf).append(kCrLf);
+    }
+    offer.append(kReplaceQuestion);
+    if (!ports_.message_boxes.Ask(kReplaceCharactersTitle, offer)) return false;
+    message_ = gateway.text;
+    return true;
+  }
+
   // Built before anything exists on the host, so text the gateway cannot
   // carry is reported without a half-made mail item left behind.
   std::optional<GatewayRequest> Build() {
@@ -133,8 +173,6 @@ class SendClick {
                                  ports_.locale, ports_.code_page);
     } catch (const RequestEncodingError& error) {
       Warn(kUnsupportedCharactersTitle, DescribeRefusedCharacters(error.refused(), rows_));
-    } catch (const SecretTextError&) {
-      Warn(kUnsupportedCharactersTitle, DescribeUnencodableText());
     }
     return std::nullopt;
   }
@@ -203,7 +241,7 @@ class SendClick {
 
 void RunSendWorkflow(const SendWorkflowPorts& ports) {
   SendClick click(ports);
-  if (!click.Validate() || !click.KnowUser()) return;
+  if (!click.Validate() || !click.KnowUser() || !click.SettleMessage()) return;
   const std::optional<GatewayRequest> request = click.Build();
   if (!request || !click.Submit(*request)) return;
   click.DeliverNow();

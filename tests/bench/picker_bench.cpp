@@ -286,6 +286,9 @@ class NoMessages final : public MessageBoxes {
   void Show(std::wstring_view, std::wstring_view text, MessageIcon) override {
     throw std::runtime_error(std::string(text.begin(), text.end()));
   }
+  bool Ask(std::wstring_view, std::wstring_view text) override {
+    throw std::runtime_error(std::string(text.begin(), text.end()));
+  }
 };
 
 class NoEvents final : public PendingEvents {

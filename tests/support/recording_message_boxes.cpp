@@ -21,7 +21,8 @@ const char* IconName(MessageIcon icon) {
 
 void PrintTo(const ShownMessage& message, std::ostream* out) {
   *out << "{" << testing::PrintToString(message.title) << ", "
-       << testing::PrintToString(message.text) << ", " << IconName(message.icon) << "}";
+       << testing::PrintToString(message.text) << ", " << IconName(message.icon)
+       << (message.question ? ", yes/no" : "") << "}";
 }
 
 }  // namespace parvel::fakes

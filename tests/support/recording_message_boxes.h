@@ -12,6 +12,7 @@ struct ShownMessage {
   std::wstring title;
   std::wstring text;
   MessageIcon icon = MessageIcon::Exclamation;
+  bool question = false;  // Yes and No buttons
 
   bool operator==(const ShownMessage&) const = default;
 };
@@ -24,8 +25,13 @@ class RecordingMessageBoxes final : public MessageBoxes {
   void Show(std::wstring_view title, std::wstring_view text, MessageIcon icon) override {
     shown.push_back({std::wstring(title), std::wstring(text), icon});
   }
+  bool Ask(std::wstring_view title, std::wstring_view text) override {
+    shown.push_back({std::wstring(title), std::wstring(text), MessageIcon::Exclamation, true});
+    return answer;
+  }
 
   std::vector<ShownMessage> shown;
+  bool answer = true;  // to every question
 };
 
 }  // namespace parvel::fakes

@@ -62,29 +62,21 @@ std::string Describe(const RefusedCharacter& refused) {
     case RequestField::Password:
       where = "the password";
       break;
-    case RequestField::NamePrefix:
-      where = "the name prefix";
-      break;
     case RequestField::DelayedSend:
       where = "the delayed-send date";
       break;
     case RequestField::Mobile:
       where = "the mobile of recipient " + std::to_string(refused.row + 1);
       break;
-    case RequestField::Name:
-      where = "the name of recipient " + std::to_string(refused.row + 1);
-      break;
     case RequestField::Message:
       where = "the message";
       break;
-    case RequestField::UserName:
-      where = "the user name";
-      break;
     case RequestField::Fixed:
+    case RequestField::Label:
       where = "a fixed line";
       break;
   }
-  return "'" + WideToUtf8(std::wstring(1, refused.character)) + "' in " + where;
+  return "'" + WideToUtf8(refused.character) + "' in " + where;
 }
 
 GatewayRequest BuildFromJson(const std::string& bytes) {

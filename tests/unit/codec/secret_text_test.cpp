@@ -63,6 +63,23 @@ TEST(SecretText, HighCharactersDependOnTheirKeyPosition) {
   EXPECT_EQ(DecodeSecretText(EncodeSecretText(euros)), euros);
 }
 
+TEST(SecretText, ACodePlusItsKeyCodeOf255IsTheLastThatPasses) {
+  // Key position 1 is 'm' (109): "’" (146) makes 255 and must round-trip,
+  // "“" (147) makes 256 and is refused.
+  const std::wstring apostrophe = L"\u2019";
+  EXPECT_EQ(EncodeSecretText(apostrophe, Windows1252CodePage()), L"FF");
+  EXPECT_EQ(DecodeSecretText(L"FF", Windows1252CodePage()), apostrophe);
+  EXPECT_TRUE(IsEncodableAt(146, 0));
+  EXPECT_FALSE(IsEncodableAt(147, 0));
+  EXPECT_THROW(EncodeSecretText(L"\u201C", Windows1252CodePage()), SecretTextError);
+  // 'z' (122) is the highest key character: byte 133 passes beside every one.
+  EXPECT_EQ(kAlwaysEncodableByte, 133U);
+  for (std::size_t index = 0; index < kSecretKeyCycle; ++index) {
+    EXPECT_TRUE(IsEncodableAt(133, index)) << index;
+  }
+  EXPECT_FALSE(IsEncodableAt(134, SecretTextKey.find('z')));
+}
+
 TEST(SecretText, CharactersOutsideTheCodePageCountAsQuestionMarks) {
   EXPECT_EQ(EncodeSecretText(L"\u0100\u4E2D"), EncodeSecretText(L"??"));
 }

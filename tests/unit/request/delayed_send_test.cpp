@@ -29,6 +29,7 @@ class GermanLocale final : public Locale {
   std::wstring MonthName(int month) const override {
     return month == 3 ? L"M\u00C4RZ" : EnglishLocale().MonthName(month);
   }
+  std::wstring Language() const override { return L"de"; }
 };
 
 TEST(DelayedSendText, AcceptsTheBoxFormsAndFourDigitYears) {
@@ -102,6 +103,7 @@ class OneNameLocale final : public Locale {
   std::wstring MonthName(int month) const override {
     return month == 12 ? name_ : EnglishLocale().MonthName(month);
   }
+  std::wstring Language() const override { return L"xx"; }
 
  private:
   std::wstring name_;
@@ -147,6 +149,26 @@ TEST(DelayedSendText, GatewayGetsTheEnglishMonthWhereTheLocaleNameCannotTravel) 
   // On a double-byte code page even an ASCII name goes in English.
   EXPECT_EQ(FormatGatewayDate(when, OneNameLocale(L"Dez"), DoubleByteCodePage()),
             L"05 Dec, 2031 17:30");
+}
+
+// French as Windows names the months: some are ASCII, some are not.
+class FrenchLocale final : public Locale {
+ public:
+  std::wstring AbbreviatedMonthName(int month) const override {
+    static const wchar_t* const kNames[] = {L"janv.", L"f\u00E9vr.", L"mars",  L"avr.",
+                                            L"mai",   L"juin",       L"juil.", L"ao\u00FBt",
+                                            L"sept.", L"oct.",       L"nov.",  L"d\u00E9c."};
+    return kNames[month - 1];
+  }
+  std::wstring MonthName(int month) const override { return AbbreviatedMonthName(month); }
+  std::wstring Language() const override { return L"fr"; }
+};
+
+TEST(DelayedSendText, OneLanguageForAllTwelveMonths) {
+  const FrenchLocale french;
+  EXPECT_EQ(FormatGatewayDate({2031, 3, 5, 9, 0}, french), L"05 Mar, 2031 09:00");
+  EXPECT_EQ(FormatGatewayDate({2031, 7, 5, 9, 0}, french), L"05 Jul, 2031 09:00");
+  EXPECT_EQ(FormatGatewayDate({2031, 12, 5, 9, 0}, french), L"05 Dec, 2031 09:00");
 }
 
 TEST(DelayedSendText, RealDatesAndTimes) {

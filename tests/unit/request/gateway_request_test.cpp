@@ -136,17 +136,54 @@ TEST_F(GatewayRequestTest, ValuesTravelUnescaped) {
 
 TEST_F(GatewayRequestTest, RefusedCharactersAreNamedWithTheirField) {
   try {
-    Build({Row(L"Ann", L"1"), Row(L"Jos\u00E9", L"2")}, L"caf\u00E9 \u00FC");
+    // "é" is refused at some places of the section and "П" is not in the
+    // code page: neither may travel, and "П" must not become "?".
+    Build({Row(L"Ann", L"1"), Row(L"Jos\u00E9", L"2\u041F")}, L"caf\u00E9 \u00FC");
     FAIL() << "expected a refusal";
   } catch (const RequestEncodingError& error) {
-    const std::vector<RefusedCharacter> expected = {{RequestField::Name, 1, L'\u00E9'},
-                                                    {RequestField::Message, 0, L'\u00E9'},
-                                                    {RequestField::Message, 0, L'\u00FC'}};
+    const std::vector<RefusedCharacter> expected = {{RequestField::Mobile, 1, L"\u041F"},
+                                                    {RequestField::Message, 0, L"\u00E9"},
+                                                    {RequestField::Message, 0, L"\u00FC"}};
     EXPECT_EQ(error.refused(), expected);
-    EXPECT_EQ(error.kind(), SecretTextErrorKind::InvalidArgument);
   }
   // The euro sign fits beside every key character.
   EXPECT_NO_THROW(Build({Row(L"\u20AC", L"1")}, L"\u20AC"));
+}
+
+class GermanUser final : public Locale {
+ public:
+  std::wstring AbbreviatedMonthName(int month) const override {
+    return EnglishLocale().AbbreviatedMonthName(month);
+  }
+  std::wstring MonthName(int month) const override { return EnglishLocale().MonthName(month); }
+  std::wstring Language() const override { return L"de"; }
+};
+
+TEST_F(GatewayRequestTest, NamesTravelInTheirPlainFormAndStayInTheVisibleHalf) {
+  user_name = L"J\u00FCrgen M\u00FCller";
+  settings.NamePrefix = L"\u00C4rzte";
+  const std::vector<RecipientEntry> rows = {Row(L"Chlo\u00E9", L"1"), Row(L"\u0141ukasz", L"2"),
+                                            Row(L"\u5F20\u4F1F", L"3"), Row(L"\u738B x", L"4")};
+  const auto lines = [&](const Built& built) {
+    std::vector<std::wstring> values;
+    for (const std::wstring& line : Split(built.section)) {
+      if (line.starts_with(L"SMS-Recn") || line.starts_with(L"SMS-Name")) values.push_back(line);
+    }
+    return values;
+  };
+  const Built latin = Build(rows, L"m");
+  EXPECT_EQ(lines(latin), (std::vector<std::wstring>{L"SMS-NamePrefix:=Arzte", L"SMS-Recn:=Chloe",
+                                                     L"SMS-Recn:=Lukasz", L"SMS-Recn:=Unknown",
+                                                     L"SMS-Recn:= x", L"SMS-Name:=Jurgen Muller"}));
+  EXPECT_EQ(latin.visible[0],
+            L"To: 1 (Chlo\u00E9), 2 (\u0141ukasz), 3 (\u5F20\u4F1F), 4 (\u738B x), ");
+
+  const GatewayRequest german = BuildGatewayRequest(
+      {.settings = settings, .user_name = user_name, .rows = rows, .message = L"m"}, GermanUser(),
+      Windows1252CodePage());
+  const std::wstring section = DecodeSecretText(Split(german.Body)[3], Windows1252CodePage());
+  EXPECT_NE(section.find(L"SMS-NamePrefix:=Aerzte\r\n"), std::wstring::npos);
+  EXPECT_NE(section.find(L"SMS-Name:=Juergen Mueller\r\n"), std::wstring::npos);
 }
 
 TEST_F(GatewayRequestTest, CarriesTheBuildVersion) {

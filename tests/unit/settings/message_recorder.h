@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -20,6 +22,11 @@ class MessageRecorder final : public MessageBoxes {
 
   void Show(std::wstring_view title, std::wstring_view text, MessageIcon icon) override {
     shown.push_back({std::wstring(title), std::wstring(text), icon});
+  }
+  // The account settings never ask.
+  bool Ask(std::wstring_view title, std::wstring_view) override {
+    ADD_FAILURE() << "unexpected question " << std::string(title.begin(), title.end());
+    return false;
   }
 };
 

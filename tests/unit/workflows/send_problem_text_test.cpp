@@ -15,22 +15,18 @@ TEST(SendProblemText, NamesEachPlaceOnceInRequestOrder) {
   const std::vector<RecipientEntry> rows = {{.Name = L"Ann", .Mobile = L"1"},
                                             {.Name = L"Bo\r\nb", .Mobile = L"12\u00FF"}};
   const std::vector<RefusedCharacter> refused = {
-      {RequestField::Account, 0, L'\u00FF'},    {RequestField::Password, 0, L'\u00FE'},
-      {RequestField::NamePrefix, 0, L'\u00F0'}, {RequestField::DelayedSend, 0, L'\u00E9'},
-      {RequestField::Mobile, 1, L'\u00FF'},     {RequestField::Name, 1, L'\u00FF'},
-      {RequestField::Message, 0, L'\u00FC'},    {RequestField::Message, 0, L'\u00E9'},
-      {RequestField::Message, 0, L'\u00FC'},    {RequestField::UserName, 0, L'\u00EB'}};
+      {RequestField::Account, 0, L"\u00FF"},     {RequestField::Password, 0, L"\u00FE"},
+      {RequestField::DelayedSend, 0, L"\u00E9"}, {RequestField::Mobile, 1, L"\u00FF"},
+      {RequestField::Message, 0, L"\u00FC"},     {RequestField::Message, 0, L"\u00E9"},
+      {RequestField::Message, 0, L"\u00FC"},     {RequestField::Message, 0, L"\U0001F600"}};
   const std::wstring text = DescribeRefusedCharacters(refused, rows);
   EXPECT_EQ(text,
             L"These characters cannot be sent through the SMS gateway:\r\n"
             L"\r\nThe account: \u00FF"
             L"\r\nThe password: characters not shown"
-            L"\r\nThe name prefix: \u00F0"
             L"\r\nThe delayed-send time: \u00E9"
             L"\r\nRecipient 2's number \"12\u00FF\": \u00FF"
-            L"\r\nRecipient 2's name \"Bob\": \u00FF"
-            L"\r\nThe message: \u00FC \u00E9"
-            L"\r\nYour Outlook user name: \u00EB\r\n"
+            L"\r\nThe message: \u00FC \u00E9 \U0001F600\r\n"
             L"\r\nNothing has been sent. Please replace or remove these characters and try "
             L"again...");
   EXPECT_EQ(text.find(L'\u00FE'), std::wstring::npos) << "a password character was shown";

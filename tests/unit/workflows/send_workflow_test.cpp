@@ -350,36 +350,90 @@ TEST_F(SendWorkflowTest, DeliverNowFailuresArePassedOver) {
   }
 }
 
-TEST_F(SendWorkflowTest, RefusedCharactersAreNamedBeforeAnythingIsCreated) {
-  view.state.rows = {Row(L"Ann", L"1"), Row(L"Jos\u00E9", L"2")};
-  view.state.message = L"caf\u00E9 \u00FC";
+class GermanUser final : public Locale {
+ public:
+  std::wstring AbbreviatedMonthName(int month) const override {
+    return EnglishLocale().AbbreviatedMonthName(month);
+  }
+  std::wstring MonthName(int month) const override { return EnglishLocale().MonthName(month); }
+  std::wstring Language() const override { return L"de"; }
+};
+
+TEST_F(SendWorkflowTest, CharactersTheGatewayMayRefuseAreOfferedInTheirPlainForm) {
+  // A German user: ä ö ü in their German form; "–" (150) passes the cipher at
+  // some places only, so it is replaced everywhere as well.
+  session.UserDisplayName = L"J\u00FCrgen M\u00FCller";
+  view.state.message = L"Gr\u00FC\u00DFe aus K\u00F6ln \u2013 bis sp\u00E4ter, K\u00F6ln";
   const ComposeState before = view.state;
-  Click();
-  ExpectOnlyMessage(L"Unsupported Characters",
-                    L"These characters cannot be sent through the SMS gateway:\r\n"
-                    L"\r\nRecipient 2's name \"Jos\u00E9\": \u00E9"
-                    L"\r\nThe message: \u00E9 \u00FC\r\n"
-                    L"\r\nNothing has been sent. Please replace or remove these characters and "
-                    L"try again...");
-  EXPECT_TRUE(recorder.calls().empty());
-  EXPECT_EQ(view.state, before);
+  const GermanUser german;
+  const auto click = [&] {
+    RunSendWorkflow({.session = session,
+                     .view = view,
+                     .message_boxes = boxes,
+                     .clock = clock,
+                     .locale = german,
+                     .code_page = code_page});
+  };
+  const std::wstring offer =
+      L"These characters cannot be sent through the SMS gateway: \u00FC \u00DF \u00F6 \u2013 "
+      L"\u00E4\r\n\r\nThe message will be sent as:\r\nGruesse aus Koeln - bis spaeter, Koeln"
+      L"\r\n\r\nSend it like this?";
+
+  boxes.answer = false;
+  click();
+  ASSERT_EQ(boxes.shown.size(), 1U);
+  EXPECT_EQ(boxes.shown[0],
+            (ShownMessage{L"Replace Characters", offer, MessageIcon::Exclamation, true}));
+  EXPECT_TRUE(recorder.calls().empty()) << "No sends nothing";
+  EXPECT_EQ(view.state, before) << "No leaves the window as it was";
+
+  boxes.answer = true;
+  click();
+  EXPECT_EQ(recorder.calls(), FullSend({kMultiple, L"SMS Message to 021 555 123"}));
+  const OpenedBody body = Open(SentBody());
+  EXPECT_NE(body.visible.find(L"\r\nMessage: Gruesse aus Koeln - bis spaeter, Koeln\r\n"),
+            std::wstring::npos);
+  EXPECT_NE(body.section.find(L"SMS-Body:=Gruesse aus Koeln - bis spaeter, Koeln\r\n"
+                              L"SMS-Name:=Juergen Mueller\r\n"),
+            std::wstring::npos);
+  EXPECT_EQ(view.state, Cleared(before));
 }
 
-TEST_F(SendWorkflowTest, RefusedCharactersInTheSameFieldOfTwoRowsNameEachRow) {
-  view.state.rows = {Row(L"Ann", L"021 \u00FC"), Row(L"Jos\u00E9", L"2"), Row(L"Bob", L"03 \u00E9"),
-                     Row(L"Ren\u00E9e", L"4")};
+TEST_F(SendWorkflowTest, AnOfferOverTheAdvisedLengthSaysSo) {
+  // 10 + 1 + 155 characters once "ä" becomes "a": over 160 with the name.
+  view.state.message = L"\u00E4" + std::wstring(154, L'x');
+  Click();
+  ASSERT_EQ(boxes.shown.size(), 1U);
+  EXPECT_NE(boxes.shown[0].text.find(L"\r\n\r\nIt is then 166 characters long with your name, "
+                                     L"more than 160.\r\n\r\nSend it like this?"),
+            std::wstring::npos)
+      << testing::PrintToString(boxes.shown[0].text);
+}
+
+TEST_F(SendWorkflowTest, CharactersWithoutAPlainFormAreRefusedAndNamesNeverAre) {
+  // Russian has a Latin form; the CJK characters and the emoji have none.
+  view.state.rows = {Row(L"\u738B\u4F1F", L"1"), Row(L"Jos\u00E9", L"021 \u00FC")};
+  view.state.message = L"\u4F1A\u8B70\u306F\u4E09\u6642 \u041F\u0440\u0438 \U0001F600";
   const ComposeState before = view.state;
   Click();
   ExpectOnlyMessage(L"Unsupported Characters",
                     L"These characters cannot be sent through the SMS gateway:\r\n"
-                    L"\r\nRecipient 1's number \"021 \u00FC\": \u00FC"
-                    L"\r\nRecipient 2's name \"Jos\u00E9\": \u00E9"
-                    L"\r\nRecipient 3's number \"03 \u00E9\": \u00E9"
-                    L"\r\nRecipient 4's name \"Ren\u00E9e\": \u00E9\r\n"
+                    L"\r\nThe message: \u4F1A \u8B70 \u306F \u4E09 \u6642 \U0001F600\r\n"
                     L"\r\nNothing has been sent. Please replace or remove these characters and "
                     L"try again...");
   EXPECT_TRUE(recorder.calls().empty());
   EXPECT_EQ(view.state, before);
+
+  // A number is no label: it is refused, naming its row, never rewritten.
+  boxes.shown.clear();
+  view.state.message = L"Hi";
+  Click();
+  ExpectOnlyMessage(L"Unsupported Characters",
+                    L"These characters cannot be sent through the SMS gateway:\r\n"
+                    L"\r\nRecipient 2's number \"021 \u00FC\": \u00FC\r\n"
+                    L"\r\nNothing has been sent. Please replace or remove these characters and "
+                    L"try again...");
+  EXPECT_TRUE(recorder.calls().empty());
 }
 
 // Two bytes for every character beyond Latin-1, as on an East Asian system.
@@ -388,20 +442,29 @@ class DoubleByteCodePage final : public CodePage {
   std::string ToBytes(std::wstring_view text) const override {
     std::string bytes;
     for (const wchar_t ch : text) {
-      if (ch > 0xFF) bytes.push_back('\xFF');
+      if (ch > 0xFF) bytes.push_back('\x81');
       bytes.push_back(static_cast<char>(ch & 0xFF));
     }
     return bytes;
   }
   std::wstring FromBytes(std::string_view bytes) const override {
-    return Windows1252CodePage().FromBytes(bytes);
+    std::wstring text;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      if (bytes[i] == '\x81' && i + 1 < bytes.size()) {
+        text.push_back(static_cast<wchar_t>(0x4E00 | static_cast<unsigned char>(bytes[++i])));
+      } else {
+        text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(bytes[i])));
+      }
+    }
+    return text;
   }
   bool DoubleByte() const override { return true; }
 };
 
-TEST_F(SendWorkflowTest, TextRefusedOnADoubleByteCodePageIsReportedWhole) {
-  view.state.message = L"\u4E2D";
-  const ComposeState before = view.state;
+TEST_F(SendWorkflowTest, ADoubleByteCodePageIsJudgedCharacterByCharacter) {
+  // U+4E2D (0x81 0x2D) passes every key, U+4EE9 (0x81 0xE9) does not and has
+  // no plain form; "é" (0xE9) has one.
+  view.state.message = L"\u4E2D \u4EE9 \u00E9";
   const DoubleByteCodePage double_byte;
   RunSendWorkflow({.session = session,
                    .view = view,
@@ -410,11 +473,11 @@ TEST_F(SendWorkflowTest, TextRefusedOnADoubleByteCodePageIsReportedWhole) {
                    .locale = locale,
                    .code_page = double_byte});
   ExpectOnlyMessage(L"Unsupported Characters",
-                    L"The message, the recipients or the account information hold characters that "
-                    L"cannot be sent through the SMS gateway.\r\n\r\nNothing has been sent. "
-                    L"Please replace or remove these characters and try again...");
+                    L"These characters cannot be sent through the SMS gateway:\r\n"
+                    L"\r\nThe message: \u4EE9\r\n"
+                    L"\r\nNothing has been sent. Please replace or remove these characters and "
+                    L"try again...");
   EXPECT_TRUE(recorder.calls().empty());
-  EXPECT_EQ(view.state, before);
 }
 
 TEST_F(SendWorkflowTest, HostFailuresWhileSubmittingAreReportedAndTheWindowKept) {
