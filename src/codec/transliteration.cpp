@@ -2,18 +2,20 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <span>
 
 namespace parvel {
 namespace {
 
+// Twelve bytes a character: the forms are offsets into one pool of text.
 struct TransliterationEntry {
   char32_t code;
-  std::size_t plain_offset;
-  std::size_t plain_length;
-  std::size_t before_lower_offset;
-  std::size_t before_lower_length;
+  std::uint16_t plain_offset;
+  std::uint8_t plain_length;
   bool lowercase;
+  std::uint16_t before_lower_offset;
+  std::uint8_t before_lower_length;
 };
 
 // kFormText, kLatinForms and kGermanForms, written at build time from CLDR's

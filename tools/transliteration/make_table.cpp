@@ -195,9 +195,9 @@ void WriteEntries(std::ostream& out, const char* name, const std::vector<Entry>&
     const std::size_t plain = pool.Offset(entry.form.plain);
     const std::size_t lower = pool.Offset(entry.form.before_lower);
     char line[96];
-    std::snprintf(line, sizeof line, "    {0x%04X, %zu, %zu, %zu, %zu, %s},\n",
-                  static_cast<unsigned>(entry.code), plain, entry.form.plain.size(), lower,
-                  entry.form.before_lower.size(), entry.lowercase ? "true" : "false");
+    std::snprintf(line, sizeof line, "    {0x%04X, %zu, %zu, %s, %zu, %zu},\n",
+                  static_cast<unsigned>(entry.code), plain, entry.form.plain.size(),
+                  entry.lowercase ? "true" : "false", lower, entry.form.before_lower.size());
     out << line;
   }
   out << "};\n\n";
