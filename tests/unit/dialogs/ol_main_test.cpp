@@ -153,6 +153,24 @@ TEST_F(OLMainTest, CounterCountsPrefixUserNameAndOneMore) {
   EXPECT_EQ(view.texts[L"Label5"], L"Used : 19 chars (incl. EMail name)");
 }
 
+TEST_F(OLMainTest, CounterCountsTheTextAsSentAndALineSaysWhatWillBeReplaced) {
+  window.Form_Load();
+  session.AccountSettings.NamePrefix.clear();
+  session.UserDisplayName = L"Ren\u00E9";  // sent as "Rene"
+  Type(L"Hi");
+  EXPECT_EQ(view.texts[L"Label10"], L"");
+  // "Stra\u00DFe" is sent as "Strasse": one character more.
+  Type(L"Stra\u00DFe \u2013 caf\u00E9");
+  EXPECT_EQ(view.texts[L"Label5"], L"Used : 19 chars (incl. EMail name)");  // 14 + 1 + 0 + 4
+  EXPECT_EQ(view.texts[L"Label10"], L"3 characters will be replaced");
+  Type(L"\u00E9 \u4F1A\u8B70");
+  EXPECT_EQ(view.texts[L"Label10"], L"1 character will be replaced, 2 cannot be sent");
+  Type(L"\u4F1A");
+  EXPECT_EQ(view.texts[L"Label10"], L"1 character cannot be sent");
+  window.SetMessage(L"");
+  EXPECT_EQ(view.texts[L"Label10"], L"") << "a cleared message clears the line";
+}
+
 TEST_F(OLMainTest, AddMobileAddsAHandTypedRow) {
   window.Form_Load();
   AddMobile(L"021 555 123");
