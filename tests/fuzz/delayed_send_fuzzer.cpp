@@ -2,26 +2,11 @@
 
 #include "fuzz_support.h"
 #include "request/delayed_send.h"
+#include "support/test_locales.h"
 
 namespace {
 
-// Month names as Windows gives them for French: abbreviations that end in a
-// full stop, letters beyond ASCII, and names that begin like others.
-class FrenchLocale final : public parvel::Locale {
- public:
-  std::wstring AbbreviatedMonthName(int month) const override {
-    static constexpr std::array<const wchar_t*, 12> kNames = {
-        L"janv.", L"f\u00E9vr.", L"mars",  L"avr.", L"mai",  L"juin",
-        L"juil.", L"ao\u00FBt",  L"sept.", L"oct.", L"nov.", L"d\u00E9c."};
-    return kNames[static_cast<std::size_t>(month - 1)];
-  }
-  std::wstring MonthName(int month) const override {
-    static constexpr std::array<const wchar_t*, 12> kNames = {
-        L"janvier", L"f\u00E9vrier", L"mars",      L"avril",   L"mai",      L"juin",
-        L"juillet", L"ao\u00FBt",    L"septembre", L"octobre", L"novembre", L"d\u00E9cembre"};
-    return kNames[static_cast<std::size_t>(month - 1)];
-  }
-};
+using parvel::fakes::FrenchLocale;
 
 void CheckRoundTrips(const std::wstring& text, const parvel::Locale& locale) {
   using namespace parvel;

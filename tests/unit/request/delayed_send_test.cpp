@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/test_locales.h"
+
 namespace parvel {
 namespace {
 
@@ -151,21 +153,8 @@ TEST(DelayedSendText, GatewayGetsTheEnglishMonthWhereTheLocaleNameCannotTravel) 
             L"05 Dec, 2031 17:30");
 }
 
-// French as Windows names the months: some are ASCII, some are not.
-class FrenchLocale final : public Locale {
- public:
-  std::wstring AbbreviatedMonthName(int month) const override {
-    static const wchar_t* const kNames[] = {L"janv.", L"f\u00E9vr.", L"mars",  L"avr.",
-                                            L"mai",   L"juin",       L"juil.", L"ao\u00FBt",
-                                            L"sept.", L"oct.",       L"nov.",  L"d\u00E9c."};
-    return kNames[month - 1];
-  }
-  std::wstring MonthName(int month) const override { return AbbreviatedMonthName(month); }
-  std::wstring Language() const override { return L"fr"; }
-};
-
 TEST(DelayedSendText, OneLanguageForAllTwelveMonths) {
-  const FrenchLocale french;
+  const fakes::FrenchLocale french;
   EXPECT_EQ(FormatGatewayDate({2031, 3, 5, 9, 0}, french), L"05 Mar, 2031 09:00");
   EXPECT_EQ(FormatGatewayDate({2031, 7, 5, 9, 0}, french), L"05 Jul, 2031 09:00");
   EXPECT_EQ(FormatGatewayDate({2031, 12, 5, 9, 0}, french), L"05 Dec, 2031 09:00");

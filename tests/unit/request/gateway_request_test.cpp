@@ -7,6 +7,7 @@
 
 #include "codec/secret_text.h"
 #include "support/rows.h"
+#include "support/test_locales.h"
 
 namespace parvel {
 namespace {
@@ -150,15 +151,6 @@ TEST_F(GatewayRequestTest, RefusedCharactersAreNamedWithTheirField) {
   EXPECT_NO_THROW(Build({Row(L"\u20AC", L"1")}, L"\u20AC"));
 }
 
-class GermanUser final : public Locale {
- public:
-  std::wstring AbbreviatedMonthName(int month) const override {
-    return EnglishLocale().AbbreviatedMonthName(month);
-  }
-  std::wstring MonthName(int month) const override { return EnglishLocale().MonthName(month); }
-  std::wstring Language() const override { return L"de"; }
-};
-
 TEST_F(GatewayRequestTest, NamesTravelInTheirPlainFormAndStayInTheVisibleHalf) {
   user_name = L"J\u00FCrgen M\u00FCller";
   settings.NamePrefix = L"\u00C4rzte";
@@ -179,8 +171,8 @@ TEST_F(GatewayRequestTest, NamesTravelInTheirPlainFormAndStayInTheVisibleHalf) {
             L"To: 1 (Chlo\u00E9), 2 (\u0141ukasz), 3 (\u5F20\u4F1F), 4 (\u738B x), ");
 
   const GatewayRequest german = BuildGatewayRequest(
-      {.settings = settings, .user_name = user_name, .rows = rows, .message = L"m"}, GermanUser(),
-      Windows1252CodePage());
+      {.settings = settings, .user_name = user_name, .rows = rows, .message = L"m"},
+      fakes::GermanUser(), Windows1252CodePage());
   const std::wstring section = DecodeSecretText(Split(german.Body)[3], Windows1252CodePage());
   EXPECT_NE(section.find(L"SMS-NamePrefix:=Aerzte\r\n"), std::wstring::npos);
   EXPECT_NE(section.find(L"SMS-Name:=Juergen Mueller\r\n"), std::wstring::npos);

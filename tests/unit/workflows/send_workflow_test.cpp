@@ -15,6 +15,7 @@
 #include "support/recording_diagnostics.h"
 #include "support/recording_message_boxes.h"
 #include "support/rows.h"
+#include "support/test_locales.h"
 
 namespace parvel {
 namespace {
@@ -350,22 +351,13 @@ TEST_F(SendWorkflowTest, DeliverNowFailuresArePassedOver) {
   }
 }
 
-class GermanUser final : public Locale {
- public:
-  std::wstring AbbreviatedMonthName(int month) const override {
-    return EnglishLocale().AbbreviatedMonthName(month);
-  }
-  std::wstring MonthName(int month) const override { return EnglishLocale().MonthName(month); }
-  std::wstring Language() const override { return L"de"; }
-};
-
 TEST_F(SendWorkflowTest, CharactersTheGatewayMayRefuseAreOfferedInTheirPlainForm) {
   // A German user: ä ö ü in their German form; "–" (150) passes the cipher at
   // some places only, so it is replaced everywhere as well.
   session.UserDisplayName = L"J\u00FCrgen M\u00FCller";
   view.state.message = L"Gr\u00FC\u00DFe aus K\u00F6ln \u2013 bis sp\u00E4ter, K\u00F6ln";
   const ComposeState before = view.state;
-  const GermanUser german;
+  const fakes::GermanUser german;
   const auto click = [&] {
     RunSendWorkflow({.session = session,
                      .view = view,
