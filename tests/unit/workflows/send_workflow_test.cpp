@@ -58,13 +58,16 @@ class SendWorkflowTest : public testing::Test {
     view.state.delayed_send = LocalDateTime{2026, 12, 5, 17, 30};
   }
 
-  void Click() {
+  void Click() { ClickOn(locale, code_page); }
+
+  // A click on a system of another language or code page.
+  void ClickOn(const Locale& system_locale, const CodePage& system_code_page) {
     RunSendWorkflow({.session = session,
                      .view = view,
                      .message_boxes = boxes,
                      .clock = clock,
-                     .locale = locale,
-                     .code_page = code_page});
+                     .locale = system_locale,
+                     .code_page = system_code_page});
   }
 
   // Clicks with a session of the same settings whose host logs to other.
@@ -358,14 +361,7 @@ TEST_F(SendWorkflowTest, CharactersTheGatewayMayRefuseAreOfferedInTheirPlainForm
   view.state.message = L"Gr\u00FC\u00DFe aus K\u00F6ln \u2013 bis sp\u00E4ter, K\u00F6ln";
   const ComposeState before = view.state;
   const fakes::GermanUser german;
-  const auto click = [&] {
-    RunSendWorkflow({.session = session,
-                     .view = view,
-                     .message_boxes = boxes,
-                     .clock = clock,
-                     .locale = german,
-                     .code_page = code_page});
-  };
+  const auto click = [&] { ClickOn(german, code_page); };
   const std::wstring offer =
       L"These characters cannot be sent through the SMS gateway: \u00FC \u00DF \u00F6 \u2013 "
       L"\u00E4\r\n\r\nThe message will be sent as:\r\nGruesse aus Koeln - bis spaeter, Koeln"
@@ -457,13 +453,7 @@ TEST_F(SendWorkflowTest, ADoubleByteCodePageIsJudgedCharacterByCharacter) {
   // U+4E2D (0x81 0x2D) passes every key, U+4EE9 (0x81 0xE9) does not and has
   // no plain form; "é" (0xE9) has one.
   view.state.message = L"\u4E2D \u4EE9 \u00E9";
-  const DoubleByteCodePage double_byte;
-  RunSendWorkflow({.session = session,
-                   .view = view,
-                   .message_boxes = boxes,
-                   .clock = clock,
-                   .locale = locale,
-                   .code_page = double_byte});
+  ClickOn(locale, DoubleByteCodePage());
   ExpectOnlyMessage(L"Unsupported Characters",
                     L"These characters cannot be sent through the SMS gateway:\r\n"
                     L"\r\nThe message: \u4EE9\r\n"
