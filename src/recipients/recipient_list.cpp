@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <numeric>
 #include <stdexcept>
+#include <string_view>
+#include <unordered_set>
 #include <utility>
 
 #include "codec/plain_text.h"
@@ -46,8 +48,11 @@ std::size_t RecipientList::Add(RecipientEntry row) {
 }
 
 void RecipientList::AddAll(std::vector<RecipientEntry> rows) {
+  // Checked whole before anything is added: keys stay distinct within the
+  // batch too, and a refused batch leaves the list as it was.
+  std::unordered_set<std::wstring_view> batch_keys;
   for (const RecipientEntry& row : rows) {
-    if (!row.Key.empty() && ContainsKey(row.Key)) {
+    if (!row.Key.empty() && (ContainsKey(row.Key) || !batch_keys.insert(row.Key).second)) {
       throw std::invalid_argument("a row with this key is already in the list");
     }
   }

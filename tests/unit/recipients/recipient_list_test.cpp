@@ -77,7 +77,12 @@ TEST(RecipientList, TracksTagsAndKeys) {
   EXPECT_FALSE(list.ContainsTag(L""));
   EXPECT_TRUE(list.ContainsKey(L"x21"));
   EXPECT_THROW(list.Add(Row(L"c", L"3", kKindEnvelope, L"", L"x21")), std::invalid_argument);
+  EXPECT_THROW(list.AddAll({Row(L"d", L"4", kKindEnvelope, L"", L"x44"),
+                            Row(L"e", L"5", kKindEnvelope, L"", L"x44")}),
+               std::invalid_argument)
+      << "two rows of one batch with the same key";
   EXPECT_EQ(list.Count(), 2U);
+  EXPECT_FALSE(list.ContainsKey(L"x44")) << "a refused batch adds nothing";
 
   list.Select(0, true);
   list.Select(1, true);
