@@ -201,13 +201,14 @@ class SendClick {
 
 }  // namespace
 
-void RunSendWorkflow(const SendWorkflowPorts& ports) {
+bool RunSendWorkflow(const SendWorkflowPorts& ports) {
   SendClick click(ports);
-  if (!click.Validate() || !click.KnowUser()) return;
+  if (!click.Validate() || !click.KnowUser()) return false;
   const std::optional<GatewayRequest> request = click.Build();
-  if (!request || !click.Submit(*request)) return;
+  if (!request || !click.Submit(*request)) return false;
   click.DeliverNow();
   click.ClearWindow();
+  return true;
 }
 
 }  // namespace parvel
