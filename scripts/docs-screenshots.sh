@@ -38,7 +38,8 @@ for scenario in "$@"; do
       --addin ZintaraOutlook.OLConnector \
       --data "$(wine_path "$OLDPWD/tools/standin_host/sample/addressbook.json")" \
       --outbox "$(wine_path "$shots")\\outbox" \
-      --scenario "$(wine_path "$OLDPWD/$scenario")")
+      --scenario "$(wine_path "$OLDPWD/$scenario")" \
+      --clear-key 'SOFTWARE\Parvello\Unsent')
   for picture in "$shots"/*.png; do
     [ -e "$picture" ] || continue
     cp "$picture" "$images/"

@@ -12,6 +12,8 @@
 #include "host/com_module_win.h"
 #include "host/diagnostics_win.h"
 #include "host/dispatch_win.h"
+#include "host/event_advice_win.h"
+#include "host/extensibility_win.h"
 #include "host/host_adapters_win.h"
 #include "host/session.h"
 #include "platform/handles_win.h"
@@ -58,8 +60,8 @@ class ModuleReference {
 
 }  // namespace
 
-// Members end from the last to the first: the button, then the windows, then
-// the session's host objects.
+// Members end from the last to the first: the Quit watch and the button, then
+// the windows, then the session's host objects.
 struct AddinModule::Parts {
   ModuleReference module_reference;
   WindowsRegistry registry;
@@ -68,13 +70,31 @@ struct AddinModule::Parts {
   Session session{MakeRedemption(), diagnostics};
   dialogs::WindowSet windows{session, registry, kProgId};
   AddinConnection connection{painter, [this] { ShowComposeWindow(); }, diagnostics};
+  EventAdvice quit;
+  std::weak_ptr<AddinModule> owner;
+
+  // A handler the host started: the module and the host objects stay until
+  // it ends, and one the host stopped ends quietly.
+  template <typename Work>
+  void Handle(std::wstring_view what, Work work) noexcept {
+    const std::shared_ptr<AddinModule> keep = owner.lock();
+    const Session::Handler host_objects(session);
+    try {
+      work();
+    } catch (const HostDisconnected&) {
+      // The host let go of the add-in while the handler let events run.
+    } catch (...) {
+      diagnostics.Report(what, DescribeFailure(std::current_exception()));
+    }
+  }
 
   void ShowComposeWindow() noexcept {
-    try {
-      windows.ShowComposeWindow();
-    } catch (...) {
-      diagnostics.Report(L"Send SMS button", DescribeFailure(std::current_exception()));
-    }
+    Handle(L"Send SMS button", [this] { windows.ShowComposeWindow(); });
+  }
+
+  void ReleaseHost() noexcept {
+    windows.CloseAll();
+    session.ReleaseHostObjects();
   }
 };
 
@@ -84,6 +104,7 @@ AddinModule::~AddinModule() = default;
 
 std::shared_ptr<AddinModule> AddinModule::Make() {
   auto module = std::make_shared<AddinModule>(Token{});
+  module->parts_->owner = module;
   module->parts_->windows.KeepAliveWhileBusy(module);
   return module;
 }
@@ -91,6 +112,18 @@ std::shared_ptr<AddinModule> AddinModule::Make() {
 void AddinModule::Connect(Microsoft::WRL::ComPtr<IDispatch> application,
                           IDispatch* addin_instance) {
   Session& session = parts_->session;
+  if (application) {
+    // With fast shutdown (Outlook 2010 and later) Quit is the only word of
+    // Outlook's close: no OnBeginShutdown, no OnDisconnection follows.
+    try {
+      parts_->quit.Advise(application.Get(), kIidApplicationEvents11, kDispidApplicationQuit,
+                          [parts = parts_.get()] {
+                            parts->Handle(L"Outlook closing", [parts] { parts->ReleaseHost(); });
+                          });
+    } catch (const HostError& error) {
+      parts_->diagnostics.Report(L"Connection", L"Outlook's Quit event: " + error.message());
+    }
+  }
   session.HostApplication = application ? MakeApplication(std::move(application)) : nullptr;
   const bool own_bar = ReadNewBar(parts_->registry);
   if (session.HostApplication && addin_instance != nullptr) {
@@ -99,12 +132,10 @@ void AddinModule::Connect(Microsoft::WRL::ComPtr<IDispatch> application,
   }
 }
 
-void AddinModule::ReleaseHost() noexcept {
-  parts_->windows.CloseAll();
-  parts_->session.ReleaseHostObjects();
-}
+void AddinModule::ReleaseHost() noexcept { parts_->ReleaseHost(); }
 
 void AddinModule::Disconnect() noexcept {
+  parts_->quit.Unadvise();
   parts_->connection.AddinInstance_OnDisconnection();
   ReleaseHost();
 }
@@ -112,8 +143,9 @@ void AddinModule::Disconnect() noexcept {
 void AddinModule::ShowComposeWindow() noexcept { parts_->ShowComposeWindow(); }
 
 void AddinModule::SendSmsTo(std::vector<std::unique_ptr<Item>> items) {
-  parts_->windows.ShowComposeWindow();
   Session& session = parts_->session;
+  const Session::Handler host_objects(session);
+  parts_->windows.ShowComposeWindow();
   // The compose window's load asks for the namespace; a load that could not
   // have it leaves the lists unresolvable without this second try.
   if (!session.MapiNamespace) session.MapiNamespace = session.Host().GetNamespace(L"MAPI");

@@ -14,8 +14,9 @@ namespace parvel::host {
 // The add-in's composition root: everything one connection to the host owns
 // (the settings registry, the session with every host object, the windows,
 // the toolbar button). The connector makes it at connection and lets go of
-// it at disconnection, after Disconnect; a window whose handler is running
-// then keeps it until the handler ends. Nothing of it is global, so a second
+// it at disconnection, after Disconnect; a handler that is running (a
+// window's, the button's, a ribbon callback) then keeps it, and the host
+// objects, until the handler ends. Nothing of it is global, so a second
 // connection after an unload starts afresh.
 class AddinModule final {
   struct Token {};
@@ -27,10 +28,13 @@ class AddinModule final {
   AddinModule(const AddinModule&) = delete;
   AddinModule& operator=(const AddinModule&) = delete;
 
-  // Takes the host application and puts the button on the toolbar.
+  // Takes the host application, watches for its Quit and puts the button on
+  // the toolbar.
   void Connect(Microsoft::WRL::ComPtr<IDispatch> application, IDispatch* addin_instance);
-  // Closes the add-in's windows and lets go of every host object but the
-  // button: the host is shutting down.
+  // The host is closing (its Quit, OnBeginShutdown, or a last release without
+  // a disconnection): the compose window keeps its unsent work, the windows
+  // close and every host object but the button is let go of, without a call
+  // into the host.
   void ReleaseHost() noexcept;
   // Deletes the button and lets go of everything of the host: nothing of it
   // is touched afterwards.

@@ -14,7 +14,8 @@ namespace parvel::host {
 namespace {
 
 // The host's connection to the add-in. It owns the add-in's composition root
-// from connection to disconnection; of its five notifications only these two
+// from connection to disconnection, or to its last release when the host
+// closes without disconnecting; of its five notifications only these two
 // and the start of a shutdown act, and none ever reports a failure. To a host
 // with a ribbon it offers its customUI, and its IDispatch answers the
 // callbacks that names; those do nothing while the add-in is not connected.
@@ -22,9 +23,14 @@ class OLConnector final : public ComObject<OLConnector, IDTExtensibility2>,
                           public IRibbonExtensibility {
  public:
   OLConnector() = default;
-  // A host that lets go without disconnecting first still gets its button
-  // deleted and every object of its released, here and not at DLL unload.
-  ~OLConnector() override { Disconnect(); }
+  // Outlook 2010 and later close without OnDisconnection (fast shutdown):
+  // they release the connector while MAPI is being taken down. The add-in
+  // then only drops its references, here and not at DLL unload, and calls
+  // nothing of the host: its windows close, the compose window keeping its
+  // unsent work, and the host discards the temporary button itself.
+  ~OLConnector() override {
+    if (module_) module_->ReleaseHost();
+  }
 
   bool Answers(REFIID iid) const noexcept {
     return iid == __uuidof(IDispatch) || iid == IID__OLConnector;
@@ -67,8 +73,11 @@ class OLConnector final : public ComObject<OLConnector, IDTExtensibility2>,
 
   HRESULT STDMETHODCALLTYPE OnAddInsUpdate(SAFEARRAY**) override { return S_OK; }
   HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY**) override { return S_OK; }
-  // The host is closing: the windows close and the host's objects go now,
-  // before the host takes its own apart; the button goes at disconnection.
+  // The host is closing and will disconnect the add-in (shutdown
+  // notifications asked for by the add-in key's RequireShutdownNotification,
+  // or an Outlook before 2010): the windows close and the host's objects go
+  // now, before the host takes its own apart; the button goes at
+  // disconnection.
   HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY**) override {
     if (module_) module_->ReleaseHost();
     return S_OK;

@@ -152,6 +152,9 @@ HRESULT InvokeRibbonCallback(AddinModule& module, DISPID id, DISPPARAMS* params,
       }
     }
     return DISP_E_MEMBERNOTFOUND;
+  } catch (const HostDisconnected&) {
+    // The host let go of the add-in while the callback let events run.
+    return S_OK;
   } catch (...) {
     return FailureResult(module.diagnostics(), L"Ribbon", std::current_exception());
   }

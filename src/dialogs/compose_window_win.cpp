@@ -18,6 +18,7 @@ ComposeWindow::ComposeWindow(Session& session, RegistryPort& registry, AddinWind
     // No cancel button: one keystroke must not discard the recipients and
     // the message.
     : DialogWindow(L"OLMain", kControls, EscKey::Ignored),
+      message_boxes_(owned_boxes_, session),
       presenter_({.session = session,
                   .view = *this,
                   .message_boxes = message_boxes_,
@@ -26,7 +27,7 @@ ComposeWindow::ComposeWindow(Session& session, RegistryPort& registry, AddinWind
                   .windows = windows}) {}
 
 void ComposeWindow::OnInit() {
-  message_boxes_.SetOwner(hwnd());
+  owned_boxes_.SetOwner(hwnd());
   MakeBold({kLabel6, kLabel7, kLabel8});
   SetUpRecipientList(kListView1, 190, 120);
   SendMessageW(Control(kText1), EM_LIMITTEXT, kMessageLimit, 0);
@@ -71,6 +72,9 @@ void ComposeWindow::OnCommand(int id, int code) {
       break;
   }
 }
+
+// The close box closes as "Clos&e" does.
+void ComposeWindow::OnCloseRequest() { presenter_.Command4_Click(); }
 
 void ComposeWindow::OnNotify(const NMHDR& header) {
   if (header.idFrom == kListView1.id && header.code == LVN_COLUMNCLICK) {

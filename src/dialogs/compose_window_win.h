@@ -3,6 +3,7 @@
 #include "dialogs/dialog_window_win.h"
 #include "dialogs/message_boxes_win.h"
 #include "dialogs/ol_main.h"
+#include "workflows/handler_turns.h"
 
 namespace parvel::dialogs {
 
@@ -18,8 +19,10 @@ class ComposeWindow final : public DialogWindow {
   void OnInit() override;
   void OnCommand(int id, int code) override;
   void OnNotify(const NMHDR& header) override;
+  void OnCloseRequest() override;
 
-  OwnedMessageBoxes message_boxes_;
+  OwnedMessageBoxes owned_boxes_;
+  StoppingMessageBoxes message_boxes_;
   OLMain presenter_;
 };
 

@@ -16,6 +16,8 @@ constexpr int kMobileWidth = 70;
 ContactsWindow::ContactsWindow(Session& session, AddinWindows& windows)
     // "&Cancel" is an ordinary button: Esc does not drop the selection.
     : DialogWindow(L"OLContacts", kControls, EscKey::Ignored),
+      message_boxes_(owned_boxes_, session),
+      pending_events_(pump_, session),
       presenter_({.session = session,
                   .view = *this,
                   .message_boxes = message_boxes_,
@@ -23,7 +25,7 @@ ContactsWindow::ContactsWindow(Session& session, AddinWindows& windows)
                   .windows = windows}) {}
 
 void ContactsWindow::OnInit() {
-  message_boxes_.SetOwner(hwnd());
+  owned_boxes_.SetOwner(hwnd());
   SetUpRecipientList(klvw, kNameWidth, kMobileWidth);
   SetUpRecipientList(klvw2, kNameWidth, kMobileWidth);
   presenter_.Form_Load();

@@ -4,6 +4,7 @@
 #include "dialogs/message_boxes_win.h"
 #include "dialogs/ol_contacts.h"
 #include "recipients/pending_events_win.h"
+#include "workflows/handler_turns.h"
 
 namespace parvel::dialogs {
 
@@ -20,8 +21,10 @@ class ContactsWindow final : public DialogWindow {
   void OnNotify(const NMHDR& header) override;
   void OnCloseRequest() override;
 
-  OwnedMessageBoxes message_boxes_;
-  ThreadMessagePump pending_events_;
+  OwnedMessageBoxes owned_boxes_;
+  ThreadMessagePump pump_;
+  StoppingMessageBoxes message_boxes_;
+  StoppingPendingEvents pending_events_;
   OLContacts presenter_;
 };
 

@@ -116,11 +116,16 @@ INT_PTR CALLBACK DialogWindow::Procedure(HWND dialog, UINT message, WPARAM wpara
   auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(dialog, DWLP_USER));
   if (self == nullptr) return FALSE;
   // Declared first, so released last: whatever the handler lets go of, the
-  // object lives until this call is over.
+  // object lives until this call is over, and the host objects until the
+  // window has closed.
   const std::shared_ptr<void> owner = self->owner_.lock();
+  std::optional<Session::Handler> host_objects;
+  if (self->session_ != nullptr) host_objects.emplace(*self->session_);
   const Handling handling(*self);
   try {
     return self->Handle(message, wparam, lparam);
+  } catch (const host::HostDisconnected&) {
+    // The host let go of the add-in while the handler let events run.
   } catch (const std::exception& error) {
     self->ReportUnexpected(error.what());
   } catch (...) {

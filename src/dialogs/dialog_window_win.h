@@ -15,6 +15,7 @@
 
 #include "dialogs/control_name.h"
 #include "dialogs/keyboard_win.h"
+#include "host/session.h"
 #include "platform/handles_win.h"
 #include "ui/window_view.h"
 
@@ -43,8 +44,13 @@ class DialogWindow : public WindowView {
   // middle of a listing): the window and this object must stay.
   bool Busy() const noexcept { return handlers_ > 0; }
   // What owns this object is kept alive while one of its handlers runs, so
-  // that letting go of it meanwhile cannot free the object under the handler.
-  void KeepAliveWhileBusy(std::weak_ptr<void> owner) { owner_ = std::move(owner); }
+  // that letting go of it meanwhile cannot free the object under the handler;
+  // so are the session's host objects (Session::Handler). A handler the host
+  // stopped (host::HostDisconnected) ends quietly.
+  void KeepAliveWhileBusy(std::weak_ptr<void> owner, Session* session = nullptr) {
+    owner_ = std::move(owner);
+    session_ = session;
+  }
 
   void SetCaption(std::wstring_view caption) override;
   std::wstring Text(std::wstring_view control) const override;
@@ -110,6 +116,7 @@ class DialogWindow : public WindowView {
   int handlers_ = 0;
   bool close_pending_ = false;
   std::weak_ptr<void> owner_;
+  Session* session_ = nullptr;
   std::map<int, const RecipientList*> lists_;
   std::vector<ATOM> atoms_;
   win::UniqueImageList images_;

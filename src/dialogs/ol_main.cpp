@@ -11,6 +11,7 @@
 #include "workflows/account_settings_load.h"
 #include "workflows/gateway_message.h"
 #include "workflows/send_workflow.h"
+#include "workflows/unsent_work.h"
 
 namespace parvel {
 namespace {
@@ -19,6 +20,9 @@ using namespace ol_main_controls;
 
 constexpr std::wstring_view kHandTypedName = L"Unknown";
 constexpr int kDelayedSendHours = 12;
+// After the caption while the window holds work that was kept when it last
+// went away with Outlook.
+constexpr std::wstring_view kRestoredCaption = L" - Restored, not sent yet";
 
 std::wstring Caption() {
   return L"Parvel" + std::wstring(44, L' ') + L"- " + std::wstring(kVersionText);
@@ -69,6 +73,57 @@ void OLMain::Form_Load() {
       FromMinuteNumber(MinuteNumber(ports_.clock.Now()) + std::int64_t{kDelayedSendHours} * 60);
   ports_.view.SetDateTime(kMaskEdBox1, later);
   ports_.view.SetCaption(Caption());
+  RestoreUnsentWork();
+}
+
+void OLMain::RestoreUnsentWork() {
+  host::Diagnostics& diagnostics = ports_.session.Diagnostics();
+  std::optional<UnsentWork> work;
+  try {
+    work = ReadUnsentWork(ports_.registry);
+    if (!work) return;
+    TakeSelection();
+    recipients_.AddAll(std::move(work->Rows));
+  } catch (const std::exception&) {
+    // Kept values changed by hand: nothing comes back, and nothing stays.
+    diagnostics.Report(L"Unsent work", host::DescribeFailure(std::current_exception()));
+    ForgetUnsentWork(ports_.registry);
+    return;
+  }
+  ShowList();
+  SetMessage(work->Message);
+  ports_.view.SetChecked(kCheck1, work->DelayedSend);
+  if (work->DelayedSendTime) ports_.view.SetDateTime(kMaskEdBox1, *work->DelayedSendTime);
+  ports_.view.SetCaption(Caption() + std::wstring(kRestoredCaption));
+  restored_ = true;
+}
+
+void OLMain::KeepUnsentWork() {
+  const std::wstring message = MessageText();
+  std::int32_t code = kErrorSuccess;
+  if (message.empty() && recipients_.Count() == 0) {
+    code = ForgetUnsentWork(ports_.registry);
+  } else {
+    code = parvel::KeepUnsentWork(ports_.registry, {.Message = message,
+                                                    .Rows = recipients_.Rows(),
+                                                    .DelayedSend = DelayedSendTicked(),
+                                                    .DelayedSendTime = DelayedSendTime()});
+  }
+  if (code != kErrorSuccess) {
+    ports_.session.Diagnostics().Report(L"Unsent work",
+                                        L"cannot be kept, registry error " + std::to_wstring(code));
+  }
+}
+
+void OLMain::ForgetRestoredWork() {
+  if (!restored_) return;
+  restored_ = false;
+  ForgetUnsentWork(ports_.registry);
+  ports_.view.SetCaption(Caption());
+}
+
+void OLMain::ForgetRestoredWorkIfCleared() {
+  if (restored_ && recipients_.Count() == 0 && MessageText().empty()) ForgetRestoredWork();
 }
 
 // The count is of the text as the gateway will get it, and the line under it
@@ -81,6 +136,7 @@ void OLMain::Text1_Change() {
   ports_.view.SetText(kLabel5,
                       L"Used : " + std::to_wstring(preview.used) + L" chars (incl. EMail name)");
   ports_.view.SetText(kLabel10, ReplacementNote(preview.message));
+  ForgetRestoredWorkIfCleared();
 }
 
 std::wstring OLMain::HandTypedKey(std::wstring_view mobile) const {
@@ -113,15 +169,20 @@ void OLMain::Command2_Click() {
 }
 
 void OLMain::Command3_Click() {
-  RunSendWorkflow({.session = ports_.session,
-                   .view = *this,
-                   .message_boxes = ports_.message_boxes,
-                   .clock = ports_.clock,
-                   .locale = ports_.locale,
-                   .code_page = ports_.code_page});
+  const bool sent = RunSendWorkflow({.session = ports_.session,
+                                     .view = *this,
+                                     .message_boxes = ports_.message_boxes,
+                                     .clock = ports_.clock,
+                                     .locale = ports_.locale,
+                                     .code_page = ports_.code_page});
+  if (sent) ForgetRestoredWork();
 }
 
-void OLMain::Command4_Click() { ports_.view.Close(); }
+// Closing is the user's own clearing: the window's work is lost, kept or not.
+void OLMain::Command4_Click() {
+  ForgetRestoredWork();
+  ports_.view.Close();
+}
 
 void OLMain::Command5_Click() {
   const DisabledWhile disabled(ports_.view, kCommand5);
@@ -134,6 +195,7 @@ void OLMain::Command6_Click() {
   recipients_.RemoveSelected();
   recipients_.SetSorted(true);
   ShowList();
+  ForgetRestoredWorkIfCleared();
 }
 
 void OLMain::Command7_Click() { ports_.windows.ShowTemplatesWindow(); }

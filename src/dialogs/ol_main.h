@@ -53,6 +53,10 @@ class OLMain final : private ComposeView {
   void AddPickedRecipients(std::vector<RecipientEntry> rows);
   // For the templates window: the message replaced, the counter updated.
   void SetMessage(std::wstring_view text);
+  // The window goes away with the host (Outlook closes, or disconnects the
+  // add-in): its message, recipients and delayed-send choice are kept for
+  // the next load, which brings them back; an empty window keeps nothing.
+  void KeepUnsentWork();
 
   const RecipientList& Recipients() const noexcept { return recipients_; }
 
@@ -74,9 +78,14 @@ class OLMain final : private ComposeView {
   std::wstring HandTypedKey(std::wstring_view mobile) const;
   void TakeSelection();
   void ShowList();
+  void RestoreUnsentWork();
+  // The work brought back is sent or cleared by the user: what was kept goes.
+  void ForgetRestoredWork();
+  void ForgetRestoredWorkIfCleared();
 
   OLMainPorts ports_;
   RecipientList recipients_;
+  bool restored_ = false;  // the window holds work kept when it last went away
 };
 
 }  // namespace parvel

@@ -12,15 +12,20 @@
 
 namespace parvel::dialogs {
 
-// The window in slot, made and loaded first when there is none open.
+// The window in slot, made and loaded first when there is none open. Once the
+// host has let go of the add-in no window opens: the handler that asked stops.
 template <typename Window, typename... Args>
 Window& WindowSet::Loaded(std::unique_ptr<Window>& slot, int dialog_id, Args&&... args) {
   if (!slot || !slot->IsOpen()) {
+    session_.StopIfDisconnected();
     slot.reset();
     keys_.Start();
     auto window = std::make_unique<Window>(std::forward<Args>(args)...);
-    window->KeepAliveWhileBusy(owner_);
-    if (!window->Create(dialog_id)) throw std::runtime_error("a window cannot be created");
+    window->KeepAliveWhileBusy(owner_, &session_);
+    const bool created = window->Create(dialog_id);
+    // A load during which the host let go closes the window as it ends.
+    session_.StopIfDisconnected();
+    if (!created) throw std::runtime_error("a window cannot be created");
     slot = std::move(window);
   }
   return *slot;
@@ -39,6 +44,13 @@ WindowSet::~WindowSet() {
 }
 
 void WindowSet::CloseAll() noexcept {
+  if (compose_ && compose_->IsOpen()) {
+    try {
+      compose_->presenter().KeepUnsentWork();
+    } catch (const std::exception&) {
+      // The window cannot be read: there is nothing to keep.
+    }
+  }
   const auto close = [](auto& slot) noexcept {
     if (!slot) return;
     slot->Close();

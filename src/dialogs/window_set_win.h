@@ -33,7 +33,9 @@ class WindowSet final : public AddinWindows {
 
   // The toolbar button: the compose window, loaded when needed, in front.
   void ShowComposeWindow();
-  // Closes every window; one whose handler is running closes when it ends.
+  // The host lets go of the add-in: the compose window keeps its unsent
+  // work, then every window closes; one whose handler is running closes when
+  // it ends.
   void CloseAll() noexcept;
 
   void ShowContactsPicker() override;

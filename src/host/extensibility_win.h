@@ -60,3 +60,11 @@ inline constexpr IID kIidRibbonControl = {
 // Outlook's class numbers of the objects a ribbon control's Context may be.
 inline constexpr int kOlExplorerClass = 34;
 inline constexpr int kOlSelectionClass = 74;
+
+// Outlook's application events (ApplicationEvents_11); Quit, DISPID 0xF007
+// without arguments, is raised when Outlook begins to close. From Outlook 2010
+// on it is the only word of the close an add-in gets, unless its add-in key
+// holds RequireShutdownNotification = 1.
+inline constexpr IID kIidApplicationEvents11 = {
+    0x0006302C, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+inline constexpr DISPID kDispidApplicationQuit = 0xF007;

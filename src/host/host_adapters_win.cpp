@@ -1,13 +1,11 @@
 #include "host/host_adapters_win.h"
 
-#include <ocidl.h>
-
 #include <functional>
 #include <string>
 #include <utility>
 
-#include "host/com_object_win.h"
 #include "host/dispatch_win.h"
+#include "host/event_advice_win.h"
 #include "host/extensibility_win.h"
 
 namespace parvel::host {
@@ -127,53 +125,9 @@ class NamespaceAdapter final : public Namespace {
   Dispatch namespace_;
 };
 
-// Receives the button's Click event (DISPID 1) and hands it to the add-in.
-// The host may keep the sink after it was unadvised: disarmed, it then does
-// nothing.
-class ClickSink final : public ComObject<ClickSink, IDispatch> {
- public:
-  explicit ClickSink(std::function<void()> handler) : handler_(std::move(handler)) {}
-
-  void Disarm() noexcept { handler_ = nullptr; }
-
-  bool Answers(REFIID iid) const noexcept { return iid == kIidCommandBarButtonEvents; }
-
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    if (count == nullptr) return E_POINTER;
-    *count = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-    if (info != nullptr) *info = nullptr;
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return DISP_E_UNKNOWNNAME;
-  }
-  // The arguments (the button, CancelDefault) are not used: however the host
-  // packs them, as VT_DISPATCH or VT_UNKNOWN, by VT_BOOL or VT_VARIANT
-  // reference, the click gets through.
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                   UINT*) override {
-    if (id != kDispidCommandBarButtonClick) return DISP_E_MEMBERNOTFOUND;
-    try {
-      if (handler_) handler_();
-    } catch (...) {
-      // The click has no failure path of its own; the host must not see one.
-    }
-    return S_OK;
-  }
-
- private:
-  std::function<void()> handler_;
-};
-
 class CommandBarButtonAdapter final : public CommandBarButton {
  public:
   explicit CommandBarButtonAdapter(Dispatch button) : button_(std::move(button)) {}
-  ~CommandBarButtonAdapter() override { Disconnect(); }
-  CommandBarButtonAdapter(const CommandBarButtonAdapter&) = delete;
-  CommandBarButtonAdapter& operator=(const CommandBarButtonAdapter&) = delete;
 
   void SetCaption(const std::wstring& caption) override { button_.Put(L"Caption", caption); }
   void SetTag(const std::wstring& tag) override { button_.Put(L"Tag", tag); }
@@ -183,41 +137,20 @@ class CommandBarButtonAdapter final : public CommandBarButton {
   void SetStyle(int style) override { button_.Put(L"Style", style); }
   void PasteFace() override { button_.Call(L"PasteFace"); }
   void Delete() override {
-    Disconnect();
+    click_.Unadvise();
     button_.Call(L"Delete");
   }
 
+  // Released without Delete, the button lets go of its click without a call
+  // into the host, which is exiting and drops its temporary button itself.
   void OnClick(std::function<void()> handler) override {
-    Disconnect();
-    ComPtr<IConnectionPointContainer> container;
-    HRESULT hr = button_.get()->QueryInterface(IID_PPV_ARGS(&container));
-    if (FAILED(hr)) ThrowHostError(hr, L"the button's events");
-    ComPtr<IConnectionPoint> point;
-    hr = container->FindConnectionPoint(kIidCommandBarButtonEvents, &point);
-    if (FAILED(hr)) ThrowHostError(hr, L"the button's events");
-    const ComPtr<ClickSink> sink = ClickSink::Make(std::move(handler));
-    if (!sink) throw HostError(E_OUTOFMEMORY, L"out of memory");
-    DWORD cookie = 0;
-    hr = point->Advise(sink.Get(), &cookie);
-    if (FAILED(hr)) ThrowHostError(hr, L"the button's events");
-    point_ = point;
-    sink_ = sink;
-    cookie_ = cookie;
+    click_.Advise(button_.get(), kIidCommandBarButtonEvents, kDispidCommandBarButtonClick,
+                  std::move(handler));
   }
 
  private:
-  void Disconnect() noexcept {
-    if (sink_) sink_->Disarm();
-    if (point_) point_->Unadvise(cookie_);
-    point_.Reset();
-    sink_.Reset();
-    cookie_ = 0;
-  }
-
   Dispatch button_;
-  ComPtr<IConnectionPoint> point_;
-  ComPtr<ClickSink> sink_;
-  DWORD cookie_ = 0;
+  EventAdvice click_;
 };
 
 class CommandBarAdapter final : public CommandBar {

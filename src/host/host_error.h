@@ -20,4 +20,11 @@ class HostError : public std::runtime_error {
   std::wstring message_;
 };
 
+// Ends a handler that let other events run (a pending-events turn, a message
+// box) during which the host disconnected the add-in: the handler stops there,
+// before it reaches for the host again. It is no std::exception, so that no
+// handler reports it as a failure; the edges where handlers start end it
+// quietly.
+struct HostDisconnected {};
+
 }  // namespace parvel::host

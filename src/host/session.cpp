@@ -15,15 +15,28 @@ Session::Session(std::unique_ptr<host::Redemption> redemption, host::Diagnostics
   if (!redemption_) throw std::invalid_argument("a session needs a Redemption factory");
 }
 
+Session::Handler::~Handler() {
+  if (--session_.handlers_ == 0 && session_.disconnected_) session_.LetGoOfHostObjects();
+}
+
 void Session::ReleaseHostObjects() noexcept {
+  disconnected_ = true;
+  if (handlers_ == 0) LetGoOfHostObjects();
+}
+
+void Session::LetGoOfHostObjects() noexcept {
   KnownDistLists.clear();
   ContactsFolders.reset();
   MapiNamespace.reset();
   HostApplication.reset();
 }
 
+void Session::StopIfDisconnected() const {
+  if (disconnected_) throw host::HostDisconnected{};
+}
+
 host::Application& Session::Host() {
-  if (!HostApplication) {
+  if (!HostApplication || disconnected_) {
     throw host::HostError(kRpcEDisconnected, L"Outlook has disconnected the add-in.");
   }
   return *HostApplication;

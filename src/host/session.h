@@ -44,16 +44,43 @@ class Session {
   // Where failures passed over go.
   host::Diagnostics& Diagnostics() { return diagnostics_; }
 
-  // Lets go of every host object, those obtained from the host first.
+  // One of the add-in's handlers runs (a window's, the toolbar button's, a
+  // ribbon callback, a host event) for as long as this lives. The host
+  // objects stay while any handler runs, as a window whose handler runs stays
+  // open until it ends: a handler that let events run finds what it holds
+  // still there.
+  class Handler {
+   public:
+    explicit Handler(Session& session) noexcept : session_(session) { ++session_.handlers_; }
+    ~Handler();
+    Handler(const Handler&) = delete;
+    Handler& operator=(const Handler&) = delete;
+
+   private:
+    Session& session_;
+  };
+
+  // The host disconnected the add-in or began to exit: from now on Host()
+  // fails and a handler that lets events run stops after them
+  // (StopIfDisconnected). Every host object is let go of, those obtained from
+  // the host first: at once, or when the last running handler ends. Nothing
+  // of the host is called.
   void ReleaseHostObjects() noexcept;
+  bool Disconnected() const noexcept { return disconnected_; }
+  // Throws HostDisconnected once the host has disconnected the add-in.
+  void StopIfDisconnected() const;
 
   // The connected host application. Throws HostError once the host has
   // disconnected the add-in.
   host::Application& Host();
 
  private:
+  void LetGoOfHostObjects() noexcept;
+
   std::unique_ptr<host::Redemption> redemption_;
   host::Diagnostics& diagnostics_;
+  int handlers_ = 0;
+  bool disconnected_ = false;
 };
 
 }  // namespace parvel

@@ -139,4 +139,9 @@ RegValue RegFetchValue(RegistryPort& registry, RegKey root, std::wstring_view pa
   return value;
 }
 
+std::int32_t RegRemoveKey(RegistryPort& registry, RegKey root, std::wstring_view path) {
+  const std::int32_t code = registry.DeleteKey(root, path);
+  return code == kErrorFileNotFound ? kErrorSuccess : code;
+}
+
 }  // namespace parvel

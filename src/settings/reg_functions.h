@@ -2,9 +2,10 @@
 
 // RegFunctions: the only code that reads or writes registry values. Two
 // functions work on a key that is already open, three open and close the key
-// named by a root key and a path around their work. Text values travel in the
-// system ANSI code page, so a text that went through the registry comes back
-// with every character the code page cannot represent turned into "?".
+// named by a root key and a path around their work, and one removes such a
+// key. Text values travel in the system ANSI code page, so a text that went
+// through the registry comes back with every character the code page cannot
+// represent turned into "?".
 
 #include <cstdint>
 #include <string>
@@ -51,5 +52,9 @@ std::int32_t RegStoreValue(RegistryPort& registry, RegKey root, std::wstring_vie
 // The value, or empty on any failure.
 RegValue RegFetchValue(RegistryPort& registry, RegKey root, std::wstring_view path,
                        std::wstring_view name);
+
+// Removes the key with its values (a key with subkeys stays). Returns 0 on
+// success, a key that is already missing included, else the delete's code.
+std::int32_t RegRemoveKey(RegistryPort& registry, RegKey root, std::wstring_view path);
 
 }  // namespace parvel

@@ -63,6 +63,9 @@ class RegistryPort {
   // data that do not end with one.
   virtual std::int32_t SetValue(RegKey key, std::wstring_view name, std::uint32_t type,
                                 std::string_view data) = 0;
+  // RegDeleteKeyA: removes the key with its values; a key that has subkeys
+  // stays (kErrorAccessDenied).
+  virtual std::int32_t DeleteKey(RegKey parent, std::wstring_view path) = 0;
   // RegCloseKey.
   virtual std::int32_t CloseKey(RegKey key) = 0;
   // The code page of names and text data: the system's ANSI code page.

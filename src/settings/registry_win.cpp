@@ -77,6 +77,10 @@ std::int32_t WindowsRegistry::SetValue(RegKey key, std::wstring_view name, std::
                         reinterpret_cast<const BYTE*>(bytes.c_str()), ByteCount(bytes.size()));
 }
 
+std::int32_t WindowsRegistry::DeleteKey(RegKey parent, std::wstring_view path) {
+  return RegDeleteKeyA(ToHkey(parent), code_page_.ToBytes(path).c_str());
+}
+
 std::int32_t WindowsRegistry::CloseKey(RegKey key) { return RegCloseKey(ToHkey(key)); }
 
 }  // namespace parvel

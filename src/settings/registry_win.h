@@ -21,6 +21,7 @@ class WindowsRegistry final : public RegistryPort {
                               std::span<char> buffer, std::uint32_t& size) override;
   std::int32_t SetValue(RegKey key, std::wstring_view name, std::uint32_t type,
                         std::string_view data) override;
+  std::int32_t DeleteKey(RegKey parent, std::wstring_view path) override;
   std::int32_t CloseKey(RegKey key) override;
   const CodePage& TextCodePage() const override { return code_page_; }
 

@@ -239,13 +239,14 @@ class SendClick {
 
 }  // namespace
 
-void RunSendWorkflow(const SendWorkflowPorts& ports) {
+bool RunSendWorkflow(const SendWorkflowPorts& ports) {
   SendClick click(ports);
-  if (!click.Validate() || !click.KnowUser() || !click.SettleMessage()) return;
+  if (!click.Validate() || !click.KnowUser() || !click.SettleMessage()) return false;
   const std::optional<GatewayRequest> request = click.Build();
-  if (!request || !click.Submit(*request)) return;
+  if (!request || !click.Submit(*request)) return false;
   click.DeliverNow();
   click.ClearWindow();
+  return true;
 }
 
 }  // namespace parvel

@@ -22,7 +22,8 @@ struct SendWorkflowPorts {
 // The click of Command3 in the compose window: checks the window and the
 // account, submits one gateway request through Redemption and Outlook, asks
 // for delivery at once and empties the window. Every problem ends in a message
-// box with the window left as it was; no host failure escapes.
-void RunSendWorkflow(const SendWorkflowPorts& ports);
+// box with the window left as it was; no host failure escapes. True when the
+// message went.
+bool RunSendWorkflow(const SendWorkflowPorts& ports);
 
 }  // namespace parvel

@@ -9,9 +9,11 @@ file(REMOVE ${addin_folder}/ZNSMSTemplates.txt)
 string(REPLACE "|" ";" host_args "${ARGS}")
 # Output goes to files, not pipes: Wine's desktop and service processes,
 # started by the first window, keep inherited pipes open long after the host.
+# The unsent work an earlier run kept is not this run's.
 execute_process(
   COMMAND ${EMULATOR} ${HOST} --register ${ADDIN} --addin ${PROGID} --data ${DATA}
-          --outbox ${WORK}/outbox --scenario ${SCENARIO} ${host_args}
+          --outbox ${WORK}/outbox --scenario ${SCENARIO} --clear-key SOFTWARE\\Parvello\\Unsent
+          ${host_args}
   WORKING_DIRECTORY ${WORK}
   RESULT_VARIABLE code OUTPUT_FILE ${WORK}/stdout.txt ERROR_FILE ${WORK}/stderr.txt TIMEOUT 240)
 file(READ ${WORK}/stderr.txt err)

@@ -158,6 +158,23 @@ std::int32_t MemoryRegistry::SetValue(RegKey key, std::wstring_view name, std::u
   return kErrorSuccess;
 }
 
+std::int32_t MemoryRegistry::DeleteKey(RegKey parent, std::wstring_view path) {
+  if (Resolve(parent) == nullptr) return kErrorInvalidHandle;
+  const auto names = SplitPath(path);
+  if (!names || names->empty()) return kErrorBadPathname;
+  const auto split = path.rfind(L'\\');
+  Node* above = Walk(parent, split == std::wstring_view::npos ? L"" : path.substr(0, split));
+  if (above == nullptr) return kErrorFileNotFound;
+  const auto found = above->keys.find(names->back());
+  if (found == above->keys.end()) return kErrorFileNotFound;
+  if (!found->second->keys.empty()) return kErrorAccessDenied;
+  if (above->write_failure != kErrorSuccess) return above->write_failure;
+  // Handles still open on the key stay valid and reach nothing of the tree.
+  deleted_.push_back(std::move(found->second));
+  above->keys.erase(found);
+  return kErrorSuccess;
+}
+
 std::int32_t MemoryRegistry::CloseKey(RegKey key) {
   if (roots_.contains(key)) return kErrorSuccess;
   return handles_.erase(key) == 1 ? kErrorSuccess : kErrorInvalidHandle;

@@ -39,6 +39,7 @@ class MemoryRegistry final : public RegistryPort {
                               std::span<char> buffer, std::uint32_t& size) override;
   std::int32_t SetValue(RegKey key, std::wstring_view name, std::uint32_t type,
                         std::string_view data) override;
+  std::int32_t DeleteKey(RegKey parent, std::wstring_view path) override;
   std::int32_t CloseKey(RegKey key) override;
   const CodePage& TextCodePage() const override { return code_page_; }
 
@@ -74,6 +75,7 @@ class MemoryRegistry final : public RegistryPort {
 
   std::map<RegKey, std::unique_ptr<Node>> roots_;
   std::map<RegKey, Handle> handles_;
+  std::vector<std::unique_ptr<Node>> deleted_;  // keys deleted while handles were open
   std::intptr_t next_handle_ = 0x100;
 };
 

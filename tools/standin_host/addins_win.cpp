@@ -71,6 +71,17 @@ std::vector<RegisteredAddin> RegisteredAddins() {
   return found;
 }
 
+// Whether the add-in asks Outlook (2010 and later) for OnBeginShutdown and
+// OnDisconnection when Outlook closes: RequireShutdownNotification = 1 in its
+// key, the user's key winning over the machine's.
+bool WantsShutdownNotification(const std::wstring& prog_id) {
+  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+    const UniqueKey key = OpenKey(root, std::wstring(kAddinsKey) + L"\\" + prog_id);
+    if (key) return ReadDword(key.get(), L"RequireShutdownNotification") == 1;
+  }
+  return false;
+}
+
 }  // namespace
 
 // The AddInInst object Outlook passes at connection.
@@ -156,13 +167,17 @@ std::wstring StateText(AddinRecord::State state) {
   return L"disconnected";
 }
 
-AddinManager::AddinManager(std::shared_ptr<HostContext> context, ComPtr<IDispatch> application,
-                           std::vector<std::wstring> only)
+AddinManager::AddinManager(std::shared_ptr<HostContext> context,
+                           ComPtr<ApplicationObject> application, std::vector<std::wstring> only)
     : context_(std::move(context)), application_(std::move(application)), only_(std::move(only)) {}
 
-AddinManager::~AddinManager() { Disconnect(ext_dm_HostShutdown); }
+AddinManager::~AddinManager() {
+  Exit();
+  CheckUnloaded();
+}
 
 void AddinManager::Connect(ext_ConnectMode mode) {
+  context_->calls_closed.reset();
   if (std::none_of(addins_.begin(), addins_.end(),
                    [](const auto& addin) { return addin->extensibility != nullptr; })) {
     objects_before_connection_.clear();
@@ -217,8 +232,8 @@ void AddinManager::Connect(ext_ConnectMode mode) {
     }
     addin.instance = MakeCom<AddInObject>(context_, std::move(registered), clsid);
     CustomArray custom;
-    result = addin.extensibility->OnConnection(application_.Get(), mode, addin.instance.Get(),
-                                               custom.get());
+    result = addin.extensibility->OnConnection(static_cast<IDispatch*>(application_.Get()), mode,
+                                               addin.instance.Get(), custom.get());
     context_->timings.Add(L"connect", addin.record.prog_id, load.Milliseconds());
     if (FAILED(result)) {
       fail(L"OnConnection", result);
@@ -244,32 +259,70 @@ void AddinManager::Connect(ext_ConnectMode mode) {
   }
 }
 
-void AddinManager::Disconnect(ext_DisconnectMode mode) {
-  if (mode == ext_dm_HostShutdown) {
-    for (const auto& addin : addins_) {
-      if (!addin->extensibility) continue;
-      CustomArray custom;
-      addin->extensibility->OnBeginShutdown(custom.get());
-    }
+void AddinManager::Release(Loaded& addin) {
+  addin.ribbon.reset();
+  addin.extensibility.Reset();
+  addin.instance->connected = false;
+  addin.instance->Forget();
+  addin.instance.Reset();
+  addin.record.state = AddinRecord::State::Disconnected;
+  if (std::find(unchecked_.begin(), unchecked_.end(), &addin) == unchecked_.end()) {
+    unchecked_.push_back(&addin);
   }
-  std::vector<const Loaded*> disconnected;
+}
+
+void AddinManager::Unload() {
+  bool any = false;
   for (const auto& addin : addins_) {
     if (!addin->extensibility) continue;
     CustomArray custom;
-    addin->extensibility->OnDisconnection(mode, custom.get());
-    addin->ribbon.reset();
-    addin->extensibility.Reset();
-    addin->instance->connected = false;
-    addin->instance->Forget();
-    addin->instance.Reset();
-    addin->record.state = AddinRecord::State::Disconnected;
-    disconnected.push_back(addin.get());
+    addin->extensibility->OnDisconnection(ext_dm_UserClosed, custom.get());
+    Release(*addin);
+    any = true;
+  }
+  if (any) context_->calls_closed = L"after the add-ins' disconnection";
+  context_->ToolbarChanged();
+}
+
+void AddinManager::Exit() {
+  std::vector<Loaded*> connected;
+  for (const auto& addin : addins_) {
+    if (addin->extensibility) connected.push_back(addin.get());
+  }
+  if (connected.empty()) return;
+  application_->RaiseQuit();
+  std::vector<Loaded*> notified;
+  for (Loaded* addin : connected) {
+    if (addin->extensibility && WantsShutdownNotification(addin->record.prog_id)) {
+      notified.push_back(addin);
+    }
+  }
+  for (Loaded* addin : notified) {
+    CustomArray custom;
+    if (addin->extensibility) addin->extensibility->OnBeginShutdown(custom.get());
+  }
+  for (Loaded* addin : notified) {
+    CustomArray custom;
+    if (addin->extensibility)
+      addin->extensibility->OnDisconnection(ext_dm_HostShutdown, custom.get());
+  }
+  context_->calls_closed = L"after the host began to exit";
+  for (Loaded* addin : connected) {
+    if (addin->extensibility) Release(*addin);
   }
   context_->ToolbarChanged();
+}
+
+void AddinManager::CheckUnloaded() {
+  if (unchecked_.empty()) return;
   CoFreeUnusedLibraries();
+  const std::vector<const Loaded*> released = std::exchange(unchecked_, {});
   // Every object of the host that an add-in kept is one Outlook cannot free:
-  // the add-in holds the host's process alive after the user closed it.
-  if (!disconnected.empty()) {
+  // the add-in holds the host's process alive after the user closed it. With
+  // an add-in connected again, its objects are its own.
+  const bool any_connected = std::any_of(addins_.begin(), addins_.end(),
+                                         [](const auto& addin) { return addin->extensibility; });
+  if (!any_connected) {
     std::wstring kept;
     for (DispatchObject* object : context_->live_objects) {
       const auto before = objects_before_connection_.find(object);
@@ -286,8 +339,8 @@ void AddinManager::Disconnect(ext_DisconnectMode mode) {
   }
   // Outlook unloads an add-in's DLL here too: one that stays still holds
   // objects, windows or references of the host it was told to let go of.
-  for (const Loaded* addin : disconnected) {
-    if (addin->dll.empty()) continue;
+  for (const Loaded* addin : released) {
+    if (addin->dll.empty() || addin->extensibility) continue;
     if (const HMODULE module = GetModuleHandleW(addin->dll.c_str())) {
       context_->lifetime_problems.push_back(L"the DLL of " + addin->record.prog_id +
                                             L" stayed loaded after its unload (" +

@@ -246,12 +246,14 @@ HRESULT CommandBarButtonObject::FindConnectionPoint(REFIID iid, IConnectionPoint
 }
 
 DWORD CommandBarButtonObject::Advise(ComPtr<IDispatch> sink) {
+  context().NoteCall(TypeName(), L"Advise");
   const DWORD cookie = next_cookie_++;
   sinks_.emplace_back(cookie, std::move(sink));
   return cookie;
 }
 
 bool CommandBarButtonObject::Unadvise(DWORD cookie) {
+  context().NoteCall(TypeName(), L"Unadvise");
   const auto found = std::find_if(sinks_.begin(), sinks_.end(),
                                   [cookie](const auto& sink) { return sink.first == cookie; });
   if (found == sinks_.end()) return false;
@@ -466,6 +468,24 @@ ComPtr<CommandBarButtonObject> CommandBarsObject::FindButton(int command_id) con
     }
   }
   return nullptr;
+}
+
+void CommandBarsObject::HostClosing() {
+  for (const auto& bar : bars_) {
+    for (const auto& control : bar->controls()) control->DropSinks();
+    const std::vector<ComPtr<CommandBarButtonObject>> controls = bar->controls();
+    for (const auto& control : controls) {
+      if (!control->temporary && !bar->temporary) continue;
+      control->Detach();
+      bar->Remove(*control.Get());
+    }
+  }
+  std::erase_if(bars_, [](const ComPtr<CommandBarObject>& bar) {
+    if (!bar->temporary) return false;
+    bar->held_by_host = false;
+    return true;
+  });
+  context().ToolbarChanged();
 }
 
 const ComPtr<CommandBarObject>* CommandBarsObject::Find(std::wstring_view name) const {

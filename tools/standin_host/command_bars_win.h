@@ -52,6 +52,7 @@ class CommandBarButtonObject final : public DispatchImpl<CommandBarButtonObject>
   // What a click does: Click on every advised sink, in the order of advice.
   void Click();
   void Detach() { bar_ = nullptr; }
+  void DropSinks() { sinks_.clear(); }
 
   DWORD Advise(ComPtr<IDispatch> sink);
   bool Unadvise(DWORD cookie);
@@ -134,6 +135,9 @@ class CommandBarsObject final : public DispatchImpl<CommandBarsObject> {
 
   const std::vector<ComPtr<CommandBarObject>>& bars() const { return bars_; }
   ComPtr<CommandBarButtonObject> FindButton(int command_id) const;
+  // Outlook closes: its temporary bars and controls go, and every control
+  // lets go of the sinks advised on it.
+  void HostClosing();
 
  private:
   std::wstring_view Source() const override { return L"Microsoft Office"; }

@@ -372,6 +372,7 @@ HRESULT DispatchObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, L
   }
   if (!found) return DISP_E_UNKNOWNNAME;
   const MemberView member = TableEntry(*found);
+  if (context_) context_->NoteCall(TypeName(), member.name);
   ids[0] = member.name == L"_NewEnum" ? DISPID_NEWENUM : static_cast<DISPID>(*found + 1);
   HRESULT result = S_OK;
   for (UINT i = 1; i < count; ++i) {
@@ -405,6 +406,14 @@ HRESULT DispatchObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARA
   if (!put && (flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET)) == 0) return DISP_E_MEMBERNOTFOUND;
   DISPPARAMS none{};
   const MemberView member = TableEntry(*index);
+  context_->NoteCall(TypeName(), member.name);
+  // Runs when the call returns, however it ends.
+  struct Returning {
+    HostContext& context;
+    std::wstring_view object;
+    std::wstring_view member;
+    ~Returning() { context.CallEnded(object, member); }
+  } const returning{*context_, TypeName(), member.name};
   const auto raise = [&](HRESULT scode, const std::wstring& description) {
     if (exception == nullptr) return scode;
     *exception = EXCEPINFO{};

@@ -4,11 +4,16 @@
 // the outbox, the failures asked for on the command line, and the window's
 // wish to hear about changes.
 
+#include <algorithm>
+#include <cwctype>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -47,15 +52,64 @@ struct HostContext {
   std::vector<std::wstring> ui_problems;
   TimingLog timings;
 
+  // Why calls into the host's objects are over, while they are: every add-in
+  // was disconnected (until one connects again), or the host began to exit.
+  // A call made meanwhile, through an object an add-in should have let go of,
+  // is noted by its Object.Member and fails the run.
+  std::optional<std::wstring> calls_closed;
+  std::map<std::wstring, std::set<std::wstring>> late_calls;  // why -> calls
+  // An unload a scenario armed: once the add-in's Nth call of Object.Member
+  // from then on has returned, the host posts itself an unload.
+  struct ArmedUnload {
+    std::wstring call;
+    int remaining = 1;
+  };
+  std::optional<ArmedUnload> armed_unload;
+
   // Set by the main window while it shows the toolbars and the outbox.
   std::function<void()> outbox_changed;
   std::function<void()> toolbar_changed;
+  // Set by the main window: posts it an unload of the add-ins.
+  std::function<void()> post_unload;
 
   void OutboxChanged() const {
     if (outbox_changed) outbox_changed();
   }
   void ToolbarChanged() const {
     if (toolbar_changed) toolbar_changed();
+  }
+
+  // Every call an add-in makes on one of the host's objects passes here
+  // first, and CallEnded when it has returned.
+  void NoteCall(std::wstring_view object, std::wstring_view member) {
+    if (calls_closed) {
+      late_calls[*calls_closed].insert(std::wstring(object) + L"." + std::wstring(member));
+    }
+  }
+  void CallEnded(std::wstring_view object, std::wstring_view member) {
+    if (!armed_unload || !SameCall(armed_unload->call, object, member)) return;
+    if (--armed_unload->remaining > 0) return;
+    armed_unload.reset();
+    if (post_unload) post_unload();
+  }
+  // The late calls as lifetime problems, once.
+  void ReportLateCalls() {
+    for (const auto& [why, calls] : late_calls) {
+      std::wstring names;
+      for (const std::wstring& call : calls) names += (names.empty() ? L"" : L", ") + call;
+      lifetime_problems.push_back(L"host objects called " + why + L": " + names);
+    }
+    late_calls.clear();
+  }
+
+ private:
+  static bool SameCall(std::wstring_view call, std::wstring_view object, std::wstring_view member) {
+    const std::wstring made = std::wstring(object) + L"." + std::wstring(member);
+    return call.size() == made.size() &&
+           std::equal(call.begin(), call.end(), made.begin(), [](wchar_t a, wchar_t b) {
+             return std::towlower(static_cast<std::wint_t>(a)) ==
+                    std::towlower(static_cast<std::wint_t>(b));
+           });
   }
 };
 

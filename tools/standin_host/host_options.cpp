@@ -32,6 +32,7 @@ const char* const kHostUsage =
     "  --bar NAME         a built-in toolbar (repeatable; default: Standard, Advanced)\n"
     "  --register DLL     register the DLL for this run (DllRegisterServer/Unregister)\n"
     "  --addin PROGID     load only this add-in (repeatable)\n"
+    "  --clear-key KEY    remove HKEY_CURRENT_USER\\KEY at start (repeatable)\n"
     "  --timeout SECONDS  how long an expectation waits (default 5)\n"
     "  --timings FILE     write add-in load and button click times there at exit\n";
 
@@ -81,6 +82,8 @@ HostOptions ParseHostOptions(const std::vector<std::wstring>& args) {
       options.register_dlls.push_back(value());
     } else if (arg == L"--addin") {
       options.addins.push_back(value());
+    } else if (arg == L"--clear-key") {
+      options.clear_keys.push_back(value());
     } else if (arg == L"--timeout") {
       const std::wstring& text = value();
       if (text.size() > 4 || text.find_first_not_of(L"0123456789") != std::wstring::npos ||

@@ -40,7 +40,8 @@ struct HostOptions {
   FailureSet failures;
   std::vector<std::wstring> bars;  // built-in bars instead of the default ones
   std::vector<std::wstring> register_dlls;
-  std::vector<std::wstring> addins;  // load only these ProgIDs; empty: all
+  std::vector<std::wstring> addins;      // load only these ProgIDs; empty: all
+  std::vector<std::wstring> clear_keys;  // under HKEY_CURRENT_USER, removed at start
   int timeout_seconds = 5;
   std::optional<std::wstring> timings;  // where the timings go at exit
   bool help = false;

@@ -196,6 +196,8 @@ int Run() {
     for (const std::wstring& dll : options.register_dlls) {
       if (!registrations.Register(dll)) return kExitBadInput;
     }
+    for (const std::wstring& key : options.clear_keys)
+      RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
     UiDispatcher dispatcher;
     MainWindow window(context, options);
     window.Start();
@@ -234,8 +236,10 @@ int Run() {
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
       TranslateMessage(&message);
       DispatchMessageW(&message);
+      window.AfterTopLevelMessage();
     }
     window.Shutdown();
+    context->ReportLateCalls();
     if (options.timings) WriteTimings(*options.timings, context->timings);
     if (!context->lifetime_problems.empty()) {
       std::wstring line = L"parvel-standin:";

@@ -22,6 +22,7 @@ constexpr UINT kLayoutMessage = WM_APP + 10;
 constexpr UINT kOutboxMessage = WM_APP + 11;
 constexpr UINT kContextMenuMessage = WM_APP + 12;
 constexpr UINT kOpenContextMenuMessage = WM_APP + 13;
+constexpr UINT kUnloadMessage = WM_APP + 14;
 constexpr int kRibbonRowHeight = 92;
 constexpr int kLargeButtonWidth = 72;
 constexpr int kLargeButtonHeight = 64;
@@ -153,8 +154,7 @@ MainWindow::MainWindow(std::shared_ptr<HostContext> context, const HostOptions& 
     : context_(std::move(context)) {
   bars_ = MakeCom<CommandBarsObject>(context_, options.bars);
   application_ = MakeCom<ApplicationObject>(context_, bars_);
-  addins_ = std::make_unique<AddinManager>(context_, ComPtr<IDispatch>(application_.Get()),
-                                           options.addins);
+  addins_ = std::make_unique<AddinManager>(context_, application_, options.addins);
   font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 
   const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -209,6 +209,7 @@ MainWindow::MainWindow(std::shared_ptr<HostContext> context, const HostOptions& 
   context_->outbox_changed = [this] {
     if (!outbox_posted_) outbox_posted_ = PostMessageW(window_, kOutboxMessage, 0, 0) != FALSE;
   };
+  context_->post_unload = [this] { PostMessageW(window_, kUnloadMessage, 0, 0); };
   Layout();
   ShowStates();
   ShowWindow(window_, SW_SHOW);
@@ -218,6 +219,7 @@ MainWindow::MainWindow(std::shared_ptr<HostContext> context, const HostOptions& 
 MainWindow::~MainWindow() {
   context_->toolbar_changed = nullptr;
   context_->outbox_changed = nullptr;
+  context_->post_unload = nullptr;
   addins_.reset();
   UnnameWindow(outbox_);
   UnnameWindow(contacts_);
@@ -231,7 +233,12 @@ void MainWindow::Start() {
 }
 
 void MainWindow::Shutdown() {
-  addins_->Disconnect(ext_dm_HostShutdown);
+  addins_->Exit();
+  // Outlook's process ends: the sinks advised on its objects and its
+  // temporary toolbars and buttons go with it.
+  application_->DropEventSinks();
+  bars_->HostClosing();
+  addins_->CheckUnloaded();
   ShowStates();
 }
 
@@ -289,6 +296,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       if (const std::optional<MenuEntry> entry = std::exchange(chosen_entry_, std::nullopt)) {
         RunContextMenuEntry(*entry);
       }
+      return 0;
+    case kUnloadMessage:
+      UnloadAddins();
       return 0;
     case WM_COMMAND: {
       const auto id = LOWORD(wparam);
@@ -546,8 +556,19 @@ void MainWindow::LoadAddins() {
 }
 
 void MainWindow::UnloadAddins() {
-  addins_->Disconnect(ext_dm_UserClosed);
+  addins_->Unload();
   ShowStates();
+}
+
+void MainWindow::RestartHost() {
+  Shutdown();
+  Start();
+}
+
+void MainWindow::AfterTopLevelMessage() { addins_->CheckUnloaded(); }
+
+void MainWindow::ArmUnload(const std::wstring& call, int count) {
+  context_->armed_unload = HostContext::ArmedUnload{.call = call, .remaining = count};
 }
 
 // --- the ribbon -------------------------------------------------------------------

@@ -32,8 +32,12 @@ class MainWindow final : public ScenarioHost {
   HWND window() const { return window_; }
   // Connects the add-ins as Outlook does at start-up.
   void Start();
-  // Disconnects the add-ins for shutdown; the window stays until destroyed.
+  // Closes as Outlook does (AddinManager::Exit), letting go of everything of
+  // the add-ins; the window stays until destroyed.
   void Shutdown();
+  // The host's message loop handled a message: no code of an add-in runs
+  // now, and what the add-ins unloaded meanwhile left behind is checked.
+  void AfterTopLevelMessage();
 
   HWND ToolbarButton(const std::wstring& caption) override;
   std::optional<std::vector<std::wstring>> ShownBar(const std::wstring& name) override;
@@ -51,6 +55,8 @@ class MainWindow final : public ScenarioHost {
   std::optional<std::filesystem::path> AddinFolder() override;
   void LoadAddins() override;
   void UnloadAddins() override;
+  void RestartHost() override;
+  void ArmUnload(const std::wstring& call, int count) override;
 
  private:
   struct ShownControl {

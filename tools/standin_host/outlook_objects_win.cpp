@@ -406,9 +406,32 @@ Variant MailItemObject::Sent(Arguments&) { return Variant::Bool(sent_); }
 
 ApplicationObject::ApplicationObject(std::shared_ptr<HostContext> context,
                                      ComPtr<CommandBarsObject> bars)
-    : DispatchImpl(std::move(context)) {
+    : DispatchImpl(std::move(context)),
+      events_(this->context(), kIidApplicationEvents11, L"Application") {
   namespace_ = MakeCom<NamespaceObject>(shared_context());
   explorer_ = MakeCom<ExplorerObject>(shared_context(), std::move(bars));
+}
+
+IUnknown* ApplicationObject::QueryOther(REFIID iid) {
+  if (iid != IID_IConnectionPointContainer) return nullptr;
+  AddRef();
+  return static_cast<IConnectionPointContainer*>(this);
+}
+
+HRESULT ApplicationObject::EnumConnectionPoints(IEnumConnectionPoints** points) {
+  if (points != nullptr) *points = nullptr;
+  return E_NOTIMPL;
+}
+
+HRESULT ApplicationObject::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
+  context().NoteCall(TypeName(), L"FindConnectionPoint");
+  return events_.Find(this, iid, point);
+}
+
+void ApplicationObject::RaiseQuit() {
+  // A sink may release the application while Quit goes round.
+  const ComPtr<ApplicationObject> self(this);
+  events_.Raise(kDispidApplicationQuit);
 }
 
 const MemberTable<ApplicationObject>& ApplicationObject::Members() {

@@ -4,11 +4,14 @@
 // MAPI namespace with its stores, folders and items, new mail items, and the
 // active explorer with its command bars.
 
+#include <ocidl.h>
+
 #include <string>
 #include <vector>
 
 #include "standin_host/address_book.h"
 #include "standin_host/dispatch_win.h"
+#include "standin_host/event_sinks_win.h"
 #include "standin_host/mail_outbox.h"
 
 namespace parvel::standin {
@@ -107,13 +110,34 @@ Variant ItemResult(const std::shared_ptr<HostContext>& context, const OutlookIte
 // The mail item's Recipients collection (Redemption's safe item shows the same).
 Variant RecipientsResult(const ComPtr<MailItemObject>& mail);
 
-class ApplicationObject final : public DispatchImpl<ApplicationObject> {
+// COM interfaces have no virtual destructor: objects end through Release.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+// The application, with its ApplicationEvents_11 connection point: the host
+// raises Quit as it begins to close.
+class ApplicationObject final : public DispatchImpl<ApplicationObject>,
+                                public IConnectionPointContainer {
  public:
   ApplicationObject(std::shared_ptr<HostContext> context, ComPtr<CommandBarsObject> bars);
   static const MemberTable<ApplicationObject>& Members();
   std::wstring_view TypeName() const override { return L"Application"; }
 
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    return DispatchObject::QueryInterface(iid, object);
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return DispatchObject::AddRef(); }
+  ULONG STDMETHODCALLTYPE Release() override { return DispatchObject::Release(); }
+  HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) override;
+  HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;
+
+  // Outlook begins to close: Quit to every sink advised.
+  void RaiseQuit();
+  // Outlook's process ends: the sinks go without a word.
+  void DropEventSinks() { events_.DropAll(); }
+
  private:
+  IUnknown* QueryOther(REFIID iid) override;
+
   Variant GetNamespace(Arguments& args);
   Variant Session(Arguments&);
   Variant CreateItem(Arguments& args);
@@ -122,6 +146,8 @@ class ApplicationObject final : public DispatchImpl<ApplicationObject> {
 
   ComPtr<IDispatch> namespace_;
   ComPtr<IDispatch> explorer_;
+  EventSinks events_;
 };
+#pragma GCC diagnostic pop
 
 }  // namespace parvel::standin

@@ -213,7 +213,7 @@ Step ParseExpectation(Line& line) {
       static const std::map<std::wstring, std::pair<int, std::wstring>> kButtons = {
           {L"ok", {1, L"OK"}},       {L"cancel", {2, L"Cancel"}}, {L"abort", {3, L"Abort"}},
           {L"retry", {4, L"Retry"}}, {L"ignore", {5, L"Ignore"}}, {L"yes", {6, L"Yes"}},
-          {L"no", {7, L"No"}}};
+          {L"no", {7, L"No"}},       {L"open", {0, L""}}};
       std::tie(box.button, box.button_name) = line.Choice("button", kButtons);
     }
     return box;
@@ -349,6 +349,19 @@ Step ParseStep(Line& line, const std::wstring& verb) {
   }
   if (verb == L"load") return action::LoadAddins{};
   if (verb == L"unload") return action::UnloadAddins{};
+  if (verb == L"restart") return action::Restart{};
+  if (verb == L"unload-after-call") {
+    action::UnloadAfterCall unload{.call = line.Name("Object.Member")};
+    if (unload.call.find(L'.') == std::wstring::npos) Line::Fail("expected Object.Member");
+    unload.count = line.Count("number of calls");
+    if (unload.count < 1) Line::Fail("calls are counted from 1");
+    return unload;
+  }
+  if (verb == L"set-addin-value") {
+    return action::SetAddinValue{.prog_id = line.Name("ProgID"),
+                                 .name = line.Name("value name"),
+                                 .value = line.Count("number")};
+  }
   if (verb == L"set-registry") {
     return action::SetRegistry{.name = line.Name("value name"), .value = line.Text("value")};
   }

@@ -89,6 +89,20 @@ struct OpenContextMenu {
 };
 struct LoadAddins {};
 struct UnloadAddins {};
+// Outlook closes and starts again (a new process, as the add-ins see it).
+struct Restart {};
+// Unloads the add-ins from inside the add-in: posted when its Nth call of
+// Object.Member from now on returns, it runs when the add-in lets events run.
+struct UnloadAfterCall {
+  std::wstring call;
+  int count = 1;
+};
+// A number (REG_DWORD) in the add-in's key, as a policy may set one.
+struct SetAddinValue {
+  std::wstring prog_id;
+  std::wstring name;
+  int value = 0;
+};
 struct SetRegistry {
   std::wstring name;
   std::wstring value;
@@ -122,7 +136,7 @@ namespace expect {
 struct MsgBox {
   std::wstring title;
   std::wstring text;
-  int button = 1;  // the dialog item ID to press: IDOK unless named
+  int button = 1;  // the dialog item ID to press: IDOK unless named; 0 leaves the box open
   std::wstring button_name = L"OK";
 };
 struct Text {
@@ -200,7 +214,8 @@ using Step =
     std::variant<action::Press, action::Type, action::Click, action::SetCheck, action::Select,
                  action::DoubleClick, action::HeaderClick, action::Close, action::RibbonClick,
                  action::ContextMenu, action::OpenContextMenu, action::LoadAddins,
-                 action::UnloadAddins, action::SetRegistry, action::DeleteRegistry,
+                 action::UnloadAddins, action::Restart, action::UnloadAfterCall,
+                 action::SetAddinValue, action::SetRegistry, action::DeleteRegistry,
                  action::Screenshot, action::WriteFile, action::ReadOnlyFile,
                  action::ReadOnlyRegistry, expect::MsgBox, expect::Text, expect::Rows,
                  expect::Focus, expect::Open, expect::WindowCount, expect::Outbox, expect::Mail,

@@ -306,6 +306,33 @@ class ScenarioRunner::Step {
     Settle();
   }
 
+  void operator()(const action::Restart&) {
+    OnUi([&] {
+      host_.RestartHost();
+      return true;
+    });
+    Settle();
+  }
+
+  void operator()(const action::UnloadAfterCall& unload) {
+    OnUi([&] {
+      host_.ArmUnload(unload.call, unload.count);
+      return true;
+    });
+  }
+
+  void operator()(const action::SetAddinValue& set) {
+    const UniqueKey key =
+        OpenKey(HKEY_CURRENT_USER, settings_.addins_key + L"\\" + set.prog_id, KEY_SET_VALUE);
+    const auto value = static_cast<DWORD>(set.value);
+    if (!key ||
+        RegSetValueExW(key.get(), set.name.c_str(), 0, REG_DWORD,
+                       reinterpret_cast<const BYTE*>(&value), sizeof value) != ERROR_SUCCESS) {
+      throw StepFailure{L"expected to set " + set.name + L" in the add-in key of " + set.prog_id +
+                        L", got no such key"};
+    }
+  }
+
   void operator()(const action::SetRegistry& set) {
     const UniqueKey key = CreateKey(HKEY_CURRENT_USER, settings_.registry_key);
     if (!key || !SetText(key.get(), set.name.c_str(), Written(set.value))) {
@@ -359,6 +386,7 @@ class ScenarioRunner::Step {
       return {nullptr,
               L"message box " + Quote(boxes.back().title) + L" " + Quote(boxes.back().text)};
     });
+    if (box.button == 0) return;  // left open
     HWND button = OnUi([&] { return GetDlgItem(window, box.button); });
     if (button == nullptr)
       throw StepFailure{L"expected a button " + box.button_name + L" in the message box, got none"};

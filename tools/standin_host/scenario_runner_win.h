@@ -71,6 +71,11 @@ class ScenarioHost {
   virtual std::optional<std::filesystem::path> AddinFolder() = 0;
   virtual void LoadAddins() = 0;
   virtual void UnloadAddins() = 0;
+  // Closes as Outlook does and starts again.
+  virtual void RestartHost() = 0;
+  // Once the Nth call of Object.Member from now on has returned, the host
+  // posts itself an unload of the add-ins.
+  virtual void ArmUnload(const std::wstring& call, int count) = 0;
 };
 
 struct RunnerSettings {
@@ -78,6 +83,7 @@ struct RunnerSettings {
   int timeout_seconds = 5;    // for each expectation
   int response_seconds = 60;  // for the window thread to take up work
   std::wstring registry_key = L"SOFTWARE\\Parvello";
+  std::wstring addins_key = L"Software\\Microsoft\\Office\\Outlook\\Addins";
 };
 
 class ScenarioRunner {

@@ -16,6 +16,7 @@ TEST(HostOptions, ReadsEveryOption) {
                                                 L"--bar",           L"standard",
                                                 L"--register",      L"a.dll",
                                                 L"--addin",         L"A.B",
+                                                L"--clear-key",     L"SOFTWARE\\X",
                                                 L"--timeout",       L"12",
                                                 L"--timings",       L"t.tsv",
                                                 L"--no-ribbon"});
@@ -31,6 +32,7 @@ TEST(HostOptions, ReadsEveryOption) {
   EXPECT_EQ(options.bars, (std::vector<std::wstring>{L"Menu Bar", L"standard"}));
   EXPECT_EQ(options.register_dlls, std::vector<std::wstring>{L"a.dll"});
   EXPECT_EQ(options.addins, std::vector<std::wstring>{L"A.B"});
+  EXPECT_EQ(options.clear_keys, std::vector<std::wstring>{L"SOFTWARE\\X"});
   EXPECT_EQ(options.timeout_seconds, 12);
   EXPECT_EQ(options.timings, L"t.tsv");
 }

@@ -78,12 +78,18 @@ class FakeHost final : public ScenarioHost {
   std::optional<std::filesystem::path> AddinFolder() override { return addin_folder; }
   void LoadAddins() override { ++loads; }
   void UnloadAddins() override { ++unloads; }
+  void RestartHost() override { ++restarts; }
+  void ArmUnload(const std::wstring& call, int count) override {
+    armed = call + L" " + std::to_wstring(count);
+  }
 
   HWND button = nullptr;
   std::vector<ItemRef> chosen_rows;
   std::optional<std::filesystem::path> addin_folder;
   int loads = 0;
   int unloads = 0;
+  int restarts = 0;
+  std::wstring armed;
 };
 
 // A form like the add-in's dialogs: named controls, every notification noted.
@@ -227,8 +233,11 @@ class Runner : public ::testing::Test {
     const std::vector<ScenarioLine> lines = ParseScenario(text);
     std::optional<std::wstring> failure;
     std::thread driver([&] {
-      ScenarioRunner runner(
-          ui_, host_, {.file_name = L"t.scn", .timeout_seconds = 1, .registry_key = kTestKey});
+      ScenarioRunner runner(ui_, host_,
+                            {.file_name = L"t.scn",
+                             .timeout_seconds = 1,
+                             .registry_key = kTestKey,
+                             .addins_key = kTestKey});
       failure = runner.Run(lines);
       ui_.Post([] { PostQuitMessage(0); });
     });
@@ -302,6 +311,8 @@ TEST_F(Runner, AsksTheHostForToolbarsOutboxAndAddins) {
           L"expect addin A.B connected\n"
           L"unload\n"
           L"expect addin A.B disconnected\n"
+          L"unload-after-call Folders.GetFirst 2\n"
+          L"restart\n"
           L"ribbon-click TabMail \"Send SMS\"\n"
           L"expect ribbon TabMail SMS \"Send SMS\"\n"
           L"expect ribbon TabContacts SMS\n"
@@ -313,6 +324,8 @@ TEST_F(Runner, AsksTheHostForToolbarsOutboxAndAddins) {
   EXPECT_THAT(form_.events, ElementsAre(click, click)) << "the toolbar and the ribbon button";
   EXPECT_EQ(host_.loads, 1);
   EXPECT_EQ(host_.unloads, 1);
+  EXPECT_EQ(host_.armed, L"Folders.GetFirst 2");
+  EXPECT_EQ(host_.restarts, 1);
   EXPECT_EQ(host_.chosen_rows, (std::vector<ItemRef>{{.text = L"Bell, Anna"}, {.position = 3}}));
 
   EXPECT_THAT(Run(L"context-menu #1 Other").value_or(L""),
@@ -322,6 +335,7 @@ TEST_F(Runner, AsksTheHostForToolbarsOutboxAndAddins) {
 }
 
 TEST_F(Runner, WritesTimesAndRegistryValues) {
+  CreateKey(HKEY_CURRENT_USER, std::wstring(kTestKey) + L"\\A.B");
   const auto failure =
       Run(L"type TestForm.Text1 \"{now+12h}\"\n"
           L"expect text TestForm.Text1 {now+12h}\n"
@@ -329,8 +343,14 @@ TEST_F(Runner, WritesTimesAndRegistryValues) {
           L"expect registry NewBar 1\n"
           L"delete-registry NewBar\n"
           L"expect no-registry NewBar\n"
-          L"set-registry Account {now:yyyy}\n");
+          L"set-registry Account {now:yyyy}\n"
+          L"set-addin-value A.B RequireShutdownNotification 1\n");
   EXPECT_EQ(failure, std::nullopt);
+  const UniqueKey addin = OpenKey(HKEY_CURRENT_USER, std::wstring(kTestKey) + L"\\A.B");
+  ASSERT_TRUE(addin);
+  EXPECT_EQ(ReadDword(addin.get(), L"RequireShutdownNotification"), 1U);
+  EXPECT_THAT(Run(L"set-addin-value Missing.Addin X 1").value_or(L""),
+              HasSubstr(L"expected to set X in the add-in key of Missing.Addin, got no such key"));
   SYSTEMTIME now{};
   GetLocalTime(&now);
   const UniqueKey key = OpenKey(HKEY_CURRENT_USER, kTestKey);

@@ -51,8 +51,11 @@ TEST(Scenario, ReadsEveryActionWithItsArguments) {
       L"load\n"
       L"set-registry NewBar 1\n"
       L"delete-registry NewBar\n"
-      L"screenshot shot.png\n");
-  ASSERT_EQ(lines.size(), 14U);
+      L"screenshot shot.png\n"
+      L"restart\n"
+      L"unload-after-call Folders.GetFirst 2\n"
+      L"set-addin-value ZintaraOutlook.OLConnector RequireShutdownNotification 1\n");
+  ASSERT_EQ(lines.size(), 17U);
   EXPECT_EQ(lines[0].line, 2);
   EXPECT_EQ(StepAt<action::Press>(lines, 0).caption, L"Send SMS");
   const auto& type = StepAt<action::Type>(lines, 1);
@@ -72,6 +75,14 @@ TEST(Scenario, ReadsEveryActionWithItsArguments) {
   EXPECT_EQ(StepAt<action::SetRegistry>(lines, 11).value, L"1");
   EXPECT_EQ(StepAt<action::DeleteRegistry>(lines, 12).name, L"NewBar");
   EXPECT_EQ(StepAt<action::Screenshot>(lines, 13).file, L"shot.png");
+  StepAt<action::Restart>(lines, 14);
+  const auto& unload = StepAt<action::UnloadAfterCall>(lines, 15);
+  EXPECT_EQ(unload.call, L"Folders.GetFirst");
+  EXPECT_EQ(unload.count, 2);
+  const auto& value = StepAt<action::SetAddinValue>(lines, 16);
+  EXPECT_EQ(value.prog_id, L"ZintaraOutlook.OLConnector");
+  EXPECT_EQ(value.name, L"RequireShutdownNotification");
+  EXPECT_EQ(value.value, 1);
 }
 
 TEST(Scenario, ReadsFileAndPermissionSteps) {
@@ -135,6 +146,8 @@ TEST(Scenario, ReadsEveryExpectation) {
   EXPECT_EQ(box.title, L"No Account");
   EXPECT_EQ(box.button, 1);
   EXPECT_EQ(StepAt<expect::MsgBox>(lines, 1).button, 7);
+  EXPECT_EQ(StepAt<expect::MsgBox>(ParseScenario(L"expect messagebox T X open"), 0).button, 0)
+      << "the box stays up";
   EXPECT_EQ(StepAt<expect::Text>(lines, 2).text, L"{now+12h}");
   EXPECT_TRUE(StepAt<expect::Text>(lines, 3).target.control.empty());
   EXPECT_EQ(StepAt<expect::Rows>(lines, 4).rows,
@@ -200,6 +213,8 @@ TEST(Scenario, NamesTheLineAndTheProblem) {
   EXPECT_THAT(ErrorOf(L"expect rows OLMain.L \"{now+x}|b\"").second, HasSubstr("{now+12h}"));
   EXPECT_THAT(ErrorOf(L"press \"unclosed").second, HasSubstr("closing quote"));
   EXPECT_THAT(ErrorOf(L"select OLMain.lvw").second, HasSubstr("missing row"));
+  EXPECT_THAT(ErrorOf(L"unload-after-call GetFirst 1").second, HasSubstr("Object.Member"));
+  EXPECT_THAT(ErrorOf(L"unload-after-call Folders.GetFirst 0").second, HasSubstr("from 1"));
 }
 
 }  // namespace

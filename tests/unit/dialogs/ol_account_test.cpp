@@ -48,6 +48,9 @@ class RefusingRegistry final : public RegistryPort {
     if (name == refused_value) return code;
     return inner_.SetValue(key, name, type, data);
   }
+  std::int32_t DeleteKey(RegKey parent, std::wstring_view path) override {
+    return inner_.DeleteKey(parent, path);
+  }
   std::int32_t CloseKey(RegKey key) override { return inner_.CloseKey(key); }
   const CodePage& TextCodePage() const override { return inner_.TextCodePage(); }
 

@@ -41,6 +41,26 @@ TEST_F(MemoryRegistryTest, KeysAreCreatedWithTheirParentsAndNamedWithoutRegardTo
   registry.CloseKey(key);
 }
 
+TEST_F(MemoryRegistryTest, AKeyIsDeletedWithItsValuesUnlessItHasSubkeys) {
+  registry.CloseKey(Create(L"A\\B\\C"));
+  registry.Put(kHkeyCurrentUser, L"A\\B", L"Name", {.bytes = "x"});
+  EXPECT_EQ(registry.DeleteKey(kHkeyCurrentUser, L"A\\B"), kErrorAccessDenied) << "C is below";
+  const RegKey open = Create(L"A\\B\\C");
+  EXPECT_EQ(registry.DeleteKey(kHkeyCurrentUser, L"a\\b\\c"), kErrorSuccess);
+  EXPECT_FALSE(registry.KeyExists(kHkeyCurrentUser, L"A\\B\\C"));
+  EXPECT_EQ(registry.CloseKey(open), kErrorSuccess) << "a handle outlives its key";
+  EXPECT_EQ(registry.DeleteKey(kHkeyCurrentUser, L"A\\B"), kErrorSuccess);
+  EXPECT_FALSE(registry.Find(kHkeyCurrentUser, L"A\\B", L"Name"));
+  EXPECT_TRUE(registry.KeyExists(kHkeyCurrentUser, L"A"));
+  EXPECT_EQ(registry.DeleteKey(kHkeyCurrentUser, L"A\\B"), kErrorFileNotFound);
+  EXPECT_EQ(registry.DeleteKey(kHkeyCurrentUser, L"Missing\\B"), kErrorFileNotFound);
+  EXPECT_EQ(registry.DeleteKey(kHkeyCurrentUser, L""), kErrorBadPathname);
+  registry.CloseKey(Create(L"Locked\\Child"));
+  registry.FailWrites(kHkeyCurrentUser, L"Locked");
+  EXPECT_EQ(registry.DeleteKey(kHkeyCurrentUser, L"Locked\\Child"), kErrorAccessDenied);
+  EXPECT_EQ(registry.OpenHandleCount(), 0U);
+}
+
 TEST_F(MemoryRegistryTest, FailuresGiveTheWindowsCodes) {
   RegKey key = Create(L"A");
   ASSERT_EQ(registry.CloseKey(key), kErrorSuccess);

@@ -10,7 +10,7 @@ namespace parvel::settings_test {
 
 // One call that went through an ObservedRegistry.
 struct RegistryCall {
-  enum class Op { Create, Open, QueryInfo, QueryData, Set, Close };
+  enum class Op { Create, Open, QueryInfo, QueryData, Set, Delete, Close };
   Op op;
   std::wstring name;        // path or value name; empty for Close
   std::uint32_t flags = 0;  // access of Create and Open, type of Set
@@ -54,6 +54,10 @@ class ObservedRegistry final : public RegistryPort {
     return inner_.SetValue(key, name, type, data);
   }
   const CodePage& TextCodePage() const override { return inner_.TextCodePage(); }
+  std::int32_t DeleteKey(RegKey parent, std::wstring_view path) override {
+    calls.push_back({RegistryCall::Op::Delete, std::wstring(path)});
+    return inner_.DeleteKey(parent, path);
+  }
   std::int32_t CloseKey(RegKey key) override {
     calls.push_back({RegistryCall::Op::Close});
     return inner_.CloseKey(key);

@@ -132,6 +132,22 @@ TEST_F(WindowsRegistryTest, EnsuringAKeyCreatesIt) {
   EXPECT_EQ(RegOpenKeyExA(key.get(), "Deeper\\Key", 0, KEY_READ, created.put()), ERROR_SUCCESS);
 }
 
+TEST_F(WindowsRegistryTest, RemovingAKeyTakesItsValuesAndLeavesAKeyWithSubkeys) {
+  RegEnsureKey(registry, kHkeyCurrentUser, wide_path + L"\\Kept\\Below");
+  RegEnsureKey(registry, kHkeyCurrentUser, wide_path + L"\\Gone");
+  ASSERT_EQ(
+      RegStoreValue(registry, kHkeyCurrentUser, wide_path + L"\\Gone", L"Name", Text(L"x"), kRegSz),
+      ERROR_SUCCESS);
+  EXPECT_EQ(RegRemoveKey(registry, kHkeyCurrentUser, wide_path + L"\\Gone"), ERROR_SUCCESS);
+  win::UniqueHkey gone;
+  EXPECT_EQ(RegOpenKeyExA(key.get(), "Gone", 0, KEY_READ, gone.put()), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RegRemoveKey(registry, kHkeyCurrentUser, wide_path + L"\\Gone"), ERROR_SUCCESS)
+      << "already gone";
+  EXPECT_NE(RegRemoveKey(registry, kHkeyCurrentUser, wide_path + L"\\Kept"), ERROR_SUCCESS);
+  win::UniqueHkey kept;
+  EXPECT_EQ(RegOpenKeyExA(key.get(), "Kept\\Below", 0, KEY_READ, kept.put()), ERROR_SUCCESS);
+}
+
 TEST_F(WindowsRegistryTest, AValueRewrittenBetweenTheQueriesIsReadAsTheRegistryGivesIt) {
   ObservedRegistry observed(registry);
   const RegKey handle{reinterpret_cast<std::intptr_t>(key.get())};

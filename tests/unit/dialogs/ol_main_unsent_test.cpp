@@ -1,0 +1,186 @@
+// The compose window's unsent work: kept when the window goes away with the
+// host, brought back at the next load, forgotten once sent or cleared.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "dialogs/ol_main.h"
+#include "settings/reg_functions.h"
+#include "settings/settings_key.h"
+#include "support/call_recorder.h"
+#include "support/fake_outlook.h"
+#include "support/fake_redemption.h"
+#include "support/fixed_clock.h"
+#include "support/memory_registry.h"
+#include "support/recording_diagnostics.h"
+#include "support/recording_message_boxes.h"
+#include "support/recording_window_view.h"
+#include "workflows/unsent_work.h"
+
+namespace parvel {
+namespace {
+
+class NoOtherWindows final : public AddinWindows {
+ public:
+  void ShowContactsPicker() override {}
+  void ShowAccountWindow() override {}
+  void ShowTemplatesWindow() override {}
+  OLMain& ComposeWindow() override { throw std::logic_error("not used by the compose window"); }
+};
+
+const std::wstring kCaption = L"Parvel" + std::wstring(44, L' ') + L"- 1.0.26";
+const std::wstring kRestoredCaption = kCaption + L" - Restored, not sent yet";
+
+class UnsentWorkWindowTest : public testing::Test {
+ protected:
+  UnsentWorkWindowTest() {
+    session.HostApplication = std::make_unique<fakes::FakeApplication>(recorder);
+    RegEnsureKey(registry, kHkeyCurrentUser, SettingsKeyPath);
+    for (const auto& [name, value] :
+         {std::pair{L"Account", L"acc1"}, std::pair{L"Password", L"Unknown"},
+          std::pair{L"MailAddress", L"sms@gateway.zintara.example"},
+          std::pair{L"DefaultContacts", L"Contacts"}, std::pair{L"NamePrefix", L""}}) {
+      RegStoreValue(registry, kHkeyCurrentUser, SettingsKeyPath, name, std::wstring(value), 1);
+    }
+  }
+
+  // A window as one run of Outlook opens it: its own view and presenter.
+  struct Window {
+    explicit Window(UnsentWorkWindowTest& test)
+        : presenter({.session = test.session,
+                     .view = view,
+                     .message_boxes = test.messages,
+                     .registry = test.registry,
+                     .clock = test.clock,
+                     .windows = test.windows,
+                     .locale = test.english}) {
+      presenter.Form_Load();
+    }
+    void Type(const std::wstring& message) {
+      view.texts[L"Text1"] = message;
+      presenter.Text1_Change();
+    }
+    void AddMobile(const std::wstring& mobile) {
+      view.texts[L"Text2"] = mobile;
+      presenter.Command1_Click();
+    }
+    fakes::RecordingWindowView view;
+    OLMain presenter;
+  };
+
+  // A window with a message, two rows and a delayed send, gone with Outlook.
+  void LeaveWorkBehind(const std::wstring& message = L"Kia ora T\u0101mati\r\nsee you at 5",
+                       const std::wstring& second_mobile = L"\u0661\u0662\u0663") {
+    Window window(*this);
+    window.AddMobile(L"021 555 123");
+    window.AddMobile(second_mobile);
+    window.Type(message);
+    window.view.SetChecked(L"Check1", true);
+    window.view.SetDateTime(L"MaskEdBox1", {2027, 1, 2, 9, 30});
+    window.presenter.KeepUnsentWork();
+  }
+
+  bool Kept() const { return registry.KeyExists(kHkeyCurrentUser, kUnsentWorkKeyPath); }
+
+  fakes::CallRecorder recorder;
+  fakes::RecordingDiagnostics diagnostics;
+  Session session{std::make_unique<fakes::FakeRedemption>(recorder), diagnostics};
+  fakes::RecordingMessageBoxes messages;
+  Windows1252CodePage western;
+  MemoryRegistry registry{western};
+  fakes::FixedClock clock{{2026, 12, 31, 18, 5}};
+  NoOtherWindows windows;
+  EnglishLocale english;
+};
+
+TEST_F(UnsentWorkWindowTest, TheNextLoadBringsTheWorkBackAndSaysSo) {
+  LeaveWorkBehind();
+  Window next(*this);
+  EXPECT_EQ(next.view.texts[L"Text1"], L"Kia ora T\u0101mati\r\nsee you at 5");
+  ASSERT_EQ(next.presenter.Recipients().Count(), 2U);
+  EXPECT_EQ(next.presenter.Recipients().Rows()[1].Mobile, L"\u0661\u0662\u0663");
+  EXPECT_EQ(next.presenter.Recipients().Rows()[1].Key, L"x\u0661\u0662\u06632");
+  EXPECT_TRUE(next.view.Checked(L"Check1"));
+  EXPECT_EQ(next.view.dates[L"MaskEdBox1"], (LocalDateTime{2027, 1, 2, 9, 30}));
+  EXPECT_EQ(next.view.caption, kRestoredCaption);
+  EXPECT_EQ(next.view.texts.count(L"Label5"), 1U) << "the counter counts the message brought back";
+  EXPECT_TRUE(Kept()) << "kept until sent or cleared: Outlook may close again first";
+
+  next.AddMobile(L"5");
+  next.presenter.KeepUnsentWork();
+  Window third(*this);
+  EXPECT_EQ(third.presenter.Recipients().Count(), 3U) << "the work as it was last";
+}
+
+TEST_F(UnsentWorkWindowTest, AnEmptyWindowKeepsNothing) {
+  {
+    Window window(*this);
+    window.presenter.KeepUnsentWork();
+  }
+  EXPECT_FALSE(Kept());
+  Window next(*this);
+  EXPECT_EQ(next.view.caption, kCaption);
+  EXPECT_FALSE(next.view.Checked(L"Check1"));
+  EXPECT_EQ(next.view.dates[L"MaskEdBox1"], (LocalDateTime{2027, 1, 1, 6, 5}));
+}
+
+TEST_F(UnsentWorkWindowTest, ASendForgetsTheWorkBroughtBack) {
+  LeaveWorkBehind(L"See you at 5", L"021 555 456");
+  Window next(*this);
+  next.view.SetChecked(L"Check1", false);
+  next.presenter.Command3_Click();
+  ASSERT_TRUE(messages.shown.empty());
+  EXPECT_FALSE(Kept());
+  EXPECT_EQ(next.view.caption, kCaption);
+  next.presenter.KeepUnsentWork();
+  EXPECT_FALSE(Kept()) << "the window is empty after the send";
+}
+
+TEST_F(UnsentWorkWindowTest, ASendThatFailsKeepsIt) {
+  LeaveWorkBehind(L"See you at 5", L"021 555 456");
+  Window next(*this);
+  recorder.FailOn(L"SafeMailItem.Send", L"The gateway mailbox is full.");
+  next.presenter.Command3_Click();
+  ASSERT_EQ(messages.shown.size(), 1U);
+  EXPECT_TRUE(Kept());
+  EXPECT_EQ(next.view.caption, kRestoredCaption);
+}
+
+TEST_F(UnsentWorkWindowTest, TheUsersClosingOrClearingForgetsIt) {
+  LeaveWorkBehind();
+  {
+    Window next(*this);
+    next.presenter.Command4_Click();
+    EXPECT_TRUE(next.view.closed);
+  }
+  EXPECT_FALSE(Kept()) << "closed by the user: the work is lost, as the window says";
+
+  LeaveWorkBehind();
+  Window next(*this);
+  next.Type(L"");
+  EXPECT_TRUE(Kept()) << "rows are left";
+  next.view.selected[L"ListView1"] = {0, 1};
+  next.presenter.Command6_Click();
+  EXPECT_FALSE(Kept());
+  EXPECT_EQ(next.view.caption, kCaption);
+}
+
+TEST_F(UnsentWorkWindowTest, WorkThatCannotBeReadIsForgottenAndReported) {
+  LeaveWorkBehind();
+  registry.Put(kHkeyCurrentUser, kUnsentWorkKeyPath, L"Recipient2",
+               {.type = kRegSz, .bytes = std::string("half a row") + '\0'});
+  Window next(*this);
+  EXPECT_EQ(next.presenter.Recipients().Count(), 0U);
+  EXPECT_EQ(next.view.texts.count(L"Text1"), 0U);
+  EXPECT_EQ(next.view.caption, kCaption);
+  EXPECT_FALSE(Kept());
+  ASSERT_EQ(diagnostics.reports.size(), 1U);
+  EXPECT_EQ(diagnostics.reports[0].rfind(L"Unsent work: ", 0), 0U);
+  EXPECT_TRUE(messages.shown.empty()) << "the user is not troubled with it";
+}
+
+}  // namespace
+}  // namespace parvel
