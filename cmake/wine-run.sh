@@ -8,10 +8,12 @@
 # everything whenever wine32 is installed, and on a machine that cannot start
 # 32-bit programs not even a 64-bit one would run.
 set -eu
-: "${PARVEL_WINEPREFIX:?PARVEL_WINEPREFIX names the Wine prefix}"
+here=$(dirname "$0")
+# PARVEL_WINEPREFIX names the prefix; by default the windows-x64 tree's (the
+# tests of a tree set their own).
+: "${PARVEL_WINEPREFIX:=$(cd "$here/.." && pwd)/build/windows-x64/wineprefix}"
 wine64=/usr/lib/wine/wine64
 wine32=/usr/lib/wine/wine
-here=$(dirname "$0")
 export WINEPREFIX="$PARVEL_WINEPREFIX"
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko downloads: the prefix must boot without a network.
@@ -31,7 +33,7 @@ if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=":$number"
   # A display whose server died (a killed session, a rebooted container)
   # leaves its lock and socket behind: only a live server counts.
-  server=$(tr -d ' ' <"/tmp/.X$number-lock" 2>/dev/null || true)
+  server=$({ tr -d ' ' <"/tmp/.X$number-lock"; } 2>/dev/null || true)
   if [ -z "$server" ] || ! kill -0 "$server" 2>/dev/null || [ ! -e "/tmp/.X11-unix/X$number" ]; then
     rm -f "/tmp/.X$number-lock" "/tmp/.X11-unix/X$number"
     setsid -f Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1
@@ -62,6 +64,18 @@ if ! "$wine64" wineboot >/dev/null 2>&1 </dev/null; then
   sleep 1
   "$wine64" wineboot >/dev/null 2>&1 </dev/null ||
     { echo "wine-run.sh: wineboot failed twice in $WINEPREFIX" >&2; exit 1; }
+fi
+# Wine's own fonts (Debian package fonts-wine: Tahoma, the dialogs' font, and
+# Marlett, which draws the title bars' buttons) are not found in Wine's data
+# folder by Wine 8 as Debian ships it: without them windows show DejaVu and
+# "0 1 r" for their buttons. Linked into the prefix's Fonts folder they are
+# found, and windows look as on Windows.
+fonts=/usr/share/wine/fonts
+if [ -f "$fonts/tahoma.ttf" ] && [ -d "$WINEPREFIX/drive_c/windows/Fonts" ] &&
+  [ ! -e "$WINEPREFIX/drive_c/windows/Fonts/tahoma.ttf" ]; then
+  for font in "$fonts"/*; do
+    ln -sf "$font" "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  done
 fi
 if [ "${1:-}" = "--boot" ]; then
   # Xvfb has no window manager: unmanaged windows close at once instead of

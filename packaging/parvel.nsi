@@ -2,7 +2,8 @@
 ; registers the one that matches Outlook, without administrator rights.
 ;
 ; Defines from packaging/CMakeLists.txt: VERSION (major.minor.patch), X64_DLL,
-; X86_DLL (stripped copies of the two builds) and OUTFILE; TARGET=amd64-unicode
+; X86_DLL (stripped copies of the two builds), ICON (packaging/parvel.ico) and
+; OUTFILE; TARGET=amd64-unicode
 ; makes a 64-bit setup program (for test runs on machines that cannot start
 ; 32-bit programs); without it the setup program is a 32-bit one, which runs
 ; on every Windows.
@@ -38,6 +39,8 @@ SetCompressor /SOLID lzma
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
+Icon "${ICON}"
+UninstallIcon "${ICON}"
 InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
 ShowInstDetails show
 ShowUninstDetails show
@@ -227,8 +230,16 @@ Section "Parvel"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
+  ; Silent, and waiting until everything is removed, for scripts and
+  ; deployment tools: started plainly, the uninstaller copies itself away and
+  ; returns at once, before anything is removed. Run in place (_?=, the last
+  ; option, unquoted) it waits, but cannot remove itself and its folder: cmd
+  ; does that after it succeeded (a folder that still holds templates stays).
+  ; The exit code is the uninstaller's ("(call )" sets 0 after rmdir).
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" \
+    '"$SYSDIR\cmd.exe" /c start "" /wait "$INSTDIR\${UNINSTALLER}" /S _?=$INSTDIR& if not errorlevel 1 (del "$INSTDIR\${UNINSTALLER}" & rmdir "$INSTDIR" 2>nul & (call ))'
   WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${UNINSTALLER},0"
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs, through apt-get, whatever this machine lacks to build and test
 # Parvel: both mingw-w64 toolchains, Wine (64-bit, and 32-bit where this
-# machine can start 32-bit programs), Xvfb, GoogleTest, Google Benchmark,
+# machine can start 32-bit programs) with its own fonts (fonts-wine, only
+# recommended by Wine's packages, which are installed without recommendations:
+# Tahoma and the title bars' Marlett, so that windows and the guide's pictures
+# look as on Windows), Xvfb, GoogleTest, Google Benchmark,
 # nlohmann-json, the formatting tools, and clang with its sanitizer and
 # libFuzzer runtimes (llvm puts llvm-symbolizer on the PATH, so that sanitizer
 # reports name files and lines), NSIS for the setup program, wixl and msitools
@@ -14,7 +17,7 @@ cd "$(dirname "$0")/.."
 packages=(
   cmake ninja-build g++ clang clang-format clang-tidy libclang-rt-14-dev llvm
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
-  wine wine64 libwine-dev xvfb xauth
+  wine wine64 libwine-dev fonts-wine xvfb xauth
   googletest libbenchmark-dev nlohmann-json3-dev nsis wixl msitools osslsigncode openssl
   libicu-dev unicode-cldr-core
 )

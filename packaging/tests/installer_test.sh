@@ -86,11 +86,6 @@ expect_value() {
 
 expect_no_key() { ! has_key "$1" || fail "key $1 is still there"; }
 
-windows_path() {
-  run winepath -w "$1" || fail "winepath -w $1"
-  output
-}
-
 # The machine type in a PE file's header: 8664 for x64, 014c for x86.
 pe_machine() {
   local offset
@@ -182,7 +177,12 @@ case $case_name in
     expect_value "$uninstall_key" DisplayVersion "$version"
     expect_value "$uninstall_key" Publisher Zintara
     expect_value "$uninstall_key" UninstallString "\"$folder\\Uninstall.exe\""
-    expect_value "$uninstall_key" QuietUninstallString "\"$folder\\Uninstall.exe\" /S"
+    # The silent uninstall that waits: run in place, then its own file and
+    # folder removed by cmd.
+    quiet=$(value "$uninstall_key" QuietUninstallString) || fail "no QuietUninstallString"
+    [ "${quiet#\"*\\cmd.exe\" }" = "/c start \"\" /wait \"$folder\\Uninstall.exe\" /S _?=$folder& if not errorlevel 1 (del \"$folder\\Uninstall.exe\" & rmdir \"$folder\" 2>nul & (call ))" ] ||
+      fail "QuietUninstallString is $quiet"
+    expect_value "$uninstall_key" DisplayIcon "$folder\\Uninstall.exe,0"
     expect_value "$uninstall_key" InstallLocation "$folder"
     expect_value "$uninstall_key" NoModify 0x1
     expect_value "$uninstall_key" NoRepair 0x1
@@ -196,7 +196,9 @@ case $case_name in
     [ ! -s "$work/host.err" ] || fail "the host wrote: $(cat "$work/host.err")"
     grep -q "Installed" "$dir/x64/ZNSMSTemplates.txt" || fail "no template beside the installed add-in"
 
-    uninstall "$folder"
+    # As a deployment tool runs the entry's silent uninstall (one cmd more
+    # takes the command line whole): everything is gone when it returns.
+    run_batch "$work" "cmd /c \"$quiet\"" || fail "the QuietUninstallString exited with $?: $(output)"
     expect_unregistered
     expect_value "$settings_key" Account acc1
     [ -f "$dir/x64/ZNSMSTemplates.txt" ] || fail "the templates file is gone"

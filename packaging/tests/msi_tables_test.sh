@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # The Windows Installer packages' tables, read with msiinfo, as the
-# administrator guide describes them: per-user by default with no elevation
-# asked, the bitness of each package, the folders, the registration rows under
-# HKMU, the upgrade rows, and no self-registration or program run at install.
+# administrator guide describes them: dual-purpose (per user by default, per
+# machine by the deploying tool's choice) with no elevation asked, the bitness
+# of each package, the folders, the entry in Apps & features, the registration
+# rows under HKMU, the upgrade rows, and no self-registration or program run at
+# install.
 #
 # msi_tables_test.sh MSI_X64 MSI_X86 VERSION
 set -euo pipefail
 
 msi_x64=$1 msi_x86=$2 version=$3
+icon=$(cd "$(dirname "$0")/.." && pwd)/parvel.ico
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
 
 fail() {
   echo "FAIL: $*" >&2
@@ -38,18 +43,40 @@ for arch in x64 x86; do
   expect_row "$msi" Property "ProductVersion	$version"
   expect_row "$msi" Property "UpgradeCode	{1FEDAFCB-EE57-4BB7-B11D-4B42EC21241F}"
   expect_row "$msi" Property "ARPNOMODIFY	1"
-  ! table "$msi" Property | grep -q '^ALLUSERS	' || fail "$name: ALLUSERS is set in the package"
+  # Single-package authoring: per user unless the deploying tool says otherwise.
+  expect_row "$msi" Property "ALLUSERS	2"
+  expect_row "$msi" Property "MSIINSTALLPERUSER	1"
+  # Apps & features: the icon from the package's Icon table, the folder set
+  # at the first install.
+  expect_row "$msi" Property "ARPPRODUCTICON	parvel.ico"
+  # (msiinfo writes the icons' data as files into ./Icon: in a folder of its own.)
+  (cd "$scratch" && table "$msi" Icon) | grep -q "^parvel.ico	Icon.parvel.ico$" ||
+    fail "$name: no icon parvel.ico"
+  cmp -s "$scratch/Icon/Icon.parvel.ico" "$icon" || fail "$name: the icon is not parvel.ico"
 
   expect_row "$msi" Directory "INSTALLDIR	UserPrograms	Parvel"
   expect_row "$msi" Directory "UserPrograms	LocalAppDataFolder	Programs"
   expect_row "$msi" CustomAction "PerMachineFolder	2099	INSTALLDIR	[$files]Parvel\\	"
+  expect_row "$msi" CustomAction "InstalledUserFolder	2099	INSTALLDIR	[PARVEL_USER_DIR]	"
+  expect_row "$msi" CustomAction "InstalledMachineFolder	2099	INSTALLDIR	[PARVEL_MACHINE_DIR]	"
+  expect_row "$msi" CustomAction "InstallLocation	2099	ARPINSTALLLOCATION	[INSTALLDIR]	"
+  # The per-machine folder on the first install only; a repair or a removal
+  # takes the folder the installation wrote down.
   for sequence in InstallUISequence InstallExecuteSequence; do
     expect_row "$msi" $sequence "FileCost		900"
-    expect_row "$msi" $sequence "PerMachineFolder	ALLUSERS=1 AND NOT INSTALLDIR	901"
+    expect_row "$msi" $sequence "PerMachineFolder	ALLUSERS=1 AND NOT INSTALLDIR AND NOT Installed	901"
+    expect_row "$msi" $sequence "InstalledUserFolder	Installed AND ALLUSERS<>1 AND PARVEL_USER_DIR	902"
+    expect_row "$msi" $sequence "InstalledMachineFolder	Installed AND ALLUSERS=1 AND PARVEL_MACHINE_DIR	903"
     expect_row "$msi" $sequence "CostFinalize		1000"
   done
-  # Only that one action of type 51 (setting a property): nothing runs a program.
-  [ "$(table "$msi" CustomAction | wc -l)" = 1 ] || fail "$name: other custom actions"
+  expect_row "$msi" InstallExecuteSequence "InstallLocation	NOT Installed	1001"
+  if [ "$arch" = x64 ]; then locator=18; else locator=2; fi
+  expect_row "$msi" AppSearch "PARVEL_USER_DIR	UserInstallDir"
+  expect_row "$msi" AppSearch "PARVEL_MACHINE_DIR	MachineInstallDir"
+  expect_row "$msi" RegLocator "UserInstallDir	1	Software\\Zintara\\Parvel	InstallDir	$locator"
+  expect_row "$msi" RegLocator "MachineInstallDir	2	Software\\Zintara\\Parvel	InstallDir	$locator"
+  # Only those four actions of type 51 (setting a property): nothing runs a program.
+  [ "$(table "$msi" CustomAction | wc -l)" = 4 ] || fail "$name: other custom actions"
   ! msiinfo tables "$msi" | grep -qx SelfReg || fail "$name: a SelfReg table"
   for action in SelfRegModules RegisterComPlus RegisterTypeLibraries; do
     ! table "$msi" InstallExecuteSequence | grep -q "^$action	" || fail "$name: $action"
@@ -58,9 +85,12 @@ for arch in x64 x86; do
   expect_row "$msi" Component "Addin	$(table "$msi" Component | cut -f2 | head -1)	INSTALLDIR	$component		ParvelAddin.dll"
   table "$msi" File | grep -q "^ParvelAddin.dll	Addin	ParvelAddin.dll	" || fail "$name: no add-in file"
 
-  # 20 values, all under HKMU (-1), the class server and type library naming the file.
+  # The registration's 20 values and the folder's, all under HKMU (-1), the
+  # class server and type library naming the file.
   registry=$(table "$msi" Registry)
-  [ "$(wc -l <<<"$registry")" = 20 ] || fail "$name: $(wc -l <<<"$registry") registry rows"
+  [ "$(wc -l <<<"$registry")" = 21 ] || fail "$name: $(wc -l <<<"$registry") registry rows"
+  grep -qP '\t-1\tSoftware\\Zintara\\Parvel\tInstallDir\t\[INSTALLDIR\]\tAddin$' <<<"$registry" ||
+    fail "$name: no InstallDir row"
   [ -z "$(cut -f2 <<<"$registry" | grep -vx -- -1)" ] || fail "$name: a registry row not under HKMU"
   grep -qP '\tSoftware\\Classes\\CLSID\\\{02EBD1AD-E93D-4C03-A944-77F367121DEB\}\\InprocServer32\t\t\[#ParvelAddin.dll\]\tAddin$' <<<"$registry" ||
     fail "$name: no class server row"

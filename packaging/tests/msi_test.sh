@@ -3,28 +3,52 @@
 # the test's Wine prefix and checks what it leaves in the file system and the
 # registry.
 #
-# msi_test.sh CASE WINE_RUN MSI OLDER_MSI ARCH HOST DATA WORK
+# msi_test.sh CASE WINE_RUN MSI OLDER_MSI ARCH HOST DATA WORK [SETUP WINE32]
 #   per_user     the default scope: %LOCALAPPDATA%\Programs\Parvel, the
 #                registration under HKCU exactly as the DLL's own
 #                (regsvr32) writes it, put back by a repair after regsvr32
-#                /u took it; the host loads the add-in, whose
-#                template lands beside the DLL; the uninstall removes all the
-#                package wrote and keeps the settings and the templates file
+#                /u took it; the entry in Apps & features with its folder and
+#                icon; the host loads the add-in, whose template lands beside
+#                the DLL; the uninstall removes all the package wrote and
+#                keeps the settings and the templates file
 #   per_machine  ALLUSERS=1: Program Files\Parvel, the registration under
 #                HKLM in the package's registry view, again exactly the
-#                DLL's own; the host loads the add-in, which reads the
+#                DLL's own, and put back by a repair; the entry in Apps &
+#                features; the host loads the add-in, which reads the
 #                administrator's templates beside the DLL and saves the
 #                user's own under %APPDATA%\Parvel; the uninstall as above
+#   installdir   INSTALLDIR="C:\Apps\Parvel SMS", per machine and per user,
+#                as a batch file types it: everything there, a repair keeps
+#                it there, and the removal leaves nothing behind
+#   from_setup   a user of the setup program (SETUP, with a template beside
+#                its DLL) moved to the per-user package by the administrator
+#                guide's own lines: the setup program's installation gone
+#                before the package comes, the template kept, the host loads
+#                the package's add-in
 #   upgrade      a per-machine install of the version before replaced by this
 #                one (one product left), and the older package refused after
 #                it
 # ARCH is x64 or x86; the host (a 64-bit program) loads the x64 add-in only.
-# HOST and DATA are the stand-in host and its address book.
+# HOST and DATA are the stand-in host and its address book; WINE32 is "yes"
+# where 32-bit programs run.
+#
+# Wine 8's msiexec differs from Windows Installer in three ways the cases work
+# around, each where it is used:
+# - it knows no MSIINSTALLPERUSER and takes the package's ALLUSERS=2 for 1, so
+#   that a plain install is per machine; per user needs ALLUSERS="" (which
+#   Windows reads the same way);
+# - it resolves HKMU by ALLUSERS even when it removes or repairs a product,
+#   not by the scope the product is installed in: the per-user product's
+#   repair and removal need ALLUSERS="" too;
+# - an empty value in quotes swallows the property after it: ALLUSERS="" goes
+#   last.
 set -euo pipefail
 
 case_name=$1 wine_run=$2 msi=$3 older_msi=$4 arch=$5 host=$6 data=$7 work=$8
+setup=${9:-} wine32=${10:-no}
 here=$(cd "$(dirname "$0")" && pwd)
 : "${PARVEL_WINEPREFIX:?PARVEL_WINEPREFIX names the Wine prefix}"
+per_user='ALLUSERS=""'
 
 clsid='{02EBD1AD-E93D-4C03-A944-77F367121DEB}'
 libid='{061E5F29-4F20-4456-8299-3A9AA670A969}'
@@ -114,6 +138,43 @@ expect_registered() {
   grep -qF "    LoadBehavior    REG_DWORD    0x3" "$written" || fail "no LoadBehavior 3"
 }
 
+# A product code as Windows Installer's keys spell it: each of the first three
+# groups reversed, the other bytes' two digits swapped.
+packed_code() {
+  local hex=${1//[\{\}-]/} out="" i
+  out+=$(rev <<<"${hex:0:8}")$(rev <<<"${hex:8:4}")$(rev <<<"${hex:12:4}")
+  for ((i = 16; i < 32; i += 2)); do out+=${hex:i+1:1}${hex:i:1}; done
+  printf '%s' "$out"
+}
+
+# expect_apps_entry FOLDER: the product's entry in Apps & features names the
+# folder it is installed in and has the package's icon. (Windows Installer
+# writes the icon as DisplayIcon in the entry; Wine 8 only as the product's
+# ProductIcon where it publishes the product, and it keeps a per-user
+# product's entry below HKLM.)
+expect_apps_entry() {
+  local folder=$1 code root entry="" icon=""
+  code=$(product_code "$msi")
+  for root in HKCU HKLM; do
+    if run reg query "$root\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$code"; then
+      entry=$(output)
+      break
+    fi
+  done
+  [ -n "$entry" ] || fail "no entry $code in Apps & features"
+  grep -qF "    InstallLocation    REG_SZ    $folder\\" <<<"$entry" ||
+    fail "the entry's InstallLocation is not $folder\\: $entry"
+  icon=$(sed -n 's/^ *DisplayIcon *REG_SZ *//p' <<<"$entry")
+  for root in 'HKCU\Software\Microsoft\Installer' 'HKCR\Installer'; do
+    [ -z "$icon" ] || break
+    if run reg query "$root\\Products\\$(packed_code "$code")" /v ProductIcon; then
+      icon=$(output | sed -n 's/^ *ProductIcon *REG_SZ *//p')
+    fi
+  done
+  [ -n "$icon" ] || fail "the entry has no icon: $entry"
+  [ -s "$(unix_path "${icon%,*}")" ] || fail "the entry's icon $icon is not there"
+}
+
 # The host runs the scenario with the installed add-in.
 run_host() {
   local scenario=$1 code=0
@@ -143,7 +204,13 @@ remove_leftovers() {
     run reg query "$root\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall" /s || continue
     for code in $(output | awk '/^HKEY_/ { key = $0 } /^ +DisplayName +REG_SZ +Parvel$/ { print key }' |
       grep -o '{[0-9A-F-]*}$'); do
-      run msiexec /x "$code" /qn || true
+      # A per-user product is published below HKCU (and Wine needs to be
+      # told its scope, see above).
+      if run reg query "HKCU\\Software\\Microsoft\\Installer\\Products\\$(packed_code "$code")"; then
+        run msiexec /x "$code" /qn "$per_user" || true
+      else
+        run msiexec /x "$code" /qn || true
+      fi
     done
   done
 }
@@ -154,17 +221,18 @@ case $case_name in
     folder="$(windows_folder LOCALAPPDATA)\\Programs\\Parvel"
     dir=$(unix_path "$folder")
     rm -rf "$dir"
-    trap 'run msiexec /x "$msi" /qn || true; rm -rf "$dir"' EXIT
+    trap 'run msiexec /x "$msi" /qn "$per_user" || true; rm -rf "$dir"' EXIT
 
-    msiexec 0 /i "$msi"
+    msiexec 0 /i "$msi" "$per_user"
     [ "$(pe_machine "$dir/ParvelAddin.dll")" = "$machine" ] || fail "ParvelAddin.dll is not $arch"
     registration HKCU >"$work/package.txt"
     expect_registered "$work/package.txt" "$folder\\ParvelAddin.dll"
     [ -z "$(registration HKLM "$view")" ] || fail "a per-user install wrote below HKLM"
     expect_same_as_regsvr32 "$work/package.txt" "$folder\\ParvelAddin.dll"
+    expect_apps_entry "$folder"
     # Windows Installer puts back what regsvr32 /u took: a repair (Wine's
     # msiexec knows it by its properties only, not as /f).
-    msiexec 0 /i "$msi" REINSTALL=ALL REINSTALLMODE=omus
+    msiexec 0 /i "$msi" REINSTALL=ALL REINSTALLMODE=omus "$per_user"
     [ "$(registration HKCU)" = "$(cat "$work/package.txt")" ] || fail "the repair left a difference"
 
     if [ "$arch" = x64 ]; then
@@ -172,7 +240,7 @@ case $case_name in
       grep -q "Installed" "$dir/ZNSMSTemplates.txt" || fail "no template beside the installed add-in"
     fi
 
-    msiexec 0 /x "$msi"
+    msiexec 0 /x "$msi" "$per_user"
     expect_nothing_registered
     [ ! -e "$dir/ParvelAddin.dll" ] || fail "ParvelAddin.dll is still there"
     if [ "$arch" = x64 ]; then
@@ -204,6 +272,12 @@ case $case_name in
       ! run reg query "HKLM\\$key" "$other_view" || fail "HKLM\\$key is in the other registry view"
     done
     expect_same_as_regsvr32 "$work/package.txt" "$folder\\ParvelAddin.dll"
+    expect_apps_entry "$folder"
+    # The repair puts the registration back in the same place (the folder's
+    # action for a new per-machine install does not run again).
+    msiexec 0 /i "$msi" REINSTALL=ALL REINSTALLMODE=omus
+    [ "$(registration HKLM "$view")" = "$(cat "$work/package.txt")" ] ||
+      fail "the repair left a difference"
 
     if [ "$arch" = x64 ]; then
       # The administrator's starting set beside the DLL, which users read
@@ -226,6 +300,78 @@ case $case_name in
     else
       [ ! -e "$dir" ] || fail "the folder is still there"
     fi
+    ;;
+
+  installdir)
+    folder='C:\Apps\Parvel SMS'
+    dir=$(unix_path "$folder")
+    msi_folder=$(dirname "$msi")
+    msi_name=$(basename "$msi")
+    trap 'run msiexec /x "$msi" /qn || true; run msiexec /x "$msi" /qn "$per_user" || true
+          rm -rf "$(dirname "$dir")"' EXIT
+    for scope in ALLUSERS=1 "$per_user"; do
+      if [ "$scope" = ALLUSERS=1 ]; then root=HKLM; else root=HKCU; fi
+      rm -rf "$dir"
+      run_batch "$msi_folder" "msiexec /i $msi_name INSTALLDIR=\"$folder\" $scope /qn" ||
+        fail "the install to $folder ($scope) exited with $?"
+      [ -f "$dir/ParvelAddin.dll" ] || fail "no ParvelAddin.dll in $folder ($scope)"
+      registration "$root" "$view" >"$work/package.txt"
+      expect_registered "$work/package.txt" "$folder\\ParvelAddin.dll"
+      expect_apps_entry "$folder"
+      msiexec 0 /i "$msi" REINSTALL=ALL REINSTALLMODE=omus "$scope"
+      [ "$(registration "$root" "$view")" = "$(cat "$work/package.txt")" ] ||
+        fail "the repair ($scope) left a difference"
+      [ ! -e "$(unix_path "$(windows_folder LOCALAPPDATA)\\Programs\\Parvel")/ParvelAddin.dll" ] &&
+        [ ! -e "$(unix_path "$(windows_folder ProgramW6432)\\Parvel")/ParvelAddin.dll" ] ||
+        fail "the repair ($scope) installed into the default folder"
+      # As Apps & features removes it: by the product code.
+      msiexec 0 /x "$(product_code "$msi")" "$scope"
+      expect_nothing_registered
+      [ ! -e "$dir" ] || fail "$folder is still there after the removal ($scope): $(ls "$dir")"
+      ! run reg query "$root\\Software\\Zintara\\Parvel" "$view" || fail "the folder's value stayed"
+    done
+    ;;
+
+  from_setup)
+    [ -n "$setup" ] || fail "no setup program given"
+    folder="$(windows_folder LOCALAPPDATA)\\Programs\\Parvel"
+    dir=$(unix_path "$folder")
+    rm -rf "$dir"
+    trap 'run msiexec /x "$msi" /qn "$per_user" || true
+          [ ! -f "$dir/Uninstall.exe" ] || run "$dir/Uninstall.exe" /S "_?=$folder" || true
+          rm -rf "$dir"' EXIT
+    if [ "$wine32" = yes ]; then bitness=(); else bitness=(/BITNESS=x64); fi
+    run "$setup" /S "${bitness[@]}" || fail "the setup program exited with $?"
+    [ -f "$dir/x64/ParvelAddin.dll" ] || fail "the setup program installed nothing"
+    printf '%%LABEL%%Kept\r\nFrom the setup program\r\n' >"$dir/x64/ZNSMSTemplates.txt"
+
+    # The administrator guide's lines, as written there but for the package's
+    # file name (and, for Wine, ALLUSERS="" on msiexec's line: see above).
+    awk '/^rem Moving a user from the setup program/ { inside = 1 }
+         inside && /^```$/ { exit }
+         inside { print }' "$here/../../docs/admin-guide.md" >"$work/guide.txt"
+    grep -q '^msiexec ' "$work/guide.txt" || fail "no lines for the move in docs/admin-guide.md"
+    mapfile -t lines < <(sed -e "s/Parvel-[0-9.]*-x64\.msi/$(basename "$msi")/" \
+      -e "s/^msiexec .*/& $per_user/" "$work/guide.txt")
+    run_batch "$(dirname "$msi")" "${lines[@]}" || fail "the guide's lines exited with $?: $(output)"
+
+    # Removed before the package came: the setup program's entry, both its
+    # builds, its uninstaller.
+    ! run reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Parvel' ||
+      fail "the setup program's entry in Apps & features is still there"
+    for file in x64/ParvelAddin.dll x86/ParvelAddin.dll Uninstall.exe; do
+      [ ! -e "$dir/$file" ] || fail "the setup program's $file is still there"
+    done
+    [ ! -e "$dir/x64" ] && [ ! -e "$dir/x86" ] || fail "the setup program's folders are still there"
+    [ -f "$dir/ParvelAddin.dll" ] || fail "the package's DLL is not in $folder"
+    registration HKCU >"$work/package.txt"
+    expect_registered "$work/package.txt" "$folder\\ParvelAddin.dll"
+    ! grep -q 'win32' "$work/package.txt" || fail "the setup program's x86 registration is still there"
+    run_host "$here/installed_addin_moved.scn"
+    grep -q "From the setup program" "$dir/ZNSMSTemplates.txt" || fail "the user's template was lost"
+    grep -q "Installed" "$dir/ZNSMSTemplates.txt" || fail "no template added beside the package's DLL"
+    msiexec 0 /x "$msi" "$per_user"
+    expect_nothing_registered
     ;;
 
   upgrade)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Signs copies of the shipped files with sign.sh (as the build does when given
-# a certificate) using a throw-away certificate, and checks each signature
-# with osslsigncode verify against that certificate: present, made by it, and
+# a certificate) using a throw-away certificate issued by a throw-away
+# certificate authority, and checks each signature with osslsigncode verify
+# -CAfile trusting that authority only: present, made by the certificate, and
 # matching the file's content. An unsigned file and a signed one changed
 # afterwards must both fail the check.
 #
@@ -18,12 +19,23 @@ fail() {
   exit 1
 }
 
-openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Parvel test signing" \
-  -addext "extendedKeyUsage=codeSigning" -keyout "$work/key.pem" -out "$work/cert.pem" \
+# A company's own certificate authority and a code-signing certificate it
+# issued; sign.sh gets the certificate with its chain, and the check trusts
+# the authority alone, as the administrator guide shows it.
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Parvel test authority" \
+  -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign,cRLSign" \
+  -keyout "$work/ca-key.pem" -out "$work/ca.pem" >"$work/openssl.txt" 2>&1 ||
+  fail "openssl: $(cat "$work/openssl.txt")"
+openssl req -newkey rsa:2048 -nodes -subj "/CN=Parvel test signing" -keyout "$work/key.pem" \
+  -out "$work/request.pem" >"$work/openssl.txt" 2>&1 || fail "openssl: $(cat "$work/openssl.txt")"
+printf 'extendedKeyUsage=codeSigning\nkeyUsage=critical,digitalSignature\n' >"$work/extensions.txt"
+openssl x509 -req -in "$work/request.pem" -CA "$work/ca.pem" -CAkey "$work/ca-key.pem" \
+  -CAcreateserial -days 2 -extfile "$work/extensions.txt" -out "$work/leaf.pem" \
   >"$work/openssl.txt" 2>&1 || fail "openssl: $(cat "$work/openssl.txt")"
+cat "$work/leaf.pem" "$work/ca.pem" >"$work/cert.pem"
 
 verify() {
-  osslsigncode verify -CAfile "$work/cert.pem" -in "$1" >"$work/verify.txt" 2>&1
+  osslsigncode verify -in "$1" -CAfile "$work/ca.pem" >"$work/verify.txt" 2>&1
 }
 
 for file in "$@"; do

@@ -18,3 +18,20 @@ unix_path() {
   run winepath -u "$1" || fail "winepath -u $1"
   output
 }
+
+windows_path() {
+  run winepath -w "$1" || fail "winepath -w $1"
+  output
+}
+
+# run_batch FOLDER LINE...: runs the lines as a batch file of cmd, in FOLDER
+# (a Unix path), as an administrator types them into one; its exit code is the
+# last command's.
+run_batch() {
+  local folder=$1
+  shift
+  printf '%s\r\n' "@echo off" "$@" "exit /b %ERRORLEVEL%" >"$work/steps.bat"
+  local batch
+  batch=$(windows_path "$work/steps.bat")
+  (cd "$folder" && run cmd /c "$batch")
+}

@@ -3,9 +3,14 @@
 # Arguments: HOST ADDIN PROGID GATEWAY EMULATOR DATA SCENARIO WORK CODE STDERR ARGS MAIL PNG.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
-# Every scenario starts without a templates file beside the add-in.
+# Every scenario starts without a templates file beside the add-in and, as a
+# new Windows user does, without the add-in's settings: a scenario sets up
+# what it needs itself, whichever scenarios (or runs of scripts/run.sh) used
+# the prefix before it.
 get_filename_component(addin_folder ${ADDIN} DIRECTORY)
 file(REMOVE ${addin_folder}/ZNSMSTemplates.txt)
+execute_process(COMMAND ${EMULATOR} reg delete "HKCU\\SOFTWARE\\Parvello" /f
+                OUTPUT_FILE ${WORK}/reg.txt ERROR_FILE ${WORK}/reg.txt)
 string(REPLACE "|" ";" host_args "${ARGS}")
 # Output goes to files, not pipes: Wine's desktop and service processes,
 # started by the first window, keep inherited pipes open long after the host.

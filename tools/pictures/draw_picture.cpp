@@ -7,8 +7,11 @@
 // Each picture is drawn below as text, one character a pixel, so that a
 // change to it reads as a change to this file; the .bmp files beside the
 // add-in's sources are this program's output and a test keeps them the same.
+// "icon" is the ribbon's bubble at 32 x 32 and 16 x 16 as one Windows icon
+// file, for the setup program and the entries in Apps & features.
 //
 //   draw_picture send_sms|list_icons|ribbon_32|ribbon_16 <output.bmp>
+//   draw_picture icon <output.ico>
 
 #include <algorithm>
 #include <array>
@@ -243,21 +246,83 @@ std::vector<std::uint8_t> Bitmap(const Picture& picture) {
   return out;
 }
 
+const Picture& PictureNamed(std::string_view name) {
+  for (const Picture& picture : kPictures) {
+    if (picture.name == name) return picture;
+  }
+  throw std::logic_error("no picture named " + std::string(name));
+}
+
+// An icon file of 32-bit pictures with alpha, each image a DIB of twice the
+// height: the colour rows, then the 1-bit mask (set where fully transparent).
+std::vector<std::uint8_t> Icon(std::span<const Picture* const> pictures) {
+  std::vector<std::vector<std::uint8_t>> images;
+  for (const Picture* picture : pictures) {
+    const auto width = static_cast<std::uint32_t>(picture->width);
+    const auto height = static_cast<std::uint32_t>(picture->rows.size());
+    const std::uint32_t mask_stride = (width + 31) / 32 * 4;
+    std::vector<std::uint8_t> image;
+    Put(image, 40, 4);
+    Put(image, width, 4);
+    Put(image, height * 2, 4);
+    Put(image, 1, 2);
+    Put(image, 32, 2);
+    Put(image, 0, 4);
+    Put(image, width * height * 4 + mask_stride * height, 4);
+    for (int i = 0; i < 4; ++i) Put(image, 0, 4);
+    std::vector<std::uint8_t> mask;
+    for (auto row = picture->rows.rbegin(); row != picture->rows.rend(); ++row) {
+      if (row->size() != width) throw std::logic_error("a picture row has the wrong width");
+      std::vector<std::uint8_t> mask_row(mask_stride, 0);
+      for (std::uint32_t x = 0; x < width; ++x) {
+        const Ink& ink = InkOf((*row)[x]);
+        Put(image, ink.alpha == 0 ? 0 : (std::uint32_t{ink.alpha} << 24 | ink.rgb), 4);
+        if (ink.alpha == 0) mask_row[x / 8] |= static_cast<std::uint8_t>(0x80U >> (x % 8));
+      }
+      mask.insert(mask.end(), mask_row.begin(), mask_row.end());
+    }
+    image.insert(image.end(), mask.begin(), mask.end());
+    images.push_back(std::move(image));
+  }
+  std::vector<std::uint8_t> out;
+  Put(out, 0, 2);
+  Put(out, 1, 2);  // an icon
+  Put(out, static_cast<std::uint32_t>(images.size()), 2);
+  auto offset = static_cast<std::uint32_t>(6 + 16 * images.size());
+  for (std::size_t i = 0; i < images.size(); ++i) {
+    out.push_back(static_cast<std::uint8_t>(pictures[i]->width));
+    out.push_back(static_cast<std::uint8_t>(pictures[i]->rows.size()));
+    out.push_back(0);  // no palette
+    out.push_back(0);
+    Put(out, 1, 2);   // planes
+    Put(out, 32, 2);  // bits a pixel
+    Put(out, static_cast<std::uint32_t>(images[i].size()), 4);
+    Put(out, offset, 4);
+    offset += static_cast<std::uint32_t>(images[i].size());
+  }
+  for (const auto& image : images) out.insert(out.end(), image.begin(), image.end());
+  return out;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::cerr << "usage: draw_picture send_sms|list_icons|ribbon_32|ribbon_16 <output.bmp>\n";
+    std::cerr << "usage: draw_picture send_sms|list_icons|ribbon_32|ribbon_16 <output.bmp>\n"
+                 "       draw_picture icon <output.ico>\n";
     return 2;
   }
+  const std::string_view name = argv[1];
   const auto picture = std::find_if(std::begin(kPictures), std::end(kPictures),
-                                    [&](const Picture& p) { return p.name == argv[1]; });
-  if (picture == std::end(kPictures)) {
+                                    [&](const Picture& p) { return p.name == name; });
+  if (picture == std::end(kPictures) && name != "icon") {
     std::cerr << "draw_picture: no picture named " << argv[1] << '\n';
     return 2;
   }
   try {
-    const std::vector<std::uint8_t> bitmap = Bitmap(*picture);
+    const Picture* const icon_pictures[] = {&PictureNamed("ribbon_32"), &PictureNamed("ribbon_16")};
+    const std::vector<std::uint8_t> bitmap =
+        name == "icon" ? Icon(icon_pictures) : Bitmap(*picture);
     std::ofstream file(argv[2], std::ios::binary);
     file.write(reinterpret_cast<const char*>(bitmap.data()),
                static_cast<std::streamsize>(bitmap.size()));

@@ -91,6 +91,13 @@ class Line {
 
   bool AtEnd() const { return next_ == words_.size(); }
 
+  // Takes the next word when it is this unquoted keyword.
+  bool Keyword(std::wstring_view keyword) {
+    if (AtEnd() || words_[next_].quoted || words_[next_].text != keyword) return false;
+    ++next_;
+    return true;
+  }
+
   const Word& Next(const char* what) {
     if (AtEnd()) Fail(std::string("missing ") + what);
     return words_[next_++];
@@ -209,12 +216,18 @@ Step ParseExpectation(Line& line) {
   const std::wstring what = line.Name("what to expect");
   if (what == L"messagebox") {
     expect::MsgBox box{.title = line.Text("title"), .text = line.Text("text")};
-    if (!line.AtEnd()) {
+    bool alternative = line.Keyword(L"or");
+    if (!alternative && !line.AtEnd()) {
       static const std::map<std::wstring, std::pair<int, std::wstring>> kButtons = {
           {L"ok", {1, L"OK"}},       {L"cancel", {2, L"Cancel"}}, {L"abort", {3, L"Abort"}},
           {L"retry", {4, L"Retry"}}, {L"ignore", {5, L"Ignore"}}, {L"yes", {6, L"Yes"}},
           {L"no", {7, L"No"}},       {L"open", {0, L""}}};
       std::tie(box.button, box.button_name) = line.Choice("button", kButtons);
+      alternative = line.Keyword(L"or");
+    }
+    if (alternative) {
+      if (!line.Keyword(L"open")) line.Fail("expected \"open WINDOW\" after \"or\"");
+      box.or_open = line.Window();
     }
     return box;
   }

@@ -138,6 +138,9 @@ struct MsgBox {
   std::wstring text;
   int button = 1;  // the dialog item ID to press: IDOK unless named; 0 leaves the box open
   std::wstring button_name = L"OK";
+  // "or open W": the line holds as well when the window W opens with no such
+  // box before it (a first-run message that a used prefix does not show).
+  std::wstring or_open;
 };
 struct Text {
   ControlRef target;

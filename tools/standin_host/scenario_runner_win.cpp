@@ -117,6 +117,24 @@ void ItemNotify(HWND list, UINT code, int item, UINT keys = 0) {
   Notify(list, code, activate.hdr);
 }
 
+// Makes the windows show their present state on the screen, for a picture:
+// a window of another thread first handles what was sent to it before (a
+// round trip); each is then invalidated whole and painted at once, and the
+// calling thread waits for no message but lets its windows' painting reach
+// the screen (Wine copies a window's painting to the X server when its thread
+// turns to waiting for messages).
+void PaintForPicture(const std::vector<HWND>& windows) {
+  for (HWND window : windows) {
+    if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) {
+      SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG, 5000, nullptr);
+    }
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  }
+  GdiFlush();
+  MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
 }  // namespace
 
 class ScenarioRunner::Step {
@@ -358,10 +376,14 @@ class ScenarioRunner::Step {
         return shown.empty() ? Found{nullptr, L"none"} : Found{shown.front(), {}};
       }));
     }
+    // Queued behind what the scenario posted, so the window thread has
+    // handled it all; then every window shown is painted anew, frames and
+    // controls included (the host's own window too when the picture takes the
+    // whole process: under Wine a window another one opened over can be left
+    // unpainted), and the painting reaches the screen before it is read.
     const std::wstring error = OnUi([&]() -> std::wstring {
       if (windows.empty()) windows = ProcessWindows();
-      for (HWND window : windows)
-        RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+      PaintForPicture(windows);
       try {
         SaveScreenshot(shot.file, windows);
         return {};
@@ -374,19 +396,27 @@ class ScenarioRunner::Step {
   }
 
   void operator()(const expect::MsgBox& box) {
-    const std::wstring expected =
+    std::wstring expected =
         L"message box " + Quote(Written(box.title)) + L" " + Quote(Written(box.text));
+    if (!box.or_open.empty()) expected += L" or window " + box.or_open + L" open";
+    // A window that opens with no such box before it ends the wait with
+    // nothing to press: the box comes first whenever it comes at all.
+    bool opened_instead = false;
     HWND window = FindUntil(expected, [&]() -> Found {
       const std::vector<ShownMessageBox> boxes = MessageBoxes();
-      if (boxes.empty()) return {nullptr, L"no message box"};
       for (const ShownMessageBox& shown : boxes) {
         if (Matches(shown.title, box.title) && Matches(shown.text, box.text))
           return {shown.window, {}};
       }
+      if (boxes.empty() && !box.or_open.empty() && !ShownWindows(box.or_open).empty()) {
+        opened_instead = true;
+        return {GetDesktopWindow(), {}};
+      }
+      if (boxes.empty()) return {nullptr, L"no message box"};
       return {nullptr,
               L"message box " + Quote(boxes.back().title) + L" " + Quote(boxes.back().text)};
     });
-    if (box.button == 0) return;  // left open
+    if (box.button == 0 || opened_instead) return;  // left open, or the window came instead
     HWND button = OnUi([&] { return GetDlgItem(window, box.button); });
     if (button == nullptr)
       throw StepFailure{L"expected a button " + box.button_name + L" in the message box, got none"};

@@ -138,6 +138,9 @@ class Form {
       SendMessageW(list_view, LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
                    reinterpret_cast<LPARAM>(&item));
     }
+    // Turns the form's own surface red, then blue, then red..., painted when
+    // the form next paints.
+    Add(L"Button", L"Command4", BS_PUSHBUTTON, 490, 10, 90, 22);
     events.clear();
   }
   ~Form() {
@@ -148,6 +151,7 @@ class Form {
   HWND list_box = nullptr;
   HWND list_view = nullptr;
   HWND host_button = nullptr;
+  COLORREF fill = RGB(255, 255, 255);
   std::vector<std::wstring> events;
 
  private:
@@ -182,7 +186,19 @@ class Form {
       } else if (name == L"Command3" && code == BN_CLICKED) {
         const int answer = MessageBoxW(window, L"Sure?", L"Confirm", MB_YESNO);
         form->events.push_back(L"answer " + std::to_wstring(answer));
+      } else if (name == L"Command4" && code == BN_CLICKED) {
+        form->fill = form->fill == RGB(200, 30, 30) ? RGB(30, 30, 200) : RGB(200, 30, 30);
+        InvalidateRect(window, nullptr, TRUE);
       }
+      return 0;
+    }
+    if (message == WM_PAINT) {
+      PAINTSTRUCT paint{};
+      HDC dc = BeginPaint(window, &paint);
+      HBRUSH brush = CreateSolidBrush(form->fill);
+      FillRect(dc, &paint.rcPaint, brush);
+      DeleteObject(brush);
+      EndPaint(window, &paint);
       return 0;
     }
     if (message == WM_NOTIFY) {
@@ -478,6 +494,43 @@ TEST_F(Runner, TakesScreenshotsOfOneWindowAndOfTheMessageBox) {
             L"t.scn:1: expected window OLAccount open, got none");
 }
 
+// The colour of a BMP file's pixel, counted from the top left; none when the
+// file is not a 24-bit BMP or the pixel is outside.
+std::optional<COLORREF> BmpPixel(const std::filesystem::path& file, LONG x, LONG y) {
+  std::ifstream in(file, std::ios::binary);
+  BITMAPFILEHEADER file_header{};
+  BITMAPINFOHEADER header{};
+  in.read(reinterpret_cast<char*>(&file_header), sizeof file_header);
+  in.read(reinterpret_cast<char*>(&header), sizeof header);
+  if (!in || file_header.bfType != 0x4D42 || header.biBitCount != 24) return std::nullopt;
+  if (x < 0 || y < 0 || x >= header.biWidth || y >= header.biHeight) return std::nullopt;
+  const LONG stride = (header.biWidth * 3 + 3) / 4 * 4;
+  in.seekg(static_cast<std::streamoff>(file_header.bfOffBits) + (header.biHeight - 1 - y) * stride +
+           x * 3);
+  unsigned char bgr[3] = {};
+  in.read(reinterpret_cast<char*>(bgr), 3);
+  if (!in) return std::nullopt;
+  return RGB(bgr[2], bgr[1], bgr[0]);
+}
+
+// A picture shows the windows as they are once the window thread has handled
+// what the scenario posted, painted and on the screen: the click turns the
+// form red, painted only when the form next paints.
+TEST_F(Runner, TakesThePictureOnceTheWindowsHavePainted) {
+  const std::filesystem::path shot =
+      std::filesystem::temp_directory_path() / "parvel_runner_painted.bmp";
+  std::vector<COLORREF> seen;
+  for (int round = 0; round < 3; ++round) {
+    std::filesystem::remove(shot);
+    EXPECT_EQ(Run(L"click TestForm.Command4\nscreenshot " + Escaped(shot) + L"\n"), std::nullopt);
+    // Below the controls, in the form's client area (the whole process is
+    // taken: the form alone, at 40, 40).
+    seen.push_back(BmpPixel(shot, 300, 360).value_or(0));
+  }
+  EXPECT_THAT(seen, ElementsAre(RGB(200, 30, 30), RGB(30, 30, 200), RGB(200, 30, 30)));
+  std::filesystem::remove(shot);
+}
+
 TEST_F(Runner, NamesTheFirstExpectationThatFailsAndWhatItFound) {
   EXPECT_EQ(Run(L"# first line\ntype TestForm.Text1 abc\nexpect text TestForm.Text1 "
                 L"\"x\\r\\n\"\nexpect outbox 9\n"),
@@ -509,6 +562,25 @@ TEST_F(Runner, NamesTheFirstExpectationThatFailsAndWhatItFound) {
   EXPECT_EQ(
       Run(L"click TestForm.Command1\nexpect messagebox Title Other"),
       L"t.scn:2: expected message box \"Title\" \"Other\", got message box \"Title\" \"Clicked\"");
+}
+
+// A first-run message that a used prefix does not show: the box is answered
+// when it comes, and the window opening without it ends the wait as well.
+TEST_F(Runner, AnswersAMessageBoxThatMayNotCome) {
+  EXPECT_EQ(Run(L"click TestForm.Command1\n"
+                L"expect messagebox Title Clicked or open TestForm\n"
+                L"expect messagebox Title Clicked or open TestForm\n"
+                L"click TestForm.Command3\n"
+                L"expect messagebox Confirm Sure? no or open TestForm\n"),
+            std::nullopt);
+  EXPECT_THAT(form_.events, ElementsAre(L"Command1 " + std::to_wstring(BN_CLICKED), L"box closed",
+                                        L"Command3 " + std::to_wstring(BN_CLICKED),
+                                        L"answer " + std::to_wstring(IDNO)));
+  EXPECT_EQ(Run(L"expect messagebox A B or open Other"),
+            L"t.scn:1: expected message box \"A\" \"B\" or window Other open, got no message box");
+  EXPECT_EQ(Run(L"click TestForm.Command1\nexpect messagebox Title Other or open TestForm"),
+            L"t.scn:2: expected message box \"Title\" \"Other\" or window TestForm open, got "
+            L"message box \"Title\" \"Clicked\"");
 }
 
 TEST_F(Runner, DoesNotReachAWindowThatAModalBoxDisables) {

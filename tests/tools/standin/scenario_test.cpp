@@ -195,6 +195,25 @@ TEST(Scenario, ReadsRibbonAndContextMenuSteps) {
               HasSubstr("ribbon button property"));
 }
 
+TEST(Scenario, ReadsAMessageBoxThatMayNotCome) {
+  const auto lines = ParseScenario(
+      L"expect messagebox Initialisation \"Hello\" or open OLMain\n"
+      L"expect messagebox Confirm \"Sure?\" no or open OLAccount\n"
+      L"expect messagebox Confirm \"or\"\n");
+  ASSERT_EQ(lines.size(), 3U);
+  EXPECT_EQ(StepAt<expect::MsgBox>(lines, 0).or_open, L"OLMain");
+  EXPECT_EQ(StepAt<expect::MsgBox>(lines, 0).button, 1);
+  EXPECT_EQ(StepAt<expect::MsgBox>(lines, 1).or_open, L"OLAccount");
+  EXPECT_EQ(StepAt<expect::MsgBox>(lines, 1).button, 7);
+  EXPECT_EQ(StepAt<expect::MsgBox>(lines, 2).text, L"or");
+  EXPECT_TRUE(StepAt<expect::MsgBox>(lines, 2).or_open.empty());
+  EXPECT_THAT(ErrorOf(L"expect messagebox T X or closed OLMain").second, HasSubstr("open WINDOW"));
+  EXPECT_THAT(ErrorOf(L"expect messagebox T X or open").second, HasSubstr("missing"));
+  EXPECT_THAT(ErrorOf(L"expect messagebox T X or open OLMain.Text1").second,
+              HasSubstr("without a control"));
+  EXPECT_THAT(ErrorOf(L"expect messagebox T X ok open OLMain").second, HasSubstr("unexpected"));
+}
+
 TEST(Scenario, NamesTheLineAndTheProblem) {
   EXPECT_EQ(ErrorOf(L"press a\n\nfly away").first, 3);
   EXPECT_THAT(ErrorOf(L"fly away").second, HasSubstr("unknown action \"fly\""));
