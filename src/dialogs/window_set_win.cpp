@@ -1,5 +1,6 @@
 #include "dialogs/window_set_win.h"
 
+#include <exception>
 #include <stdexcept>
 #include <utility>
 
@@ -14,13 +15,16 @@ namespace parvel::dialogs {
 
 // The window in slot, made and loaded first when there is none open.
 template <typename Window, typename... Args>
-Window& WindowSet::Loaded(std::unique_ptr<Window>& slot, int dialog_id, Args&&... args) {
+Window& WindowSet::Loaded(std::unique_ptr<Window>& slot, int dialog_id,
+                          Placement (WindowSet::*place)(), Args&&... args) {
   if (!slot || !slot->IsOpen()) {
     slot.reset();
     keys_.Start();
     auto window = std::make_unique<Window>(std::forward<Args>(args)...);
     window->KeepAliveWhileBusy(owner_);
-    if (!window->Create(dialog_id)) throw std::runtime_error("a window cannot be created");
+    if (!window->Create(dialog_id, (this->*place)())) {
+      throw std::runtime_error("a window cannot be created");
+    }
     slot = std::move(window);
   }
   return *slot;
@@ -50,8 +54,32 @@ void WindowSet::CloseAll() noexcept {
   close(compose_);
 }
 
+Placement WindowSet::OnExplorer() {
+  HWND explorer = nullptr;
+  if (session_.HostApplication) {
+    try {
+      explorer = reinterpret_cast<HWND>(session_.HostApplication->ActiveExplorerWindow());
+    } catch (const host::HostError&) {
+      // No explorer to go by: the window opens where the user clicked.
+      session_.Diagnostics().Report(L"Placing a window",
+                                    host::DescribeFailure(std::current_exception()));
+    }
+  }
+  return {.how = Placement::How::CentredOn, .anchor = explorer};
+}
+
+Placement WindowSet::BesideCompose() {
+  if (!compose_ || !compose_->IsOpen()) return OnExplorer();
+  return {.how = Placement::How::Beside, .anchor = compose_->hwnd()};
+}
+
+Placement WindowSet::OnCompose() {
+  if (!compose_ || !compose_->IsOpen()) return OnExplorer();
+  return {.how = Placement::How::CentredOn, .anchor = compose_->hwnd()};
+}
+
 dialogs::ComposeWindow& WindowSet::LoadedComposeWindow() {
-  return Loaded(compose_, IDD_OLMAIN, session_, registry_, *this);
+  return Loaded(compose_, IDD_OLMAIN, &WindowSet::OnExplorer, session_, registry_, *this);
 }
 
 void WindowSet::ShowComposeWindow() { LoadedComposeWindow().BringForward(); }
@@ -59,15 +87,18 @@ void WindowSet::ShowComposeWindow() { LoadedComposeWindow().BringForward(); }
 OLMain& WindowSet::ComposeWindow() { return LoadedComposeWindow().presenter(); }
 
 void WindowSet::ShowContactsPicker() {
-  Loaded(contacts_, IDD_OLCONTACTS, session_, *this).BringForward();
+  Loaded(contacts_, IDD_OLCONTACTS, &WindowSet::BesideCompose, session_, *this).BringForward();
 }
 
 void WindowSet::ShowAccountWindow() {
-  Loaded(account_, IDD_OLACCOUNT, session_.AccountSettings, registry_).BringForward();
+  Loaded(account_, IDD_OLACCOUNT, &WindowSet::OnCompose, session_.AccountSettings, registry_)
+      .BringForward();
 }
 
 void WindowSet::ShowTemplatesWindow() {
-  Loaded(templates_, IDD_ZNSMSTEMPLATES, *this, AddinTemplatesLocation(prog_id_)).BringForward();
+  Loaded(templates_, IDD_ZNSMSTEMPLATES, &WindowSet::OnCompose, *this,
+         AddinTemplatesLocation(prog_id_))
+      .BringForward();
 }
 
 }  // namespace parvel::dialogs

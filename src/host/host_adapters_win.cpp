@@ -181,6 +181,8 @@ class CommandBarButtonAdapter final : public CommandBarButton {
   void SetEnabled(bool enabled) override { button_.Put(L"Enabled", enabled); }
   void SetVisible(bool visible) override { button_.Put(L"Visible", visible); }
   void SetStyle(int style) override { button_.Put(L"Style", style); }
+  void SetPicture(ButtonPicture& picture) override { button_.Put(L"Picture", Of(picture)); }
+  void SetMask(ButtonPicture& mask) override { button_.Put(L"Mask", Of(mask)); }
   void PasteFace() override { button_.Call(L"PasteFace"); }
   void Delete() override {
     Disconnect();
@@ -206,6 +208,12 @@ class CommandBarButtonAdapter final : public CommandBarButton {
   }
 
  private:
+  static Variant Of(ButtonPicture& picture) {
+    const auto* ole = dynamic_cast<OlePicture*>(&picture);
+    if (ole == nullptr) throw HostError(E_INVALIDARG, L"not a picture of this platform");
+    return Variant(static_cast<IDispatch*>(ole->get()));
+  }
+
   void Disconnect() noexcept {
     if (sink_) sink_->Disarm();
     if (point_) point_->Unadvise(cookie_);
@@ -268,6 +276,17 @@ class ApplicationAdapter final : public Application {
   std::unique_ptr<CommandBars> ActiveExplorerCommandBars() override {
     return std::make_unique<CommandBarsAdapter>(
         application_.Object(L"ActiveExplorer").Object(L"CommandBars"));
+  }
+  // Outlook's explorer answers IOleWindow, as its inspectors do.
+  std::uintptr_t ActiveExplorerWindow() override {
+    const Dispatch explorer = application_.Object(L"ActiveExplorer");
+    ComPtr<IOleWindow> window;
+    HWND hwnd = nullptr;
+    if (!explorer || FAILED(explorer.get()->QueryInterface(IID_PPV_ARGS(&window))) ||
+        FAILED(window->GetWindow(&hwnd))) {
+      return 0;
+    }
+    return reinterpret_cast<std::uintptr_t>(hwnd);
   }
 
  private:
