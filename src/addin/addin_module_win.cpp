@@ -2,6 +2,8 @@
 
 #include <olectl.h>
 
+#include <utility>
+
 #include "addin/connection.h"
 #include "addin/registration_win.h"
 #include "addin/resource_ids.h"
@@ -9,6 +11,7 @@
 #include "dialogs/ol_main.h"
 #include "dialogs/window_set_win.h"
 #include "host/button_face_win.h"
+#include "host/clipboard_keeper_win.h"
 #include "host/com_module_win.h"
 #include "host/diagnostics_win.h"
 #include "host/dispatch_win.h"
@@ -27,26 +30,51 @@ namespace {
 
 constexpr OLE_COLOR kKeyColour = 0xFF00FF;  // magenta: transparent on the button
 
-// The 20 x 20 picture in the DLL's resources, painted with magenta as the key.
+// The 20 x 20 picture in the DLL's resources, with magenta as the key.
+Microsoft::WRL::ComPtr<IPicture> LoadButtonPicture() {
+  win::UniqueBitmap image(static_cast<HBITMAP>(LoadImageW(
+      ModuleInstance(), MAKEINTRESOURCEW(IDB_SEND_SMS), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  if (!image) ThrowHostError(HRESULT_FROM_WIN32(GetLastError()), L"button picture");
+  PICTDESC description{};
+  description.cbSizeofstruct = sizeof(description);
+  description.picType = PICTYPE_BITMAP;
+  description.bmp.hbitmap = image.get();
+  Microsoft::WRL::ComPtr<IPicture> picture;
+  const HRESULT hr = OleCreatePictureIndirect(&description, IID_IPicture, TRUE,
+                                              reinterpret_cast<void**>(picture.GetAddressOf()));
+  if (FAILED(hr)) ThrowHostError(hr, L"button picture");
+  // The picture owns the bitmap from here on, and deletes it with itself.
+  static_cast<void>(image.release());
+  return picture;
+}
+
 class ResourcePicturePainter final : public ButtonFacePainter {
  public:
-  bool PaintButtonFace() override {
-    win::UniqueBitmap image(
-        static_cast<HBITMAP>(LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(IDB_SEND_SMS),
-                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (!image) ThrowHostError(HRESULT_FROM_WIN32(GetLastError()), L"button picture");
-    PICTDESC description{};
-    description.cbSizeofstruct = sizeof(description);
-    description.picType = PICTYPE_BITMAP;
-    description.bmp.hbitmap = image.get();
-    Microsoft::WRL::ComPtr<IPicture> picture;
-    const HRESULT hr = OleCreatePictureIndirect(&description, IID_IPicture, TRUE,
-                                                reinterpret_cast<void**>(picture.GetAddressOf()));
-    if (FAILED(hr)) ThrowHostError(hr, L"button picture");
-    // The picture owns the bitmap from here on, and deletes it with itself.
-    image.release();
-    return host::PaintButtonFace(picture.Get(), kKeyColour);
+  Face MakeFace() override {
+    FacePictures pictures = MakeFacePictures(LoadButtonPicture().Get(), kKeyColour);
+    return {.picture = std::make_unique<OlePicture>(std::move(pictures.face)),
+            .mask = std::make_unique<OlePicture>(std::move(pictures.mask))};
   }
+
+  bool PaintButtonFace() override {
+    const Microsoft::WRL::ComPtr<IPicture> picture = LoadButtonPicture();
+    kept_ = KeptClipboard::Take();
+    changed_ = host::PaintButtonFace(picture.Get(), kKeyColour);
+    return changed_;
+  }
+
+  void RestoreClipboard() override {
+    KeptClipboard kept = std::move(kept_);
+    if (!std::exchange(changed_, false)) return;
+    if (!kept.Restore()) {
+      throw HostError(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED),
+                      L"the clipboard is held by another program");
+    }
+  }
+
+ private:
+  KeptClipboard kept_;
+  bool changed_ = false;
 };
 
 // Keeps the DLL loaded while the module holds host objects and windows.

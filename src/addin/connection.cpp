@@ -80,15 +80,28 @@ void AddinConnection::SetUpButton(AddInInstance& instance) {
   Try(L"the button's Enabled", [&] { button.SetEnabled(true); });
   Try(L"the button's Visible", [&] { button.SetVisible(true); });
   Try(L"the button's Style", [&] { button.SetStyle(kMsoButtonIconAndCaption); });
+  if (!GiveFace(button)) PasteFace(button);
+}
+
+bool AddinConnection::GiveFace(CommandBarButton& button) {
+  return Try(L"the button's Picture and Mask", [&] {
+    const ButtonFacePainter::Face face = painter_.MakeFace();
+    button.SetPicture(*face.picture);
+    button.SetMask(*face.mask);
+  });
+}
+
+void AddinConnection::PasteFace(CommandBarButton& button) {
   // A paint that failed otherwise is still followed by the paste.
   bool painted = true;
   Try(L"the button's picture", [&] { painted = painter_.PaintButtonFace(); });
   if (!painted) {
     diagnostics_.Report(L"Connection",
                         L"the button's picture: the clipboard is held by another program");
-    return;
+  } else {
+    Try(L"pasting the button's face", [&] { button.PasteFace(); });
   }
-  Try(L"pasting the button's face", [&] { button.PasteFace(); });
+  Try(L"giving the clipboard back", [&] { painter_.RestoreClipboard(); });
 }
 
 void AddinConnection::AddinInstance_OnDisconnection() {

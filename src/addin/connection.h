@@ -12,13 +12,27 @@ inline constexpr wchar_t kButtonCaption[] = L"Send SMS";
 inline constexpr wchar_t kOwnBarName[] = L"SMSBar";
 inline constexpr wchar_t kStandardBarName[] = L"Standard";
 
-// Puts the button's picture and mask on the clipboard for PasteFace.
+// The button's picture: given through the button's Picture and Mask, or, for
+// a host that takes no picture that way (Outlook 2000), pasted from the
+// clipboard, which is given back as it was.
 class ButtonFacePainter {
  public:
+  struct Face {
+    std::unique_ptr<ButtonPicture> picture;
+    std::unique_ptr<ButtonPicture> mask;  // white where the face is transparent
+  };
+
   virtual ~ButtonFacePainter() = default;
-  // False when the clipboard could not be had: the face is not there to
-  // paste, and a paste would put whatever the clipboard holds on the button.
+  // The face and its mask as pictures for the button.
+  virtual Face MakeFace() = 0;
+  // Keeps what the clipboard holds and puts the face and its mask there for
+  // PasteFace. False when the clipboard could not be had: the face is not
+  // there to paste, and a paste would put whatever the clipboard holds on
+  // the button.
   virtual bool PaintButtonFace() = 0;
+  // Gives the clipboard back the content PaintButtonFace kept, as far as it
+  // could be kept; nothing when it did not change the clipboard.
+  virtual void RestoreClipboard() = 0;
 };
 
 // The "Send SMS" button's life on the host's toolbar. Every host call runs
@@ -40,6 +54,10 @@ class AddinConnection {
 
  private:
   void SetUpButton(AddInInstance& instance);
+  // Picture and Mask; false when the host does not take them.
+  bool GiveFace(CommandBarButton& button);
+  // The clipboard's way, for a host without Picture and Mask.
+  void PasteFace(CommandBarButton& button);
   // Runs one host call; a failure yields the empty result, is reported as
   // what the call was for, and is passed over.
   template <typename Call>

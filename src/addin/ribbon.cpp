@@ -13,8 +13,10 @@ bool SameName(std::wstring_view a, std::wstring_view b) {
 }
 
 // The group "SMS" on the Home tab of the mail module and of the contacts
-// module, and an entry on the menus of a contact or distribution list and of
-// several items. Ids are the add-in's own: the host refuses a duplicate.
+// module, and an entry on the menus of a contact or distribution list, of a
+// flagged contact and of several items, shown only when the selection has a
+// contact or a distribution list. Ids are the add-in's own: the host refuses
+// a duplicate.
 constexpr std::wstring_view kExplorerXml =
     LR"(<customUI xmlns="http://schemas.microsoft.com/office/2009/07/customui">
   <ribbon>
@@ -37,11 +39,15 @@ constexpr std::wstring_view kExplorerXml =
   </ribbon>
   <contextMenus>
     <contextMenu idMso="ContextMenuContactItem">
-      <button id="ParvelSendSmsToContact" label="Send SMS"
+      <button id="ParvelSendSmsToContact" label="Send SMS" getVisible="ParvelGetVisible"
+              getImage="ParvelGetImage" onAction="ParvelSendSmsToSelection"/>
+    </contextMenu>
+    <contextMenu idMso="ContextMenuFlaggedContactItem">
+      <button id="ParvelSendSmsToFlaggedContact" label="Send SMS" getVisible="ParvelGetVisible"
               getImage="ParvelGetImage" onAction="ParvelSendSmsToSelection"/>
     </contextMenu>
     <contextMenu idMso="ContextMenuMultipleItems">
-      <button id="ParvelSendSmsToItems" label="Send SMS"
+      <button id="ParvelSendSmsToItems" label="Send SMS" getVisible="ParvelGetVisible"
               getImage="ParvelGetImage" onAction="ParvelSendSmsToSelection"/>
     </contextMenu>
   </contextMenus>
@@ -54,6 +60,7 @@ std::optional<RibbonCallback> FindRibbonCallback(std::wstring_view name) {
   if (SameName(name, kSendSmsCallback)) return RibbonCallback::SendSms;
   if (SameName(name, kSendSmsToSelectionCallback)) return RibbonCallback::SendSmsToSelection;
   if (SameName(name, kGetImageCallback)) return RibbonCallback::GetImage;
+  if (SameName(name, kGetVisibleCallback)) return RibbonCallback::GetVisible;
   return std::nullopt;
 }
 
@@ -63,7 +70,8 @@ std::wstring CustomUiFor(std::wstring_view ribbon_id) {
 }
 
 RibbonPicture PictureFor(std::wstring_view control_id) {
-  return control_id == L"ParvelSendSmsToContact" || control_id == L"ParvelSendSmsToItems"
+  return control_id == L"ParvelSendSmsToContact" || control_id == L"ParvelSendSmsToItems" ||
+                 control_id == L"ParvelSendSmsToFlaggedContact"
              ? RibbonPicture::Small
              : RibbonPicture::Large;
 }

@@ -6,6 +6,7 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "addin/addin_module_win.h"
@@ -18,6 +19,7 @@
 #include "host/host_adapters_win.h"
 #include "platform/handles_win.h"
 #include "settings/registry_win.h"
+#include "workflows/selected_items.h"
 
 namespace parvel::host {
 namespace {
@@ -52,11 +54,29 @@ Dispatch ControlOf(const VARIANT& argument) {
   return Dispatch(copy);
 }
 
+// The items of a selection as the host enumerates them, one at a time.
+class SelectionItems final : public ItemEnumerator {
+ public:
+  explicit SelectionItems(ComPtr<IEnumVARIANT> items) : items_(std::move(items)) {}
+
+  std::unique_ptr<Item> Next() override {
+    Variant item;
+    ULONG fetched = 0;
+    const HRESULT hr = items_->Next(1, item.get(), &fetched);
+    if (FAILED(hr)) ThrowHostError(hr, L"the selection's items");
+    if (hr != S_OK || fetched == 0) return nullptr;
+    return MakeItem(item.ToDispatch());
+  }
+
+ private:
+  ComPtr<IEnumVARIANT> items_;
+};
+
 // The items a context menu was opened on. Outlook gives an item menu's
 // control a Selection as its Context (an explorer's ribbon an Explorer, whose
 // Selection it is); anything else is a failure, not a guess. The items are
 // enumerated, so a collection counting from 0 or from 1 reads alike.
-std::vector<std::unique_ptr<Item>> SelectedItems(const Dispatch& control) {
+SelectionItems SelectedItems(const Dispatch& control) {
   const Dispatch context = control.Object(L"Context");
   const int kind = context.Call(L"Class").ToInt();
   Dispatch selection;
@@ -70,9 +90,9 @@ std::vector<std::unique_ptr<Item>> SelectedItems(const Dispatch& control) {
   }
   DISPPARAMS none{};
   Variant enumerator;
-  HRESULT hr = selection.get()->Invoke(DISPID_NEWENUM, IID_NULL, LOCALE_USER_DEFAULT,
-                                       DISPATCH_METHOD | DISPATCH_PROPERTYGET, &none,
-                                       enumerator.get(), nullptr, nullptr);
+  const HRESULT hr = selection.get()->Invoke(DISPID_NEWENUM, IID_NULL, LOCALE_USER_DEFAULT,
+                                             DISPATCH_METHOD | DISPATCH_PROPERTYGET, &none,
+                                             enumerator.get(), nullptr, nullptr);
   if (FAILED(hr)) ThrowHostError(hr, L"the selection's items");
   const VARIANT& value = *enumerator.get();
   IUnknown* unknown = value.vt == VT_UNKNOWN    ? value.punkVal
@@ -82,16 +102,13 @@ std::vector<std::unique_ptr<Item>> SelectedItems(const Dispatch& control) {
   if (unknown == nullptr || FAILED(unknown->QueryInterface(IID_PPV_ARGS(&items)))) {
     throw HostError(DISP_E_TYPEMISMATCH, L"the selection cannot be enumerated");
   }
-  std::vector<std::unique_ptr<Item>> selected;
-  for (;;) {
-    Variant item;
-    ULONG fetched = 0;
-    hr = items->Next(1, item.get(), &fetched);
-    if (FAILED(hr)) ThrowHostError(hr, L"the selection's items");
-    if (hr != S_OK || fetched == 0) break;
-    selected.push_back(MakeItem(item.ToDispatch()));
-  }
-  return selected;
+  return SelectionItems(std::move(items));
+}
+
+std::vector<std::unique_ptr<Item>> AllItems(ItemEnumerator& items) {
+  std::vector<std::unique_ptr<Item>> all;
+  while (std::unique_ptr<Item> item = items.Next()) all.push_back(std::move(item));
+  return all;
 }
 
 }  // namespace
@@ -125,7 +142,7 @@ HRESULT RibbonIdsOfNames(LPOLESTR* names, UINT count, DISPID* ids) noexcept {
 
 bool IsRibbonCallback(DISPID id) noexcept {
   return id >= static_cast<DISPID>(RibbonCallback::SendSms) &&
-         id <= static_cast<DISPID>(RibbonCallback::GetImage);
+         id <= static_cast<DISPID>(RibbonCallback::Last);
 }
 
 HRESULT InvokeRibbonCallback(AddinModule& module, DISPID id, DISPPARAMS* params,
@@ -140,9 +157,18 @@ HRESULT InvokeRibbonCallback(AddinModule& module, DISPID id, DISPPARAMS* params,
       case RibbonCallback::SendSms:
         module.ShowComposeWindow();
         return S_OK;
-      case RibbonCallback::SendSmsToSelection:
-        module.SendSmsTo(SelectedItems(control));
+      case RibbonCallback::SendSmsToSelection: {
+        SelectionItems items = SelectedItems(control);
+        module.SendSmsTo(AllItems(items));
         return S_OK;
+      }
+      case RibbonCallback::GetVisible: {
+        if (result == nullptr) return E_POINTER;
+        SelectionItems items = SelectedItems(control);
+        result->vt = VT_BOOL;
+        result->boolVal = SelectionHasRecipients(items) ? VARIANT_TRUE : VARIANT_FALSE;
+        return S_OK;
+      }
       case RibbonCallback::GetImage: {
         if (result == nullptr) return E_POINTER;
         ComPtr<IPictureDisp> picture = LoadRibbonPicture(PictureFor(control.Call(L"Id").ToText()));

@@ -73,7 +73,8 @@ DialogWindow::~DialogWindow() {
   DestroyWindow(window);
 }
 
-bool DialogWindow::Create(int dialog_id) {
+bool DialogWindow::Create(int dialog_id, std::optional<Placement> placement) {
+  placement_ = placement;
   static const bool common_controls = [] {
     INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX),
                               ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
@@ -141,6 +142,8 @@ INT_PTR DialogWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       for (const ControlName& control : controls_)
         Name(GetDlgItem(hwnd_, control.id), control.name);
       SetDialogKeys(hwnd_, esc_);
+      // Before the load, which may show the window or a message box over it.
+      if (placement_) Place(hwnd_, *placement_);
       OnInit();
       return TRUE;
     }

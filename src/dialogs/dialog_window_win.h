@@ -15,6 +15,7 @@
 
 #include "dialogs/control_name.h"
 #include "dialogs/keyboard_win.h"
+#include "dialogs/window_placement_win.h"
 #include "host/session.h"
 #include "platform/handles_win.h"
 #include "ui/window_view.h"
@@ -34,8 +35,10 @@ class DialogWindow : public WindowView {
   DialogWindow(const DialogWindow&) = delete;
   DialogWindow& operator=(const DialogWindow&) = delete;
 
-  // Creates the dialog without owner; false when Windows refuses.
-  bool Create(int dialog_id);
+  // Creates the dialog without owner, where the placement says (else where
+  // its template says) before anything of it shows; false when Windows
+  // refuses.
+  bool Create(int dialog_id, std::optional<Placement> placement = std::nullopt);
   bool IsOpen() const noexcept { return hwnd_ != nullptr; }
   HWND hwnd() const noexcept { return hwnd_; }
   // Shows the window and brings it in front of the host's.
@@ -109,6 +112,7 @@ class DialogWindow : public WindowView {
 
   std::wstring window_name_;
   std::vector<ControlName> controls_;
+  std::optional<Placement> placement_;
   EscKey esc_;
   HWND hwnd_ = nullptr;
   bool holds_module_ = false;

@@ -1,5 +1,6 @@
 #include "dialogs/window_set_win.h"
 
+#include <exception>
 #include <stdexcept>
 #include <utility>
 
@@ -15,14 +16,15 @@ namespace parvel::dialogs {
 // The window in slot, made and loaded first when there is none open. Once the
 // host has let go of the add-in no window opens: the handler that asked stops.
 template <typename Window, typename... Args>
-Window& WindowSet::Loaded(std::unique_ptr<Window>& slot, int dialog_id, Args&&... args) {
+Window& WindowSet::Loaded(std::unique_ptr<Window>& slot, int dialog_id,
+                          Placement (WindowSet::*place)(), Args&&... args) {
   if (!slot || !slot->IsOpen()) {
     session_.StopIfDisconnected();
     slot.reset();
     keys_.Start();
     auto window = std::make_unique<Window>(std::forward<Args>(args)...);
     window->KeepAliveWhileBusy(owner_, &session_);
-    const bool created = window->Create(dialog_id);
+    const bool created = window->Create(dialog_id, (this->*place)());
     // A load during which the host let go closes the window as it ends.
     session_.StopIfDisconnected();
     if (!created) throw std::runtime_error("a window cannot be created");
@@ -62,8 +64,32 @@ void WindowSet::CloseAll() noexcept {
   close(compose_);
 }
 
+Placement WindowSet::OnExplorer() {
+  HWND explorer = nullptr;
+  if (session_.HostApplication) {
+    try {
+      explorer = reinterpret_cast<HWND>(session_.HostApplication->ActiveExplorerWindow());
+    } catch (const host::HostError&) {
+      // No explorer to go by: the window opens where the user clicked.
+      session_.Diagnostics().Report(L"Placing a window",
+                                    host::DescribeFailure(std::current_exception()));
+    }
+  }
+  return {.how = Placement::How::CentredOn, .anchor = explorer};
+}
+
+Placement WindowSet::BesideCompose() {
+  if (!compose_ || !compose_->IsOpen()) return OnExplorer();
+  return {.how = Placement::How::Beside, .anchor = compose_->hwnd()};
+}
+
+Placement WindowSet::OnCompose() {
+  if (!compose_ || !compose_->IsOpen()) return OnExplorer();
+  return {.how = Placement::How::CentredOn, .anchor = compose_->hwnd()};
+}
+
 dialogs::ComposeWindow& WindowSet::LoadedComposeWindow() {
-  return Loaded(compose_, IDD_OLMAIN, session_, registry_, *this);
+  return Loaded(compose_, IDD_OLMAIN, &WindowSet::OnExplorer, session_, registry_, *this);
 }
 
 void WindowSet::ShowComposeWindow() { LoadedComposeWindow().BringForward(); }
@@ -71,15 +97,18 @@ void WindowSet::ShowComposeWindow() { LoadedComposeWindow().BringForward(); }
 OLMain& WindowSet::ComposeWindow() { return LoadedComposeWindow().presenter(); }
 
 void WindowSet::ShowContactsPicker() {
-  Loaded(contacts_, IDD_OLCONTACTS, session_, *this).BringForward();
+  Loaded(contacts_, IDD_OLCONTACTS, &WindowSet::BesideCompose, session_, *this).BringForward();
 }
 
 void WindowSet::ShowAccountWindow() {
-  Loaded(account_, IDD_OLACCOUNT, session_.AccountSettings, registry_).BringForward();
+  Loaded(account_, IDD_OLACCOUNT, &WindowSet::OnCompose, session_.AccountSettings, registry_)
+      .BringForward();
 }
 
 void WindowSet::ShowTemplatesWindow() {
-  Loaded(templates_, IDD_ZNSMSTEMPLATES, *this, AddinTemplatesLocation(prog_id_)).BringForward();
+  Loaded(templates_, IDD_ZNSMSTEMPLATES, &WindowSet::OnCompose, *this,
+         AddinTemplatesLocation(prog_id_))
+      .BringForward();
 }
 
 }  // namespace parvel::dialogs

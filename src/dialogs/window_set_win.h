@@ -4,6 +4,7 @@
 #include <string>
 
 #include "dialogs/keyboard_win.h"
+#include "dialogs/window_placement_win.h"
 #include "host/session.h"
 #include "settings/registry_port.h"
 #include "ui/addin_windows.h"
@@ -19,6 +20,16 @@ class TemplatesWindow;
 // asked for and made afresh after it was closed. A window object is freed
 // only once its window is gone, which never happens while one of its
 // handlers runs.
+//
+// A new window opens where the user looks: the compose window centred on
+// Outlook's active explorer, the picker beside the compose window, the
+// account and templates windows centred on it; each on its anchor's monitor.
+// The windows have no owner. Owned by the explorer, the compose window could
+// never go behind Outlook and would be destroyed, typed message and all,
+// with that explorer window (Outlook may close one explorer and go on);
+// owned by the compose window, the picker would be destroyed by Windows with
+// it even while its folder scan lets events run. Nothing of a position is
+// kept from one opening to the next, nor across Outlook runs.
 class WindowSet final : public AddinWindows {
  public:
   // prog_id: the add-in's class, whose registration tells where the
@@ -47,7 +58,14 @@ class WindowSet final : public AddinWindows {
   dialogs::ComposeWindow& LoadedComposeWindow();
 
   template <typename Window, typename... Args>
-  Window& Loaded(std::unique_ptr<Window>& slot, int dialog_id, Args&&... args);
+  Window& Loaded(std::unique_ptr<Window>& slot, int dialog_id, Placement (WindowSet::*place)(),
+                 Args&&... args);
+  // Centred on Outlook's active explorer window.
+  Placement OnExplorer();
+  // Beside the compose window, or centred on it; on the explorer when it is
+  // not open.
+  Placement BesideCompose();
+  Placement OnCompose();
 
   Session& session_;
   RegistryPort& registry_;

@@ -144,23 +144,66 @@ void CopyDibAsFace(UINT face_format, ClipboardSetter set_data) {
 
 }  // namespace
 
+namespace {
+
+// The picture's bitmap and palette with the key colour as the palette
+// renders it, and the screen to paint against.
+class FaceSource {
+ public:
+  FaceSource(IPicture* picture, OLE_COLOR key_colour)
+      : bitmap_(PictureBitmap(picture)), screen_(nullptr), palette_(PicturePalette(*picture)) {
+    if (palette_ == nullptr) {
+      halftone_.reset(::CreateHalftonePalette(screen_.get()));
+      palette_ = halftone_.get();
+    }
+    const HRESULT translated = ::OleTranslateColor(key_colour, palette_, &key_);
+    if (FAILED(translated)) throw HostError(translated, L"The key colour is not a colour");
+  }
+
+  HBITMAP bitmap() const noexcept { return bitmap_; }
+  HDC screen() const noexcept { return screen_.get(); }
+  HPALETTE palette() const noexcept { return palette_; }
+  win::UniqueBitmap Mask() const { return CreateMaskBitmap(bitmap_, key_, screen(), palette_); }
+
+ private:
+  HBITMAP bitmap_;
+  win::WindowDc screen_;
+  HPALETTE palette_;
+  win::UniquePalette halftone_;
+  COLORREF key_ = 0;
+};
+
+}  // namespace
+
+FacePictures MakeFacePictures(IPicture* picture, OLE_COLOR key_colour) {
+  const FaceSource source(picture, key_colour);
+  win::UniqueBitmap mask = source.Mask();
+  if (!mask) throw HostError(E_FAIL, L"The button's mask cannot be made");
+  FacePictures pictures;
+  HRESULT hr = picture->QueryInterface(IID_PPV_ARGS(&pictures.face));
+  if (FAILED(hr)) throw HostError(hr, L"The button's picture is no picture object");
+  PICTDESC description{};
+  description.cbSizeofstruct = sizeof(description);
+  description.picType = PICTYPE_BITMAP;
+  description.bmp.hbitmap = mask.get();
+  hr = ::OleCreatePictureIndirect(&description, IID_IPictureDisp, TRUE,
+                                  reinterpret_cast<void**>(pictures.mask.GetAddressOf()));
+  if (FAILED(hr)) throw HostError(hr, L"The button's mask cannot be made");
+  // The picture owns the mask from here on.
+  static_cast<void>(mask.release());
+  return pictures;
+}
+
 bool PaintButtonFace(IPicture* picture, OLE_COLOR key_colour, ClipboardSetter set_data,
                      ClipboardPause pause) {
-  const HBITMAP bitmap = PictureBitmap(picture);
-  const win::WindowDc screen(nullptr);
-  HPALETTE palette = PicturePalette(*picture);
-  win::UniquePalette halftone;
-  if (palette == nullptr) {
-    halftone.reset(::CreateHalftonePalette(screen.get()));
-    palette = halftone.get();
-  }
-  COLORREF key = 0;
-  const HRESULT translated = ::OleTranslateColor(key_colour, palette, &key);
-  if (FAILED(translated)) throw HostError(translated, L"The key colour is not a colour");
-  const win::UniqueBitmap mask = CreateMaskBitmap(bitmap, key, screen.get(), palette);
+  const FaceSource source(picture, key_colour);
+  const HBITMAP bitmap = source.bitmap();
+  const HPALETTE palette = source.palette();
+  const HDC screen = source.screen();
+  const win::UniqueBitmap mask = source.Mask();
   ClipboardPatience patience(pause, kClipboardPatienceMs);
-  if (!PutPictureOnClipboard(bitmap, palette, screen.get(), set_data, patience)) return false;
-  PutMask(mask.get(), screen.get(), set_data, patience);
+  if (!PutPictureOnClipboard(bitmap, palette, screen, set_data, patience)) return false;
+  PutMask(mask.get(), screen, set_data, patience);
   return true;
 }
 

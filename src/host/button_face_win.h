@@ -1,12 +1,16 @@
 #pragma once
 
-// Paints the toolbar button's face: leaves the picture (CF_DIB), a copy of it
-// ("Toolbar Button Face") and its transparency mask ("Toolbar Button Mask")
-// on the clipboard, where the button's PasteFace takes them from. The
-// clipboard is neither emptied first nor restored afterwards.
+// The toolbar button's face. MakeFacePictures makes the face and its mask as
+// picture objects for the button's Picture and Mask (Office XP and later),
+// which touch no clipboard. PaintButtonFace is the way of older hosts: it
+// leaves the picture (CF_DIB), a copy of it ("Toolbar Button Face") and its
+// transparency mask ("Toolbar Button Mask") on the clipboard, where the
+// button's PasteFace takes them from; it neither empties the clipboard first
+// nor restores it (KeptClipboard does, around it).
 
 #include <ocidl.h>
 #include <windows.h>
+#include <wrl/client.h>
 
 #include "host/button_face.h"
 #include "platform/handles_win.h"
@@ -27,6 +31,17 @@ using ClipboardPause = void(WINAPI*)(DWORD milliseconds);
 // program (a remote desktop's clipboard, for example): Outlook counts it
 // against the add-in's start-up.
 inline constexpr DWORD kClipboardPatienceMs = 60;
+
+struct FacePictures {
+  Microsoft::WRL::ComPtr<IPictureDisp> face;  // the picture itself
+  Microsoft::WRL::ComPtr<IPictureDisp> mask;  // 1 bit per pixel, white where transparent
+};
+
+// The face and its mask (the mask rule of button_face.h) as picture objects.
+// Throws InvalidPictureError for a missing picture, one that is not a bitmap
+// or one without a bitmap handle; HostError when the key colour cannot be
+// translated or the mask cannot be made.
+FacePictures MakeFacePictures(IPicture* picture, OLE_COLOR key_colour);
 
 // Throws InvalidPictureError for a missing picture, one that is not a bitmap
 // or one without a bitmap handle, before touching anything; HostError when

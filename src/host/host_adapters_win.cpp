@@ -135,6 +135,8 @@ class CommandBarButtonAdapter final : public CommandBarButton {
   void SetEnabled(bool enabled) override { button_.Put(L"Enabled", enabled); }
   void SetVisible(bool visible) override { button_.Put(L"Visible", visible); }
   void SetStyle(int style) override { button_.Put(L"Style", style); }
+  void SetPicture(ButtonPicture& picture) override { button_.Put(L"Picture", Of(picture)); }
+  void SetMask(ButtonPicture& mask) override { button_.Put(L"Mask", Of(mask)); }
   void PasteFace() override { button_.Call(L"PasteFace"); }
   void Delete() override {
     click_.Unadvise();
@@ -149,6 +151,12 @@ class CommandBarButtonAdapter final : public CommandBarButton {
   }
 
  private:
+  static Variant Of(ButtonPicture& picture) {
+    const auto* ole = dynamic_cast<OlePicture*>(&picture);
+    if (ole == nullptr) throw HostError(E_INVALIDARG, L"not a picture of this platform");
+    return Variant(static_cast<IDispatch*>(ole->get()));
+  }
+
   Dispatch button_;
   EventAdvice click_;
 };
@@ -201,6 +209,17 @@ class ApplicationAdapter final : public Application {
   std::unique_ptr<CommandBars> ActiveExplorerCommandBars() override {
     return std::make_unique<CommandBarsAdapter>(
         application_.Object(L"ActiveExplorer").Object(L"CommandBars"));
+  }
+  // Outlook's explorer answers IOleWindow, as its inspectors do.
+  std::uintptr_t ActiveExplorerWindow() override {
+    const Dispatch explorer = application_.Object(L"ActiveExplorer");
+    ComPtr<IOleWindow> window;
+    HWND hwnd = nullptr;
+    if (!explorer || FAILED(explorer.get()->QueryInterface(IID_PPV_ARGS(&window))) ||
+        FAILED(window->GetWindow(&hwnd))) {
+      return 0;
+    }
+    return reinterpret_cast<std::uintptr_t>(hwnd);
   }
 
  private:

@@ -79,6 +79,13 @@ class Namespace {
 
 // --- Office command bars --------------------------------------------------
 
+// A picture the add-in made for a button (an OLE picture on Windows): opaque
+// to the logic, handed to the button as it came.
+class ButtonPicture {
+ public:
+  virtual ~ButtonPicture() = default;
+};
+
 class CommandBarButton {
  public:
   virtual ~CommandBarButton() = default;
@@ -88,6 +95,11 @@ class CommandBarButton {
   virtual void SetEnabled(bool enabled) = 0;
   virtual void SetVisible(bool visible) = 0;
   virtual void SetStyle(int style) = 0;
+  // Picture and Mask (Office XP and later): the face, and which of its pixels
+  // are transparent (white in the mask). They touch no clipboard.
+  virtual void SetPicture(ButtonPicture& picture) = 0;
+  virtual void SetMask(ButtonPicture& mask) = 0;
+  // Takes the face and its mask from the clipboard (every Office).
   virtual void PasteFace() = 0;
   virtual void Delete() = 0;
   // Routes the button's Click event to handler until the button is released.
@@ -122,6 +134,10 @@ class Application {
   virtual std::unique_ptr<Namespace> GetNamespace(const std::wstring& type) = 0;
   virtual std::unique_ptr<MailItem> CreateItem(int item_type) = 0;
   virtual std::unique_ptr<CommandBars> ActiveExplorerCommandBars() = 0;
+  // The active explorer's top-level window as the platform names it (an HWND
+  // on Windows), for placing the add-in's windows; 0 when the explorer does
+  // not tell.
+  virtual std::uintptr_t ActiveExplorerWindow() = 0;
 };
 
 class AddInInstance {

@@ -56,6 +56,8 @@ using UniqueGlobal = UniqueHandle<HGLOBAL, &::GlobalFree>;
 using UniqueImageList = UniqueHandle<HIMAGELIST, &::ImageList_Destroy>;
 using UniqueHkey = UniqueHandle<HKEY, &::RegCloseKey>;
 using UniqueHook = UniqueHandle<HHOOK, &::UnhookWindowsHookEx>;
+using UniqueWindow = UniqueHandle<HWND, &::DestroyWindow>;
+using UniqueEnhMetafile = UniqueHandle<HENHMETAFILE, &::DeleteEnhMetaFile>;
 // A kernel object; CreateFileW's INVALID_HANDLE_VALUE never goes in (see
 // OpenedFile).
 using UniqueKernelHandle = UniqueHandle<HANDLE, &::CloseHandle>;

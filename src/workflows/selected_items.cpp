@@ -41,4 +41,17 @@ std::vector<RecipientEntry> RowsOfSelectedItems(std::vector<std::unique_ptr<host
   return rows;
 }
 
+bool SelectionHasRecipients(host::ItemEnumerator& items) {
+  for (int looked_at = 0; looked_at < kSelectionItemsLookedAt; ++looked_at) {
+    const std::unique_ptr<host::Item> item = items.Next();
+    if (!item) return false;
+    try {
+      if (item->GetKind() != host::Item::Kind::Other) return true;
+    } catch (const host::HostError&) {
+      // Neither a contact nor a list, as far as the menu can tell.
+    }
+  }
+  return false;
+}
+
 }  // namespace parvel

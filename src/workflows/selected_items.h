@@ -19,4 +19,14 @@ namespace parvel {
 std::vector<RecipientEntry> RowsOfSelectedItems(std::vector<std::unique_ptr<host::Item>> items,
                                                 AddressBook& address_book, Session& session);
 
+// How many items of a selection the context menu's entry looks at to decide
+// whether it shows: Outlook asks each time the menu opens, and a selection
+// may hold thousands of mails.
+inline constexpr int kSelectionItemsLookedAt = 10;
+
+// Whether one of the selection's first kSelectionItemsLookedAt items is a
+// contact or a distribution list. An item whose kind cannot be read counts
+// as neither.
+bool SelectionHasRecipients(host::ItemEnumerator& items);
+
 }  // namespace parvel

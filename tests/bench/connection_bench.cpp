@@ -26,6 +26,8 @@ class QuietButton final : public CommandBarButton {
   void SetEnabled(bool) override {}
   void SetVisible(bool) override {}
   void SetStyle(int) override {}
+  void SetPicture(ButtonPicture&) override {}
+  void SetMask(ButtonPicture&) override {}
   void PasteFace() override {}
   void Delete() override {}
   void OnClick(std::function<void()> handler) override { click_ = std::move(handler); }
@@ -74,6 +76,7 @@ class QuietApplication final : public Application {
   std::unique_ptr<CommandBars> ActiveExplorerCommandBars() override {
     return std::make_unique<QuietBars>(bars_);
   }
+  std::uintptr_t ActiveExplorerWindow() override { return 0; }
 
  private:
   int bars_;
@@ -93,10 +96,12 @@ class MaskPainter final : public ButtonFacePainter {
       pixels_[static_cast<std::size_t>(i * kSide)] = kButtonFaceKeyColour;
     }
   }
-  bool PaintButtonFace() override {
+  Face MakeFace() override {
     benchmark::DoNotOptimize(BuildMaskBlock(pixels_, kSide, kSide, kButtonFaceKeyColour));
-    return true;
+    return {std::make_unique<ButtonPicture>(), std::make_unique<ButtonPicture>()};
   }
+  bool PaintButtonFace() override { return true; }
+  void RestoreClipboard() override {}
 
  private:
   static constexpr int kSide = 20;

@@ -50,4 +50,9 @@ std::unique_ptr<host::CommandBars> FakeApplication::ActiveExplorerCommandBars() 
   return make_command_bars();
 }
 
+std::uintptr_t FakeApplication::ActiveExplorerWindow() {
+  recorder_.Record(L"Application.ActiveExplorer.Window");
+  return explorer_window;
+}
+
 }  // namespace parvel::fakes

@@ -45,6 +45,7 @@ class FakeApplication final : public host::Application {
   std::unique_ptr<host::Namespace> GetNamespace(const std::wstring& type) override;
   std::unique_ptr<host::MailItem> CreateItem(int item_type) override;
   std::unique_ptr<host::CommandBars> ActiveExplorerCommandBars() override;
+  std::uintptr_t ActiveExplorerWindow() override;
 
   // The current user's name in the namespaces handed out.
   std::wstring user_name = L"Sales Desk";
@@ -52,6 +53,8 @@ class FakeApplication final : public host::Application {
   std::function<std::unique_ptr<host::Namespace>()> make_namespace;
   // Makes the active explorer's command bars; the call fails when unset.
   std::function<std::unique_ptr<host::CommandBars>()> make_command_bars;
+  // What ActiveExplorerWindow answers.
+  std::uintptr_t explorer_window = 0;
 
  private:
   CallRecorder& recorder_;

@@ -9,6 +9,7 @@
 #include "standin_host/host_context.h"
 #include "standin_host/registry_win.h"
 #include "standin_host/stopwatch_win.h"
+#include "standin_host/virtual_monitors_win.h"
 
 namespace parvel::standin {
 namespace {
@@ -225,6 +226,7 @@ void AddinManager::Connect(ext_ConnectMode mode) {
       continue;
     }
     addin.dll = ModuleFileOf(object.Get());
+    ServeVirtualMonitors(GetModuleHandleW(addin.dll.c_str()));
     result = object.As(&addin.extensibility);
     if (FAILED(result)) {
       fail(L"QueryInterface(IDTExtensibility2)", result);

@@ -130,11 +130,13 @@ OutlookItem ParseItem(const Reader& reader) {
   const std::wstring kind = reader.At("class").Text();
   OutlookItem item;
   if (kind == L"contact") {
-    reader.ExpectObject({"class", "entryId", "findable", "fileAs", "fullName", "mobile"});
+    reader.ExpectObject(
+        {"class", "entryId", "findable", "fileAs", "fullName", "mobile", "flagged"});
     item.kind = OutlookItem::Kind::Contact;
     item.file_as = reader.At("fileAs").Text();
     item.full_name = reader.OptionalText("fullName");
     item.mobile = reader.OptionalText("mobile");
+    if (reader.Has("flagged")) item.flagged = reader.At("flagged").Bool();
   } else if (kind == L"distList") {
     reader.ExpectObject({"class", "entryId", "findable", "dlName", "members"});
     item.kind = OutlookItem::Kind::DistList;

@@ -57,6 +57,8 @@ struct OutlookItem {
   std::wstring file_as;
   std::wstring full_name;
   std::wstring mobile;
+  // Flagged for follow-up: its context menu is ContextMenuFlaggedContactItem.
+  bool flagged = false;
   // Distribution list.
   std::wstring dl_name;
   std::vector<DistListMember> members;

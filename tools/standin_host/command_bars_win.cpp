@@ -9,6 +9,7 @@
 #include "host/com_object_win.h"
 #include "host/extensibility_win.h"
 #include "standin_host/host_context.h"
+#include "standin_host/picture_win.h"
 #include "standin_host/stopwatch_win.h"
 
 namespace parvel::standin {
@@ -211,6 +212,8 @@ const MemberTable<CommandBarButtonObject>& CommandBarButtonObject::Members() {
       {.name = L"Type", .get = &B::Type},
       {.name = L"Index", .get = &B::Index},
       {.name = L"Parent", .get = &B::Parent},
+      {.name = L"Picture", .put = &B::PutPicture},
+      {.name = L"Mask", .put = &B::PutMask},
       {.name = L"PasteFace", .get = &B::PasteFace},
       {.name = L"Delete", .get = &B::Delete, .params = {L"Temporary"}},
       {.name = L"Execute", .get = &B::Execute},
@@ -336,6 +339,32 @@ Variant CommandBarButtonObject::Index(Arguments&) {
   return Variant::Int(static_cast<long>(bar_->IndexOf(*this)));
 }
 Variant CommandBarButtonObject::Parent(Arguments&) { return Variant::Object(bar_); }
+
+// Office copies the pictures: the add-in may let go of them at once.
+void CommandBarButtonObject::PutPicture(Arguments& args) {
+  picture = ReadPicture(args.PutValue(), L"the picture given to Picture");
+  FaceFromPictures();
+}
+
+void CommandBarButtonObject::PutMask(Arguments& args) {
+  mask = ReadPicture(args.PutValue(), L"the picture given to Mask");
+  FaceFromPictures();
+}
+
+void CommandBarButtonObject::FaceFromPictures() {
+  if (!picture) return;
+  FaceImage made = *picture;
+  for (std::uint32_t& pixel : made.pixels) pixel |= 0xFF000000U;
+  if (mask) {
+    try {
+      ApplyMask(made, *mask);
+    } catch (const FaceError& error) {
+      Raise(E_INVALIDARG, L"Mask: " + tools::Utf8ToWide(error.what()));
+    }
+  }
+  face = std::move(made);
+  context().ToolbarChanged();
+}
 
 Variant CommandBarButtonObject::PasteFace(Arguments&) {
   face = ReadClipboardFace();

@@ -48,6 +48,10 @@ class CommandBarButtonObject final : public DispatchImpl<CommandBarButtonObject>
   bool temporary = false;
   int style = 0;
   std::optional<FaceImage> face;
+  // What Picture and Mask were given (Office XP and later); the face is the
+  // picture made transparent where the mask is white.
+  std::optional<FaceImage> picture;
+  std::optional<FaceImage> mask;
 
   // What a click does: Click on every advised sink, in the order of advice.
   void Click();
@@ -79,6 +83,9 @@ class CommandBarButtonObject final : public DispatchImpl<CommandBarButtonObject>
   Variant Type(Arguments&);
   Variant Index(Arguments&);
   Variant Parent(Arguments&);
+  void PutPicture(Arguments& args);
+  void PutMask(Arguments& args);
+  void FaceFromPictures();
   Variant PasteFace(Arguments&);
   Variant Delete(Arguments& args);
   Variant Execute(Arguments&);

@@ -39,6 +39,8 @@ struct HostContext {
   Outbox outbox;
   NamedProperties named_properties;
   bool explorer = true;
+  // The main window (an HWND), which the explorer's IOleWindow names.
+  void* explorer_window = nullptr;
   bool ribbon = true;          // Outlook 2010 and later; false plays Outlook 2007
   int redemption_base = 0;     // Redemption's versions count from 0 or from 1
   int next_command_id = 1000;  // window command IDs of toolbar controls

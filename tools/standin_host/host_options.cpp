@@ -34,7 +34,10 @@ const char* const kHostUsage =
     "  --addin PROGID     load only this add-in (repeatable)\n"
     "  --clear-key KEY    remove HKEY_CURRENT_USER\\KEY at start (repeatable)\n"
     "  --timeout SECONDS  how long an expectation waits (default 5)\n"
-    "  --timings FILE     write add-in load and button click times there at exit\n";
+    "  --timings FILE     write add-in load and button click times there at exit\n"
+    "  --clipboard-text TEXT  copy this text before the add-ins start\n"
+    "  --clipboard-image  copy a 16 x 16 picture before the add-ins start\n"
+    "  --monitor WxH      a further monitor right of the screen, for the add-ins (repeatable)\n";
 
 void FailureSet::Add(std::wstring_view name) { names_.insert(Lower(name)); }
 
@@ -93,6 +96,23 @@ HostOptions ParseHostOptions(const std::vector<std::wstring>& args) {
       options.timeout_seconds = std::stoi(text);
     } else if (arg == L"--timings") {
       options.timings = value();
+    } else if (arg == L"--clipboard-text") {
+      options.clipboard_text = value();
+    } else if (arg == L"--clipboard-image") {
+      options.clipboard_image = true;
+    } else if (arg == L"--monitor") {
+      const std::wstring& text = value();
+      const auto x = text.find(L'x');
+      const auto number = [&](std::size_t from, std::size_t to) {
+        const std::wstring part = text.substr(from, to - from);
+        if (part.empty() || part.size() > 5 ||
+            part.find_first_not_of(L"0123456789") != std::wstring::npos || std::stoi(part) < 200) {
+          throw OptionsError("--monitor takes WIDTHxHEIGHT, each from 200 pixels");
+        }
+        return std::stoi(part);
+      };
+      if (x == std::wstring::npos) throw OptionsError("--monitor takes WIDTHxHEIGHT");
+      options.monitors.emplace_back(number(0, x), number(x + 1, text.size()));
     } else if (arg == L"--help" || arg == L"-h") {
       options.help = true;
     } else {

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace parvel::standin {
@@ -44,6 +45,12 @@ struct HostOptions {
   std::vector<std::wstring> clear_keys;  // under HKEY_CURRENT_USER, removed at start
   int timeout_seconds = 5;
   std::optional<std::wstring> timings;  // where the timings go at exit
+  // What the user copied before Outlook started: put on the clipboard
+  // before the add-ins connect.
+  std::optional<std::wstring> clipboard_text;
+  bool clipboard_image = false;
+  // Monitors played for the add-ins right of the real ones: width, height.
+  std::vector<std::pair<int, int>> monitors;
   bool help = false;
 
   // The outbox folder: the option, else "outbox" beside the data file, else

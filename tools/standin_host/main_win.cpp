@@ -21,6 +21,7 @@
 #include "common/utf8.h"
 #include "standin_host/addins_win.h"
 #include "standin_host/class_registration_win.h"
+#include "standin_host/clipboard_win.h"
 #include "standin_host/host_context.h"
 #include "standin_host/main_window_win.h"
 #include "standin_host/redemption_win.h"
@@ -28,6 +29,7 @@
 #include "standin_host/scenario.h"
 #include "standin_host/scenario_runner_win.h"
 #include "standin_host/ui_dispatcher_win.h"
+#include "standin_host/virtual_monitors_win.h"
 
 namespace parvel::standin {
 namespace {
@@ -199,6 +201,15 @@ int Run() {
     for (const std::wstring& key : options.clear_keys)
       RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
     UiDispatcher dispatcher;
+    // What the user copied before starting Outlook; from here on, anything
+    // that changes the clipboard counts as touching it.
+    if (!CopyToClipboard(options.clipboard_text, options.clipboard_image)) {
+      Report(
+          L"parvel-standin: the clipboard cannot be had for --clipboard-text or --clipboard-image");
+      return kExitFailed;
+    }
+    const DWORD clipboard_sequence = ClipboardSequence();
+    for (const auto& [width, height] : options.monitors) AddVirtualMonitor(width, height);
     MainWindow window(context, options);
     window.Start();
     for (const std::wstring& prog_id : options.addins) {
@@ -213,9 +224,10 @@ int Run() {
     std::thread driver;
     if (options.scenario) {
       driver = std::thread([&] {
-        ScenarioRunner runner(
-            dispatcher, window,
-            {.file_name = *options.scenario, .timeout_seconds = options.timeout_seconds});
+        ScenarioRunner runner(dispatcher, window,
+                              {.file_name = *options.scenario,
+                               .timeout_seconds = options.timeout_seconds,
+                               .clipboard_sequence = clipboard_sequence});
         failure = runner.Run(scenario);
         scenario_done = true;
         // A context menu left open would swallow the quit in its own loop.

@@ -179,6 +179,7 @@ MainWindow::MainWindow(std::shared_ptr<HostContext> context, const HostOptions& 
                             menu, instance, this);
   if (window_ == nullptr) throw std::runtime_error("cannot create the main window");
   NameWindow(window_, L"Outlook");
+  context_->explorer_window = window_;
   outbox_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                             WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
                             0, 0, 0, 0, window_, nullptr, instance, nullptr);
@@ -224,6 +225,7 @@ MainWindow::~MainWindow() {
   UnnameWindow(outbox_);
   UnnameWindow(contacts_);
   UnnameWindow(window_);
+  context_->explorer_window = nullptr;
   DestroyWindow(window_);
 }
 
@@ -761,23 +763,61 @@ std::vector<std::size_t> MainWindow::SelectedContacts() const {
   }
 }
 
-// Outlook's menu for one contact or list, or for several items.
+// The selected rows as Outlook's Selection of their items.
+ComPtr<SelectionObject> MainWindow::SelectionOf(const std::vector<std::size_t>& rows) const {
+  std::vector<ComPtr<IDispatch>> items;
+  for (const std::size_t row : rows) {
+    const Variant item = ItemResult(context_, *contact_items_[row]);
+    items.emplace_back(item.get().pdispVal);
+  }
+  return MakeCom<SelectionObject>(context_, std::move(items));
+}
+
+// An add-in that keeps the Selection it was given holds Outlook's items.
+void MainWindow::CheckLetGo(const ComPtr<SelectionObject>& selection,
+                            const std::wstring& what) const {
+  selection->AddRef();
+  if (selection->Release() > 1) {
+    context_->lifetime_problems.push_back(what + L" kept the Selection it was given");
+  }
+}
+
+// Outlook's menu for one contact or list (a flagged contact has its own), or
+// for several items; an entry with getVisible shows when that answers true
+// for the selection, asked as the menu opens.
 std::vector<MainWindow::MenuEntry> MainWindow::ContextMenuEntries(
     const std::vector<std::size_t>& rows) const {
   std::vector<MenuEntry> entries;
   if (rows.empty()) return entries;
   std::wstring menu_id = L"ContextMenuMultipleItems";
   if (rows.size() == 1) {
-    menu_id = contact_items_[rows[0]]->kind == OutlookItem::Kind::Mail ? L"ContextMenuMailItem"
-                                                                       : L"ContextMenuContactItem";
+    const OutlookItem& item = *contact_items_[rows[0]];
+    menu_id = item.kind == OutlookItem::Kind::Mail ? L"ContextMenuMailItem"
+              : item.flagged                       ? L"ContextMenuFlaggedContactItem"
+                                                   : L"ContextMenuContactItem";
   }
+  ComPtr<SelectionObject> selection;
   for (AddinRibbon* ribbon : addins_->Ribbons()) {
     for (std::size_t m = 0; m < ribbon->context_menus().size(); ++m) {
       const ShownContextMenu& menu = ribbon->context_menus()[m];
       if (menu.id_mso != menu_id) continue;
-      for (std::size_t b = 0; b < menu.buttons.size(); ++b) entries.push_back({ribbon, m, b});
+      for (std::size_t b = 0; b < menu.buttons.size(); ++b) {
+        const ShownRibbonButton& button = menu.buttons[b];
+        if (!button.ui.get_visible.empty()) {
+          if (!selection) selection = SelectionOf(rows);
+          bool visible = false;
+          try {
+            visible = ribbon->Visible(button, selection.Get());
+          } catch (const DispatchError& error) {
+            context_->ui_problems.push_back(error.description());
+          }
+          if (!visible) continue;
+        }
+        entries.push_back({ribbon, m, b});
+      }
     }
   }
+  if (selection) CheckLetGo(selection, L"the context menu's " + menu_id + L" getVisible");
   return entries;
 }
 
@@ -819,22 +859,13 @@ void MainWindow::RunContextMenuEntry(const MenuEntry& entry) {
   const ShownRibbonButton* button = EntryButton(entry);
   if (button == nullptr || !button->enabled) return;
   const ShownRibbonButton chosen = *button;
-  std::vector<ComPtr<IDispatch>> items;
-  for (const std::size_t row : SelectedContacts()) {
-    const Variant item = ItemResult(context_, *contact_items_[row]);
-    items.emplace_back(item.get().pdispVal);
-  }
-  const ComPtr<SelectionObject> selection = MakeCom<SelectionObject>(context_, std::move(items));
+  const ComPtr<SelectionObject> selection = SelectionOf(SelectedContacts());
   try {
     entry.ribbon->Click(chosen, selection.Get());
   } catch (const DispatchError& error) {
     context_->ui_problems.push_back(error.description());
   }
-  selection->AddRef();
-  if (selection->Release() > 1) {
-    context_->lifetime_problems.push_back(L"the context menu's " + chosen.label +
-                                          L" kept the Selection it was given");
-  }
+  CheckLetGo(selection, L"the context menu's " + chosen.label);
 }
 
 std::optional<std::wstring> MainWindow::SelectContacts(const std::vector<ItemRef>& rows) {
@@ -868,6 +899,16 @@ std::optional<std::wstring> MainWindow::OpenContextMenu(const std::vector<ItemRe
   SetFocus(contacts_);
   UpdateWindow(contacts_);
   PostMessageW(window_, kOpenContextMenuMessage, 0, 0);
+  return std::nullopt;
+}
+
+std::optional<std::wstring> MainWindow::ContextMenuLabels(const std::vector<ItemRef>& rows,
+                                                          std::vector<std::wstring>& labels) {
+  if (menu_open_) EndMenu();
+  if (std::optional<std::wstring> missing = SelectContacts(rows)) return missing;
+  for (const MenuEntry& entry : ContextMenuEntries(SelectedContacts())) {
+    if (const ShownRibbonButton* button = EntryButton(entry)) labels.push_back(button->label);
+  }
   return std::nullopt;
 }
 

@@ -50,6 +50,8 @@ class MainWindow final : public ScenarioHost {
   std::optional<std::wstring> ChooseContextMenuEntry(const std::vector<ItemRef>& rows,
                                                      const std::wstring& label) override;
   std::optional<std::wstring> OpenContextMenu(const std::vector<ItemRef>& rows) override;
+  std::optional<std::wstring> ContextMenuLabels(const std::vector<ItemRef>& rows,
+                                                std::vector<std::wstring>& labels) override;
   std::vector<MailFacts> Mails() override;
   std::wstring AddinState(const std::wstring& prog_id) override;
   std::optional<std::filesystem::path> AddinFolder() override;
@@ -96,6 +98,8 @@ class MainWindow final : public ScenarioHost {
   std::vector<std::size_t> SelectedContacts() const;
   // Selects exactly these rows; the failure text for a row not there.
   std::optional<std::wstring> SelectContacts(const std::vector<ItemRef>& rows);
+  ComPtr<SelectionObject> SelectionOf(const std::vector<std::size_t>& rows) const;
+  void CheckLetGo(const ComPtr<SelectionObject>& selection, const std::wstring& what) const;
   std::vector<MenuEntry> ContextMenuEntries(const std::vector<std::size_t>& rows) const;
   const ShownRibbonButton* EntryButton(const MenuEntry& entry) const;
   void ShowContextMenu(POINT where);

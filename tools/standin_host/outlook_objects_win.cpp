@@ -1,5 +1,7 @@
 #include "standin_host/outlook_objects_win.h"
 
+#include <oleidl.h>
+
 #include <algorithm>
 #include <cwctype>
 
@@ -260,7 +262,12 @@ class NamespaceObject final : public DispatchImpl<NamespaceObject> {
   Variant Type(Arguments&) { return Variant::Text(L"MAPI"); }
 };
 
-class ExplorerObject final : public DispatchImpl<ExplorerObject> {
+// COM interfaces have no virtual destructor: objects end through Release.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+// The explorer also answers IOleWindow with the host's window, as Outlook's
+// explorers and inspectors do.
+class ExplorerObject final : public DispatchImpl<ExplorerObject>, public IOleWindow {
  public:
   ExplorerObject(std::shared_ptr<HostContext> context, ComPtr<CommandBarsObject> bars)
       : DispatchImpl(std::move(context)), bars_(std::move(bars)) {}
@@ -274,13 +281,31 @@ class ExplorerObject final : public DispatchImpl<ExplorerObject> {
   }
   std::wstring_view TypeName() const override { return L"Explorer"; }
 
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    return DispatchObject::QueryInterface(iid, object);
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return DispatchObject::AddRef(); }
+  ULONG STDMETHODCALLTYPE Release() override { return DispatchObject::Release(); }
+  HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
+    if (window == nullptr) return E_POINTER;
+    *window = static_cast<HWND>(context().explorer_window);
+    return *window != nullptr ? S_OK : E_FAIL;
+  }
+  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
  private:
+  IUnknown* QueryOther(REFIID iid) override {
+    if (iid != IID_IOleWindow) return nullptr;
+    AddRef();
+    return static_cast<IOleWindow*>(this);
+  }
   Variant CommandBars(Arguments&) { return ObjectResult(bars_); }
   Variant Caption(Arguments&) { return Variant::Text(L"Inbox - Microsoft Outlook"); }
   Variant Class(Arguments&) { return Variant::Int(kOlExplorerClass); }
 
   ComPtr<CommandBarsObject> bars_;
 };
+#pragma GCC diagnostic pop
 
 }  // namespace
 

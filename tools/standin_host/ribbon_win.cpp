@@ -3,11 +3,13 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <string>
 #include <utility>
 
 #include "host/diagnostics.h"
 #include "host/extensibility_win.h"
 #include "standin_host/host_context.h"
+#include "standin_host/picture_win.h"
 #include "standin_host/stopwatch_win.h"
 
 namespace parvel::standin {
@@ -55,46 +57,6 @@ template <typename T>
 ULONG ReferencesBeyond(const ComPtr<T>& object, ULONG held) {
   object->AddRef();
   return object->Release() - held;
-}
-
-// The picture getImage answered, as 32-bit pixels with alpha. A picture
-// without any alpha (a 24-bit bitmap) is opaque.
-FaceImage PictureOf(const VARIANT& value, const std::wstring& callback) {
-  ComPtr<IPicture> picture;
-  if (value.vt != VT_DISPATCH || value.pdispVal == nullptr ||
-      FAILED(value.pdispVal->QueryInterface(IID_PPV_ARGS(&picture)))) {
-    Raise(DISP_E_TYPEMISMATCH, callback + L" answered no picture");
-  }
-  SHORT type = PICTYPE_UNINITIALIZED;
-  OLE_HANDLE handle = 0;
-  if (FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP ||
-      FAILED(picture->get_Handle(&handle)) || handle == 0) {
-    Raise(DISP_E_TYPEMISMATCH, callback + L" answered a picture that is no bitmap");
-  }
-  const auto bitmap = static_cast<HBITMAP>(LongToHandle(static_cast<LONG>(handle)));
-  BITMAP size{};
-  if (GetObjectW(bitmap, sizeof size, &size) == 0 || size.bmWidth < 1 || size.bmHeight < 1) {
-    Raise(E_FAIL, callback + L" answered an unreadable bitmap");
-  }
-  FaceImage face{.width = size.bmWidth, .height = size.bmHeight};
-  face.pixels.resize(static_cast<std::size_t>(size.bmWidth) *
-                     static_cast<std::size_t>(size.bmHeight));
-  BITMAPINFO info{};
-  info.bmiHeader = {.biSize = sizeof(BITMAPINFOHEADER),
-                    .biWidth = size.bmWidth,
-                    .biHeight = -size.bmHeight,
-                    .biPlanes = 1,
-                    .biBitCount = 32,
-                    .biCompression = BI_RGB};
-  HDC screen = GetDC(nullptr);
-  const int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(size.bmHeight),
-                             face.pixels.data(), &info, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
-  if (rows != size.bmHeight) Raise(E_FAIL, callback + L" answered an unreadable bitmap");
-  if (size.bmBitsPixel != 32) {
-    for (std::uint32_t& pixel : face.pixels) pixel |= 0xFF000000U;
-  }
-  return face;
 }
 
 bool IsTrue(const VARIANT& value) {
@@ -202,6 +164,12 @@ std::unique_ptr<AddinRibbon> AddinRibbon::Load(std::shared_ptr<HostContext> cont
     if (FAILED(callbacks->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) {
       Raise(DISP_E_UNKNOWNNAME, L"the add-in's IDispatch does not know the callback " + name);
     }
+    if (id <= kDispidOnBeginShutdown) {
+      Raise(DISP_E_MEMBERNOTFOUND,
+            L"the callback " + name + L" has the DISPID " + std::to_wstring(id) +
+                L", which names a method of the connector's own interfaces (1 to 5) or a "
+                L"reserved member (0 and below)");
+    }
   }
   std::unique_ptr<AddinRibbon> ribbon(new AddinRibbon(context, callbacks));
   const ComPtr<IDispatch> explorer = ActiveExplorer(application);
@@ -212,6 +180,10 @@ std::unique_ptr<AddinRibbon> AddinRibbon::Load(std::shared_ptr<HostContext> cont
       shown.label = group.label;
       for (const UiButton& button : group.buttons) {
         if (!button.visible) continue;
+        if (!button.get_visible.empty() &&
+            !IsTrue(ribbon->Call(button.get_visible, button, explorer.Get()).get())) {
+          continue;
+        }
         shown.buttons.push_back(ribbon->Show(button, explorer.Get()));
       }
     }
@@ -234,9 +206,15 @@ ShownRibbonButton AddinRibbon::Show(const UiButton& button, IDispatch* context) 
   if (!button.get_enabled.empty())
     shown.enabled = IsTrue(Call(button.get_enabled, button, context).get());
   if (!button.get_image.empty()) {
-    shown.picture = PictureOf(Call(button.get_image, button, context).get(), button.get_image);
+    shown.picture = ReadPicture(Call(button.get_image, button, context).get(),
+                                L"what " + button.get_image + L" answered");
   }
   return shown;
+}
+
+bool AddinRibbon::Visible(const ShownRibbonButton& button, IDispatch* selection) {
+  if (button.ui.get_visible.empty()) return true;
+  return IsTrue(Call(button.ui.get_visible, button.ui, selection).get());
 }
 
 void AddinRibbon::Click(const ShownRibbonButton& button, IDispatch* context) {

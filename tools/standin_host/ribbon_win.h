@@ -5,8 +5,11 @@
 // ribbon, refuses it at the first mistake (as Office does with "show add-in
 // user interface errors" on), resolves every callback name through the
 // add-in's IDispatch, and asks the callbacks for labels, states and pictures.
-// Clicks go to onAction with an IRibbonControl. Everything of the add-in is
-// let go when this ends, before the add-in is disconnected and released.
+// Clicks go to onAction with an IRibbonControl. A callback whose DISPID is
+// one of the connector's own methods (IDTExtensibility2's 1 to 5,
+// IRibbonExtensibility's GetCustomUI 1) or a reserved one (0 and below) is
+// refused: a host calling those through IDispatch would reach the callback. Everything of the
+// add-in is let go when this ends, before the add-in is disconnected and released.
 
 #include <memory>
 #include <optional>
@@ -74,6 +77,10 @@ class AddinRibbon {
   // menu, else (nullptr) the active explorer. Throws DispatchError when the
   // call fails.
   void Click(const ShownRibbonButton& button, IDispatch* context);
+  // Whether a context menu's button shows for this Selection: its getVisible,
+  // asked each time the menu opens, as Office asks. Throws DispatchError when
+  // the call fails.
+  bool Visible(const ShownRibbonButton& button, IDispatch* selection);
 
  private:
   AddinRibbon(std::shared_ptr<HostContext> context, ComPtr<IDispatch> callbacks)

@@ -212,6 +212,25 @@ class Line {
   std::size_t next_;
 };
 
+// "20x20".
+bool IsSize(const std::wstring& text) {
+  const auto x = text.find(L'x');
+  const auto digits = [&](std::size_t from, std::size_t to) {
+    return to > from && to - from <= 5 && text.find_first_not_of(L"0123456789", from) >= to;
+  };
+  return x != std::wstring::npos && digits(0, x) && digits(x + 1, text.size());
+}
+
+// A screen coordinate: a whole number, perhaps negative.
+int Coordinate(const std::wstring& text) {
+  const std::size_t digits = text.starts_with(L'-') ? 1 : 0;
+  if (text.size() == digits || text.size() - digits > 6 ||
+      text.find_first_not_of(L"0123456789", digits) != std::wstring::npos) {
+    Line::Fail("expected a coordinate, got \"" + tools::WideToUtf8(text) + "\"");
+  }
+  return std::stoi(text);
+}
+
 Step ParseExpectation(Line& line) {
   const std::wstring what = line.Name("what to expect");
   if (what == L"messagebox") {
@@ -313,6 +332,47 @@ Step ParseExpectation(Line& line) {
     return file;
   }
   if (what == L"no-file") return expect::File{.file = line.Name("file")};
+  if (what == L"context-menu") {
+    // Rows, a lone colon, then the labels.
+    expect::ContextMenuEntries menu;
+    while (true) {
+      const ItemRef row = line.Item("row or :");
+      if (row.position == 0 && row.text == L":") break;
+      menu.rows.push_back(row);
+    }
+    if (menu.rows.empty()) Line::Fail("expected a row before the colon");
+    menu.labels = line.RestTexts();
+    return menu;
+  }
+  if (what == L"placed") {
+    static const std::map<std::wstring, Placed> kHow = {{L"inside", Placed::Inside},
+                                                        {L"centred", Placed::Centred},
+                                                        {L"beside", Placed::Beside},
+                                                        {L"right-of", Placed::RightOf},
+                                                        {L"left-of", Placed::LeftOf}};
+    expect::Placement placed{.window = line.Window()};
+    placed.how = line.Choice("placement", kHow);
+    placed.other = line.Window();
+    return placed;
+  }
+  if (what == L"clipboard") {
+    using expect::ClipboardProperty;
+    static const std::map<std::wstring, ClipboardProperty> kProperties = {
+        {L"text", ClipboardProperty::Text},
+        {L"image", ClipboardProperty::Image},
+        {L"touched", ClipboardProperty::Touched}};
+    expect::Clipboard clipboard{.property = line.Choice("clipboard property", kProperties)};
+    if (clipboard.property == ClipboardProperty::Touched) {
+      clipboard.value = line.YesNo() ? L"yes" : L"no";
+    } else {
+      clipboard.value = line.Text("value");
+    }
+    if (clipboard.property == ClipboardProperty::Image && clipboard.value != L"none" &&
+        clipboard.value != L"copied" && !IsSize(clipboard.value)) {
+      Line::Fail("expected none, copied or WIDTHxHEIGHT");
+    }
+    return clipboard;
+  }
   Line::Fail("unknown expectation \"" + tools::WideToUtf8(what) + "\"");
 }
 
@@ -395,6 +455,22 @@ Step ParseStep(Line& line, const std::wstring& verb) {
     return read_only;
   }
   if (verb == L"read-only-registry") return action::ReadOnlyRegistry{.read_only = line.YesNo()};
+  if (verb == L"move") {
+    action::Move move{.window = line.Window()};
+    const std::wstring x = line.Name("x, right-N or beyond");
+    if (x == L"beyond") {
+      move.from_right = true;
+      move.beyond = true;
+      move.x = 40;
+    } else if (x.starts_with(L"right-") && !x.starts_with(L"right--")) {
+      move.from_right = true;
+      move.x = -Coordinate(x.substr(6));
+    } else {
+      move.x = Coordinate(x);
+    }
+    move.y = Coordinate(line.Name("y"));
+    return move;
+  }
   Line::Fail("unknown action \"" + tools::WideToUtf8(verb) + "\"");
 }
 

@@ -12,6 +12,8 @@
 #include <variant>
 #include <vector>
 
+#include "standin_host/placement_check.h"
+
 namespace parvel::standin {
 
 class ScenarioError : public std::runtime_error {
@@ -128,6 +130,19 @@ struct ReadOnlyFile {
 struct ReadOnlyRegistry {
   bool read_only = true;
 };
+// Moves a shown top-level window (the explorer, "Outlook") to a point of the
+// screen. x counts from the left edge of the screen, or with from_right from
+// the right edge of the rightmost monitor ("right-800"), or with beyond from
+// the right edge of the real screen ("beyond": 40 pixels right of it, on the
+// monitor --monitor plays there, or else off every monitor: Wine under Xvfb
+// has a single one).
+struct Move {
+  std::wstring window;
+  int x = 0;
+  bool from_right = false;
+  bool beyond = false;
+  int y = 0;
+};
 
 }  // namespace action
 
@@ -210,6 +225,29 @@ struct File {
   std::wstring file;
   std::optional<std::vector<std::wstring>> lines;  // none: the file must be absent
 };
+// The window against another: inside, centred on, beside (either side),
+// right-of or left-of it. The other may be the word "screen": the work area
+// of the monitor the window is on or nearest to.
+inline constexpr std::wstring_view kScreenArea = L"screen";
+struct Placement {
+  std::wstring window;
+  Placed how = Placed::Inside;
+  std::wstring other;
+};
+// The clipboard: its text, its picture ("none", "WxH", or "copied": the very
+// picture --clipboard-image put there) or whether anything changed it since
+// the host put its content there, before the add-ins started.
+enum class ClipboardProperty { Text, Image, Touched };
+// The add-ins' entries of the context menu these rows of the contacts view
+// open, exactly and in order (none: no entry of an add-in).
+struct ContextMenuEntries {
+  std::vector<ItemRef> rows;
+  std::vector<std::wstring> labels;
+};
+struct Clipboard {
+  ClipboardProperty property = ClipboardProperty::Text;
+  std::wstring value;
+};
 
 }  // namespace expect
 
@@ -220,10 +258,11 @@ using Step =
                  action::UnloadAddins, action::Restart, action::UnloadAfterCall,
                  action::SetAddinValue, action::SetRegistry, action::DeleteRegistry,
                  action::Screenshot, action::WriteFile, action::ReadOnlyFile,
-                 action::ReadOnlyRegistry, expect::MsgBox, expect::Text, expect::Rows,
+                 action::ReadOnlyRegistry, action::Move, expect::MsgBox, expect::Text, expect::Rows,
                  expect::Focus, expect::Open, expect::WindowCount, expect::Outbox, expect::Mail,
                  expect::Bar, expect::Button, expect::RibbonGroup, expect::RibbonButton,
-                 expect::State, expect::Registry, expect::Addin, expect::File>;
+                 expect::State, expect::Registry, expect::Addin, expect::File, expect::Placement,
+                 expect::Clipboard, expect::ContextMenuEntries>;
 
 struct ScenarioLine {
   int line = 0;

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -12,10 +13,12 @@
 #include <thread>
 
 #include "request/delayed_send.h"
+#include "standin_host/clipboard_win.h"
 #include "standin_host/registry_win.h"
 #include "standin_host/scenario_files_win.h"
 #include "standin_host/screenshot_win.h"
 #include "standin_host/time_text.h"
+#include "standin_host/virtual_monitors_win.h"
 #include "standin_host/window_query_win.h"
 
 namespace parvel::standin {
@@ -676,6 +679,97 @@ class ScenarioRunner::Step {
                  (read->last_line_ended ? L"" : L" (the last without CR LF)");
         },
         false);
+  }
+
+  // The right edge of the screen (the real monitors), or of every monitor
+  // (those played with --monitor as well).
+  static int RightEdge(bool real_only) {
+    const int real = GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    if (real_only) return real;
+    LONG right = real;
+    for (const PlayedMonitor& monitor : PlayedMonitors())
+      right = std::max(right, monitor.monitor.right);
+    return static_cast<int>(right);
+  }
+
+  void operator()(const action::Move& move) {
+    HWND window = FindUntil(L"window " + move.window + L" open", [&]() -> Found {
+      const std::vector<HWND> shown = ShownWindows(move.window);
+      return shown.empty() ? Found{nullptr, L"none"} : Found{shown.front(), {}};
+    });
+    OnUi([&] {
+      const int x = move.from_right ? RightEdge(move.beyond) + move.x : move.x;
+      SetWindowPos(window, nullptr, x, move.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      return true;
+    });
+    Settle();
+  }
+
+  void operator()(const expect::Placement& placed) {
+    static const wchar_t* const kHow[] = {L" inside ", L" centred on ", L" beside ", L" right of ",
+                                          L" left of "};
+    const bool screen = placed.other == expect::kScreenArea;
+    Expect(placed.window + kHow[static_cast<int>(placed.how)] +
+               (screen ? L"the work area of its monitor" : placed.other),
+           [&]() -> std::optional<std::wstring> {
+             const std::vector<HWND> windows = ShownWindows(placed.window);
+             if (windows.empty()) return L"no open window " + placed.window;
+             RECT window{};
+             GetWindowRect(windows.front(), &window);
+             RECT other{};
+             if (screen) {
+               // As the add-in is told, monitors played with --monitor included.
+               other = PlayedWorkAreaNear(window);
+             } else {
+               const std::vector<HWND> others = ShownWindows(placed.other);
+               if (others.empty()) return L"no open window " + placed.other;
+               GetWindowRect(others.front(), &other);
+             }
+             return CheckPlaced({window.left, window.top, window.right, window.bottom}, placed.how,
+                                {other.left, other.top, other.right, other.bottom});
+           });
+  }
+
+  void operator()(const expect::Clipboard& clipboard) {
+    static const wchar_t* const kWhat[] = {L"clipboard text ", L"clipboard image ",
+                                           L"clipboard touched "};
+    const std::wstring value = Written(clipboard.value);
+    Expect(
+        kWhat[static_cast<int>(clipboard.property)] + Quote(value),
+        [&]() -> std::optional<std::wstring> {
+          if (clipboard.property == expect::ClipboardProperty::Touched) {
+            const bool touched = ClipboardSequence() != settings_.clipboard_sequence;
+            if (YesNo(touched) == value) return std::nullopt;
+            return YesNo(touched);
+          }
+          const std::optional<ClipboardFacts> facts = ReadClipboard();
+          if (!facts) return L"a clipboard held by another program";
+          if (clipboard.property == expect::ClipboardProperty::Text) {
+            if (facts->text == value) return std::nullopt;
+            return facts->text ? Quote(*facts->text) : L"no text";
+          }
+          const std::wstring image =
+              facts->copied_image ? L"copied" : facts->image.value_or(L"none");
+          if (image == value || (value != L"copied" && facts->image == value)) return std::nullopt;
+          return Quote(image);
+        },
+        false);
+  }
+
+  void operator()(const expect::ContextMenuEntries& menu) {
+    std::wstring rows;
+    for (const ItemRef& row : menu.rows) rows += L" " + row.Text();
+    std::vector<std::wstring> expected;
+    for (const std::wstring& label : menu.labels) expected.push_back(Written(label));
+    Expect(L"the context menu of" + rows + L" with " + ListText(expected),
+           [&]() -> std::optional<std::wstring> {
+             std::vector<std::wstring> labels;
+             if (std::optional<std::wstring> missing = host_.ContextMenuLabels(menu.rows, labels)) {
+               return missing;
+             }
+             if (labels == expected) return std::nullopt;
+             return ListText(labels);
+           });
   }
 
   void operator()(const expect::Addin& addin) {

@@ -65,6 +65,11 @@ class ScenarioHost {
   // Selects the rows and opens their context menu as a right click does
   // (posted); it stays open until a choice or another window's action.
   virtual std::optional<std::wstring> OpenContextMenu(const std::vector<ItemRef>& rows) = 0;
+  // Selects the rows and reads the labels of the add-ins' entries their
+  // context menu would show (each entry's getVisible asked), without showing
+  // it. The failure text when a row is not there.
+  virtual std::optional<std::wstring> ContextMenuLabels(const std::vector<ItemRef>& rows,
+                                                        std::vector<std::wstring>& labels) = 0;
   virtual std::vector<MailFacts> Mails() = 0;
   virtual std::wstring AddinState(const std::wstring& prog_id) = 0;
   // The folder of the DLL the first connected add-in was loaded from.
@@ -84,6 +89,8 @@ struct RunnerSettings {
   int response_seconds = 60;  // for the window thread to take up work
   std::wstring registry_key = L"SOFTWARE\\Parvello";
   std::wstring addins_key = L"Software\\Microsoft\\Office\\Outlook\\Addins";
+  // The clipboard's change count before the add-ins started.
+  DWORD clipboard_sequence = 0;
 };
 
 class ScenarioRunner {

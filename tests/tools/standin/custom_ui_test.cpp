@@ -34,17 +34,23 @@ TEST(CustomUiTest, ReadsTheAddinsOwnExplorerRibbonWithEveryCallbackItAnswers) {
     EXPECT_TRUE(button.large);
     EXPECT_EQ(host::PictureFor(button.id), host::RibbonPicture::Large);
   }
-  ASSERT_EQ(ui.context_menus.size(), 2U);
+  ASSERT_EQ(ui.context_menus.size(), 3U);
   EXPECT_EQ(ui.context_menus[0].id_mso, L"ContextMenuContactItem");
-  EXPECT_EQ(ui.context_menus[1].id_mso, L"ContextMenuMultipleItems");
+  EXPECT_EQ(ui.context_menus[1].id_mso, L"ContextMenuFlaggedContactItem");
+  EXPECT_EQ(ui.context_menus[2].id_mso, L"ContextMenuMultipleItems");
   for (const UiContextMenu& menu : ui.context_menus) {
     ASSERT_EQ(menu.buttons.size(), 1U);
     EXPECT_EQ(host::PictureFor(menu.buttons[0].id), host::RibbonPicture::Small);
+    EXPECT_EQ(menu.buttons[0].label, L"Send SMS");
+    EXPECT_EQ(menu.buttons[0].get_visible, L"ParvelGetVisible")
+        << "shown only for a selection with a contact or a list";
   }
-  ASSERT_EQ(ui.callbacks.size(), 3U);
+  ASSERT_EQ(ui.callbacks.size(), 4U);
   for (const std::wstring& name : ui.callbacks) {
-    EXPECT_TRUE(host::FindRibbonCallback(name).has_value())
-        << std::string(name.begin(), name.end());
+    const auto callback = host::FindRibbonCallback(name);
+    ASSERT_TRUE(callback.has_value()) << std::string(name.begin(), name.end());
+    // Apart from the connector's own methods (1 to 5) and the reserved numbers.
+    EXPECT_GT(static_cast<long>(*callback), 5) << std::string(name.begin(), name.end());
   }
   EXPECT_EQ(host::FindRibbonCallback(L"PARVELSENDSMS"), host::RibbonCallback::SendSms);
   EXPECT_TRUE(host::CustomUiFor(L"Microsoft.Outlook.Mail.Read").empty());

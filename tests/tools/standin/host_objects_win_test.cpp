@@ -490,8 +490,9 @@ TEST_F(HostObjects, RedemptionClassesAreCreatedByProgIdInThisProcess) {
 // callbacks its IDispatch knows by name; Invoke records the control's Id.
 class FakeRibbonAddin final : public host::ComObject<FakeRibbonAddin, IRibbonExtensibility, false> {
  public:
-  FakeRibbonAddin(std::wstring xml, std::vector<std::wstring> callbacks)
-      : xml_(std::move(xml)), callbacks_(std::move(callbacks)) {}
+  // The callbacks take the DISPIDs from first_dispid on.
+  FakeRibbonAddin(std::wstring xml, std::vector<std::wstring> callbacks, DISPID first_dispid = 101)
+      : xml_(std::move(xml)), callbacks_(std::move(callbacks)), first_dispid_(first_dispid) {}
   bool Answers(REFIID iid) const noexcept { return iid == __uuidof(IDispatch); }
 
   HRESULT STDMETHODCALLTYPE GetCustomUI(BSTR, BSTR* xml) override {
@@ -507,7 +508,7 @@ class FakeRibbonAddin final : public host::ComObject<FakeRibbonAddin, IRibbonExt
                                           DISPID* ids) override {
     for (std::size_t i = 0; i < callbacks_.size(); ++i) {
       if (callbacks_[i] == names[0]) {
-        ids[0] = static_cast<DISPID>(i + 1);
+        ids[0] = first_dispid_ + static_cast<DISPID>(i);
         return S_OK;
       }
     }
@@ -515,7 +516,7 @@ class FakeRibbonAddin final : public host::ComObject<FakeRibbonAddin, IRibbonExt
   }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params,
                                    VARIANT* result, EXCEPINFO*, UINT*) override {
-    const std::wstring name = callbacks_.at(static_cast<std::size_t>(id - 1));
+    const std::wstring name = callbacks_.at(static_cast<std::size_t>(id - first_dispid_));
     const Variant control_id = Get(params->rgvarg[0].pdispVal, L"Id");
     calls.push_back(name + L"(" + std::wstring(control_id.get().bstrVal) + L")");
     if (name == L"Label") {
@@ -530,6 +531,7 @@ class FakeRibbonAddin final : public host::ComObject<FakeRibbonAddin, IRibbonExt
  private:
   std::wstring xml_;
   std::vector<std::wstring> callbacks_;
+  DISPID first_dispid_;
 };
 
 std::wstring Ui(const std::wstring& button) {
@@ -552,6 +554,21 @@ TEST_F(HostObjects, RibbonRefusesACustomUiWithAMistakeOrAnUnknownCallback) {
     EXPECT_NE(error.description().find(L"Missing"), std::wstring::npos);
   }
   EXPECT_EQ(load(L"", {}), nullptr) << "an empty customUI adds nothing";
+  // Callbacks numbered as the connector's own methods are (1 to 5): a host
+  // calling OnConnection or GetCustomUI through IDispatch would reach them.
+  for (const DISPID first : {1, 5, 0, -4}) {
+    const auto numbered = FakeRibbonAddin::Make(Ui(L"<button id=\"b\" onAction=\"Act\"/>"),
+                                                std::vector<std::wstring>{L"Act"}, first);
+    try {
+      AddinRibbon::Load(context_, *numbered.Get(), L"Fake.Addin", App());
+      ADD_FAILURE() << "the DISPID " << first << " was accepted";
+    } catch (const DispatchError& error) {
+      EXPECT_NE(error.description().find(L"DISPID " + std::to_wstring(first)), std::wstring::npos);
+    }
+  }
+  const auto apart = FakeRibbonAddin::Make(Ui(L"<button id=\"b\" onAction=\"Act\"/>"),
+                                           std::vector<std::wstring>{L"Act"}, 6);
+  EXPECT_NE(AddinRibbon::Load(context_, *apart.Get(), L"Fake.Addin", App()), nullptr);
 
   const auto addin = FakeRibbonAddin::Make(
       Ui(L"<button id=\"b\" tag=\"t\" onAction=\"Act\" getLabel=\"Label\" enabled=\"false\"/>"),

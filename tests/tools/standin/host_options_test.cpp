@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace parvel::standin {
 namespace {
 
@@ -56,6 +61,27 @@ TEST(HostOptions, DefaultsAndMistakes) {
   EXPECT_THROW(ParseHostOptions({L"--timeout", L"0"}), OptionsError);
   EXPECT_THROW(ParseHostOptions({L"--timeout", L"soon"}), OptionsError);
   EXPECT_THROW(ParseHostOptions({L"--colour"}), OptionsError);
+}
+
+TEST(HostOptions, WhatTheUserCopiedBeforeTheStart) {
+  const HostOptions plain = ParseHostOptions({});
+  EXPECT_FALSE(plain.clipboard_text);
+  EXPECT_FALSE(plain.clipboard_image);
+  const HostOptions copied =
+      ParseHostOptions({L"--clipboard-text", L"Meeting at 3", L"--clipboard-image"});
+  EXPECT_EQ(copied.clipboard_text, L"Meeting at 3");
+  EXPECT_TRUE(copied.clipboard_image);
+  EXPECT_THROW(ParseHostOptions({L"--clipboard-text"}), OptionsError);
+}
+
+TEST(HostOptions, MonitorsPlayedBesideTheScreen) {
+  EXPECT_TRUE(ParseHostOptions({}).monitors.empty());
+  const HostOptions two = ParseHostOptions({L"--monitor", L"1920x1080", L"--monitor", L"800x600"});
+  EXPECT_EQ(two.monitors, (std::vector<std::pair<int, int>>{{1920, 1080}, {800, 600}}));
+  for (const wchar_t* wrong : {L"1920", L"1920x", L"x1080", L"100x100", L"19.2x1080", L"wide"}) {
+    EXPECT_THROW(ParseHostOptions({L"--monitor", wrong}), OptionsError)
+        << std::string(wrong, wrong + std::wcslen(wrong));
+  }
 }
 
 }  // namespace

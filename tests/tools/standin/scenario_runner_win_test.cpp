@@ -15,6 +15,7 @@
 #include <thread>
 #include <utility>
 
+#include "standin_host/clipboard_win.h"
 #include "standin_host/registry_win.h"
 #include "standin_host/scenario_runner_win.h"
 #include "standin_host/time_text.h"
@@ -63,6 +64,12 @@ class FakeHost final : public ScenarioHost {
   }
   std::optional<std::wstring> OpenContextMenu(const std::vector<ItemRef>& rows) override {
     chosen_rows = rows;
+    return std::nullopt;
+  }
+  std::optional<std::wstring> ContextMenuLabels(const std::vector<ItemRef>& rows,
+                                                std::vector<std::wstring>& labels) override {
+    chosen_rows = rows;
+    labels = {L"Send SMS"};
     return std::nullopt;
   }
   std::vector<MailFacts> Mails() override {
@@ -253,7 +260,8 @@ class Runner : public ::testing::Test {
                             {.file_name = L"t.scn",
                              .timeout_seconds = 1,
                              .registry_key = kTestKey,
-                             .addins_key = kTestKey});
+                             .addins_key = kTestKey,
+                             .clipboard_sequence = clipboard_sequence_});
       failure = runner.Run(lines);
       ui_.Post([] { PostQuitMessage(0); });
     });
@@ -269,6 +277,7 @@ class Runner : public ::testing::Test {
   UiDispatcher ui_;
   FakeHost host_;
   Form form_;
+  DWORD clipboard_sequence_ = 0;
 };
 
 TEST_F(Runner, ActsOnControlsAsAUserWould) {
@@ -587,6 +596,45 @@ TEST_F(Runner, DoesNotReachAWindowThatAModalBoxDisables) {
   EXPECT_EQ(Run(L"click TestForm.Command1\nclick TestForm.Command3"),
             L"t.scn:2: expected TestForm.Command3 shown and enabled, got its window disabled by a "
             L"modal window");
+}
+
+TEST_F(Runner, MovesWindowsAndChecksWhereTheyAre) {
+  // A second window, centred on the form (40,40 600 x 400) and inside it.
+  const HWND inner = CreateWindowExW(0, L"STATIC", L"Inner", WS_POPUP | WS_VISIBLE, 240, 190, 200,
+                                     100, nullptr, nullptr, nullptr, nullptr);
+  NameWindow(inner, L"Inner");
+  EXPECT_EQ(Run(L"expect placed Inner centred TestForm\n"
+                L"expect placed Inner inside TestForm\n"
+                L"expect placed TestForm inside screen\n"
+                L"move Inner 648 40\n"
+                L"expect placed Inner right-of TestForm\n"
+                L"move Inner -160 40\n"
+                L"expect placed Inner left-of TestForm\n"
+                L"expect placed Inner beside TestForm\n"),
+            std::nullopt);
+  EXPECT_THAT(Run(L"expect placed Inner right-of TestForm").value_or(L""),
+              HasSubstr(L"expected Inner right of TestForm, got (-160,40)-(40,140) against "));
+  EXPECT_THAT(Run(L"move Inner beyond 40\nexpect placed Inner inside screen").value_or(L""),
+              HasSubstr(L"expected Inner inside the work area of its monitor, got "));
+  UnnameWindow(inner);
+  DestroyWindow(inner);
+}
+
+TEST_F(Runner, ChecksTheClipboardAndTheEntriesOfAContextMenu) {
+  ASSERT_TRUE(CopyToClipboard(L"copied", true));
+  clipboard_sequence_ = GetClipboardSequenceNumber();
+  EXPECT_EQ(Run(L"expect clipboard text copied\n"
+                L"expect clipboard image copied\n"
+                L"expect clipboard image 16x16\n"
+                L"expect clipboard touched no\n"
+                L"expect context-menu \"Bell, Anna\" #2 : \"Send SMS\"\n"),
+            std::nullopt);
+  EXPECT_EQ(host_.chosen_rows, (std::vector<ItemRef>{{.text = L"Bell, Anna"}, {.position = 2}}));
+  ASSERT_TRUE(CopyToClipboard(L"other", false));
+  EXPECT_THAT(Run(L"expect clipboard touched no").value_or(L""), HasSubstr(L"got yes"));
+  EXPECT_THAT(Run(L"expect clipboard image copied").value_or(L""), HasSubstr(L"got \"none\""));
+  EXPECT_THAT(Run(L"expect clipboard text copied").value_or(L""), HasSubstr(L"got \"other\""));
+  EXPECT_THAT(Run(L"expect context-menu #1 :").value_or(L""), HasSubstr(L"got \"Send SMS\""));
 }
 
 }  // namespace

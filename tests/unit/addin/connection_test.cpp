@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <map>
 #include <memory>
 #include <set>
@@ -59,6 +60,8 @@ class FakeButton final : public CommandBarButton {
   void SetEnabled(bool v) override { Set(L"Enabled", v ? L"True" : L"False"); }
   void SetVisible(bool v) override { Set(L"Visible", v ? L"True" : L"False"); }
   void SetStyle(int v) override { Set(L"Style", std::to_wstring(v)); }
+  void SetPicture(ButtonPicture&) override { host_.Call(L"Button.Picture"); }
+  void SetMask(ButtonPicture&) override { host_.Call(L"Button.Mask"); }
   void PasteFace() override { host_.Call(L"Button.PasteFace"); }
   void Delete() override {
     host_.Call(L"Button.Delete");
@@ -138,6 +141,7 @@ class FakeApplication final : public Application {
     host_.Call(L"ActiveExplorer.CommandBars");
     return std::make_unique<FakeBars>(host_);
   }
+  std::uintptr_t ActiveExplorerWindow() override { return 0; }
 
  private:
   Toolbars& host_;
@@ -152,10 +156,15 @@ class FakeInstance final : public AddInInstance {
 class CountingPainter final : public ButtonFacePainter {
  public:
   explicit CountingPainter(Toolbars& host) : host_(host) {}
+  Face MakeFace() override {
+    host_.Call(L"MakeFace");
+    return {std::make_unique<ButtonPicture>(), std::make_unique<ButtonPicture>()};
+  }
   bool PaintButtonFace() override {
     host_.Call(L"PaintButtonFace");
     return clipboard_free;
   }
+  void RestoreClipboard() override { host_.Call(L"RestoreClipboard"); }
   bool clipboard_free = true;
 
  private:
@@ -202,9 +211,10 @@ TEST_F(ConnectionTest, ButtonBecomesTheSecondControlOfStandard) {
                                               L"Button.Enabled(True)",
                                               L"Button.Visible(True)",
                                               L"Button.Style(3)",
-                                              L"PaintButtonFace",
-                                              L"Button.PasteFace"};
-  EXPECT_EQ(host.log, expected);
+                                              L"MakeFace",
+                                              L"Button.Picture",
+                                              L"Button.Mask"};
+  EXPECT_EQ(host.log, expected) << "the face goes through Picture and Mask, not the clipboard";
 
   standard->controls[1]->click();
   standard->controls[1]->click();
@@ -244,20 +254,40 @@ TEST_F(ConnectionTest, ActionTextComesFromTheReportedProgId) {
   EXPECT_EQ(host.bars[0]->controls[0]->properties[L"OnAction"], L"!<Other.Addin>");
 }
 
+TEST_F(ConnectionTest, AHostWithoutPictureAndMaskGetsTheFacePastedAndTheClipboardBack) {
+  for (const wchar_t* refused : {L"Button.Picture", L"Button.Mask", L"MakeFace"}) {
+    Toolbars old;
+    old.AddBar(L"Standard", {L"New"});
+    old.failing = {refused};
+    FakeApplication old_application{old};
+    CountingPainter old_painter{old};
+    AddinConnection quiet{old_painter, nullptr};
+    quiet.AddinInstance_OnConnection(old_application, instance, false);
+    const std::vector<std::wstring> tail(old.log.end() - 3, old.log.end());
+    EXPECT_EQ(tail, (std::vector<std::wstring>{L"PaintButtonFace", L"Button.PasteFace",
+                                               L"RestoreClipboard"}))
+        << "refused: " << std::string(refused, refused + std::wcslen(refused));
+  }
+}
+
 TEST_F(ConnectionTest, EachFailingHostCallIsPassedOver) {
   host.AddBar(L"Standard", {L"New"});
-  host.failing = {L"Button.Caption", L"PaintButtonFace", L"Button.OnClick"};
+  host.failing = {L"Button.Caption", L"Button.Picture", L"PaintButtonFace", L"Button.OnClick",
+                  L"RestoreClipboard"};
   connection.AddinInstance_OnConnection(application, instance, false);
   ASSERT_TRUE(connection.HasButton());
   const auto& properties = host.bars[0]->controls[1]->properties;
   EXPECT_EQ(properties.count(L"Caption"), 0U);
   EXPECT_EQ(properties.at(L"Tag"), L"Send SMS");
   EXPECT_EQ(properties.at(L"Style"), L"3");
-  EXPECT_EQ(host.log.back(), L"Button.PasteFace") << "the paste still runs after a failed paint";
+  EXPECT_EQ(host.log[host.log.size() - 2], L"Button.PasteFace")
+      << "the paste still runs after a failed paint";
   const std::vector<std::wstring> reports = {
       L"Connection: the button's Click event: 0x80004005 refused: Button.OnClick",
       L"Connection: the button's Caption: 0x80004005 refused: Button.Caption(Send SMS)",
-      L"Connection: the button's picture: 0x80004005 refused: PaintButtonFace"};
+      L"Connection: the button's Picture and Mask: 0x80004005 refused: Button.Picture",
+      L"Connection: the button's picture: 0x80004005 refused: PaintButtonFace",
+      L"Connection: giving the clipboard back: 0x80004005 refused: RestoreClipboard"};
   EXPECT_EQ(diagnostics.reports, reports);
 
   // A bar whose name cannot be read is skipped, never given the button.
@@ -285,14 +315,16 @@ TEST_F(ConnectionTest, EachFailingHostCallIsPassedOver) {
 
 TEST_F(ConnectionTest, ABusyClipboardLeavesTheButtonWithoutAPicture) {
   host.AddBar(L"Standard", {L"New"});
+  host.failing = {L"Button.Picture"};
   painter.clipboard_free = false;
   connection.AddinInstance_OnConnection(application, instance, false);
   ASSERT_TRUE(connection.HasButton());
-  EXPECT_EQ(host.log.back(), L"PaintButtonFace") << "nothing of another program is pasted";
+  const std::vector<std::wstring> tail(host.log.end() - 2, host.log.end());
+  EXPECT_EQ(tail, (std::vector<std::wstring>{L"PaintButtonFace", L"RestoreClipboard"}))
+      << "nothing of another program is pasted";
   EXPECT_EQ(host.bars[0]->controls[1]->properties.at(L"Caption"), L"Send SMS");
-  EXPECT_EQ(diagnostics.reports, std::vector<std::wstring>{L"Connection: the button's picture: "
-                                                           L"the clipboard is held by another "
-                                                           L"program"});
+  EXPECT_EQ(diagnostics.reports.back(),
+            L"Connection: the button's picture: the clipboard is held by another program");
 }
 
 TEST_F(ConnectionTest, DisconnectionDeletesTheButtonAndReconnectionMakesAFreshOne) {

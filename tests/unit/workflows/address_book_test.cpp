@@ -369,5 +369,48 @@ TEST_F(AddressBookTest, SelectedItemsBecomeTheRowsTheSelectHandsOver) {
       << "the list in hand serves where the host cannot find it by its ID";
 }
 
+// The items of a selection, one at a time, counting how many were taken.
+class CountedSelection final : public host::ItemEnumerator {
+ public:
+  CountedSelection(fakes::CallRecorder& recorder, std::vector<fakes::FakeItemData> items)
+      : recorder_(recorder), items_(std::move(items)) {}
+  std::unique_ptr<host::Item> Next() override {
+    if (taken == items_.size()) return nullptr;
+    return std::make_unique<fakes::FakeItem>(recorder_, items_[taken++]);
+  }
+  std::size_t taken = 0;
+
+ private:
+  fakes::CallRecorder& recorder_;
+  std::vector<fakes::FakeItemData> items_;
+};
+
+TEST_F(AddressBookTest, TheContextMenuEntryShowsForAContactOrListAmongTheFirstItemsOnly) {
+  std::vector<fakes::FakeItemData> mails;
+  for (int i = 0; i < 5000; ++i) mails.push_back(fakes::OtherItem(L"0E" + std::to_wstring(i)));
+  CountedSelection only_mails(recorder, mails);
+  EXPECT_FALSE(SelectionHasRecipients(only_mails)) << "a selection of mails opens nothing";
+  EXPECT_EQ(only_mails.taken, static_cast<std::size_t>(kSelectionItemsLookedAt))
+      << "never a walk of the whole selection";
+
+  std::vector<fakes::FakeItemData> mixed(mails.begin(), mails.begin() + 3);
+  mixed.push_back(DistList(L"0D01", L"Team", {}));
+  CountedSelection with_list(recorder, mixed);
+  EXPECT_TRUE(SelectionHasRecipients(with_list));
+  EXPECT_EQ(with_list.taken, 4U) << "the first contact or list decides";
+
+  std::vector<fakes::FakeItemData> late(mails.begin(), mails.begin() + kSelectionItemsLookedAt);
+  late.push_back(Contact(L"0A01", L"Bell, Anna", L"021"));
+  CountedSelection contact_too_late(recorder, late);
+  EXPECT_FALSE(SelectionHasRecipients(contact_too_late));
+
+  CountedSelection broken(
+      recorder, {Contact(L"0A04", L"Broken", L"029"), Contact(L"0A01", L"Bell, Anna", L"021")});
+  recorder.FailOn(L"Item(0A04).Kind", L"The item was deleted.");
+  EXPECT_TRUE(SelectionHasRecipients(broken)) << "an unreadable item is passed over";
+  CountedSelection empty(recorder, {});
+  EXPECT_FALSE(SelectionHasRecipients(empty));
+}
+
 }  // namespace
 }  // namespace parvel

@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -152,6 +155,22 @@ TEST_F(AddinDll, HandsOutItsClassAndStaysLoadedWhileItLives) {
 
 // A host with one "Standard" bar whose Controls.Add hands out a button that
 // records what the add-in sets on it.
+// What a picture handed to the host is: "20x20/8" (size and bits per pixel).
+std::wstring PictureText(const Variant& value) {
+  ComPtr<IPicture> picture;
+  OLE_HANDLE handle = 0;
+  BITMAP bitmap{};
+  if (value.get()->vt != VT_DISPATCH || value.get()->pdispVal == nullptr ||
+      FAILED(value.get()->pdispVal->QueryInterface(IID_PPV_ARGS(&picture))) ||
+      FAILED(picture->get_Handle(&handle)) ||
+      GetObjectW(reinterpret_cast<HGDIOBJ>(static_cast<UINT_PTR>(handle)), sizeof bitmap,
+                 &bitmap) == 0) {
+    return L"(no picture)";
+  }
+  return std::to_wstring(bitmap.bmWidth) + L"x" + std::to_wstring(bitmap.bmHeight) + L"/" +
+         std::to_wstring(bitmap.bmBitsPixel);
+}
+
 struct ScriptedHost {
   ComPtr<ScriptedObject> button = ScriptedObject::Make();
   ComPtr<ScriptedObject> controls = ScriptedObject::Make();
@@ -160,11 +179,21 @@ struct ScriptedHost {
   ComPtr<ScriptedObject> explorer = ScriptedObject::Make();
   ComPtr<ScriptedObject> application = ScriptedObject::Make();
   ComPtr<ScriptedObject> instance = ScriptedObject::Make();
+  std::function<void()> on_paste_face;
 
-  ScriptedHost() {
-    for (const wchar_t* name : {L"Caption", L"Tag", L"OnAction", L"Enabled", L"Visible", L"Style",
-                                L"PasteFace", L"Delete"}) {
+  // pictures: the button takes Picture and Mask (Office XP and later).
+  explicit ScriptedHost(bool pictures = true) {
+    for (const wchar_t* name :
+         {L"Caption", L"Tag", L"OnAction", L"Enabled", L"Visible", L"Style", L"Delete"}) {
       button->Define(name, Returns(Variant()));
+    }
+    button->Define(L"PasteFace", [this](const Call&, Variant&, EXCEPINFO*) {
+      if (on_paste_face) on_paste_face();
+      return S_OK;
+    });
+    if (pictures) {
+      button->Define(L"Picture", Returns(Variant()));
+      button->Define(L"Mask", Returns(Variant()));
     }
     controls->Define(L"Add", Returns(Variant(static_cast<IDispatch*>(button.Get()))));
     bar->Define(L"Name", Returns(Variant(L"Standard")));
@@ -192,6 +221,8 @@ struct ScriptedHost {
     for (const Call& call : button->calls()) {
       if (call.args.empty()) {
         calls.push_back(call.name);
+      } else if (call.args[0].get()->vt == VT_DISPATCH) {
+        calls.push_back(call.name + L"=" + PictureText(call.args[0]));
       } else if (call.args[0].get()->vt == VT_BOOL) {
         calls.push_back(call.name + (call.args[0].ToBool() ? L"=True" : L"=False"));
       } else {
@@ -207,6 +238,7 @@ TEST_F(AddinDll, ConnectionPutsTheButtonOnStandardWithItsFace) {
   const ComPtr<IDTExtensibility2> connector = NewConnector();
   ASSERT_NE(connector, nullptr);
   SAFEARRAY* custom = nullptr;
+  const DWORD clipboard_before = GetClipboardSequenceNumber();
   ASSERT_EQ(
       connector->OnConnection(host.application.Get(), ext_cm_Startup, host.instance.Get(), &custom),
       S_OK);
@@ -215,18 +247,98 @@ TEST_F(AddinDll, ConnectionPutsTheButtonOnStandardWithItsFace) {
   EXPECT_EQ(add.args[0].ToInt(), 1);
   EXPECT_EQ(add.args[3].ToInt(), 2) << "before the second control";
   EXPECT_TRUE(add.args[4].ToBool());
+  // The face and its 1-bit mask as pictures: the clipboard stays as it was.
   const std::vector<std::wstring> expected = {
       L"Caption=Send SMS", L"Tag=Send SMS", L"OnAction=!<ZintaraOutlook.OLConnector>",
       L"Enabled=True",     L"Visible=True", L"Style=3",
-      L"PasteFace"};
+      L"Picture=20x20/8",  L"Mask=20x20/1"};
   EXPECT_EQ(host.ButtonCalls(), expected);
-
-  // The face and its mask wait on the clipboard for PasteFace.
-  EXPECT_NE(IsClipboardFormatAvailable(RegisterClipboardFormatA("Toolbar Button Face")), FALSE);
-  EXPECT_NE(IsClipboardFormatAvailable(RegisterClipboardFormatA("Toolbar Button Mask")), FALSE);
+  EXPECT_EQ(GetClipboardSequenceNumber(), clipboard_before) << "the clipboard was touched";
 
   ASSERT_EQ(connector->OnDisconnection(ext_dm_UserClosed, &custom), S_OK);
   EXPECT_EQ(host.ButtonCalls().back(), L"Delete");
+}
+
+// Puts a text and a picture on the clipboard as a program that copies does.
+class CopiedContent {
+ public:
+  CopiedContent() {
+    BITMAPINFOHEADER header{.biSize = sizeof(BITMAPINFOHEADER),
+                            .biWidth = 4,
+                            .biHeight = 4,
+                            .biPlanes = 1,
+                            .biBitCount = 32,
+                            .biCompression = BI_RGB,
+                            .biSizeImage = 64};
+    dib.resize(sizeof header + 64);
+    std::memcpy(dib.data(), &header, sizeof header);
+    for (std::size_t i = sizeof header; i < dib.size(); ++i) dib[i] = static_cast<BYTE>(i * 7);
+  }
+
+  void Copy() const {
+    const HWND owner =
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(owner, nullptr);
+    ASSERT_TRUE(OpenClipboard(owner));
+    EmptyClipboard();
+    Give(CF_UNICODETEXT, text, sizeof text);
+    Give(CF_DIB, dib.data(), dib.size());
+    CloseClipboard();
+    DestroyWindow(owner);
+  }
+
+  static constexpr wchar_t text[] = L"copied before Outlook started";
+  std::vector<BYTE> dib;
+
+ private:
+  static void Give(UINT format, const void* bytes, std::size_t size) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    std::memcpy(GlobalLock(block), bytes, size);
+    GlobalUnlock(block);
+    if (SetClipboardData(format, block) == nullptr) GlobalFree(block);
+  }
+};
+
+std::vector<BYTE> ClipboardBytes(UINT format) {
+  std::vector<BYTE> bytes;
+  if (!OpenClipboard(nullptr)) return bytes;
+  if (HANDLE data = GetClipboardData(format)) {
+    const auto* first = static_cast<const BYTE*>(GlobalLock(data));
+    if (first != nullptr) bytes.assign(first, first + GlobalSize(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return bytes;
+}
+
+TEST_F(AddinDll, AHostWithoutPictureAndMaskGetsTheFacePastedAndTheClipboardBack) {
+  const CopiedContent copied;
+  copied.Copy();
+  ScriptedHost host(false);
+  std::vector<bool> face_there;
+  host.on_paste_face = [&] {
+    face_there.push_back(
+        IsClipboardFormatAvailable(RegisterClipboardFormatA("Toolbar Button Face")) != FALSE &&
+        IsClipboardFormatAvailable(RegisterClipboardFormatA("Toolbar Button Mask")) != FALSE);
+  };
+  const ComPtr<IDTExtensibility2> connector = NewConnector();
+  ASSERT_NE(connector, nullptr);
+  SAFEARRAY* custom = nullptr;
+  ASSERT_EQ(
+      connector->OnConnection(host.application.Get(), ext_cm_Startup, host.instance.Get(), &custom),
+      S_OK);
+  EXPECT_EQ(face_there, std::vector<bool>{true}) << "the face and mask wait for PasteFace";
+
+  // What the user had copied is back, and nothing of the face is left.
+  const std::vector<BYTE> text = ClipboardBytes(CF_UNICODETEXT);
+  ASSERT_GE(text.size(), sizeof CopiedContent::text);
+  EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(text.data())), CopiedContent::text);
+  const std::vector<BYTE> dib = ClipboardBytes(CF_DIB);
+  ASSERT_GE(dib.size(), copied.dib.size());
+  EXPECT_TRUE(std::equal(copied.dib.begin(), copied.dib.end(), dib.begin()));
+  EXPECT_EQ(IsClipboardFormatAvailable(RegisterClipboardFormatA("Toolbar Button Face")), FALSE);
+  EXPECT_EQ(IsClipboardFormatAvailable(RegisterClipboardFormatA("Toolbar Button Mask")), FALSE);
+  ASSERT_EQ(connector->OnDisconnection(ext_dm_UserClosed, &custom), S_OK);
 }
 
 // How many references to each of the host's objects there are.
