@@ -251,18 +251,16 @@ struct Clipboard {
 
 }  // namespace expect
 
-using Step =
-    std::variant<action::Press, action::Type, action::Click, action::SetCheck, action::Select,
-                 action::DoubleClick, action::HeaderClick, action::Close, action::RibbonClick,
-                 action::ContextMenu, action::OpenContextMenu, action::LoadAddins,
-                 action::UnloadAddins, action::Restart, action::UnloadAfterCall,
-                 action::SetAddinValue, action::SetRegistry, action::DeleteRegistry,
-                 action::Screenshot, action::WriteFile, action::ReadOnlyFile,
-                 action::ReadOnlyRegistry, action::Move, expect::MsgBox, expect::Text, expect::Rows,
-                 expect::Focus, expect::Open, expect::WindowCount, expect::Outbox, expect::Mail,
-                 expect::Bar, expect::Button, expect::RibbonGroup, expect::RibbonButton,
-                 expect::State, expect::Registry, expect::Addin, expect::File, expect::Placement,
-                 expect::Clipboard, expect::ContextMenuEntries>;
+using Step = std::variant<
+    action::Press, action::Type, action::Click, action::SetCheck, action::Select,
+    action::DoubleClick, action::HeaderClick, action::Close, action::RibbonClick,
+    action::ContextMenu, action::OpenContextMenu, action::LoadAddins, action::UnloadAddins,
+    action::Restart, action::UnloadAfterCall, action::SetAddinValue, action::SetRegistry,
+    action::DeleteRegistry, action::Screenshot, action::WriteFile, action::ReadOnlyFile,
+    action::ReadOnlyRegistry, action::Move, expect::MsgBox, expect::Text, expect::Rows,
+    expect::Focus, expect::Open, expect::WindowCount, expect::Outbox, expect::Mail, expect::Bar,
+    expect::Button, expect::RibbonGroup, expect::RibbonButton, expect::State, expect::Registry,
+    expect::Addin, expect::File, expect::Placement, expect::Clipboard, expect::ContextMenuEntries>;
 
 struct ScenarioLine {
   int line = 0;
