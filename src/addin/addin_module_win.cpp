@@ -109,10 +109,8 @@ struct AddinModule::Parts {
     const Session::Handler host_objects(session);
     try {
       work();
-    } catch (const HostDisconnected&) {
-      // The host let go of the add-in while the handler let events run.
     } catch (...) {
-      diagnostics.Report(what, DescribeFailure(std::current_exception()));
+      static_cast<void>(CaughtResult(diagnostics, what));
     }
   }
 

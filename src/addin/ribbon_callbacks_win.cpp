@@ -18,7 +18,6 @@
 #include "host/extensibility_win.h"
 #include "host/host_adapters_win.h"
 #include "platform/handles_win.h"
-#include "settings/registry_win.h"
 #include "workflows/selected_items.h"
 
 namespace parvel::host {
@@ -124,9 +123,7 @@ HRESULT RibbonCustomUi(BSTR ribbon_id, BSTR* ribbon_xml) noexcept {
     *ribbon_xml = SysAllocStringLen(xml.data(), static_cast<UINT>(xml.size()));
     return *ribbon_xml == nullptr ? E_OUTOFMEMORY : S_OK;
   } catch (...) {
-    WindowsRegistry registry;
-    SystemDiagnostics diagnostics(registry);
-    return FailureResult(diagnostics, L"Ribbon", std::current_exception());
+    return CaughtResult(L"Ribbon");
   }
 }
 
@@ -178,11 +175,9 @@ HRESULT InvokeRibbonCallback(AddinModule& module, DISPID id, DISPPARAMS* params,
       }
     }
     return DISP_E_MEMBERNOTFOUND;
-  } catch (const HostDisconnected&) {
-    // The host let go of the add-in while the callback let events run.
-    return S_OK;
   } catch (...) {
-    return FailureResult(module.diagnostics(), L"Ribbon", std::current_exception());
+    // Also where the host let go of the add-in while the callback let events run.
+    return CaughtResult(module.diagnostics(), L"Ribbon");
   }
 }
 

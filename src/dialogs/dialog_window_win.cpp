@@ -9,6 +9,7 @@
 #include "dialogs/window_ids.h"
 #include "dialogs/window_names_win.h"
 #include "host/com_module_win.h"
+#include "host/host_error.h"
 #include "request/system_time_win.h"
 
 namespace parvel::dialogs {
@@ -128,9 +129,9 @@ INT_PTR CALLBACK DialogWindow::Procedure(HWND dialog, UINT message, WPARAM wpara
   } catch (const host::HostDisconnected&) {
     // The host let go of the add-in while the handler let events run.
   } catch (const std::exception& error) {
-    self->ReportUnexpected(error.what());
+    self->ReportUnexpected(host::FailureText(error));
   } catch (...) {
-    self->ReportUnexpected("unknown failure");
+    self->ReportUnexpected(L"unknown failure");
   }
   return TRUE;
 }
@@ -199,10 +200,8 @@ void DialogWindow::Name(HWND window, std::wstring_view name) {
   SetPropW(window, kWindowNameProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(atom)));
 }
 
-void DialogWindow::ReportUnexpected(const char* what) {
-  const std::string text = what;
-  MessageBoxW(hwnd_, std::wstring(text.begin(), text.end()).c_str(), L"Parvel",
-              MB_OK | MB_ICONERROR);
+void DialogWindow::ReportUnexpected(const std::wstring& what) {
+  MessageBoxW(hwnd_, what.c_str(), L"Parvel", MB_OK | MB_ICONERROR);
 }
 
 int DialogWindow::IdOf(std::wstring_view control) const {

@@ -88,7 +88,7 @@ class DialogWindow : public WindowView {
   // The close box or the system menu's Close: closes unless overridden.
   virtual void OnCloseRequest() { Close(); }
   // Something no handler expected: shown, never passed to the host.
-  virtual void ReportUnexpected(const char* what);
+  virtual void ReportUnexpected(const std::wstring& what);
   // A close was asked for while a handler runs.
   bool ClosePending() const noexcept { return close_pending_; }
 

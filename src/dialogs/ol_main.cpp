@@ -28,14 +28,6 @@ std::wstring Caption() {
   return L"Parvel" + std::wstring(44, L' ') + L"- " + std::wstring(kVersionText);
 }
 
-std::wstring HostErrorText(const std::exception& error) {
-  if (const auto* host_error = dynamic_cast<const host::HostError*>(&error)) {
-    return host_error->message();
-  }
-  const std::string what = error.what();
-  return std::wstring(what.begin(), what.end());
-}
-
 // Disables a button while the window it opens loads, as the user may click
 // again in that time.
 class DisabledWhile {
@@ -63,7 +55,7 @@ void OLMain::Form_Load() {
     session.UserDisplayName = session.MapiNamespace->CurrentUserName();
   } catch (const std::exception& error) {
     // The window still opens: sending needs the host again and says so then.
-    ports_.message_boxes.Show(kOutlookErrorTitle, HostErrorText(error));
+    ports_.message_boxes.Show(kOutlookErrorTitle, host::FailureText(error));
   }
   ShowList();
   const std::wstring show_account =
