@@ -181,7 +181,8 @@ void AddressBook::LoadGlobalAddressList(ContactListSink& contacts) {
     if (contacts.Superseded()) return;
     switch (entry->DisplayType()) {
       case kDisplayTypeDistList:
-        rows.Add(DistributionRow(entry->Name(), std::wstring(kGlobalAddressListLabel), entry->ID()));
+        rows.Add(
+            DistributionRow(entry->Name(), std::wstring(kGlobalAddressListLabel), entry->ID()));
         break;
       case kDisplayTypeMailUser: {
         std::optional<std::wstring> mobile = entry->MobileTelephoneNumber();
