@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/host_model.h"
 #include "host/variant_win.h"
 
 namespace parvel::host {
