@@ -2,6 +2,7 @@
 // calls per batch of rows instead of several per entry, each of which opens a
 // MAPI object in Outlook. The rows are those the item walks make.
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -16,6 +17,10 @@ namespace parvel {
 namespace {
 
 constexpr std::int32_t kMapiNotFound = static_cast<std::int32_t>(0x8004010F);
+// The Global Address List's rows reach the list after its first batch, then
+// after runs of batches twice as long each time, up to this many: under a
+// busy window, drawing the grown list costs more than reading its rows.
+constexpr int kLongestRun = 64;
 constexpr std::wstring_view kContactClass = L"IPM.Contact";
 constexpr std::wstring_view kDistListClass = L"IPM.DistList";
 
@@ -45,7 +50,9 @@ bool AddressBook::ListGalTable(host::AddressEntries& entries, ContactListSink& c
     Report(L"the Global Address List as a table", error);
     return false;
   }
-  ListingBatch rows(contacts);
+  ListingBatch rows(contacts, 0);
+  int run = 1;
+  int until_shown = 1;
   while (!batch.empty()) {
     for (host::AddressRow& row : batch) {
       switch (row.display_type) {
@@ -61,8 +68,11 @@ bool AddressBook::ListGalTable(host::AddressEntries& entries, ContactListSink& c
           break;
       }
     }
-    // The rows read so far are on screen while the user may act.
-    rows.Flush();
+    if (--until_shown == 0) {
+      rows.Flush();
+      until_shown = run = std::min(2 * run, kLongestRun);
+    }
+    // Events run after every batch: the user may act meanwhile.
     ports_.pending_events.Run();
     if (contacts.Superseded()) return true;
     batch = table->NextRows(static_cast<int>(kListingBatch));

@@ -16,11 +16,13 @@ inline constexpr int kDisplayTypeDistList = 1;
 // redrawn once per batch, not once per row.
 inline constexpr std::size_t kListingBatch = 256;
 
-// A listing's rows on their way to the contact list: handed over per batch,
-// and what was found before a host error is still handed over.
+// A listing's rows on their way to the contact list: handed over per batch
+// (of `size` rows; 0: only when flushed), and what was found before a host
+// error is still handed over.
 class ListingBatch {
  public:
-  explicit ListingBatch(ContactListSink& contacts) : contacts_(contacts) {}
+  explicit ListingBatch(ContactListSink& contacts, std::size_t size = kListingBatch)
+      : contacts_(contacts), size_(size) {}
   ListingBatch(const ListingBatch&) = delete;
   ListingBatch& operator=(const ListingBatch&) = delete;
   ~ListingBatch() {
@@ -33,7 +35,7 @@ class ListingBatch {
 
   void Add(RecipientEntry row) {
     rows_.push_back(std::move(row));
-    if (rows_.size() >= kListingBatch) Flush();
+    if (size_ != 0 && rows_.size() >= size_) Flush();
   }
   void Flush() {
     if (rows_.empty() || contacts_.Superseded()) return;
@@ -44,6 +46,7 @@ class ListingBatch {
 
  private:
   ContactListSink& contacts_;
+  std::size_t size_;
   std::vector<RecipientEntry> rows_;
 };
 

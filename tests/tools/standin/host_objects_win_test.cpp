@@ -14,6 +14,7 @@
 
 #include "host/com_object_win.h"
 #include "host/extensibility_win.h"
+#include "host/host_tables_win.h"
 #include "late_binding_win.h"
 #include "standin_host/command_bars_win.h"
 #include "standin_host/host_context.h"
@@ -478,7 +479,7 @@ TEST_F(HostObjects, MapiTableReadsAddressEntriesManyRowsACall) {
     EXPECT_EQ(rows.columns, 4);
     EXPECT_EQ(rows.base, base) << "counted as the host's Redemption collections count";
     EXPECT_EQ(IntOf(CellOf(rows, 0, 0)), 0);
-    EXPECT_EQ(TextOf(CellOf(rows, 0, 1)), L"Bell, Anna");
+    EXPECT_EQ(TextOf(CellOf(rows, 0, 1)), L"Anna Bell");
     const Variant id = CellOf(rows, 0, 2);
     ASSERT_EQ(V_VT(&id.get()), VT_ARRAY | VT_UI1) << "an entry ID is binary";
     EXPECT_EQ(V_ARRAY(&id.get())->rgsabound[0].cElements, 28U);
@@ -524,6 +525,45 @@ TEST_F(HostObjects, FolderTableGivesTheColumnsAddedFromZero) {
   EXPECT_EQ(BatchOf(Get(ObjectOf(table), L"GetArray", Args(Variant::Int(5)))).rows, 3);
   EXPECT_TRUE(V_BOOL(&Get(ObjectOf(table), L"EndOfTable").get()));
   EXPECT_EQ(V_VT(&Get(ObjectOf(table), L"GetArray", Args(Variant::Int(5))).get()), VT_EMPTY);
+}
+
+// The add-in's table reads over these objects give each entry and item as
+// the address book holds it, in order, whichever base the arrays count from.
+TEST_F(HostObjects, TheAddinsTableReadsGiveEveryEntryAndItemInOrder) {
+  for (const int base : {0, 1}) {
+    context_->redemption_base = base;
+    const Variant lists = Redemption(L"Redemption.AddressLists");
+    const Variant gal = Get(ObjectOf(lists), L"Item", Args(Variant::Int(base + 1)));
+    const Variant entries = Get(ObjectOf(gal), L"AddressEntries");
+    const Variant table = Redemption(L"Redemption.MAPITable");
+    const auto read = host::MakeAddressTable(host::Dispatch(ComPtr<IDispatch>(ObjectOf(table))),
+                                             host::Dispatch(ComPtr<IDispatch>(ObjectOf(entries))));
+    std::vector<host::AddressRow> rows;
+    for (auto batch = read->NextRows(3); !batch.empty(); batch = read->NextRows(3))
+      rows.insert(rows.end(), batch.begin(), batch.end());
+    const AddressList& book = context_->book->address_lists[1];
+    ASSERT_EQ(rows.size(), book.entries.size()) << "base " << base;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const AddressEntry& entry = *book.entries[i];
+      EXPECT_EQ(rows[i], (host::AddressRow{entry.display_type, entry.name, entry.id, entry.mobile}))
+          << i;
+    }
+  }
+  const Variant stores = Get(ObjectOf(Namespace()), L"Folders");
+  const Variant mailbox = Get(ObjectOf(stores), L"Item", Args(Variant::Int(1)));
+  const Variant contacts =
+      Get(ObjectOf(Get(ObjectOf(mailbox), L"Folders")), L"Item", Args(Variant::Int(2)));
+  const auto read = host::MakeContactTable(host::Dispatch(ComPtr<IDispatch>(ObjectOf(contacts))));
+  std::vector<host::ContactRow> rows;
+  for (auto batch = read->NextRows(3); !batch.empty(); batch = read->NextRows(3))
+    rows.insert(rows.end(), batch.begin(), batch.end());
+  const Folder& folder = context_->book->stores[0].folders[1];
+  ASSERT_EQ(rows.size(), folder.items.size());
+  EXPECT_EQ(rows[2], (host::ContactRow{folder.items[2].entry_id, L"IPM.Contact",
+                                       L"Smith, Chloe\r\nAccounts", L"027 555 0103"}));
+  EXPECT_EQ(rows[1].mobile, L"") << "no mobile";
+  EXPECT_EQ(rows[4].message_class, L"IPM.DistList");
+  EXPECT_EQ(rows[4].file_as, L"");
 }
 
 TEST_F(HostObjects, WithoutTablesAFolderHasNoGetTableAndRedemptionNoMapiTable) {

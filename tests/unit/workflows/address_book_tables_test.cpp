@@ -156,6 +156,24 @@ TEST_F(AddressBookTables, TheGlobalAddressListReadAsATableGivesTheWalksRows) {
   EXPECT_THAT(messages.shown, IsEmpty());
 }
 
+TEST_F(AddressBookTables, TableRowsReachTheListAfterTheFirstBatchThenInEverLongerRuns) {
+  std::vector<FakeAddressEntryData> entries;
+  for (int i = 0; i < 2600; ++i) entries.push_back(MailUser(L"U", L"E" + std::to_wstring(i), L"1"));
+  UseGal(entries);
+  OfferAddressTable();
+  AddressBook book{{.session = session, .message_boxes = messages, .pending_events = pending}};
+  struct CountingList final : public ContactListSink {
+    void Clear() override {}
+    void Append(std::vector<RecipientEntry> batch) override { sizes.push_back(batch.size()); }
+    bool Superseded() const override { return false; }
+    std::vector<std::size_t> sizes;
+  } list;
+  book.LoadGlobalAddressList(list);
+  EXPECT_EQ(list.sizes, (std::vector<std::size_t>{256, 512, 1024, 808}))
+      << "after batches 1, 3 and 7 of 11, and at the end";
+  EXPECT_EQ(pending.runs, 11) << "yet events run after every batch";
+}
+
 TEST_F(AddressBookTables, AnAddressTableThatRefusesLeavesTheListingToTheWalk) {
   UseGal(MixedEntries(20));
   const std::vector<RecipientEntry> walked = ListGal();
