@@ -8,9 +8,8 @@
 #include "host/diagnostics_win.h"
 #include "host/extensibility_win.h"
 #include "parvel_addin.h"
-#include "settings/registry_win.h"
 
-namespace parvel::host {
+namespace parvel::addin {
 namespace {
 
 // The host's connection to the add-in. It owns the add-in's composition root
@@ -19,7 +18,7 @@ namespace {
 // and the start of a shutdown act, and none ever reports a failure. To a host
 // with a ribbon it offers its customUI, and its IDispatch answers the
 // callbacks that names; those do nothing while the add-in is not connected.
-class OLConnector final : public ComObject<OLConnector, IDTExtensibility2>,
+class OLConnector final : public host::ComObject<OLConnector, IDTExtensibility2>,
                           public IRibbonExtensibility {
  public:
   OLConnector() = default;
@@ -60,8 +59,7 @@ class OLConnector final : public ComObject<OLConnector, IDTExtensibility2>,
       module_->Connect(application, addin_instance);
     } catch (...) {
       // Connection never fails towards the host: at worst there is no button.
-      WindowsRegistry registry;
-      SystemDiagnostics(registry).Report(L"Connection", DescribeFailure(std::current_exception()));
+      static_cast<void>(host::CaughtResult(L"Connection"));
     }
     return S_OK;
   }
@@ -129,10 +127,8 @@ HRESULT CreateOLConnector(REFIID iid, void** out) noexcept {
     if (!connector) return E_OUTOFMEMORY;
     return connector->QueryInterface(iid, out);
   } catch (...) {
-    WindowsRegistry registry;
-    SystemDiagnostics diagnostics(registry);
-    return FailureResult(diagnostics, L"Creating the connector", std::current_exception());
+    return host::CaughtResult(L"Creating the connector");
   }
 }
 
-}  // namespace parvel::host
+}  // namespace parvel::addin

@@ -106,7 +106,7 @@ bool AddressBook::ListFolderTable(host::Folder& folder, const std::wstring& fold
           auto list = OpenDistList(folder, row.entry_id);
           if (!list) break;
           rows.Add(DistributionRow(list->DLName(), folder_name, row.entry_id));
-          ports_.session.KnownDistLists.try_emplace(std::move(row.entry_id), std::move(list));
+          ports_.session.RememberDistList(std::move(row.entry_id), std::move(list));
           break;
         }
         case host::Item::Kind::Other:
@@ -121,9 +121,9 @@ bool AddressBook::ListFolderTable(host::Folder& folder, const std::wstring& fold
 
 std::unique_ptr<host::Item> AddressBook::OpenDistList(host::Folder& folder,
                                                       const std::wstring& entry_id) {
-  if (ports_.session.MapiNamespace) {
+  if (host::Namespace* const mapi = ports_.session.HeldNamespace()) {
     try {
-      if (auto item = ports_.session.MapiNamespace->GetItemFromID(entry_id)) return item;
+      if (auto item = mapi->GetItemFromID(entry_id)) return item;
     } catch (const host::HostError&) {
       // Some stores do not find their items by entry ID: the folder still has it.
     }

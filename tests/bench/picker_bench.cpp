@@ -368,7 +368,7 @@ class ComposeOnly final : public AddinWindows {
 struct Picker {
   Picker(int entries, bool tables)
       : session(std::make_unique<SyntheticRedemption>(entries, tables)) {
-    session.MapiNamespace = std::make_unique<StoreNamespace>(entries, tables);
+    session.HoldNamespace(std::make_unique<StoreNamespace>(entries, tables));
   }
 
   Session session;

@@ -51,11 +51,13 @@ for size in $sizes; do
     if [ "$source" = gal ]; then
       "$generator" "$size" 0 >"$work/book.json"
       rows=$(gal_rows "$size")
+      scenario=tests/bench/picker_gal.scn
     else
       "$generator" 0 "$size" >"$work/book.json"
       rows=$(folder_rows "$size")
+      scenario=tests/bench/picker_folder.scn
     fi
-    sed "s/ROWS/$rows/" "tests/bench/picker_$source.scn" >"$work/run.scn"
+    sed "s/ROWS/$rows/" "$scenario" >"$work/run.scn"
     for preset in $presets; do
       for way in $ways; do
         args=()

@@ -43,10 +43,14 @@ nlohmann::json ContactFolder(int items) {
     }
     const std::string family(kFamily[n % kFamily.size()]);
     const std::string given = std::string(kGiven[n % kGiven.size()]) + " " + std::to_string(i);
-    nlohmann::json contact = {{"class", "contact"},
-                              {"entryId", ItemId(i)},
-                              {"fileAs", family + (i % 7 == 0 ? ",\r\n" : ", ") + given},
-                              {"fullName", given + " " + family}};
+    std::string file_as = family;
+    file_as += i % 7 == 0 ? ",\r\n" : ", ";
+    file_as += given;
+    std::string full_name = given;
+    full_name += " ";
+    full_name += family;
+    nlohmann::json contact = {
+        {"class", "contact"}, {"entryId", ItemId(i)}, {"fileAs", file_as}, {"fullName", full_name}};
     if (i % 15 == 0) {
       contact["mobile"] = "";
     } else if (i % 10 != 0) {

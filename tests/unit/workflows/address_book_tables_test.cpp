@@ -95,8 +95,9 @@ std::vector<FakeItemData> MixedItems(int n) {
   return items;
 }
 
-class AddressBookTables : public testing::Test, protected fakes::RecordedSession {
- protected:
+// An address book listed by pickers of a session of its own: each case lists
+// one book walked and another alike read as tables.
+struct Book : fakes::RecordedSession {
   void UseGal(std::vector<FakeAddressEntryData> entries) {
     redemption->make_address_lists =
         fakes::FakeAddressListsMaker(recorder, {{L"Global Address List", std::move(entries)}});
@@ -104,28 +105,22 @@ class AddressBookTables : public testing::Test, protected fakes::RecordedSession
   void OfferAddressTable(std::optional<std::size_t> fails_after = std::nullopt) {
     redemption->make_address_table = fakes::FakeAddressTableMaker(recorder, fails_after);
   }
-
-  // A fresh picker over the same session, so that both listings start alike.
+  std::shared_ptr<fakes::FakeFolderData> UseFolder(std::vector<FakeItemData> items) {
+    auto folder = ContactFolder(L"Contacts", std::move(items));
+    session.HoldNamespace(std::make_unique<fakes::FakeStoreNamespace>(
+        recorder, std::vector{MailFolder(L"Mailbox", {folder})}));
+    std::vector<FolderListEntry> folders;
+    book.GetAllContactsFolders(folders);
+    pending.runs = 0;
+    return folder;
+  }
   std::vector<RecipientEntry> ListGal() {
-    AddressBook book{{.session = session, .message_boxes = messages, .pending_events = pending}};
     RecordingContactList list;
     recorder.ClearCalls();
     book.LoadGlobalAddressList(list);
     return list.rows;
   }
-
-  std::shared_ptr<fakes::FakeFolderData> UseFolder(std::vector<FakeItemData> items) {
-    auto folder = ContactFolder(L"Contacts", std::move(items));
-    session.MapiNamespace = std::make_unique<fakes::FakeStoreNamespace>(
-        recorder, std::vector{MailFolder(L"Mailbox", {folder})});
-    AddressBook book{{.session = session, .message_boxes = messages, .pending_events = pending}};
-    std::vector<FolderListEntry> folders;
-    book.GetAllContactsFolders(folders);
-    return folder;
-  }
-
   std::vector<RecipientEntry> ListFolder() {
-    AddressBook book{{.session = session, .message_boxes = messages, .pending_events = pending}};
     RecordingContactList list;
     recorder.ClearCalls();
     book.Loadfolder(L"Contacts", 1, list);
@@ -134,142 +129,145 @@ class AddressBookTables : public testing::Test, protected fakes::RecordedSession
 
   fakes::RecordingMessageBoxes messages;
   fakes::ScriptedPendingEvents pending;
+  AddressBook book{{.session = session, .message_boxes = messages, .pending_events = pending}};
 };
 
-TEST_F(AddressBookTables, TheGlobalAddressListReadAsATableGivesTheWalksRows) {
-  UseGal(MixedEntries(600));
-  const std::vector<RecipientEntry> walked = ListGal();
-  EXPECT_EQ(recorder.CountStartingWith(L"AddressEntry("), 1600U) << "the walk reads entries";
+TEST(AddressBookTables, TheGlobalAddressListReadAsATableGivesTheWalksRows) {
+  Book walked;
+  walked.UseGal(MixedEntries(600));
+  const std::vector<RecipientEntry> rows = walked.ListGal();
+  EXPECT_EQ(walked.recorder.CountStartingWith(L"AddressEntry("), 1600U) << "the walk opens entries";
 
-  OfferAddressTable();
-  pending.runs = 0;
-  const std::vector<RecipientEntry> read = ListGal();
-  EXPECT_EQ(read, walked);
-  ASSERT_THAT(read, SizeIs(300));
-  EXPECT_EQ(read[0], Row(L"List 0", L"Global Address List", kKindDistribution, L"E0"));
-  EXPECT_EQ(read[1], Row(L"Person\r\n4", L"021 4", kKindEnvelope, L"E4"));
-  EXPECT_EQ(recorder.CountStartingWith(L"AddressEntry("), 0U) << "no entry is opened";
-  EXPECT_THAT(recorder.calls(),
-              testing::Contains(L"MAPITable(Global Address List).GetRows(256)").Times(4))
+  Book read;
+  read.UseGal(MixedEntries(600));
+  read.OfferAddressTable();
+  EXPECT_EQ(read.ListGal(), rows);
+  ASSERT_THAT(rows, SizeIs(300));
+  EXPECT_EQ(rows[0], Row(L"List 0", L"Global Address List", kKindDistribution, L"E0"));
+  EXPECT_EQ(rows[1], Row(L"Person\r\n4", L"021 4", kKindEnvelope, L"E4"));
+  EXPECT_EQ(read.recorder.CountStartingWith(L"AddressEntry("), 0U) << "no entry is opened";
+  EXPECT_EQ(read.recorder.CountStartingWith(L"MAPITable(Global Address List).GetRows(256)"), 4U)
       << "256, 256, 88, then none";
-  EXPECT_EQ(pending.runs, 3) << "events run after each batch of rows";
-  EXPECT_THAT(messages.shown, IsEmpty());
+  EXPECT_EQ(read.pending.runs, 3) << "events run after each batch of rows";
+  EXPECT_THAT(read.messages.shown, IsEmpty());
 }
 
-TEST_F(AddressBookTables, TableRowsReachTheListAfterTheFirstBatchThenInEverLongerRuns) {
+TEST(AddressBookTables, TableRowsReachTheListAfterTheFirstBatchThenInEverLongerRuns) {
+  Book read;
   std::vector<FakeAddressEntryData> entries;
   for (int i = 0; i < 2600; ++i) entries.push_back(MailUser(L"U", L"E" + std::to_wstring(i), L"1"));
-  UseGal(entries);
-  OfferAddressTable();
-  AddressBook book{{.session = session, .message_boxes = messages, .pending_events = pending}};
+  read.UseGal(entries);
+  read.OfferAddressTable();
   struct CountingList final : public ContactListSink {
     void Clear() override {}
     void Append(std::vector<RecipientEntry> batch) override { sizes.push_back(batch.size()); }
     bool Superseded() const override { return false; }
     std::vector<std::size_t> sizes;
   } list;
-  book.LoadGlobalAddressList(list);
+  read.book.LoadGlobalAddressList(list);
   EXPECT_EQ(list.sizes, (std::vector<std::size_t>{256, 512, 1024, 808}))
       << "after batches 1, 3 and 7 of 11, and at the end";
-  EXPECT_EQ(pending.runs, 11) << "yet events run after every batch";
+  EXPECT_EQ(read.pending.runs, 11) << "yet events run after every batch";
 }
 
-TEST_F(AddressBookTables, AnAddressTableThatRefusesLeavesTheListingToTheWalk) {
-  UseGal(MixedEntries(20));
-  const std::vector<RecipientEntry> walked = ListGal();
-
-  OfferAddressTable(0);
-  EXPECT_EQ(ListGal(), walked);
-  EXPECT_EQ(recorder.CountStartingWith(L"AddressEntries(Global Address List).GetNext"), 20U);
-  EXPECT_THAT(messages.shown, IsEmpty()) << "the user sees the rows, not the fall-back";
+TEST(AddressBookTables, AnAddressTableThatRefusesLeavesTheListingToTheWalk) {
+  Book walked;
+  walked.UseGal(MixedEntries(20));
+  Book read;
+  read.UseGal(MixedEntries(20));
+  read.OfferAddressTable(0);
+  EXPECT_EQ(read.ListGal(), walked.ListGal());
+  EXPECT_EQ(read.recorder.CountStartingWith(L"AddressEntries(Global Address List).GetNext"), 20U);
+  EXPECT_THAT(read.messages.shown, IsEmpty()) << "the user sees the rows, not the fall-back";
 }
 
-TEST_F(AddressBookTables, AnAddressTableFailingMidwayKeepsTheRowsReadBeforeIt) {
-  UseGal(MixedEntries(600));
-  OfferAddressTable(256);
-  AddressBook book{{.session = session, .message_boxes = messages, .pending_events = pending}};
+TEST(AddressBookTables, AnAddressTableFailingMidwayKeepsTheRowsReadBeforeIt) {
+  Book read;
+  read.UseGal(MixedEntries(600));
+  read.OfferAddressTable(256);
   RecordingContactList list;
-  EXPECT_THROW(book.LoadGlobalAddressList(list), host::HostError);
+  EXPECT_THROW(read.book.LoadGlobalAddressList(list), host::HostError);
   EXPECT_THAT(list.rows, SizeIs(127)) << "the rows of the first 256 entries";
-  EXPECT_EQ(recorder.CountStartingWith(L"AddressEntries(Global Address List).GetNext"), 0U)
+  EXPECT_EQ(read.recorder.CountStartingWith(L"AddressEntries(Global Address List).GetNext"), 0U)
       << "no second listing after rows were shown";
 }
 
-TEST_F(AddressBookTables, AnAddressTableStopsOnceItsListIsTaken) {
-  UseGal(MixedEntries(600));
-  OfferAddressTable();
-  AddressBook book{{.session = session, .message_boxes = messages, .pending_events = pending}};
+TEST(AddressBookTables, AnAddressTableStopsOnceItsListIsTaken) {
+  Book read;
+  read.UseGal(MixedEntries(600));
+  read.OfferAddressTable();
   RecordingContactList list;
-  pending.on_run = [&list](int) { list.superseded = true; };
-  book.LoadGlobalAddressList(list);
+  read.pending.on_run = [&list](int) { list.superseded = true; };
+  read.book.LoadGlobalAddressList(list);
   EXPECT_THAT(list.rows, SizeIs(127));
-  EXPECT_EQ(recorder.CountStartingWith(L"MAPITable("), 1U);
+  EXPECT_EQ(read.recorder.CountStartingWith(L"MAPITable("), 1U);
 }
 
-TEST_F(AddressBookTables, AContactFolderReadAsATableGivesTheWalksRowsAndKnowsItsLists) {
-  auto folder = UseFolder(MixedItems(600));
-  const std::vector<RecipientEntry> walked = ListFolder();
-  ASSERT_EQ(session.KnownDistLists.size(), 120U);
-  session.KnownDistLists.clear();
+TEST(AddressBookTables, AContactFolderReadAsATableGivesTheWalksRowsAndKnowsItsLists) {
+  Book walked;
+  walked.UseFolder(MixedItems(600));
+  const std::vector<RecipientEntry> rows = walked.ListFolder();
+  EXPECT_EQ(walked.session.KnownDistListCount(), 120U);
 
-  folder->offers_table = true;
-  pending.runs = 0;
-  const std::vector<RecipientEntry> read = ListFolder();
-  EXPECT_EQ(read, walked);
-  ASSERT_THAT(read, SizeIs(360));
-  EXPECT_EQ(read[0], Row(L"Team\r\n0", L"Contacts", kKindDistribution, L"0B1000"));
-  EXPECT_EQ(read[1], Row(L"Smith,\r\nAnn 3", L"021 9", kKindEnvelope, L"0B1003"));
-  EXPECT_EQ(session.KnownDistLists.size(), 120U);
-  EXPECT_EQ(recorder.CountStartingWith(L"Item("), 120U) << "only the lists' names are read";
-  EXPECT_EQ(recorder.CountStartingWith(L"Table(Mailbox/Contacts).GetArray(256)"), 4U);
-  EXPECT_EQ(pending.runs, 0) << "a folder's listing lets no events run, as the walk";
+  Book read;
+  read.UseFolder(MixedItems(600))->offers_table = true;
+  EXPECT_EQ(read.ListFolder(), rows);
+  ASSERT_THAT(rows, SizeIs(360));
+  EXPECT_EQ(rows[0], Row(L"Team\r\n0", L"Contacts", kKindDistribution, L"0B1000"));
+  EXPECT_EQ(rows[1], Row(L"Smith,\r\nAnn 3", L"021 9", kKindEnvelope, L"0B1003"));
+  EXPECT_EQ(read.session.KnownDistListCount(), 120U);
+  EXPECT_EQ(read.recorder.CountStartingWith(L"Item("), 120U) << "only the lists' names are read";
+  EXPECT_EQ(read.recorder.CountStartingWith(L"Table(Mailbox/Contacts).GetArray(256)"), 4U);
+  EXPECT_EQ(read.pending.runs, 0) << "a folder's listing lets no events run, as the walk";
 }
 
-TEST_F(AddressBookTables, AListTheHostCannotFindByEntryIdIsTakenFromItsFolder) {
+TEST(AddressBookTables, AListTheHostCannotFindByEntryIdIsTakenFromItsFolder) {
   std::vector<FakeItemData> items = {Contact(L"0A01", L"Adams, Ann", L"021 1"),
                                      DistList(L"D1", L"Sales", {ContactMember(L"0A01")})};
   items[1].findable = false;
-  auto folder = UseFolder(items);
-  const std::vector<RecipientEntry> walked = ListFolder();
-  session.KnownDistLists.clear();
-  folder->offers_table = true;
+  Book walked;
+  walked.UseFolder(items);
+  const std::vector<RecipientEntry> rows = walked.ListFolder();
 
-  EXPECT_EQ(ListFolder(), walked);
-  ASSERT_EQ(session.KnownDistLists.count(L"D1"), 1U);
-  redemption->make_safe_dist_list = [this] {
-    return std::make_unique<fakes::FakeSafeDistList>(recorder);
+  Book read;
+  read.UseFolder(items)->offers_table = true;
+  EXPECT_EQ(read.ListFolder(), rows);
+  ASSERT_NE(read.session.KnownDistList(L"D1"), nullptr);
+  read.redemption->make_safe_dist_list = [&read] {
+    return std::make_unique<fakes::FakeSafeDistList>(read.recorder);
   };
-  AddressBook book{{.session = session, .message_boxes = messages, .pending_events = pending}};
   std::vector<RecipientEntry> members;
-  book.ExpandContactsDistList(walked[1], members);
+  read.book.ExpandContactsDistList(rows[1], members);
   EXPECT_THAT(members, ElementsAre(Row(L"Adams, Ann", L"021 1", kKindEnvelope, L"0A01")));
 }
 
-TEST_F(AddressBookTables, AFolderTableThatRefusesOrFailsBehavesAsTheWalk) {
-  auto folder = UseFolder(MixedItems(300));
-  const std::vector<RecipientEntry> walked = ListFolder();
+TEST(AddressBookTables, AFolderTableThatRefusesOrFailsBehavesAsTheWalk) {
+  Book walked;
+  walked.UseFolder(MixedItems(300));
+  const std::vector<RecipientEntry> rows = walked.ListFolder();
 
+  Book read;
+  auto folder = read.UseFolder(MixedItems(300));
   folder->offers_table = true;
   folder->table_fails_after = 0;
-  EXPECT_EQ(ListFolder(), walked) << "refused at once: walked";
+  EXPECT_EQ(read.ListFolder(), rows) << "refused at once: walked";
 
   folder->table_fails_after = 256;
-  AddressBook book{{.session = session, .message_boxes = messages, .pending_events = pending}};
   RecordingContactList list;
-  EXPECT_THROW(book.Loadfolder(L"Contacts", 1, list), host::HostError);
-  EXPECT_EQ(list.rows, std::vector<RecipientEntry>(walked.begin(), walked.begin() + 154))
+  EXPECT_THROW(read.book.Loadfolder(L"Contacts", 1, list), host::HostError);
+  EXPECT_EQ(list.rows, std::vector<RecipientEntry>(rows.begin(), rows.begin() + 154))
       << "failing later: the rows of the first batch stay, as a failing walk keeps its rows";
-  EXPECT_THAT(messages.shown, IsEmpty());
+  EXPECT_THAT(read.messages.shown, IsEmpty());
 }
 
-TEST_F(AddressBookTables, AnEmptyFolderOrListGivesNoRowsEitherWay) {
-  auto folder = UseFolder({});
-  folder->offers_table = true;
-  EXPECT_THAT(ListFolder(), IsEmpty());
-  UseGal({});
-  OfferAddressTable();
-  EXPECT_THAT(ListGal(), IsEmpty());
-  EXPECT_EQ(recorder.CountStartingWith(L"AddressEntries("), 0U);
+TEST(AddressBookTables, AnEmptyFolderOrListGivesNoRowsEitherWay) {
+  Book read;
+  read.UseFolder({})->offers_table = true;
+  EXPECT_THAT(read.ListFolder(), IsEmpty());
+  read.UseGal({});
+  read.OfferAddressTable();
+  EXPECT_THAT(read.ListGal(), IsEmpty());
+  EXPECT_EQ(read.recorder.CountStartingWith(L"AddressEntries("), 0U);
 }
 
 }  // namespace
