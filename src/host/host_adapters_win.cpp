@@ -7,6 +7,7 @@
 #include "host/dispatch_win.h"
 #include "host/event_advice_win.h"
 #include "host/extensibility_win.h"
+#include "host/host_tables_win.h"
 
 namespace parvel::host {
 namespace {
@@ -86,6 +87,7 @@ class FolderAdapter final : public Folder {
   std::unique_ptr<ItemEnumerator> Items() override {
     return std::make_unique<ItemEnumeratorAdapter>(folder_.Object(L"Items"));
   }
+  std::unique_ptr<ContactTable> Table() override { return MakeContactTable(folder_); }
 
  private:
   Dispatch folder_;
@@ -294,6 +296,7 @@ class AddressEntryAdapter final : public AddressEntry {
 class AddressEntriesAdapter final : public AddressEntries {
  public:
   explicit AddressEntriesAdapter(Dispatch entries) : entries_(std::move(entries)) {}
+  const Dispatch& object() const noexcept { return entries_; }
 
   std::unique_ptr<AddressEntry> GetFirst() override { return Wrap(entries_.Call(L"GetFirst")); }
   std::unique_ptr<AddressEntry> GetNext() override { return Wrap(entries_.Call(L"GetNext")); }
@@ -385,6 +388,11 @@ class RedemptionAdapter final : public Redemption {
   }
   std::unique_ptr<SafeDistList> CreateSafeDistList() override {
     return std::make_unique<SafeDistListAdapter>(CreateByProgId(L"Redemption.SafeDistList"));
+  }
+  std::unique_ptr<AddressTable> CreateAddressTable(AddressEntries& entries) override {
+    const auto* adapter = dynamic_cast<AddressEntriesAdapter*>(&entries);
+    if (adapter == nullptr) throw HostError(E_INVALIDARG, L"not address entries of this host");
+    return MakeAddressTable(CreateByProgId(L"Redemption.MAPITable"), adapter->object());
   }
 };
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "host/host_error.h"
+#include "host/host_tables.h"
 
 namespace parvel::host {
 
@@ -61,6 +62,9 @@ class Folder {
   virtual int FolderCount() = 0;
   virtual std::unique_ptr<Folder> FolderAt(int index) = 0;  // index from 1
   virtual std::unique_ptr<ItemEnumerator> Items() = 0;
+  // The folder's items as a table (Folder.GetTable); HostError where the
+  // host has none.
+  virtual std::unique_ptr<ContactTable> Table() = 0;
 };
 
 class FolderEnumerator {
@@ -221,6 +225,8 @@ class Redemption {
   virtual std::unique_ptr<MapiUtils> CreateMapiUtils() = 0;
   virtual std::unique_ptr<AddressLists> CreateAddressLists() = 0;
   virtual std::unique_ptr<SafeDistList> CreateSafeDistList() = 0;
+  // A MAPITable over these entries, their columns set to the address row's.
+  virtual std::unique_ptr<AddressTable> CreateAddressTable(AddressEntries& entries) = 0;
 };
 
 }  // namespace parvel::host

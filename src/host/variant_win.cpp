@@ -121,6 +121,12 @@ VARIANT Variant::Detach() noexcept {
   return value;
 }
 
+Variant Variant::Adopt(VARIANT value) noexcept {
+  Variant adopted;
+  adopted.value_ = value;
+  return adopted;
+}
+
 bool Variant::IsNullOrEmpty() const noexcept {
   const VARIANT& value = Dereferenced(value_);
   return value.vt == VT_NULL || value.vt == VT_EMPTY;

@@ -29,6 +29,8 @@ class Variant {
 
   // An optional argument left out (VT_ERROR, DISP_E_PARAMNOTFOUND).
   static Variant Missing() noexcept;
+  // Takes over a VARIANT the caller owned (one SafeArrayGetElement filled).
+  static Variant Adopt(VARIANT value) noexcept;
 
   VARIANT* get() noexcept { return &value_; }
   const VARIANT* get() const noexcept { return &value_; }

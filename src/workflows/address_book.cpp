@@ -2,33 +2,15 @@
 
 #include <utility>
 #include "codec/plain_text.h"
+#include "workflows/listing_batch.h"
 
 namespace parvel {
 namespace {
 
 constexpr std::wstring_view kGlobalAddressListName = L"global address list";
-constexpr int kDisplayTypeMailUser = 0;
-constexpr int kDisplayTypeDistList = 1;
-// Rows of a long listing reach the list in batches of this size: the list is
-// redrawn once per batch, not once per row.
-constexpr std::size_t kListingBatch = 256;
 
 bool IsGlobalAddressListName(std::wstring_view name) {
   return EqualsIgnoringCase(name, kGlobalAddressListName);
-}
-
-RecipientEntry Envelope(std::wstring name, std::wstring mobile, std::wstring tag) {
-  return {.Name = std::move(name),
-          .Mobile = std::move(mobile),
-          .Kind = std::wstring(kKindEnvelope),
-          .Tag = std::move(tag)};
-}
-
-RecipientEntry Distribution(std::wstring name, std::wstring source, std::wstring tag) {
-  return {.Name = std::move(name),
-          .Mobile = std::move(source),
-          .Kind = std::wstring(kKindDistribution),
-          .Tag = std::move(tag)};
 }
 
 // The first list named as the Global Address List. Redemption's collections
@@ -63,40 +45,21 @@ int IndexBase(host::AddressEntries& entries) {
   return 1;
 }
 
-// A listing's rows on their way to the contact list: handed over per batch,
-// and what was found before a host error is still handed over.
-class Batch {
- public:
-  explicit Batch(ContactListSink& contacts) : contacts_(contacts) {}
-  Batch(const Batch&) = delete;
-  Batch& operator=(const Batch&) = delete;
-  ~Batch() {
-    try {
-      Flush();
-    } catch (...) {
-      // Left by an error: that error is the one the user needs to see.
-    }
-  }
-
-  void Add(RecipientEntry row) {
-    rows_.push_back(std::move(row));
-    if (rows_.size() >= kListingBatch) Flush();
-  }
-  void Finish() { Flush(); }
-
- private:
-  void Flush() {
-    if (rows_.empty() || contacts_.Superseded()) return;
-    std::vector<RecipientEntry> rows = std::move(rows_);
-    rows_.clear();
-    contacts_.Append(std::move(rows));
-  }
-
-  ContactListSink& contacts_;
-  std::vector<RecipientEntry> rows_;
-};
-
 }  // namespace
+
+RecipientEntry EnvelopeRow(std::wstring name, std::wstring mobile, std::wstring tag) {
+  return {.Name = std::move(name),
+          .Mobile = std::move(mobile),
+          .Kind = std::wstring(kKindEnvelope),
+          .Tag = std::move(tag)};
+}
+
+RecipientEntry DistributionRow(std::wstring name, std::wstring source, std::wstring tag) {
+  return {.Name = std::move(name),
+          .Mobile = std::move(source),
+          .Kind = std::wstring(kKindDistribution),
+          .Tag = std::move(tag)};
+}
 
 AddressBook::AddressBook(const Ports& ports) : ports_(ports) {}
 
@@ -167,20 +130,21 @@ void AddressBook::Loadfolder(std::wstring_view fname, int tag, ContactListSink& 
     break;
   }
   if (chosen == nullptr) return;
+  if (ListFolderTable(*chosen, folder_name, contacts)) return;
 
-  Batch rows(contacts);
+  ListingBatch rows(contacts);
   auto items = chosen->Items();
   for (auto item = items->Next(); item; item = items->Next()) {
     switch (item->GetKind()) {
       case host::Item::Kind::Contact: {
         std::wstring mobile = item->MobileTelephoneNumber();
         if (mobile.empty()) break;
-        rows.Add(Envelope(item->FileAs(), std::move(mobile), item->EntryID()));
+        rows.Add(EnvelopeRow(item->FileAs(), std::move(mobile), item->EntryID()));
         break;
       }
       case host::Item::Kind::DistributionList: {
         std::wstring entry_id = item->EntryID();
-        rows.Add(Distribution(item->DLName(), folder_name, entry_id));
+        rows.Add(DistributionRow(item->DLName(), folder_name, entry_id));
         session.RememberDistList(std::move(entry_id), std::move(item));
         break;
       }
@@ -188,7 +152,7 @@ void AddressBook::Loadfolder(std::wstring_view fname, int tag, ContactListSink& 
         break;
     }
   }
-  rows.Finish();
+  rows.Flush();
 }
 
 bool AddressBook::IsGAL() {
@@ -210,25 +174,27 @@ void AddressBook::LoadGlobalAddressList(ContactListSink& contacts) {
   const auto gal = FindGAL();
   if (!gal) return;
   const auto entries = gal->Entries();
-  Batch rows(contacts);
+  if (ListGalTable(*entries, contacts)) return;
+  ListingBatch rows(contacts);
   for (auto entry = entries->GetFirst(); entry; entry = entries->GetNext()) {
     ports_.pending_events.Run();
     if (contacts.Superseded()) return;
     switch (entry->DisplayType()) {
       case kDisplayTypeDistList:
-        rows.Add(Distribution(entry->Name(), std::wstring(kGlobalAddressListLabel), entry->ID()));
+        rows.Add(
+            DistributionRow(entry->Name(), std::wstring(kGlobalAddressListLabel), entry->ID()));
         break;
       case kDisplayTypeMailUser: {
         std::optional<std::wstring> mobile = entry->MobileTelephoneNumber();
         if (!mobile || mobile->empty()) break;
-        rows.Add(Envelope(entry->Name(), std::move(*mobile), entry->ID()));
+        rows.Add(EnvelopeRow(entry->Name(), std::move(*mobile), entry->ID()));
         break;
       }
       default:
         break;
     }
   }
-  rows.Finish();
+  rows.Flush();
 }
 
 std::unique_ptr<host::AddressEntry> AddressBook::FindGALEntry(const std::wstring& name) {
@@ -270,7 +236,7 @@ void AddressBook::ExpandGALDistList(const RecipientEntry& row,
   for (auto member = entries->GetFirst(); member; member = entries->GetNext()) {
     std::optional<std::wstring> mobile = member->MobileTelephoneNumber();
     if (!mobile || mobile->empty()) continue;
-    members.push_back(Envelope(member->Name(), std::move(*mobile), member->ID()));
+    members.push_back(EnvelopeRow(member->Name(), std::move(*mobile), member->ID()));
   }
 }
 
@@ -331,7 +297,7 @@ void AddressBook::ExpandContactsDistList(const RecipientEntry& row,
       std::wstring mobile = contact->MobileTelephoneNumber();
       if (mobile.empty()) continue;
       members.push_back(
-          Envelope(RemoveCrLf(contact->FileAs()), std::move(mobile), contact->EntryID()));
+          EnvelopeRow(RemoveCrLf(contact->FileAs()), std::move(mobile), contact->EntryID()));
     } catch (const host::HostError& error) {
       // This member cannot be read; the others still can.
       Report(L"a member of the list " + row.Name, error);

@@ -106,6 +106,12 @@ class AddressBook {
   void ReportFolderError(const host::HostError& error);
   host::Item* ResolveDistList(const std::wstring& entry_id, std::unique_ptr<host::Item>& holder);
   std::unique_ptr<host::AddressEntry> FindGALEntry(const std::wstring& name);
+  // The table reads of the listings: false, with nothing listed, when the
+  // host refuses the table, and the caller walks the items instead.
+  bool ListGalTable(host::AddressEntries& entries, ContactListSink& contacts);
+  bool ListFolderTable(host::Folder& folder, const std::wstring& folder_name,
+                       ContactListSink& contacts);
+  std::unique_ptr<host::Item> OpenDistList(host::Folder& folder, const std::wstring& entry_id);
 
   // A failure passed over, for the administrator.
   void Report(const std::wstring& what, const host::HostError& error) noexcept;

@@ -70,6 +70,7 @@ class FakeFolder final : public host::Folder {
     Log(L"Items");
     return std::make_unique<FakeItems>(recorder_, data_);
   }
+  std::unique_ptr<host::ContactTable> Table() override;
 
  private:
   void Log(const std::wstring& call) { recorder_.Record(L"Folder(" + path_ + L")." + call); }
@@ -79,6 +80,51 @@ class FakeFolder final : public host::Folder {
   std::shared_ptr<FakeFolderData> data_;
   std::wstring path_;
 };
+
+class FakeContactTable final : public host::ContactTable {
+ public:
+  FakeContactTable(CallRecorder& recorder, std::shared_ptr<FakeFolderData> folder,
+                   std::wstring path)
+      : recorder_(recorder),
+        lifetime_(recorder),
+        folder_(std::move(folder)),
+        path_(std::move(path)) {}
+
+  std::vector<host::ContactRow> NextRows(int count) override {
+    recorder_.Record(L"Table(" + path_ + L").GetArray(" + std::to_wstring(count) + L")");
+    if (folder_->table_fails_after && next_ >= *folder_->table_fails_after) NotFound();
+    std::vector<host::ContactRow> rows;
+    for (; next_ < folder_->items.size() && rows.size() < static_cast<std::size_t>(count);
+         ++next_) {
+      const FakeItemData& item = folder_->items[next_];
+      switch (item.kind) {
+        case host::Item::Kind::Contact:
+          rows.push_back({item.entry_id, L"IPM.Contact", item.file_as, item.mobile});
+          break;
+        case host::Item::Kind::DistributionList:
+          rows.push_back({item.entry_id, L"IPM.DistList", item.dl_name, {}});
+          break;
+        case host::Item::Kind::Other:
+          rows.push_back({item.entry_id, L"IPM.Note", {}, {}});
+          break;
+      }
+    }
+    return rows;
+  }
+
+ private:
+  CallRecorder& recorder_;
+  CallRecorder::Lifetime lifetime_;
+  std::shared_ptr<FakeFolderData> folder_;
+  std::wstring path_;
+  std::size_t next_ = 0;
+};
+
+std::unique_ptr<host::ContactTable> FakeFolder::Table() {
+  Log(L"GetTable");
+  if (!data_->offers_table) NotFound();
+  return std::make_unique<FakeContactTable>(recorder_, data_, path_);
+}
 
 class FakeStores final : public host::FolderEnumerator {
  public:
@@ -99,7 +145,7 @@ class FakeStores final : public host::FolderEnumerator {
 
 const FakeItemData* FindItem(const FakeFolderData& folder, const std::wstring& entry_id) {
   for (const FakeItemData& item : folder.items) {
-    if (item.entry_id == entry_id) return &item;
+    if (item.entry_id == entry_id && item.findable) return &item;
   }
   for (const auto& child : folder.folders) {
     if (const FakeItemData* found = FindItem(*child, entry_id)) return found;
@@ -172,6 +218,9 @@ class FakeAddressEntries final : public host::AddressEntries {
     Log(L"Count");
     return static_cast<int>(entries_.size());
   }
+  const std::vector<FakeAddressEntryData>& entries() const noexcept { return entries_; }
+  const std::wstring& owner() const noexcept { return owner_; }
+
   std::unique_ptr<host::AddressEntry> Item(int index) override {
     Log(L"Item(" + std::to_wstring(index) + L")");
     index -= lists_->base;
@@ -200,6 +249,36 @@ std::unique_ptr<host::AddressEntries> FakeAddressEntry::Members() {
   Log(L"Members");
   return std::make_unique<FakeAddressEntries>(recorder_, lists_, data_.members, data_.id);
 }
+
+class FakeAddressTable final : public host::AddressTable {
+ public:
+  FakeAddressTable(CallRecorder& recorder, const FakeAddressEntries& entries,
+                   std::optional<std::size_t> fails_after)
+      : recorder_(recorder),
+        lifetime_(recorder),
+        entries_(entries.entries()),
+        owner_(entries.owner()),
+        fails_after_(fails_after) {}
+
+  std::vector<host::AddressRow> NextRows(int count) override {
+    recorder_.Record(L"MAPITable(" + owner_ + L").GetRows(" + std::to_wstring(count) + L")");
+    if (fails_after_ && next_ >= *fails_after_) NotFound();
+    std::vector<host::AddressRow> rows;
+    for (; next_ < entries_.size() && rows.size() < static_cast<std::size_t>(count); ++next_) {
+      const FakeAddressEntryData& entry = entries_[next_];
+      rows.push_back({entry.display_type, entry.name, entry.id, entry.mobile});
+    }
+    return rows;
+  }
+
+ private:
+  CallRecorder& recorder_;
+  CallRecorder::Lifetime lifetime_;
+  const std::vector<FakeAddressEntryData>& entries_;
+  std::wstring owner_;
+  std::optional<std::size_t> fails_after_;
+  std::size_t next_ = 0;
+};
 
 class FakeAddressList final : public host::AddressList {
  public:
@@ -355,6 +434,16 @@ std::function<std::unique_ptr<host::AddressLists>()> FakeAddressListsMaker(
     CallRecorder& recorder, std::vector<FakeAddressListData> lists, int base) {
   auto data = std::make_shared<const FakeAddressBook>(FakeAddressBook{std::move(lists), base});
   return [&recorder, data] { return std::make_unique<FakeAddressLists>(recorder, data); };
+}
+
+std::function<std::unique_ptr<host::AddressTable>(host::AddressEntries&)> FakeAddressTableMaker(
+    CallRecorder& recorder, std::optional<std::size_t> fails_after) {
+  return [&recorder, fails_after](host::AddressEntries& entries) {
+    const auto* fake = dynamic_cast<const FakeAddressEntries*>(&entries);
+    recorder.Record(L"CreateObject(Redemption.MAPITable)");
+    if (fake == nullptr) throw host::HostError(kEInvalidArg, L"Not entries of this host.");
+    return std::make_unique<FakeAddressTable>(recorder, *fake, fails_after);
+  };
 }
 
 void FakeSafeDistList::SetItem(host::Item& distribution_list) {

@@ -26,6 +26,8 @@ struct FakeItemData {
   std::wstring dl_name;  // distribution lists
   // Distribution lists: the member entries as the list stores them.
   std::vector<std::vector<std::uint8_t>> members;
+  // GetItemFromID finds it (it lists in its folder either way).
+  bool findable = true;
 };
 
 FakeItemData Contact(std::wstring entry_id, std::wstring file_as, std::wstring mobile);
@@ -43,6 +45,10 @@ struct FakeFolderData {
   int default_item_type = host::kOlContactItem;
   std::vector<FakeItemData> items;
   std::vector<std::shared_ptr<FakeFolderData>> folders;
+  // Folder.GetTable: refused when unset; otherwise the table's reads fail
+  // once this many rows were given (never when nullopt).
+  bool offers_table = false;
+  std::optional<std::size_t> table_fails_after;
 };
 
 std::shared_ptr<FakeFolderData> ContactFolder(
@@ -77,7 +83,10 @@ class FakeItem final : public host::Item {
 // may add folders later). Folder calls are logged with the folder's path from
 // its store, e.g. "Folder(Mailbox/Contacts).DefaultItemType",
 // "Folder(Mailbox).Folders.Count", "Folder(Mailbox).Folders.Item(2)",
-// "Folder(Mailbox/Contacts).Name", "Folder(Mailbox/Contacts).Items".
+// "Folder(Mailbox/Contacts).Name", "Folder(Mailbox/Contacts).Items",
+// "Folder(Mailbox/Contacts).GetTable", "Table(Mailbox/Contacts).GetArray(256)".
+// The table's rows carry the message classes IPM.Contact, IPM.DistList and
+// IPM.Note (for other items).
 // GetItemFromID finds any item of any folder of any store.
 class FakeStoreNamespace final : public FakeNamespace {
  public:
@@ -119,6 +128,13 @@ struct FakeAddressListData {
 // Item counts from base, 0 or 1, in both collections.
 std::function<std::unique_ptr<host::AddressLists>()> FakeAddressListsMaker(
     CallRecorder& recorder, std::vector<FakeAddressListData> lists, int base = 0);
+
+// Redemption's MAPITable over the fake address entries (those of a list or
+// of an entry's members), for FakeRedemption::make_address_table. Logged as
+// "MAPITable(<owner>).GetRows(256)"; its reads fail once fails_after rows
+// were given.
+std::function<std::unique_ptr<host::AddressTable>(host::AddressEntries&)> FakeAddressTableMaker(
+    CallRecorder& recorder, std::optional<std::size_t> fails_after = std::nullopt);
 
 // --- Redemption's safe distribution list ------------------------------------------
 

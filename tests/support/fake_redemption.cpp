@@ -73,4 +73,10 @@ std::unique_ptr<host::SafeDistList> FakeRedemption::CreateSafeDistList() {
   return make_safe_dist_list();
 }
 
+std::unique_ptr<host::AddressTable> FakeRedemption::CreateAddressTable(
+    host::AddressEntries& entries) {
+  if (!make_address_table) NotRegistered();
+  return make_address_table(entries);
+}
+
 }  // namespace parvel::fakes

@@ -54,10 +54,13 @@ class FakeRedemption final : public host::Redemption {
   std::unique_ptr<host::MapiUtils> CreateMapiUtils() override;
   std::unique_ptr<host::AddressLists> CreateAddressLists() override;
   std::unique_ptr<host::SafeDistList> CreateSafeDistList() override;
+  // Unset, a Redemption without MAPITable: refused before anything is logged.
+  std::unique_ptr<host::AddressTable> CreateAddressTable(host::AddressEntries& entries) override;
 
   // Make the address-book objects; their creation fails when unset.
   std::function<std::unique_ptr<host::AddressLists>()> make_address_lists;
   std::function<std::unique_ptr<host::SafeDistList>()> make_safe_dist_list;
+  std::function<std::unique_ptr<host::AddressTable>(host::AddressEntries&)> make_address_table;
   // The MAPI utilities write hexadecimal text in lower case.
   bool lower_case_hex = false;
 

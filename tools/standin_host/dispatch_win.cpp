@@ -187,6 +187,25 @@ Variant Variant::Array(std::vector<Variant> elements) {
   return variant;
 }
 
+Variant Variant::Rows(const std::vector<std::vector<Variant>>& rows, std::size_t columns,
+                      long base) {
+  SAFEARRAYBOUND bounds[2] = {{static_cast<ULONG>(rows.size()), base},
+                              {static_cast<ULONG>(columns), base}};
+  SAFEARRAY* array = SafeArrayCreate(VT_VARIANT, 2, bounds);
+  if (array == nullptr) throw std::bad_alloc();
+  Variant variant;
+  V_VT(&variant.value_) = VT_ARRAY | VT_VARIANT;
+  V_ARRAY(&variant.value_) = array;
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    for (std::size_t c = 0; c < columns && c < rows[r].size(); ++c) {
+      LONG at[2] = {base + static_cast<LONG>(r), base + static_cast<LONG>(c)};
+      const HRESULT hr = SafeArrayPutElement(array, at, const_cast<VARIANT*>(&rows[r][c].get()));
+      if (FAILED(hr)) throw std::bad_alloc();
+    }
+  }
+  return variant;
+}
+
 // --- Arguments ----------------------------------------------------------------
 
 Arguments::Arguments(const DISPPARAMS& params, std::size_t parameter_count, bool put) {
@@ -370,7 +389,7 @@ HRESULT DispatchObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, L
       break;
     }
   }
-  if (!found) return DISP_E_UNKNOWNNAME;
+  if (!found || !Offers(TableEntry(*found).name)) return DISP_E_UNKNOWNNAME;
   const MemberView member = TableEntry(*found);
   if (context_) context_->NoteCall(TypeName(), member.name);
   ids[0] = member.name == L"_NewEnum" ? DISPID_NEWENUM : static_cast<DISPID>(*found + 1);
@@ -406,7 +425,9 @@ HRESULT DispatchObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARA
   if (!put && (flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET)) == 0) return DISP_E_MEMBERNOTFOUND;
   DISPPARAMS none{};
   const MemberView member = TableEntry(*index);
+  if (!Offers(member.name)) return DISP_E_MEMBERNOTFOUND;
   context_->NoteCall(TypeName(), member.name);
+  context_->call_meter.Charge(TypeName(), member.name);
   // Runs when the call returns, however it ends.
   struct Returning {
     HostContext& context;

@@ -77,6 +77,10 @@ class Variant {
   static Variant Bytes(std::span<const std::uint8_t> bytes);
   // A VT_ARRAY|VT_VARIANT array taking the elements over.
   static Variant Array(std::vector<Variant> elements);
+  // A two-dimensional VT_ARRAY|VT_VARIANT array, rows by columns, both
+  // counted from base, as VB's Array(row, column) reads it.
+  static Variant Rows(const std::vector<std::vector<Variant>>& rows, std::size_t columns,
+                      long base);
 
   const VARIANT& get() const { return value_; }
   VARIANT Detach() noexcept {
@@ -180,6 +184,9 @@ class DispatchObject : public IDispatch {
   virtual IUnknown* QueryOther(REFIID iid);
   // Called before every member; raises when the object cannot be used.
   virtual void CheckUsable() const {}
+  // Whether this version of the host has the member at all: one it has not
+  // is an unknown name, as to a late-bound caller of an older Outlook.
+  virtual bool Offers(std::wstring_view /*member*/) const { return true; }
 
   struct MemberView {
     std::wstring_view name;

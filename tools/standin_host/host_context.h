@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "standin_host/address_book.h"
+#include "standin_host/call_costs.h"
 #include "standin_host/host_options.h"
 #include "standin_host/mail_outbox.h"
 #include "standin_host/named_properties.h"
@@ -43,6 +44,8 @@ struct HostContext {
   void* explorer_window = nullptr;
   bool ribbon = true;          // Outlook 2010 and later; false plays Outlook 2007
   int redemption_base = 0;     // Redemption's versions count from 0 or from 1
+  bool tables = true;          // Folder.GetTable and Redemption.MAPITable offered
+  CallMeter call_meter;        // every call of an add-in, counted and charged
   int next_command_id = 1000;  // window command IDs of toolbar controls
   // The host's objects alive now (Outlook's and Redemption's); every add-in
   // disconnected, as many as before the first of them connected.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwctype>
 #include <filesystem>
+#include <stdexcept>
 
 #include "common/utf8.h"
 
@@ -28,6 +29,8 @@ const char* const kHostUsage =
     "  --no-explorer      ActiveExplorer gives no window\n"
     "  --no-ribbon        no ribbon and no context menus of add-ins, as Outlook 2007\n"
     "  --redemption-from-one  Redemption's AddressLists and AddressEntries count from 1\n"
+    "  --no-tables        no Folder.GetTable and no Redemption.MAPITable, as Outlook 2003\n"
+    "  --call-cost COSTS  host calls wait: Object.Member=50us,Object=1ms,... or cached or online\n"
     "  --fail NAME        make Object.Member (or a Redemption ProgID's creation) fail\n"
     "  --bar NAME         a built-in toolbar (repeatable; default: Standard, Advanced)\n"
     "  --register DLL     register the DLL for this run (DllRegisterServer/Unregister)\n"
@@ -77,6 +80,14 @@ HostOptions ParseHostOptions(const std::vector<std::wstring>& args) {
       options.ribbon = false;
     } else if (arg == L"--redemption-from-one") {
       options.redemption_base = 1;
+    } else if (arg == L"--no-tables") {
+      options.tables = false;
+    } else if (arg == L"--call-cost") {
+      try {
+        options.call_costs.Add(value());
+      } catch (const std::invalid_argument& error) {
+        throw OptionsError(error.what());
+      }
     } else if (arg == L"--fail") {
       options.failures.Add(value());
     } else if (arg == L"--bar") {

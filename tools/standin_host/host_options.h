@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "standin_host/call_costs.h"
+
 namespace parvel::standin {
 
 class OptionsError : public std::runtime_error {
@@ -38,6 +40,10 @@ struct HostOptions {
   bool explorer = true;
   bool ribbon = true;       // false: an Outlook 2007 without the explorer's ribbon
   int redemption_base = 0;  // where Redemption's collections count from
+  // Folder.GetTable and Redemption's MAPITable are offered; false plays
+  // Outlook 2003 with a Redemption that has no MAPITable.
+  bool tables = true;
+  CallCosts call_costs;
   FailureSet failures;
   std::vector<std::wstring> bars;  // built-in bars instead of the default ones
   std::vector<std::wstring> register_dlls;

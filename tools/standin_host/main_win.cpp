@@ -175,6 +175,8 @@ int Run() {
   context->explorer = options.explorer;
   context->ribbon = options.ribbon;
   context->redemption_base = options.redemption_base;
+  context->tables = options.tables;
+  context->call_meter = CallMeter(options.call_costs);
   std::optional<int> exit_code;
   {
     const RedemptionServer redemption(context, options.redemption);
@@ -239,7 +241,12 @@ int Run() {
     }
     window.Shutdown();
     context->ReportLateCalls();
-    if (options.timings) WriteTimings(*options.timings, context->timings);
+    if (options.timings) {
+      for (const auto& [call, count] : context->call_meter.counts()) {
+        context->timings.AddCount(L"calls", call, count);
+      }
+      WriteTimings(*options.timings, context->timings);
+    }
     if (!context->lifetime_problems.empty()) {
       std::wstring line = L"parvel-standin:";
       for (const std::wstring& problem : context->lifetime_problems) line += L" " + problem + L";";

@@ -573,6 +573,14 @@ void MainWindow::ArmUnload(const std::wstring& call, int count) {
   context_->armed_unload = HostContext::ArmedUnload{.call = call, .remaining = count};
 }
 
+void MainWindow::MarkTime(const std::wstring& label) {
+  const double now = since_start_.Milliseconds();
+  context_->timings.Add(L"timer", label, now - last_mark_);
+  context_->timings.AddCount(L"timer-calls", label, context_->call_meter.total() - calls_at_mark_);
+  last_mark_ = now;
+  calls_at_mark_ = context_->call_meter.total();
+}
+
 // --- the ribbon -------------------------------------------------------------------
 
 // Each add-in's groups on the tab they name, one row a tab in the order the

@@ -17,6 +17,7 @@
 #include "standin_host/host_options.h"
 #include "standin_host/outlook_objects_win.h"
 #include "standin_host/scenario_runner_win.h"
+#include "standin_host/stopwatch_win.h"
 
 namespace parvel::standin {
 
@@ -59,6 +60,7 @@ class MainWindow final : public ScenarioHost {
   void UnloadAddins() override;
   void RestartHost() override;
   void ArmUnload(const std::wstring& call, int count) override;
+  void MarkTime(const std::wstring& label) override;
 
  private:
   struct ShownControl {
@@ -110,6 +112,10 @@ class MainWindow final : public ScenarioHost {
   SIZE ControlSize(const CommandBarButtonObject& button, HDC dc) const;
 
   std::shared_ptr<HostContext> context_;
+  // Where the scenario's timer lines count from.
+  Stopwatch since_start_;
+  double last_mark_ = 0;
+  long long calls_at_mark_ = 0;
   ComPtr<CommandBarsObject> bars_;
   ComPtr<ApplicationObject> application_;
   std::unique_ptr<AddinManager> addins_;

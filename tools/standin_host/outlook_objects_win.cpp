@@ -8,6 +8,7 @@
 #include "common/utf8.h"
 #include "host/extensibility_win.h"
 #include "standin_host/command_bars_win.h"
+#include "standin_host/folder_table_win.h"
 #include "standin_host/host_context.h"
 
 namespace parvel::standin {
@@ -200,10 +201,16 @@ class FolderObject final : public DispatchImpl<FolderObject> {
         {.name = L"DefaultItemType", .get = &FolderObject::DefaultItemType},
         {.name = L"Folders", .get = &FolderObject::Folders},
         {.name = L"Items", .get = &FolderObject::Items},
+        {.name = L"GetTable",
+         .get = &FolderObject::GetTable,
+         .params = {L"Filter", L"TableContents"}},
     };
     return table;
   }
   std::wstring_view TypeName() const override { return L"MAPIFolder"; }
+  bool Offers(std::wstring_view member) const override {
+    return member != L"GetTable" || context().tables;
+  }
 
  private:
   Variant Name(Arguments&) { return Variant::Text(folder_.name); }
@@ -218,6 +225,7 @@ class FolderObject final : public DispatchImpl<FolderObject> {
   Variant Items(Arguments&) {
     return ObjectResult(MakeCom<ItemsObject>(shared_context(), folder_.items));
   }
+  Variant GetTable(Arguments& args) { return FolderTableResult(shared_context(), folder_, args); }
 
   const Folder& folder_;
 };

@@ -17,13 +17,16 @@ constexpr std::uint32_t kPrMobileTelephoneNumberW = 0x3A1C001F;
 constexpr std::uint32_t kPrDisplayNameA = 0x3001001E;
 constexpr std::uint32_t kPrDisplayNameW = 0x3001001F;
 constexpr std::uint16_t kDistListMembersType = 0x1102;
+constexpr std::uint32_t kPrEntryId = 0x0FFF0102;
+constexpr std::uint32_t kPrDisplayType = 0x39000003;
 
-// The stand-in's own class identifiers for the four Redemption classes.
+// The stand-in's own class identifiers for the Redemption classes.
 constexpr CLSID kClsids[] = {
     {0x5d3c9a10, 0x6c2e, 0x4f0b, {0x8a, 0x41, 0x2e, 0x90, 0x17, 0xc4, 0x3b, 0x01}},
     {0x5d3c9a10, 0x6c2e, 0x4f0b, {0x8a, 0x41, 0x2e, 0x90, 0x17, 0xc4, 0x3b, 0x02}},
     {0x5d3c9a10, 0x6c2e, 0x4f0b, {0x8a, 0x41, 0x2e, 0x90, 0x17, 0xc4, 0x3b, 0x03}},
-    {0x5d3c9a10, 0x6c2e, 0x4f0b, {0x8a, 0x41, 0x2e, 0x90, 0x17, 0xc4, 0x3b, 0x04}}};
+    {0x5d3c9a10, 0x6c2e, 0x4f0b, {0x8a, 0x41, 0x2e, 0x90, 0x17, 0xc4, 0x3b, 0x04}},
+    {0x5d3c9a10, 0x6c2e, 0x4f0b, {0x8a, 0x41, 0x2e, 0x90, 0x17, 0xc4, 0x3b, 0x05}}};
 
 bool SameName(std::wstring_view a, std::wstring_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](wchar_t x, wchar_t y) {
@@ -271,6 +274,130 @@ class AddressEntriesObject final : public RedemptionObject<AddressEntriesObject>
 
   const std::vector<const AddressEntry*>& entries_;
   std::size_t cursor_ = 0;
+
+ public:
+  const std::vector<const AddressEntry*>& entries() const { return entries_; }
+};
+
+// The tag of each column as VB hands it over: an array of Longs (or of
+// Variants holding them) or a single tag.
+std::vector<std::uint32_t> ColumnTags(const VARIANT& value) {
+  const VARIANT* plain = &value;
+  if (V_VT(plain) == (VT_VARIANT | VT_BYREF) && V_VARIANTREF(plain) != nullptr)
+    plain = V_VARIANTREF(plain);
+  std::vector<std::uint32_t> tags;
+  if ((V_VT(plain) & VT_ARRAY) == 0) {
+    VARIANT number;
+    VariantInit(&number);
+    if (FAILED(VariantChangeType(&number, const_cast<VARIANT*>(plain), 0, VT_I4)))
+      Raise(DISP_E_TYPEMISMATCH, L"Columns takes an array of property tags.");
+    tags.push_back(static_cast<std::uint32_t>(V_I4(&number)));
+    return tags;
+  }
+  SAFEARRAY* array = (V_VT(plain) & VT_BYREF) != 0 ? *V_ARRAYREF(plain) : V_ARRAY(plain);
+  if (array == nullptr || SafeArrayGetDim(array) != 1) return tags;
+  LONG low = 0;
+  LONG high = -1;
+  SafeArrayGetLBound(array, 1, &low);
+  SafeArrayGetUBound(array, 1, &high);
+  for (LONG i = low; i <= high; ++i) {
+    VARIANT element;
+    VariantInit(&element);
+    if ((V_VT(plain) & VT_TYPEMASK) == VT_VARIANT) {
+      SafeArrayGetElement(array, &i, &element);
+    } else if ((V_VT(plain) & VT_TYPEMASK) == VT_I4) {
+      V_VT(&element) = VT_I4;
+      SafeArrayGetElement(array, &i, &V_I4(&element));
+    } else {
+      Raise(DISP_E_TYPEMISMATCH, L"Columns takes an array of property tags.");
+    }
+    VARIANT number;
+    VariantInit(&number);
+    const HRESULT converted = VariantChangeType(&number, &element, 0, VT_I4);
+    VariantClear(&element);
+    if (FAILED(converted)) Raise(DISP_E_TYPEMISMATCH, L"Columns takes an array of property tags.");
+    tags.push_back(static_cast<std::uint32_t>(V_I4(&number)));
+  }
+  return tags;
+}
+
+// Redemption's MAPITable over address entries: rows of the property tags in
+// Columns, many per GetRows. Its arrays count from where the host's
+// Redemption collections count.
+class MapiTableObject final : public RedemptionObject<MapiTableObject> {
+ public:
+  using RedemptionObject::RedemptionObject;
+  static const MemberTable<MapiTableObject>& Members() {
+    using M = MapiTableObject;
+    static const MemberTable<M> table = {
+        {.name = L"Item", .get = &M::GetItem, .put = &M::PutItem},
+        {.name = L"Columns", .get = &M::GetColumns, .put = &M::PutColumns},
+        {.name = L"GoToFirst", .get = &M::GoToFirst},
+        {.name = L"GetRows", .get = &M::GetRows, .params = {L"Count"}},
+        {.name = L"RowCount", .get = &M::RowCount},
+    };
+    return table;
+  }
+  std::wstring_view TypeName() const override { return L"MAPITable"; }
+
+ private:
+  const std::vector<const AddressEntry*>& Entries() const {
+    if (!entries_) Raise(E_FAIL, L"The Item property is not set.");
+    return entries_->entries();
+  }
+  Variant GetItem(Arguments&) { return ObjectResult(entries_); }
+  void PutItem(Arguments& args) {
+    const ComPtr<IDispatch> item = args.PutObject();
+    ComPtr<AddressEntriesObject> entries = HostObject<AddressEntriesObject>(item.Get());
+    if (!entries) Raise(E_INVALIDARG, L"Item must be an AddressEntries collection.");
+    entries_ = std::move(entries);
+    next_ = 0;
+  }
+  Variant GetColumns(Arguments&) {
+    std::vector<Variant> tags;
+    for (const std::uint32_t tag : columns_) tags.push_back(Variant::Int(static_cast<long>(tag)));
+    return Variant::Array(std::move(tags));
+  }
+  void PutColumns(Arguments& args) { columns_ = ColumnTags(args.PutValue()); }
+  Variant GoToFirst(Arguments&) {
+    next_ = 0;
+    return {};
+  }
+  Variant RowCount(Arguments&) { return Variant::Int(static_cast<long>(Entries().size())); }
+  // Fewer rows than asked near the end, Empty after the last.
+  Variant GetRows(Arguments& args) {
+    const long most = args.Int(0);
+    if (most < 1) Raise(E_INVALIDARG, L"Count must be at least 1.");
+    if (columns_.empty()) Raise(E_FAIL, L"The Columns property is not set.");
+    const std::vector<const AddressEntry*>& entries = Entries();
+    std::vector<std::vector<Variant>> rows;
+    for (; next_ < entries.size() && rows.size() < static_cast<std::size_t>(most); ++next_) {
+      std::vector<Variant>& row = rows.emplace_back();
+      for (const std::uint32_t tag : columns_) row.push_back(Cell(*entries[next_], tag));
+    }
+    if (rows.empty()) return {};
+    return Variant::Rows(rows, columns_.size(), context().redemption_base);
+  }
+  static Variant Cell(const AddressEntry& entry, std::uint32_t tag) {
+    switch (tag) {
+      case kPrDisplayType:
+        return Variant::Int(entry.display_type);
+      case kPrDisplayNameA:
+      case kPrDisplayNameW:
+        return Variant::Text(entry.name);
+      case kPrEntryId:
+        return Variant::Bytes(HexToBytes(entry.id));
+      case kPrMobileTelephoneNumberA:
+      case kPrMobileTelephoneNumberW:
+        return entry.mobile ? Variant::Text(*entry.mobile) : Variant::Null();
+      default:
+        return {};
+    }
+  }
+
+  ComPtr<AddressEntriesObject> entries_;
+  std::vector<std::uint32_t> columns_;
+  std::size_t next_ = 0;
 };
 
 Variant EntriesResult(const std::shared_ptr<HostContext>& context,
@@ -424,13 +551,15 @@ ComPtr<IDispatch> CreateRedemptionObject(const std::shared_ptr<HostContext>& con
   if (SameName(prog_id, kRedemptionProgIds[1])) return MakeCom<MapiUtilsObject>(context);
   if (SameName(prog_id, kRedemptionProgIds[2])) return MakeCom<AddressListsObject>(context);
   if (SameName(prog_id, kRedemptionProgIds[3])) return MakeCom<SafeDistListObject>(context);
+  if (SameName(prog_id, kRedemptionProgIds[4]) && context->tables)
+    return MakeCom<MapiTableObject>(context);
   return nullptr;
 }
 
 RedemptionServer::RedemptionServer(std::shared_ptr<HostContext> context, bool offer) {
   for (std::size_t i = 0; i < std::size(kRedemptionProgIds); ++i) {
     const std::wstring prog_id = kRedemptionProgIds[i];
-    if (!offer) {
+    if (!offer || (prog_id == L"Redemption.MAPITable" && !context->tables)) {
       ClassRegistrations::RemoveLeftovers(prog_id);
       continue;
     }

@@ -16,7 +16,7 @@ namespace parvel::standin {
 
 inline constexpr const wchar_t* kRedemptionProgIds[] = {
     L"Redemption.SafeMailItem", L"Redemption.MAPIUtils", L"Redemption.AddressLists",
-    L"Redemption.SafeDistList"};
+    L"Redemption.SafeDistList", L"Redemption.MAPITable"};
 
 // Creates the object a Redemption ProgID names (any letter case); nullptr
 // for another name.
@@ -25,8 +25,9 @@ ComPtr<IDispatch> CreateRedemptionObject(const std::shared_ptr<HostContext>& con
 
 class RedemptionServer {
  public:
-  // Registers the four classes; with `offer` false it only removes what an
+  // Registers the classes; with `offer` false it only removes what an
   // earlier run may have left, so that creation fails as without Redemption.
+  // MAPITable is offered only with the context's tables.
   RedemptionServer(std::shared_ptr<HostContext> context, bool offer);
   ~RedemptionServer();
   RedemptionServer(const RedemptionServer&) = delete;

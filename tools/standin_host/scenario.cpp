@@ -257,6 +257,12 @@ Step ParseExpectation(Line& line) {
     while (!line.AtEnd()) rows.rows.push_back(line.Columns());
     return rows;
   }
+  if (what == L"row-count") {
+    expect::RowCount count{.target = line.Control(true)};
+    count.at_least = line.Keyword(L"at-least");
+    count.count = line.Count("number of rows");
+    return count;
+  }
   if (what == L"focus") return expect::Focus{.target = line.Control(true)};
   if (what == L"open") return expect::Open{.window = line.Window(), .open = true};
   if (what == L"closed") return expect::Open{.window = line.Window(), .open = false};
@@ -420,6 +426,7 @@ Step ParseStep(Line& line, const std::wstring& verb) {
     menu.entry = entry.text;
     return menu;
   }
+  if (verb == L"timer") return action::Timer{.label = line.Name("label")};
   if (verb == L"load") return action::LoadAddins{};
   if (verb == L"unload") return action::UnloadAddins{};
   if (verb == L"restart") return action::Restart{};

@@ -89,6 +89,11 @@ struct ContextMenu {
 struct OpenContextMenu {
   std::vector<ItemRef> rows;
 };
+// A line of the timings: the time since the previous timer line (the first:
+// since the host started) and the add-ins' host calls meanwhile.
+struct Timer {
+  std::wstring label;
+};
 struct LoadAddins {};
 struct UnloadAddins {};
 // Outlook closes and starts again (a new process, as the add-ins see it).
@@ -164,6 +169,13 @@ struct Text {
 struct Rows {
   ControlRef target;
   std::vector<std::vector<std::wstring>> rows;
+};
+// The number of rows of a list, exactly or at least, read without the rows'
+// texts: a long list is counted cheaply again and again.
+struct RowCount {
+  ControlRef target;
+  int count = 0;
+  bool at_least = false;
 };
 struct Focus {
   ControlRef target;
@@ -251,16 +263,18 @@ struct Clipboard {
 
 }  // namespace expect
 
-using Step = std::variant<
-    action::Press, action::Type, action::Click, action::SetCheck, action::Select,
-    action::DoubleClick, action::HeaderClick, action::Close, action::RibbonClick,
-    action::ContextMenu, action::OpenContextMenu, action::LoadAddins, action::UnloadAddins,
-    action::Restart, action::UnloadAfterCall, action::SetAddinValue, action::SetRegistry,
-    action::DeleteRegistry, action::Screenshot, action::WriteFile, action::ReadOnlyFile,
-    action::ReadOnlyRegistry, action::Move, expect::MsgBox, expect::Text, expect::Rows,
-    expect::Focus, expect::Open, expect::WindowCount, expect::Outbox, expect::Mail, expect::Bar,
-    expect::Button, expect::RibbonGroup, expect::RibbonButton, expect::State, expect::Registry,
-    expect::Addin, expect::File, expect::Placement, expect::Clipboard, expect::ContextMenuEntries>;
+using Step =
+    std::variant<action::Press, action::Type, action::Click, action::SetCheck, action::Select,
+                 action::DoubleClick, action::HeaderClick, action::Close, action::RibbonClick,
+                 action::ContextMenu, action::OpenContextMenu, action::Timer, action::LoadAddins,
+                 action::UnloadAddins, action::Restart, action::UnloadAfterCall,
+                 action::SetAddinValue, action::SetRegistry, action::DeleteRegistry,
+                 action::Screenshot, action::WriteFile, action::ReadOnlyFile,
+                 action::ReadOnlyRegistry, action::Move, expect::MsgBox, expect::Text, expect::Rows,
+                 expect::RowCount, expect::Focus, expect::Open, expect::WindowCount, expect::Outbox,
+                 expect::Mail, expect::Bar, expect::Button, expect::RibbonGroup,
+                 expect::RibbonButton, expect::State, expect::Registry, expect::Addin, expect::File,
+                 expect::Placement, expect::Clipboard, expect::ContextMenuEntries>;
 
 struct ScenarioLine {
   int line = 0;

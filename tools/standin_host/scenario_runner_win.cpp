@@ -335,6 +335,13 @@ class ScenarioRunner::Step {
     Settle();
   }
 
+  void operator()(const action::Timer& timer) {
+    OnUi([&] {
+      host_.MarkTime(timer.label);
+      return true;
+    });
+  }
+
   void operator()(const action::UnloadAfterCall& unload) {
     OnUi([&] {
       host_.ArmUnload(unload.call, unload.count);
@@ -457,6 +464,18 @@ class ScenarioRunner::Step {
              }
              if (same) return std::nullopt;
              return RowsText(actual);
+           });
+  }
+
+  void operator()(const expect::RowCount& count) {
+    Expect(count.target.Text() + L" with " + (count.at_least ? L"at least " : L"") +
+               std::to_wstring(count.count) + L" rows",
+           [&]() -> std::optional<std::wstring> {
+             const auto [control, missing] = Locate(count.target);
+             if (control == nullptr) return missing;
+             const int rows = RowCount(control);
+             if (rows == count.count || (count.at_least && rows > count.count)) return std::nullopt;
+             return std::to_wstring(rows) + L" rows";
            });
   }
 

@@ -81,6 +81,9 @@ class ScenarioHost {
   // Once the Nth call of Object.Member from now on has returned, the host
   // posts itself an unload of the add-ins.
   virtual void ArmUnload(const std::wstring& call, int count) = 0;
+  // Writes a timer line to the timings: the time since the last one and the
+  // host calls the add-ins made meanwhile.
+  virtual void MarkTime(const std::wstring& label) = 0;
 };
 
 struct RunnerSettings {

@@ -12,8 +12,10 @@ namespace parvel::standin {
 class TimingLog {
  public:
   void Add(std::wstring_view event, std::wstring_view name, double milliseconds);
+  // A line whose figure is a count: written as a whole number.
+  void AddCount(std::wstring_view event, std::wstring_view name, long long count);
   // One line per entry in the order added, "EVENT<TAB>NAME<TAB>MILLISECONDS"
-  // with three decimals, in UTF-8.
+  // with three decimals (or COUNT), in UTF-8.
   std::string Text() const;
 
  private:
@@ -21,6 +23,7 @@ class TimingLog {
     std::wstring event;
     std::wstring name;
     double milliseconds;
+    bool count = false;
   };
   std::vector<Entry> entries_;
 };

@@ -156,6 +156,17 @@ std::vector<std::vector<std::wstring>> ListRows(HWND list) {
   return rows;
 }
 
+int RowCount(HWND list) {
+  const std::wstring type = ClassName(list);
+  UINT message = LB_GETCOUNT;
+  if (type == WC_LISTVIEWW) {
+    message = LVM_GETITEMCOUNT;
+  } else if (type == L"ComboBox") {
+    message = CB_GETCOUNT;
+  }
+  return static_cast<int>(SendMessageW(list, message, 0, 0));
+}
+
 std::vector<std::wstring> ListColumns(HWND list) {
   std::vector<std::wstring> columns;
   HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));

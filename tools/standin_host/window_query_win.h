@@ -37,6 +37,8 @@ std::vector<ShownMessageBox> MessageBoxes();
 
 // The rows of a list view (all columns), list box or combo box.
 std::vector<std::vector<std::wstring>> ListRows(HWND list);
+// The number of rows of a list view, list box or combo box.
+int RowCount(HWND list);
 // Header texts of a list view.
 std::vector<std::wstring> ListColumns(HWND list);
 

@@ -183,6 +183,34 @@ TEST(GalGenerator, WritesABookWithTheRequestedNumberOfEntries) {
   EXPECT_GT(without, 0);
   EXPECT_EQ(lists + users_with_mobile + without + others, 100);
   EXPECT_EQ(ParseAddressBook(GenerateGlobalAddressList(0)).address_lists[0].entries.size(), 0U);
+  EXPECT_TRUE(ParseAddressBook(GenerateGlobalAddressList(10)).stores.empty());
+}
+
+TEST(GalGenerator, WritesAContactFolderOfTheRequestedNumberOfItems) {
+  const AddressBook book = ParseAddressBook(GenerateGlobalAddressList(0, 100));
+  ASSERT_EQ(book.stores.size(), 1U);
+  ASSERT_EQ(book.stores[0].folders.size(), 1U);
+  const Folder& folder = book.stores[0].folders[0];
+  EXPECT_EQ(folder.name, L"Contacts");
+  EXPECT_EQ(folder.default_item_type, kItemTypeContact);
+  ASSERT_EQ(folder.items.size(), 100U);
+  int lists = 0;
+  int with_mobile = 0;
+  int broken_names = 0;
+  for (const OutlookItem& item : folder.items) {
+    if (item.kind == OutlookItem::Kind::DistList) {
+      ++lists;
+      EXPECT_EQ(item.members.size(), 5U);
+      EXPECT_NE(book.FindItem(item.members[0].entry_id), nullptr);
+    } else {
+      with_mobile += item.mobile.empty() ? 0 : 1;
+      broken_names += item.file_as.find(L"\r\n") != std::wstring::npos ? 1 : 0;
+    }
+  }
+  EXPECT_EQ(lists, 5);
+  EXPECT_GT(with_mobile, 50);
+  EXPECT_LT(with_mobile, 95);
+  EXPECT_GT(broken_names, 0);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 
 #include "host/com_object_win.h"
 #include "host/extensibility_win.h"
+#include "host/host_tables_win.h"
 #include "late_binding_win.h"
 #include "standin_host/command_bars_win.h"
 #include "standin_host/host_context.h"
@@ -424,6 +425,163 @@ TEST_F(HostObjects, AddressListsServeTheGlobalAddressList) {
   EXPECT_EQ(TextOf(Get(ObjectOf(ian), L"Fields", Args(Variant::Int(974913566)))), L"020 555 0301");
   const Variant anna = Get(ObjectOf(entries), L"Item", Args(Variant::Int(0)));
   EXPECT_EQ(V_DISPATCH(&Get(ObjectOf(anna), L"Members").get()), nullptr);
+}
+
+// A batch of table rows as VB reads it: Array(row, column).
+struct Batch {
+  LONG rows = 0;
+  LONG columns = 0;
+  LONG base = -1;
+  const SAFEARRAY* array = nullptr;
+};
+
+Batch BatchOf(const Variant& value) {
+  Batch batch;
+  if (V_VT(&value.get()) != (VT_ARRAY | VT_VARIANT)) return batch;
+  SAFEARRAY* array = V_ARRAY(&value.get());
+  if (SafeArrayGetDim(array) != 2) return batch;
+  LONG low = 0, high = 0, column_low = 0, column_high = 0;
+  SafeArrayGetLBound(array, 1, &low);
+  SafeArrayGetUBound(array, 1, &high);
+  SafeArrayGetLBound(array, 2, &column_low);
+  SafeArrayGetUBound(array, 2, &column_high);
+  if (column_low != low) return batch;
+  return {high - low + 1, column_high - column_low + 1, low, array};
+}
+
+Variant CellOf(const Batch& batch, LONG row, LONG column) {
+  LONG at[2] = {batch.base + row, batch.base + column};
+  VARIANT cell;
+  VariantInit(&cell);
+  SafeArrayGetElement(const_cast<SAFEARRAY*>(batch.array), at, &cell);
+  Variant copy = Variant::Copy(cell);
+  VariantClear(&cell);
+  return copy;
+}
+
+TEST_F(HostObjects, MapiTableReadsAddressEntriesManyRowsACall) {
+  for (const int base : {0, 1}) {
+    context_->redemption_base = base;
+    const Variant lists = Redemption(L"Redemption.AddressLists");
+    const Variant gal = Get(ObjectOf(lists), L"Item", Args(Variant::Int(base + 1)));
+    const Variant table = Redemption(L"Redemption.MAPITable");
+    EXPECT_EQ(Try(ObjectOf(table), L"GetRows", kGet, Args(Variant::Int(4))).result,
+              DISP_E_EXCEPTION)
+        << "no Item yet";
+    Put(ObjectOf(table), L"Item", Get(ObjectOf(gal), L"AddressEntries"));
+    Put(ObjectOf(table), L"Columns",
+        Variant::Array(Args(Variant::Int(0x39000003), Variant::Int(0x3001001F),
+                            Variant::Int(0x0FFF0102), Variant::Int(0x3A1C001E))));
+    Get(ObjectOf(table), L"GoToFirst");
+    const Variant first = Get(ObjectOf(table), L"GetRows", Args(Variant::Int(4)));
+    const Batch rows = BatchOf(first);
+    ASSERT_EQ(rows.rows, 4) << "base " << base;
+    EXPECT_EQ(rows.columns, 4);
+    EXPECT_EQ(rows.base, base) << "counted as the host's Redemption collections count";
+    EXPECT_EQ(IntOf(CellOf(rows, 0, 0)), 0);
+    EXPECT_EQ(TextOf(CellOf(rows, 0, 1)), L"Anna Bell");
+    const Variant id = CellOf(rows, 0, 2);
+    ASSERT_EQ(V_VT(&id.get()), VT_ARRAY | VT_UI1) << "an entry ID is binary";
+    EXPECT_EQ(V_ARRAY(&id.get())->rgsabound[0].cElements, 28U);
+    EXPECT_EQ(TextOf(CellOf(rows, 0, 3)), L"021 555 0101");
+    EXPECT_EQ(V_VT(&CellOf(rows, 1, 3).get()), VT_NULL) << "no mobile";
+    EXPECT_EQ(BatchOf(Get(ObjectOf(table), L"GetRows", Args(Variant::Int(4)))).rows, 4);
+    EXPECT_EQ(BatchOf(Get(ObjectOf(table), L"GetRows", Args(Variant::Int(4)))).rows, 2)
+        << "fewer rows near the end";
+    EXPECT_EQ(V_VT(&Get(ObjectOf(table), L"GetRows", Args(Variant::Int(4))).get()), VT_EMPTY);
+    Get(ObjectOf(table), L"GoToFirst");
+    EXPECT_EQ(BatchOf(Get(ObjectOf(table), L"GetRows", Args(Variant::Int(100)))).rows, 10);
+  }
+}
+
+TEST_F(HostObjects, FolderTableGivesTheColumnsAddedFromZero) {
+  const Variant stores = Get(ObjectOf(Namespace()), L"Folders");
+  const Variant mailbox = Get(ObjectOf(stores), L"Item", Args(Variant::Int(1)));
+  const Variant contacts =
+      Get(ObjectOf(Get(ObjectOf(mailbox), L"Folders")), L"Item", Args(Variant::Int(2)));
+  EXPECT_EQ(
+      Try(ObjectOf(contacts), L"GetTable", kGet, Args(Variant::Text(L"[FileAs] = 'x'"))).scode,
+      E_NOTIMPL)
+      << "no filters";
+  const Variant table = Get(ObjectOf(contacts), L"GetTable");
+  const Variant columns = Get(ObjectOf(table), L"Columns");
+  EXPECT_EQ(IntOf(Get(ObjectOf(columns), L"Count")), 3) << "Outlook's default columns";
+  Get(ObjectOf(columns), L"RemoveAll");
+  for (const wchar_t* name : {L"EntryID", L"MessageClass", L"FileAs", L"MobileTelephoneNumber"})
+    Get(ObjectOf(columns), L"Add", Args(Variant::Text(name)));
+  EXPECT_EQ(Try(ObjectOf(columns), L"Add", kGet, Args(Variant::Text(L"Body"))).result,
+            DISP_E_EXCEPTION);
+
+  EXPECT_FALSE(V_BOOL(&Get(ObjectOf(table), L"EndOfTable").get()));
+  const Variant first = Get(ObjectOf(table), L"GetArray", Args(Variant::Int(5)));
+  const Batch rows = BatchOf(first);
+  ASSERT_EQ(rows.rows, 5);
+  EXPECT_EQ(rows.base, 0);
+  EXPECT_EQ(TextOf(CellOf(rows, 0, 0)), L"00000000B8E4A6F5E3B1D011A5C800A0C9251F8E0700C1000001");
+  EXPECT_EQ(TextOf(CellOf(rows, 0, 1)), L"IPM.Contact");
+  EXPECT_EQ(TextOf(CellOf(rows, 2, 2)), L"Smith, Chloe\r\nAccounts");
+  EXPECT_EQ(V_VT(&CellOf(rows, 1, 3).get()), VT_EMPTY) << "no mobile";
+  EXPECT_EQ(TextOf(CellOf(rows, 4, 1)), L"IPM.DistList");
+  EXPECT_EQ(BatchOf(Get(ObjectOf(table), L"GetArray", Args(Variant::Int(5)))).rows, 3);
+  EXPECT_TRUE(V_BOOL(&Get(ObjectOf(table), L"EndOfTable").get()));
+  EXPECT_EQ(V_VT(&Get(ObjectOf(table), L"GetArray", Args(Variant::Int(5))).get()), VT_EMPTY);
+}
+
+// The add-in's table reads over these objects give each entry and item as
+// the address book holds it, in order, whichever base the arrays count from.
+TEST_F(HostObjects, TheAddinsTableReadsGiveEveryEntryAndItemInOrder) {
+  for (const int base : {0, 1}) {
+    context_->redemption_base = base;
+    const Variant lists = Redemption(L"Redemption.AddressLists");
+    const Variant gal = Get(ObjectOf(lists), L"Item", Args(Variant::Int(base + 1)));
+    const Variant entries = Get(ObjectOf(gal), L"AddressEntries");
+    const Variant table = Redemption(L"Redemption.MAPITable");
+    const auto read = host::MakeAddressTable(host::Dispatch(ComPtr<IDispatch>(ObjectOf(table))),
+                                             host::Dispatch(ComPtr<IDispatch>(ObjectOf(entries))));
+    std::vector<host::AddressRow> rows;
+    for (auto batch = read->NextRows(3); !batch.empty(); batch = read->NextRows(3))
+      rows.insert(rows.end(), batch.begin(), batch.end());
+    const AddressList& book = context_->book->address_lists[1];
+    ASSERT_EQ(rows.size(), book.entries.size()) << "base " << base;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const AddressEntry& entry = *book.entries[i];
+      EXPECT_EQ(rows[i], (host::AddressRow{entry.display_type, entry.name, entry.id, entry.mobile}))
+          << i;
+    }
+  }
+  const Variant stores = Get(ObjectOf(Namespace()), L"Folders");
+  const Variant mailbox = Get(ObjectOf(stores), L"Item", Args(Variant::Int(1)));
+  const Variant contacts =
+      Get(ObjectOf(Get(ObjectOf(mailbox), L"Folders")), L"Item", Args(Variant::Int(2)));
+  const auto read = host::MakeContactTable(host::Dispatch(ComPtr<IDispatch>(ObjectOf(contacts))));
+  std::vector<host::ContactRow> rows;
+  for (auto batch = read->NextRows(3); !batch.empty(); batch = read->NextRows(3))
+    rows.insert(rows.end(), batch.begin(), batch.end());
+  const Folder& folder = context_->book->stores[0].folders[1];
+  ASSERT_EQ(rows.size(), folder.items.size());
+  EXPECT_EQ(rows[2], (host::ContactRow{folder.items[2].entry_id, L"IPM.Contact",
+                                       L"Smith, Chloe\r\nAccounts", L"027 555 0103"}));
+  EXPECT_EQ(rows[1].mobile, L"") << "no mobile";
+  EXPECT_EQ(rows[4].message_class, L"IPM.DistList");
+  EXPECT_EQ(rows[4].file_as, L"");
+}
+
+TEST_F(HostObjects, WithoutTablesAFolderHasNoGetTableAndRedemptionNoMapiTable) {
+  context_->tables = false;
+  const Variant stores = Get(ObjectOf(Namespace()), L"Folders");
+  const Variant mailbox = Get(ObjectOf(stores), L"Item", Args(Variant::Int(1)));
+  EXPECT_EQ(Try(ObjectOf(mailbox), L"GetTable", kGet).result, DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(CreateRedemptionObject(context_, L"Redemption.MAPITable"), nullptr);
+  EXPECT_NE(CreateRedemptionObject(context_, L"Redemption.AddressLists"), nullptr);
+}
+
+TEST_F(HostObjects, EveryCallIsCountedByObjectAndMember) {
+  const Variant stores = Get(ObjectOf(Namespace()), L"Folders");
+  Get(ObjectOf(stores), L"GetFirst");
+  Get(ObjectOf(stores), L"GetNext");
+  EXPECT_EQ(context_->call_meter.counts().at(L"Folders.GetNext"), 1);
+  EXPECT_EQ(context_->call_meter.counts().at(L"Folders.GetFirst"), 1);
+  EXPECT_EQ(context_->call_meter.total(), 4) << "GetNamespace, Folders, GetFirst, GetNext";
 }
 
 TEST_F(HostObjects, SafeDistListGivesTheMemberEntries) {

@@ -89,6 +89,7 @@ class FakeHost final : public ScenarioHost {
   void ArmUnload(const std::wstring& call, int count) override {
     armed = call + L" " + std::to_wstring(count);
   }
+  void MarkTime(const std::wstring& label) override { marks.push_back(label); }
 
   HWND button = nullptr;
   std::vector<ItemRef> chosen_rows;
@@ -97,6 +98,7 @@ class FakeHost final : public ScenarioHost {
   int unloads = 0;
   int restarts = 0;
   std::wstring armed;
+  std::vector<std::wstring> marks;
 };
 
 // A form like the add-in's dialogs: named controls, every notification noted.

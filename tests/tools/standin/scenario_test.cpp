@@ -140,8 +140,10 @@ TEST(Scenario, ReadsEveryExpectation) {
       L"expect enabled OLMain.Command5 no\n"
       L"expect registry NewBar \"1\"\n"
       L"expect no-registry NewBar\n"
-      L"expect addin ZintaraOutlook.OLConnector connected\n");
-  ASSERT_EQ(lines.size(), 19U);
+      L"expect addin ZintaraOutlook.OLConnector connected\n"
+      L"expect row-count OLContacts.lvw 100000\n"
+      L"expect row-count OLContacts.lvw at-least 1\n");
+  ASSERT_EQ(lines.size(), 21U);
   const auto& box = StepAt<expect::MsgBox>(lines, 0);
   EXPECT_EQ(box.title, L"No Account");
   EXPECT_EQ(box.button, 1);
@@ -167,6 +169,10 @@ TEST(Scenario, ReadsEveryExpectation) {
   EXPECT_EQ(StepAt<expect::Registry>(lines, 16).value, L"1");
   EXPECT_FALSE(StepAt<expect::Registry>(lines, 17).value.has_value());
   EXPECT_EQ(StepAt<expect::Addin>(lines, 18).state, L"connected");
+  EXPECT_EQ(StepAt<expect::RowCount>(lines, 19).count, 100000);
+  EXPECT_FALSE(StepAt<expect::RowCount>(lines, 19).at_least);
+  EXPECT_TRUE(StepAt<expect::RowCount>(lines, 20).at_least);
+  EXPECT_EQ(StepAt<action::Timer>(ParseScenario(L"timer first-rows"), 0).label, L"first-rows");
 }
 
 TEST(Scenario, ReadsRibbonAndContextMenuSteps) {
@@ -234,6 +240,8 @@ TEST(Scenario, NamesTheLineAndTheProblem) {
   EXPECT_THAT(ErrorOf(L"select OLMain.lvw").second, HasSubstr("missing row"));
   EXPECT_THAT(ErrorOf(L"unload-after-call GetFirst 1").second, HasSubstr("Object.Member"));
   EXPECT_THAT(ErrorOf(L"unload-after-call Folders.GetFirst 0").second, HasSubstr("from 1"));
+  EXPECT_THAT(ErrorOf(L"expect row-count OLContacts.lvw some").second, HasSubstr("whole number"));
+  EXPECT_THAT(ErrorOf(L"timer").second, HasSubstr("missing label"));
 }
 
 }  // namespace

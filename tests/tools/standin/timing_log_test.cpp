@@ -15,6 +15,8 @@ TEST(TimingLog, OneLinePerEntryInOrderWithThreeDecimals) {
             "connect\tZintaraOutlook.OLConnector\t12.346\n"
             "click\tSend SMS\t0.000\n"
             "painted\tEnvoyer \xc3\xa0 tous\t1500.000\n");
+  log.AddCount(L"calls", L"AddressEntry.Name", 100000);
+  EXPECT_TRUE(log.Text().ends_with("calls\tAddressEntry.Name\t100000\n")) << "a count is whole";
 }
 
 }  // namespace

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <memory>
+
+#include "host/dispatch_win.h"
+#include "host/host_tables.h"
+
+namespace parvel::host {
+
+// Folder.GetTable (Outlook 2007 and later) with the columns a contact row
+// needs. Throws HostError where the folder has no tables.
+std::unique_ptr<ContactTable> MakeContactTable(const Dispatch& folder);
+// Redemption's MAPITable (a created Redemption.MAPITable) over the entries,
+// with the columns an address row needs. Throws HostError when it refuses.
+std::unique_ptr<AddressTable> MakeAddressTable(Dispatch table, const Dispatch& entries);
+
+}  // namespace parvel::host
