@@ -25,6 +25,7 @@ void Session::ReleaseHostObjects() noexcept {
 }
 
 void Session::LetGoOfHostObjects() noexcept {
+  mail_path_.reset();
   KnownDistLists.clear();
   ContactsFolders.reset();
   MapiNamespace.reset();
@@ -40,6 +41,18 @@ host::Application& Session::Host() {
     throw host::HostError(kRpcEDisconnected, L"Outlook has disconnected the add-in.");
   }
   return *HostApplication;
+}
+
+void Session::ChooseMailPath() {
+  // Without a connected host only Redemption can be had.
+  mail_path_ = host::ChooseMailPath(
+      *redemption_, HostApplication && !disconnected_ ? HostApplication->ObjectModel() : nullptr,
+      diagnostics_);
+}
+
+host::MailPath& Session::MailPath() {
+  if (!mail_path_) ChooseMailPath();
+  return *mail_path_;
 }
 
 void Session::ReadCurrentUser() {

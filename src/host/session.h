@@ -8,6 +8,7 @@
 
 #include "host/diagnostics.h"
 #include "host/host_model.h"
+#include "host/mail_path.h"
 #include "settings/account_settings.h"
 
 namespace parvel {
@@ -41,6 +42,12 @@ class Session {
   void ReadCurrentUser();
 
   host::Redemption& Redemption() { return *redemption_; }
+  // Chooses how mails and address lists go for this connection, from
+  // Redemption and the connected host, and logs the choice.
+  void ChooseMailPath();
+  // The path chosen for this connection; chosen at the first use when the
+  // connection did not.
+  host::MailPath& MailPath();
   // Where failures passed over go.
   host::Diagnostics& Diagnostics() { return diagnostics_; }
 
@@ -79,6 +86,8 @@ class Session {
 
   std::unique_ptr<host::Redemption> redemption_;
   host::Diagnostics& diagnostics_;
+  // Holds the host's objects on Outlook's own path: let go of with them.
+  std::unique_ptr<host::MailPath> mail_path_;
   int handlers_ = 0;
   bool disconnected_ = false;
 };
