@@ -43,6 +43,7 @@ struct HostContext {
   void* explorer_window = nullptr;
   bool ribbon = true;          // Outlook 2010 and later; false plays Outlook 2007
   int redemption_base = 0;     // Redemption's versions count from 0 or from 1
+  int outlook_version = 16;    // Outlook's major version
   int next_command_id = 1000;  // window command IDs of toolbar controls
   // The host's objects alive now (Outlook's and Redemption's); every add-in
   // disconnected, as many as before the first of them connected.

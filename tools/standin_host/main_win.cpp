@@ -188,6 +188,7 @@ int Run() {
   context->explorer = options.explorer;
   context->ribbon = options.ribbon;
   context->redemption_base = options.redemption_base;
+  context->outlook_version = options.outlook_version;
   std::optional<int> exit_code;
   {
     const RedemptionServer redemption(context, options.redemption);
