@@ -18,6 +18,7 @@
 #include "host/event_advice_win.h"
 #include "host/extensibility_win.h"
 #include "host/host_adapters_win.h"
+#include "host/picture_win.h"
 #include "host/session.h"
 #include "platform/handles_win.h"
 #include "recipients/pending_events_win.h"
@@ -31,33 +32,20 @@ namespace {
 constexpr OLE_COLOR kKeyColour = 0xFF00FF;  // magenta: transparent on the button
 
 // The 20 x 20 picture in the DLL's resources, with magenta as the key.
-Microsoft::WRL::ComPtr<IPicture> LoadButtonPicture() {
-  win::UniqueBitmap image(static_cast<HBITMAP>(LoadImageW(
-      ModuleInstance(), MAKEINTRESOURCEW(IDB_SEND_SMS), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  if (!image) ThrowHostError(HRESULT_FROM_WIN32(GetLastError()), L"button picture");
-  PICTDESC description{};
-  description.cbSizeofstruct = sizeof(description);
-  description.picType = PICTYPE_BITMAP;
-  description.bmp.hbitmap = image.get();
-  Microsoft::WRL::ComPtr<IPicture> picture;
-  const HRESULT hr = OleCreatePictureIndirect(&description, IID_IPicture, TRUE,
-                                              reinterpret_cast<void**>(picture.GetAddressOf()));
-  if (FAILED(hr)) ThrowHostError(hr, L"button picture");
-  // The picture owns the bitmap from here on, and deletes it with itself.
-  static_cast<void>(image.release());
-  return picture;
+Microsoft::WRL::ComPtr<IPicture> ButtonPicture() {
+  return LoadPicture<IPicture>(IDB_SEND_SMS, L"button picture");
 }
 
 class ResourcePicturePainter final : public ButtonFacePainter {
  public:
   Face MakeFace() override {
-    FacePictures pictures = MakeFacePictures(LoadButtonPicture().Get(), kKeyColour);
+    FacePictures pictures = MakeFacePictures(ButtonPicture().Get(), kKeyColour);
     return {.picture = std::make_unique<OlePicture>(std::move(pictures.face)),
             .mask = std::make_unique<OlePicture>(std::move(pictures.mask))};
   }
 
   bool PaintButtonFace() override {
-    const Microsoft::WRL::ComPtr<IPicture> picture = LoadButtonPicture();
+    const Microsoft::WRL::ComPtr<IPicture> picture = ButtonPicture();
     kept_ = KeptClipboard::Take();
     changed_ = host::PaintButtonFace(picture.Get(), kKeyColour);
     return changed_;
@@ -75,15 +63,6 @@ class ResourcePicturePainter final : public ButtonFacePainter {
  private:
   KeptClipboard kept_;
   bool changed_ = false;
-};
-
-// Keeps the DLL loaded while the module holds host objects and windows.
-class ModuleReference {
- public:
-  ModuleReference() noexcept { ModuleAddRef(); }
-  ~ModuleReference() { ModuleRelease(); }
-  ModuleReference(const ModuleReference&) = delete;
-  ModuleReference& operator=(const ModuleReference&) = delete;
 };
 
 }  // namespace
@@ -109,10 +88,8 @@ struct AddinModule::Parts {
     const Session::Handler host_objects(session);
     try {
       work();
-    } catch (const HostDisconnected&) {
-      // The host let go of the add-in while the handler let events run.
     } catch (...) {
-      diagnostics.Report(what, DescribeFailure(std::current_exception()));
+      static_cast<void>(CaughtResult(diagnostics, what));
     }
   }
 

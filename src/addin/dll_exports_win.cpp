@@ -42,7 +42,7 @@ STDAPI DllRegisterServer() {
     }
     return result;
   } catch (...) {
-    return parvel::host::FailureResult(diagnostics, L"Registration", std::current_exception());
+    return parvel::host::CaughtResult(diagnostics, L"Registration");
   }
 }
 

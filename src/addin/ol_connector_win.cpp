@@ -8,7 +8,6 @@
 #include "host/diagnostics_win.h"
 #include "host/extensibility_win.h"
 #include "parvel_addin.h"
-#include "settings/registry_win.h"
 
 namespace parvel::host {
 namespace {
@@ -60,8 +59,7 @@ class OLConnector final : public ComObject<OLConnector, IDTExtensibility2>,
       module_->Connect(application, addin_instance);
     } catch (...) {
       // Connection never fails towards the host: at worst there is no button.
-      WindowsRegistry registry;
-      SystemDiagnostics(registry).Report(L"Connection", DescribeFailure(std::current_exception()));
+      static_cast<void>(CaughtResult(L"Connection"));
     }
     return S_OK;
   }
@@ -129,9 +127,7 @@ HRESULT CreateOLConnector(REFIID iid, void** out) noexcept {
     if (!connector) return E_OUTOFMEMORY;
     return connector->QueryInterface(iid, out);
   } catch (...) {
-    WindowsRegistry registry;
-    SystemDiagnostics diagnostics(registry);
-    return FailureResult(diagnostics, L"Creating the connector", std::current_exception());
+    return CaughtResult(L"Creating the connector");
   }
 }
 

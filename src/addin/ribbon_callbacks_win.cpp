@@ -17,8 +17,8 @@
 #include "host/dispatch_win.h"
 #include "host/extensibility_win.h"
 #include "host/host_adapters_win.h"
+#include "host/picture_win.h"
 #include "platform/handles_win.h"
-#include "settings/registry_win.h"
 #include "workflows/selected_items.h"
 
 namespace parvel::host {
@@ -26,23 +26,10 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
-// One of the DLL's 32-bit pictures with alpha as a picture object, which owns
-// the bitmap from then on.
+// One of the DLL's 32-bit pictures with alpha.
 ComPtr<IPictureDisp> LoadRibbonPicture(RibbonPicture which) {
-  const int id = which == RibbonPicture::Large ? IDB_RIBBON_LARGE : IDB_RIBBON_SMALL;
-  win::UniqueBitmap bitmap(static_cast<HBITMAP>(
-      LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  if (!bitmap) ThrowHostError(HRESULT_FROM_WIN32(GetLastError()), L"ribbon picture");
-  PICTDESC description{};
-  description.cbSizeofstruct = sizeof(description);
-  description.picType = PICTYPE_BITMAP;
-  description.bmp.hbitmap = bitmap.get();
-  ComPtr<IPictureDisp> picture;
-  const HRESULT hr = OleCreatePictureIndirect(&description, IID_IPictureDisp, TRUE,
-                                              reinterpret_cast<void**>(picture.GetAddressOf()));
-  if (FAILED(hr)) ThrowHostError(hr, L"ribbon picture");
-  static_cast<void>(bitmap.release());
-  return picture;
+  return LoadPicture<IPictureDisp>(
+      which == RibbonPicture::Large ? IDB_RIBBON_LARGE : IDB_RIBBON_SMALL, L"ribbon picture");
 }
 
 // The control argument, however the host packs it (by value or by reference,
@@ -124,9 +111,7 @@ HRESULT RibbonCustomUi(BSTR ribbon_id, BSTR* ribbon_xml) noexcept {
     *ribbon_xml = SysAllocStringLen(xml.data(), static_cast<UINT>(xml.size()));
     return *ribbon_xml == nullptr ? E_OUTOFMEMORY : S_OK;
   } catch (...) {
-    WindowsRegistry registry;
-    SystemDiagnostics diagnostics(registry);
-    return FailureResult(diagnostics, L"Ribbon", std::current_exception());
+    return CaughtResult(L"Ribbon");
   }
 }
 
@@ -178,11 +163,9 @@ HRESULT InvokeRibbonCallback(AddinModule& module, DISPID id, DISPPARAMS* params,
       }
     }
     return DISP_E_MEMBERNOTFOUND;
-  } catch (const HostDisconnected&) {
-    // The host let go of the add-in while the callback let events run.
-    return S_OK;
   } catch (...) {
-    return FailureResult(module.diagnostics(), L"Ribbon", std::current_exception());
+    // Also where the host let go of the add-in while the callback let events run.
+    return CaughtResult(module.diagnostics(), L"Ribbon");
   }
 }
 

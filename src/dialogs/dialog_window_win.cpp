@@ -9,6 +9,8 @@
 #include "dialogs/window_ids.h"
 #include "dialogs/window_names_win.h"
 #include "host/com_module_win.h"
+#include "host/host_error.h"
+#include "platform/scope_exit.h"
 #include "request/system_time_win.h"
 
 namespace parvel::dialogs {
@@ -16,28 +18,16 @@ namespace {
 
 constexpr COLORREF kIconKeyColour = RGB(255, 0, 255);
 
-// Per-monitor DPI awareness for the add-in's own windows, where Windows
-// offers it (Windows 10 1703 and later): crisp at every scaling.
-class PerMonitorDpi {
- public:
-  PerMonitorDpi() {
-    using SetContext = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
-    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    set_ = user32 == nullptr ? nullptr
-                             : reinterpret_cast<SetContext>(reinterpret_cast<void*>(
-                                   GetProcAddress(user32, "SetThreadDpiAwarenessContext")));
-    if (set_ != nullptr) previous_ = set_(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
-  }
-  ~PerMonitorDpi() {
-    if (set_ != nullptr && previous_ != nullptr) set_(previous_);
-  }
-  PerMonitorDpi(const PerMonitorDpi&) = delete;
-  PerMonitorDpi& operator=(const PerMonitorDpi&) = delete;
+using SetDpiContext = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
 
- private:
-  DPI_AWARENESS_CONTEXT(WINAPI* set_)(DPI_AWARENESS_CONTEXT) = nullptr;
-  DPI_AWARENESS_CONTEXT previous_ = nullptr;
-};
+// SetThreadDpiAwarenessContext where Windows offers it (Windows 10 1703 and
+// later), else nullptr.
+SetDpiContext DpiContextSetter() {
+  const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  return user32 == nullptr ? nullptr
+                           : reinterpret_cast<SetDpiContext>(reinterpret_cast<void*>(
+                                 GetProcAddress(user32, "SetThreadDpiAwarenessContext")));
+}
 
 }  // namespace
 
@@ -81,26 +71,23 @@ bool DialogWindow::Create(int dialog_id, std::optional<Placement> placement) {
     return InitCommonControlsEx(&init) != FALSE;
   }();
   static_cast<void>(common_controls);
-  const PerMonitorDpi dpi;
+  // Per-monitor DPI awareness for the add-in's own windows: crisp at every
+  // scaling. The host's thread gets its own back.
+  const SetDpiContext set_dpi = DpiContextSetter();
+  const DPI_AWARENESS_CONTEXT host_dpi =
+      set_dpi == nullptr ? nullptr : set_dpi(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  const ScopeExit restore_dpi([set_dpi, host_dpi] {
+    if (host_dpi != nullptr) set_dpi(host_dpi);
+  });
   // An open window keeps the DLL loaded: the host may ask to unload it at any
   // time, and the window's procedure lives in it.
-  HoldModule(true);
+  module_reference_.emplace();
   if (CreateDialogParamW(host::ModuleInstance(), MAKEINTRESOURCEW(dialog_id), nullptr,
                          &DialogWindow::Procedure, reinterpret_cast<LPARAM>(this)) != nullptr) {
     return true;
   }
-  HoldModule(false);
+  module_reference_.reset();
   return false;
-}
-
-void DialogWindow::HoldModule(bool hold) noexcept {
-  if (hold == holds_module_) return;
-  holds_module_ = hold;
-  if (hold) {
-    host::ModuleAddRef();
-  } else {
-    host::ModuleRelease();
-  }
 }
 
 void DialogWindow::BringForward() {
@@ -128,9 +115,9 @@ INT_PTR CALLBACK DialogWindow::Procedure(HWND dialog, UINT message, WPARAM wpara
   } catch (const host::HostDisconnected&) {
     // The host let go of the add-in while the handler let events run.
   } catch (const std::exception& error) {
-    self->ReportUnexpected(error.what());
+    self->ReportUnexpected(host::FailureText(error));
   } catch (...) {
-    self->ReportUnexpected("unknown failure");
+    self->ReportUnexpected(L"unknown failure");
   }
   return TRUE;
 }
@@ -187,7 +174,7 @@ void DialogWindow::ForgetWindow() noexcept {
   for (const ATOM atom : atoms_) GlobalDeleteAtom(atom);
   atoms_.clear();
   hwnd_ = nullptr;
-  HoldModule(false);
+  module_reference_.reset();
 }
 
 void DialogWindow::Name(HWND window, std::wstring_view name) {
@@ -199,10 +186,8 @@ void DialogWindow::Name(HWND window, std::wstring_view name) {
   SetPropW(window, kWindowNameProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(atom)));
 }
 
-void DialogWindow::ReportUnexpected(const char* what) {
-  const std::string text = what;
-  MessageBoxW(hwnd_, std::wstring(text.begin(), text.end()).c_str(), L"Parvel",
-              MB_OK | MB_ICONERROR);
+void DialogWindow::ReportUnexpected(const std::wstring& what) {
+  MessageBoxW(hwnd_, what.c_str(), L"Parvel", MB_OK | MB_ICONERROR);
 }
 
 int DialogWindow::IdOf(std::wstring_view control) const {

@@ -16,6 +16,7 @@
 #include "dialogs/control_name.h"
 #include "dialogs/keyboard_win.h"
 #include "dialogs/window_placement_win.h"
+#include "host/com_module_win.h"
 #include "host/session.h"
 #include "platform/handles_win.h"
 #include "ui/window_view.h"
@@ -88,7 +89,7 @@ class DialogWindow : public WindowView {
   // The close box or the system menu's Close: closes unless overridden.
   virtual void OnCloseRequest() { Close(); }
   // Something no handler expected: shown, never passed to the host.
-  virtual void ReportUnexpected(const char* what);
+  virtual void ReportUnexpected(const std::wstring& what);
   // A close was asked for while a handler runs.
   bool ClosePending() const noexcept { return close_pending_; }
 
@@ -106,7 +107,6 @@ class DialogWindow : public WindowView {
   INT_PTR Handle(UINT message, WPARAM wparam, LPARAM lparam);
   void Name(HWND window, std::wstring_view name);
   void FillRow(NMLVDISPINFOW& info) const;
-  void HoldModule(bool hold) noexcept;
   // What WM_DESTROY and WM_NCDESTROY undo, done once.
   void ForgetWindow() noexcept;
 
@@ -115,7 +115,7 @@ class DialogWindow : public WindowView {
   std::optional<Placement> placement_;
   EscKey esc_;
   HWND hwnd_ = nullptr;
-  bool holds_module_ = false;
+  std::optional<host::ModuleReference> module_reference_;
   bool busy_ = false;
   int handlers_ = 0;
   bool close_pending_ = false;

@@ -6,6 +6,7 @@
 
 #include "dialogs/ol_contacts_controls.h"
 #include "dialogs/ol_main.h"
+#include "platform/scope_exit.h"
 
 namespace parvel {
 namespace {
@@ -23,17 +24,6 @@ RecipientList::Column ColumnAt(int column) {
 RecipientEntry CopyOf(const RecipientEntry& row) {
   return {.Name = row.Name, .Mobile = row.Mobile, .Kind = row.Kind, .Tag = row.Tag};
 }
-
-class BusyWhile {
- public:
-  explicit BusyWhile(WindowView& view) : view_(view) { view_.SetBusy(true); }
-  ~BusyWhile() { view_.SetBusy(false); }
-  BusyWhile(const BusyWhile&) = delete;
-  BusyWhile& operator=(const BusyWhile&) = delete;
-
- private:
-  WindowView& view_;
-};
 
 }  // namespace
 
@@ -108,7 +98,8 @@ void OLContacts::Form_Load() {
 
 void OLContacts::DoContacts() {
   {
-    const BusyWhile busy(ports_.view);
+    ports_.view.SetBusy(true);
+    const ScopeExit idle([this] { ports_.view.SetBusy(false); });
     GetAllContactsFolders();
   }
   const std::wstring name = ports_.session.AccountSettings.DefaultContacts;

@@ -7,6 +7,7 @@
 
 #include "dialogs/ol_main_controls.h"
 #include "parvel/version.h"
+#include "platform/scope_exit.h"
 #include "request/delayed_send.h"
 #include "workflows/account_settings_load.h"
 #include "workflows/gateway_message.h"
@@ -28,30 +29,6 @@ std::wstring Caption() {
   return L"Parvel" + std::wstring(44, L' ') + L"- " + std::wstring(kVersionText);
 }
 
-std::wstring HostErrorText(const std::exception& error) {
-  if (const auto* host_error = dynamic_cast<const host::HostError*>(&error)) {
-    return host_error->message();
-  }
-  const std::string what = error.what();
-  return std::wstring(what.begin(), what.end());
-}
-
-// Disables a button while the window it opens loads, as the user may click
-// again in that time.
-class DisabledWhile {
- public:
-  DisabledWhile(WindowView& view, std::wstring_view control) : view_(view), control_(control) {
-    view_.SetEnabled(control_, false);
-  }
-  ~DisabledWhile() { view_.SetEnabled(control_, true); }
-  DisabledWhile(const DisabledWhile&) = delete;
-  DisabledWhile& operator=(const DisabledWhile&) = delete;
-
- private:
-  WindowView& view_;
-  std::wstring_view control_;
-};
-
 }  // namespace
 
 OLMain::OLMain(const OLMainPorts& ports) : ports_(ports) {}
@@ -63,7 +40,7 @@ void OLMain::Form_Load() {
     session.UserDisplayName = session.MapiNamespace->CurrentUserName();
   } catch (const std::exception& error) {
     // The window still opens: sending needs the host again and says so then.
-    ports_.message_boxes.Show(kOutlookErrorTitle, HostErrorText(error));
+    ports_.message_boxes.Show(kOutlookErrorTitle, host::FailureText(error));
   }
   ShowList();
   const std::wstring show_account =
@@ -164,7 +141,9 @@ void OLMain::Command1_Click() {
 }
 
 void OLMain::Command2_Click() {
-  const DisabledWhile disabled(ports_.view, kCommand2);
+  // The user may click again while the window loads.
+  ports_.view.SetEnabled(kCommand2, false);
+  const ScopeExit enable([this] { ports_.view.SetEnabled(kCommand2, true); });
   ports_.windows.ShowContactsPicker();
 }
 
@@ -185,7 +164,8 @@ void OLMain::Command4_Click() {
 }
 
 void OLMain::Command5_Click() {
-  const DisabledWhile disabled(ports_.view, kCommand5);
+  ports_.view.SetEnabled(kCommand5, false);
+  const ScopeExit enable([this] { ports_.view.SetEnabled(kCommand5, true); });
   ports_.windows.ShowAccountWindow();
 }
 

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "host/picture_win.h"
+
 namespace parvel::host {
 namespace {
 
@@ -182,15 +184,7 @@ FacePictures MakeFacePictures(IPicture* picture, OLE_COLOR key_colour) {
   FacePictures pictures;
   HRESULT hr = picture->QueryInterface(IID_PPV_ARGS(&pictures.face));
   if (FAILED(hr)) throw HostError(hr, L"The button's picture is no picture object");
-  PICTDESC description{};
-  description.cbSizeofstruct = sizeof(description);
-  description.picType = PICTYPE_BITMAP;
-  description.bmp.hbitmap = mask.get();
-  hr = ::OleCreatePictureIndirect(&description, IID_IPictureDisp, TRUE,
-                                  reinterpret_cast<void**>(pictures.mask.GetAddressOf()));
-  if (FAILED(hr)) throw HostError(hr, L"The button's mask cannot be made");
-  // The picture owns the mask from here on.
-  static_cast<void>(mask.release());
+  pictures.mask = MakePicture<IPictureDisp>(std::move(mask), L"The button's mask");
   return pictures;
 }
 

@@ -11,6 +11,16 @@ void ModuleAddRef() noexcept;
 void ModuleRelease() noexcept;
 long ModuleReferences() noexcept;
 
+// Keeps the DLL loaded for as long as it lives: what holds host objects,
+// windows or code the host may call into.
+class ModuleReference {
+ public:
+  ModuleReference() noexcept { ModuleAddRef(); }
+  ~ModuleReference() { ModuleRelease(); }
+  ModuleReference(const ModuleReference&) = delete;
+  ModuleReference& operator=(const ModuleReference&) = delete;
+};
+
 // The DLL's own module: resources and files beside the add-in come from here,
 // never from the host's executable.
 HINSTANCE ModuleInstance() noexcept;

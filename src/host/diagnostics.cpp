@@ -13,12 +13,6 @@ class Silent final : public Diagnostics {
   void Report(std::wstring_view, std::wstring_view) noexcept override {}
 };
 
-std::wstring Widened(const char* text) {
-  std::wstring wide;
-  for (const char* c = text; *c != '\0'; ++c) wide.push_back(static_cast<unsigned char>(*c));
-  return wide;
-}
-
 }  // namespace
 
 Diagnostics& NoDiagnostics() noexcept {
@@ -43,7 +37,7 @@ std::wstring DescribeFailure(const std::exception_ptr& failure) {
   } catch (const std::bad_alloc&) {
     return L"out of memory";
   } catch (const std::exception& error) {
-    return Widened(error.what());
+    return FailureText(error);
   } catch (...) {
     return L"unknown failure";
   }

@@ -8,6 +8,7 @@
 #include "host/host_error.h"
 #include "parvel/version.h"
 #include "platform/handles_win.h"
+#include "settings/registry_win.h"
 #include "settings/settings_key.h"
 
 namespace parvel::host {
@@ -61,17 +62,33 @@ void SystemDiagnostics::Report(std::wstring_view where, std::wstring_view what) 
   }
 }
 
-HRESULT FailureResult(Diagnostics& diagnostics, std::wstring_view where,
-                      const std::exception_ptr& failure) noexcept {
+HRESULT CaughtResult(Diagnostics& diagnostics, std::wstring_view where) noexcept {
   try {
-    diagnostics.Report(where, DescribeFailure(failure));
-    std::rethrow_exception(failure);
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  } catch (const HostError& error) {
-    return FAILED(error.hresult()) ? static_cast<HRESULT>(error.hresult()) : E_FAIL;
+    throw;
+  } catch (const HostDisconnected&) {
+    return S_OK;
   } catch (...) {
-    return E_UNEXPECTED;
+    const std::exception_ptr failure = std::current_exception();
+    diagnostics.Report(where, DescribeFailure(failure));
+    try {
+      std::rethrow_exception(failure);
+    } catch (const std::bad_alloc&) {
+      return E_OUTOFMEMORY;
+    } catch (const HostError& error) {
+      return FAILED(error.hresult()) ? static_cast<HRESULT>(error.hresult()) : E_FAIL;
+    } catch (...) {
+      return E_UNEXPECTED;
+    }
+  }
+}
+
+HRESULT CaughtResult(std::wstring_view where) noexcept {
+  try {
+    WindowsRegistry registry;
+    SystemDiagnostics diagnostics(registry);
+    return CaughtResult(diagnostics, where);
+  } catch (...) {
+    return E_OUTOFMEMORY;
   }
 }
 

@@ -22,10 +22,13 @@ class SystemDiagnostics final : public Diagnostics {
   RegistryPort& registry_;
 };
 
-// The HRESULT that a COM method or export returns for a failure it caught:
-// out of memory, the host's own code, or E_UNEXPECTED. The failure is
-// reported first, as where.
-HRESULT FailureResult(Diagnostics& diagnostics, std::wstring_view where,
-                      const std::exception_ptr& failure) noexcept;
+// For the catch (...) at a COM method, an export or a host callback, where
+// nothing may pass: reports the failure as where and returns the HRESULT for
+// it (out of memory, the host's own code, or E_UNEXPECTED). A handler the
+// host stopped (HostDisconnected) ends quietly, with S_OK.
+HRESULT CaughtResult(Diagnostics& diagnostics, std::wstring_view where) noexcept;
+// The same where no session's diagnostics are at hand (registration, before
+// a connection): the report goes to the administrator's log.
+HRESULT CaughtResult(std::wstring_view where) noexcept;
 
 }  // namespace parvel::host

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "codec/code_page.h"
+
 namespace parvel::host {
 namespace {
 
@@ -22,5 +24,10 @@ HostError::HostError(std::int32_t hresult, std::wstring message)
     : std::runtime_error(Describe(hresult, message)),
       hresult_(hresult),
       message_(std::move(message)) {}
+
+std::wstring FailureText(const std::exception& error) {
+  if (const auto* host_error = dynamic_cast<const HostError*>(&error)) return host_error->message();
+  return SystemCodePage().FromBytes(error.what());
+}
 
 }  // namespace parvel::host

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <stdexcept>
 #include <string>
 
@@ -26,5 +27,9 @@ class HostError : public std::runtime_error {
 // handler reports it as a failure; the edges where handlers start end it
 // quietly.
 struct HostDisconnected {};
+
+// What a caught exception says, for a person: the host's own message, or the
+// exception's text read in the system's code page.
+std::wstring FailureText(const std::exception& error);
 
 }  // namespace parvel::host

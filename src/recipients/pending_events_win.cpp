@@ -2,24 +2,19 @@
 
 #include <windows.h>
 
+#include "platform/scope_exit.h"
+
 namespace parvel {
 namespace {
 
 thread_local bool pumping = false;
 
-class Pumping {
- public:
-  Pumping() { pumping = true; }
-  ~Pumping() { pumping = false; }
-  Pumping(const Pumping&) = delete;
-  Pumping& operator=(const Pumping&) = delete;
-};
-
 }  // namespace
 
 void ThreadMessagePump::Run() {
   if (pumping) return;
-  const Pumping guard;
+  pumping = true;
+  const ScopeExit done([] { pumping = false; });
   MSG message{};
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
     if (message.message == WM_QUIT) {

@@ -75,9 +75,7 @@ std::wstring FailureReason(const std::exception_ptr& failure) {
     std::wstring text = Trimmed(error.message());
     return text.empty() ? L"Error " + host::HresultText(error.hresult()) + L"." : text;
   } catch (const std::exception& error) {
-    const std::string_view what = error.what();
-    std::wstring text;
-    for (const char ch : what) text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(ch)));
+    std::wstring text = host::FailureText(error);
     return text.empty() ? std::wstring(kUnknownFailure) : Trimmed(std::move(text));
   } catch (...) {
     return std::wstring(kUnknownFailure);

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "common/utf8.h"
+#include "platform/scope_exit.h"
 #include "standin_host/addins_win.h"
 #include "standin_host/class_registration_win.h"
 #include "standin_host/clipboard_win.h"
@@ -123,20 +124,6 @@ void WriteTimings(const std::wstring& path, const TimingLog& timings) {
   if (!out.flush()) Report(L"parvel-standin: the timings cannot be written to " + path);
 }
 
-class OleSession {
- public:
-  OleSession() : ok_(SUCCEEDED(OleInitialize(nullptr))) {}
-  ~OleSession() {
-    if (ok_) OleUninitialize();
-  }
-  OleSession(const OleSession&) = delete;
-  OleSession& operator=(const OleSession&) = delete;
-  bool ok() const { return ok_; }
-
- private:
-  bool ok_;
-};
-
 int Run() {
   HostOptions options;
   try {
@@ -174,11 +161,11 @@ int Run() {
     }
   }
 
-  const OleSession ole;
-  if (!ole.ok()) {
+  if (FAILED(OleInitialize(nullptr))) {
     Report(L"parvel-standin: OLE cannot be initialised");
     return kExitFailed;
   }
+  const parvel::ScopeExit ole([] { OleUninitialize(); });
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                       ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);

@@ -71,13 +71,18 @@ TEST(SystemDiagnostics, FailuresAtTheComEdgeGiveMeaningfulResults) {
   MemoryRegistry registry;
   SystemDiagnostics diagnostics(registry);
   const auto result = [&](auto error) {
-    return FailureResult(diagnostics, L"Test", std::make_exception_ptr(error));
+    try {
+      throw error;
+    } catch (...) {
+      return CaughtResult(diagnostics, L"Test");
+    }
   };
   EXPECT_EQ(result(std::bad_alloc()), E_OUTOFMEMORY);
   EXPECT_EQ(result(HostError(static_cast<std::int32_t>(RPC_E_DISCONNECTED), L"gone")),
             RPC_E_DISCONNECTED);
   EXPECT_EQ(result(HostError(0, L"no code")), E_FAIL);
   EXPECT_EQ(result(std::runtime_error("anything else")), E_UNEXPECTED);
+  EXPECT_EQ(result(HostDisconnected()), S_OK) << "a handler the host stopped ends quietly";
 }
 
 }  // namespace

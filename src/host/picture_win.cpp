@@ -1,0 +1,27 @@
+#include "host/picture_win.h"
+
+#include <utility>
+
+#include "host/com_module_win.h"
+#include "host/dispatch_win.h"
+
+namespace parvel::host {
+
+void MakePicture(win::UniqueBitmap bitmap, REFIID iid, void** picture, std::wstring_view what) {
+  PICTDESC description{};
+  description.cbSizeofstruct = sizeof(description);
+  description.picType = PICTYPE_BITMAP;
+  description.bmp.hbitmap = bitmap.get();
+  const HRESULT hr = OleCreatePictureIndirect(&description, iid, TRUE, picture);
+  if (FAILED(hr)) ThrowHostError(hr, what);
+  static_cast<void>(bitmap.release());
+}
+
+void LoadPicture(int resource_id, REFIID iid, void** picture, std::wstring_view what) {
+  win::UniqueBitmap bitmap(static_cast<HBITMAP>(LoadImageW(
+      ModuleInstance(), MAKEINTRESOURCEW(resource_id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  if (!bitmap) ThrowHostError(HRESULT_FROM_WIN32(GetLastError()), what);
+  MakePicture(std::move(bitmap), iid, picture, what);
+}
+
+}  // namespace parvel::host
