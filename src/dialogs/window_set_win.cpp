@@ -66,9 +66,9 @@ void WindowSet::CloseAll() noexcept {
 
 Placement WindowSet::OnExplorer() {
   HWND explorer = nullptr;
-  if (session_.HostApplication) {
+  if (session_.Connected()) {
     try {
-      explorer = reinterpret_cast<HWND>(session_.HostApplication->ActiveExplorerWindow());
+      explorer = reinterpret_cast<HWND>(session_.Host().ActiveExplorerWindow());
     } catch (const host::HostError&) {
       // No explorer to go by: the window opens where the user clicked.
       session_.Diagnostics().Report(L"Placing a window",

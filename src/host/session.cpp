@@ -26,28 +26,38 @@ void Session::ReleaseHostObjects() noexcept {
 
 void Session::LetGoOfHostObjects() noexcept {
   mail_path_.reset();
-  KnownDistLists.clear();
-  ContactsFolders.reset();
-  MapiNamespace.reset();
-  HostApplication.reset();
+  known_dist_lists_.clear();
+  contact_folders_.reset();
+  namespace_.reset();
+  application_.reset();
 }
 
 void Session::StopIfDisconnected() const {
   if (disconnected_) throw host::HostDisconnected{};
 }
 
+void Session::Connect(std::unique_ptr<host::Application> application) {
+  // The mail path is this connection's choice, made anew.
+  mail_path_.reset();
+  application_ = std::move(application);
+}
+
 host::Application& Session::Host() {
-  if (!HostApplication || disconnected_) {
+  if (!Connected()) {
     throw host::HostError(kRpcEDisconnected, L"Outlook has disconnected the add-in.");
   }
-  return *HostApplication;
+  return *application_;
+}
+
+host::Namespace& Session::Namespace() {
+  if (!namespace_) namespace_ = Host().GetNamespace(L"MAPI");
+  return *namespace_;
 }
 
 void Session::ChooseMailPath() {
   // Without a connected host only Redemption can be had.
   mail_path_ = host::ChooseMailPath(
-      *redemption_, HostApplication && !disconnected_ ? HostApplication->ObjectModel() : nullptr,
-      diagnostics_);
+      *redemption_, Connected() ? application_->ObjectModel() : nullptr, diagnostics_);
 }
 
 host::MailPath& Session::MailPath() {
@@ -55,9 +65,11 @@ host::MailPath& Session::MailPath() {
   return *mail_path_;
 }
 
-void Session::ReadCurrentUser() {
-  if (!MapiNamespace) MapiNamespace = Host().GetNamespace(L"MAPI");
-  UserDisplayName = MapiNamespace->CurrentUserName();
+void Session::ReadCurrentUser() { UserDisplayName = Namespace().CurrentUserName(); }
+
+host::Item* Session::KnownDistList(const std::wstring& entry_id) const {
+  const auto known = known_dist_lists_.find(entry_id);
+  return known == known_dist_lists_.end() ? nullptr : known->second.get();
 }
 
 }  // namespace parvel

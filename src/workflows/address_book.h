@@ -21,7 +21,7 @@ inline constexpr std::wstring_view kFolderErrorTitle = L"Folder Error";
 inline constexpr std::wstring_view kFolderErrorText =
     L"An unexpected error was caused while retrieving contact folders : ";
 // One entry of the picker's folder list: a contact folder's name and its
-// position in the session's ContactsFolders (from 1).
+// position in the session's ContactFolders (from 1).
 struct FolderListEntry {
   std::wstring Name;
   int Position = 0;
@@ -71,7 +71,7 @@ class AddressBook {
   };
   explicit AddressBook(const Ports& ports);
 
-  // The folder list: builds ContactsFolders first (once per session), showing
+  // The folder list: builds the session's ContactFolders first (once per session), showing
   // a "Folder Error" for each folder that fails and skipping, silently, a
   // store whose subfolders cannot be counted.
   void GetAllContactsFolders(std::vector<FolderListEntry>& folders);

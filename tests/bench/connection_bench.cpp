@@ -18,6 +18,7 @@
 namespace {
 
 using namespace parvel::host;
+using namespace parvel::addin;
 
 class QuietButton final : public CommandBarButton {
  public:

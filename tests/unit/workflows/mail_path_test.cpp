@@ -75,8 +75,8 @@ class Connected {
     };
     auto application = std::make_unique<fakes::FakeApplication>(recorder);
     application->make_object_model = fakes::FakeOutlookObjectModelMaker(recorder, data);
-    session.HostApplication = std::move(application);
-    session.MapiNamespace = std::make_unique<fakes::FakeStoreNamespace>(recorder, data.stores);
+    session.Connect(std::move(application));
+    session.HoldNamespace(std::make_unique<fakes::FakeStoreNamespace>(recorder, data.stores));
     session.AccountSettings = {.Account = L"acc1", .Password = L"pw", .MailAddress = kGateway};
     session.UserDisplayName = L"Sales Desk";
     if (!with_redemption) {
