@@ -8,6 +8,7 @@
 #include "host/event_advice_win.h"
 #include "host/extensibility_win.h"
 #include "host/host_tables_win.h"
+#include "host/outlook_model_win.h"
 
 namespace parvel::host {
 namespace {
@@ -223,6 +224,9 @@ class ApplicationAdapter final : public Application {
     }
     return reinterpret_cast<std::uintptr_t>(hwnd);
   }
+  std::unique_ptr<OutlookObjectModel> ObjectModel() override {
+    return MakeOutlookObjectModel(ComPtr<IDispatch>(application_.get()));
+  }
 
  private:
   Dispatch application_;
@@ -404,6 +408,12 @@ std::unique_ptr<Application> MakeApplication(ComPtr<IDispatch> application) {
 
 std::unique_ptr<Item> MakeItem(ComPtr<IDispatch> item) {
   return std::make_unique<ItemAdapter>(Dispatch(std::move(item)));
+}
+
+ComPtr<IDispatch> ItemObject(Item& item) {
+  const auto* adapter = dynamic_cast<ItemAdapter*>(&item);
+  if (adapter == nullptr) throw HostError(E_INVALIDARG, L"not an item of this host");
+  return ComPtr<IDispatch>(adapter->object().get());
 }
 
 std::unique_ptr<AddInInstance> MakeAddInInstance(ComPtr<IDispatch> instance) {

@@ -28,6 +28,9 @@ class OlePicture final : public ButtonPicture {
 std::unique_ptr<Application> MakeApplication(Microsoft::WRL::ComPtr<IDispatch> application);
 // An Outlook item the host handed over (a selected contact, for example).
 std::unique_ptr<Item> MakeItem(Microsoft::WRL::ComPtr<IDispatch> item);
+// The Outlook object behind an item these adapters made; throws HostError for
+// any other item.
+Microsoft::WRL::ComPtr<IDispatch> ItemObject(Item& item);
 std::unique_ptr<AddInInstance> MakeAddInInstance(Microsoft::WRL::ComPtr<IDispatch> instance);
 std::unique_ptr<Redemption> MakeRedemption();
 

@@ -132,6 +132,8 @@ class CommandBars {
 
 // --- The application and the add-in instance ------------------------------
 
+class OutlookObjectModel;
+
 class Application {
  public:
   virtual ~Application() = default;
@@ -142,6 +144,9 @@ class Application {
   // on Windows), for placing the add-in's windows; 0 when the explorer does
   // not tell.
   virtual std::uintptr_t ActiveExplorerWindow() = 0;
+  // Outlook's own object model for mails and address lists, through this
+  // application (see host/outlook_model.h).
+  virtual std::unique_ptr<OutlookObjectModel> ObjectModel() = 0;
 };
 
 class AddInInstance {

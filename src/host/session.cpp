@@ -25,6 +25,7 @@ void Session::ReleaseHostObjects() noexcept {
 }
 
 void Session::LetGoOfHostObjects() noexcept {
+  mail_path_.reset();
   known_dist_lists_.clear();
   contact_folders_.reset();
   namespace_.reset();
@@ -36,6 +37,8 @@ void Session::StopIfDisconnected() const {
 }
 
 void Session::Connect(std::unique_ptr<host::Application> application) {
+  // The mail path is this connection's choice, made anew.
+  mail_path_.reset();
   application_ = std::move(application);
 }
 
@@ -49,6 +52,17 @@ host::Application& Session::Host() {
 host::Namespace& Session::Namespace() {
   if (!namespace_) namespace_ = Host().GetNamespace(L"MAPI");
   return *namespace_;
+}
+
+void Session::ChooseMailPath() {
+  // Without a connected host only Redemption can be had.
+  mail_path_ = host::ChooseMailPath(
+      *redemption_, Connected() ? application_->ObjectModel() : nullptr, diagnostics_);
+}
+
+host::MailPath& Session::MailPath() {
+  if (!mail_path_) ChooseMailPath();
+  return *mail_path_;
 }
 
 void Session::ReadCurrentUser() { UserDisplayName = Namespace().CurrentUserName(); }

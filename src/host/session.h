@@ -8,6 +8,7 @@
 
 #include "host/diagnostics.h"
 #include "host/host_model.h"
+#include "host/mail_path.h"
 #include "settings/account_settings.h"
 
 namespace parvel {
@@ -27,7 +28,7 @@ class Session {
   std::wstring UserDisplayName;  // of the current Outlook user
 
   // The host application the connection was handed; nullptr when it had
-  // none. A session serves one connection.
+  // none. A session serves one connection; its mail path is chosen anew.
   void Connect(std::unique_ptr<host::Application> application);
   // A host application is held and has not disconnected the add-in.
   bool Connected() const noexcept { return application_ && !disconnected_; }
@@ -71,6 +72,12 @@ class Session {
   std::size_t KnownDistListCount() const noexcept { return known_dist_lists_.size(); }
 
   host::Redemption& Redemption() { return *redemption_; }
+  // Chooses how mails and address lists go for this connection, from
+  // Redemption and the connected host, and logs the choice.
+  void ChooseMailPath();
+  // The path chosen for this connection; chosen at the first use when the
+  // connection did not.
+  host::MailPath& MailPath();
   // Where failures passed over go.
   host::Diagnostics& Diagnostics() { return diagnostics_; }
 
@@ -111,6 +118,8 @@ class Session {
   std::unique_ptr<host::Namespace> namespace_;  // held from the compose window's load
   std::optional<std::vector<std::unique_ptr<host::Folder>>> contact_folders_;
   std::unordered_map<std::wstring, std::unique_ptr<host::Item>> known_dist_lists_;
+  // Holds the host's objects on Outlook's own path: let go of before them.
+  std::unique_ptr<host::MailPath> mail_path_;
   int handlers_ = 0;
   bool disconnected_ = false;
 };

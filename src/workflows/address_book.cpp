@@ -158,15 +158,16 @@ void AddressBook::Loadfolder(std::wstring_view fname, int tag, ContactListSink& 
 bool AddressBook::IsGAL() {
   std::unique_ptr<host::AddressLists> lists;
   try {
-    lists = ports_.session.Redemption().CreateAddressLists();
+    lists = ports_.session.MailPath().OpenAddressLists();
   } catch (const host::HostError&) {
     return false;
   }
-  return SearchGAL(*lists) != nullptr;
+  return lists && SearchGAL(*lists) != nullptr;
 }
 
 std::unique_ptr<host::AddressList> AddressBook::FindGAL() {
-  return SearchGAL(*ports_.session.Redemption().CreateAddressLists());
+  const auto lists = ports_.session.MailPath().OpenAddressLists();
+  return lists ? SearchGAL(*lists) : nullptr;
 }
 
 void AddressBook::LoadGlobalAddressList(ContactListSink& contacts) {
@@ -269,31 +270,19 @@ void AddressBook::ExpandContactsDistList(const RecipientEntry& row,
   host::Item* list = ResolveDistList(row.Tag, looked_up);
   if (list == nullptr) return;
 
-  std::vector<std::vector<std::uint8_t>> entries;
-  std::unique_ptr<host::MapiUtils> utils;
+  std::unique_ptr<host::ListContacts> contacts;
   try {
-    const auto safe_list = session.Redemption().CreateSafeDistList();
-    safe_list->SetItem(*list);
-    const std::uint32_t tag =
-        safe_list->GetIDsFromNames(std::wstring(kAddressPropertySet), kDistributionListMembersId) |
-        kPtMvBinary;
-    entries = safe_list->BinaryFields(tag);
-    utils = session.Redemption().CreateMapiUtils();
+    contacts = session.MailPath().ContactsOf(*list, *mapi);
   } catch (const host::HostError& error) {
     Report(L"the members of the list " + row.Name, error);
     return;
   }
 
-  for (const auto& entry : entries) {
+  const int count = contacts->Count();
+  for (int index = 0; index < count; ++index) {
     try {
-      const std::wstring hex = utils->HrArrayToString(entry);
-      // Plain addresses, nested lists and anything else that does not wrap a
-      // contact of a contact folder are not members we can text.
-      if (hex.size() < kContactEntryPrefix.size() ||
-          std::wstring_view(hex).substr(0, kContactEntryPrefix.size()) != kContactEntryPrefix) {
-        continue;
-      }
-      const auto contact = mapi->GetItemFromID(hex.substr(kContactEntryPrefix.size()));
+      const auto contact = contacts->Contact(index);
+      if (!contact) continue;
       std::wstring mobile = contact->MobileTelephoneNumber();
       if (mobile.empty()) continue;
       members.push_back(

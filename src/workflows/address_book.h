@@ -20,16 +20,6 @@ inline constexpr std::wstring_view kGlobalAddressListLabel = L"Global Address Li
 inline constexpr std::wstring_view kFolderErrorTitle = L"Folder Error";
 inline constexpr std::wstring_view kFolderErrorText =
     L"An unexpected error was caused while retrieving contact folders : ";
-// An entry of a distribution list that wraps a contact of an Outlook contact
-// folder starts with these 21 bytes (flags, the contact address book's
-// provider, the entry type); the contact's own entry ID follows.
-inline constexpr std::wstring_view kContactEntryPrefix =
-    L"00000000C091ADD3519DCF11A4A900AA0047FAA4C3";
-// PSETID_Address and PidLidDistributionListMembers (multi-valued binary).
-inline constexpr std::wstring_view kAddressPropertySet = L"{00062004-0000-0000-C000-000000000046}";
-inline constexpr std::uint32_t kDistributionListMembersId = 0x8055;
-inline constexpr std::uint32_t kPtMvBinary = 0x1102;
-
 // One entry of the picker's folder list: a contact folder's name and its
 // position in the session's ContactFolders (from 1).
 struct FolderListEntry {
@@ -89,7 +79,7 @@ class AddressBook {
   // one at position tag.
   void Loadfolder(std::wstring_view fname, int tag, ContactListSink& contacts);
   // Whether the profile has a Global Address List; false, without a message,
-  // when the Redemption address lists cannot be created.
+  // when the connection's mail path cannot read address lists.
   bool IsGAL();
   std::unique_ptr<host::AddressList> FindGAL();
   void LoadGlobalAddressList(ContactListSink& contacts);

@@ -11,6 +11,8 @@
 
 #include "codec/plain_text.h"
 #include "workflows/address_book.h"
+
+#include "host/mail_path.h"
 #include "workflows/listing_batch.h"
 
 namespace parvel {
@@ -41,6 +43,8 @@ host::Item::Kind KindOf(std::wstring_view message_class) {
 }  // namespace
 
 bool AddressBook::ListGalTable(host::AddressEntries& entries, ContactListSink& contacts) {
+  // The table is Redemption's: without it, the entries are walked.
+  if (ports_.session.MailPath().Kind() != host::MailPathKind::Redemption) return false;
   std::unique_ptr<host::AddressTable> table;
   std::vector<host::AddressRow> batch;
   try {

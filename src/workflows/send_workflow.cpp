@@ -50,22 +50,6 @@ constexpr std::wstring_view kOutlookWithoutExchangeText =
     L"be used with Outlook and Exchange only. \r\n\r\nYou will need to download and install the "
     L"stand-alone version if you you wish to send SMS messages.";
 
-// Runs a step whose failure the send passes over: the e-mail is already with
-// the host, and nothing depends on the step. The failure is reported.
-template <typename Step>
-void Tolerate(host::Diagnostics& diagnostics, std::wstring_view what, Step step) noexcept {
-  try {
-    step();
-  } catch (...) {
-    try {
-      diagnostics.Report(
-          L"Send", std::wstring(what) + L": " + host::DescribeFailure(std::current_exception()));
-    } catch (...) {
-      // No memory for the report's text: it goes unreported.
-    }
-  }
-}
-
 class SendClick {
  public:
   explicit SendClick(const SendWorkflowPorts& ports)
@@ -177,27 +161,23 @@ class SendClick {
     return std::nullopt;
   }
 
-  // Whether the host took the e-mail. Both items are released when this ends.
+  // Whether the host took the e-mail, through the path this connection sends
+  // by. The mail item is released when this ends.
   bool Submit(const GatewayRequest& request) {
-    // Declared first so that the safe item wrapping it is released before it.
-    std::unique_ptr<host::MailItem> mail_item;
-    std::unique_ptr<host::SafeMailItem> safe_item;
+    Session& session = ports_.session;
+    std::unique_ptr<host::OutgoingMail> mail;
     try {
-      safe_item = ports_.session.Redemption().CreateSafeMailItem();
-    } catch (...) {
-      Warn(kOutlookWithoutExchangeTitle, kOutlookWithoutExchangeText);
-      return false;
-    }
-    try {
-      mail_item = ports_.session.Host().CreateItem(host::kOlMailItem);
-      safe_item->SetItem(*mail_item);
-      safe_item->SetTo(request.ToAddress);
-      safe_item->AddRecipient(request.ToAddress);
-      safe_item->SetSubject(std::wstring(kSubjectMultiple));
-      if (request.RecipientCount == 1) safe_item->SetSubject(request.Subject);
-      safe_item->SetBody(request.Body);
-      safe_item->Save();
-      safe_item->Send();
+      mail = session.MailPath().NewMail(session.Host());
+      if (!mail) {
+        Warn(kOutlookWithoutExchangeTitle, kOutlookWithoutExchangeText);
+        return false;
+      }
+      mail->AddressTo(request.ToAddress);
+      mail->SetSubject(std::wstring(kSubjectMultiple));
+      if (request.RecipientCount == 1) mail->SetSubject(request.Subject);
+      mail->SetBody(request.Body);
+      mail->Save();
+      mail->Send();
     } catch (...) {
       Warn(kSendFailedTitle, DescribeSendFailure(std::current_exception()));
       return false;
@@ -205,15 +185,11 @@ class SendClick {
     return true;
   }
 
-  // Flushes the outbox at once; each step is tried even when the one before failed.
+  // Flushes the outbox at once, through the path the mail went by (chosen
+  // by then); failures are passed over.
   void DeliverNow() {
-    std::unique_ptr<host::MapiUtils> utils;
-    host::Diagnostics& diagnostics = ports_.session.Diagnostics();
-    Tolerate(diagnostics, L"MAPIUtils",
-             [&] { utils = ports_.session.Redemption().CreateMapiUtils(); });
-    if (!utils) return;
-    Tolerate(diagnostics, L"DeliverNow", [&] { utils->DeliverNow(); });
-    Tolerate(diagnostics, L"Cleanup", [&] { utils->Cleanup(); });
+    Session& session = ports_.session;
+    session.MailPath().DeliverNow(session.Diagnostics());
   }
 
   // Ready for the next message; the delayed-send box keeps its text.

@@ -20,7 +20,7 @@ struct SendWorkflowPorts {
 };
 
 // The click of Command3 in the compose window: checks the window and the
-// account, submits one gateway request through Redemption and Outlook, asks
+// account, submits one gateway request through the connection's mail path, asks
 // for delivery at once and empties the window. Every problem ends in a message
 // box with the window left as it was; no host failure escapes. True when the
 // message went.

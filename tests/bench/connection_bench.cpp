@@ -13,6 +13,7 @@
 
 #include "addin/connection.h"
 #include "host/button_face.h"
+#include "host/outlook_model.h"
 
 namespace {
 
@@ -78,6 +79,7 @@ class QuietApplication final : public Application {
     return std::make_unique<QuietBars>(bars_);
   }
   std::uintptr_t ActiveExplorerWindow() override { return 0; }
+  std::unique_ptr<OutlookObjectModel> ObjectModel() override { return nullptr; }
 
  private:
   int bars_;

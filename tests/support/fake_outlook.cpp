@@ -55,4 +55,8 @@ std::uintptr_t FakeApplication::ActiveExplorerWindow() {
   return explorer_window;
 }
 
+std::unique_ptr<host::OutlookObjectModel> FakeApplication::ObjectModel() {
+  return make_object_model ? make_object_model() : nullptr;
+}
+
 }  // namespace parvel::fakes

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "host/host_model.h"
+#include "host/outlook_model.h"
 #include "support/call_recorder.h"
 
 namespace parvel::fakes {
@@ -46,6 +47,7 @@ class FakeApplication final : public host::Application {
   std::unique_ptr<host::MailItem> CreateItem(int item_type) override;
   std::unique_ptr<host::CommandBars> ActiveExplorerCommandBars() override;
   std::uintptr_t ActiveExplorerWindow() override;
+  std::unique_ptr<host::OutlookObjectModel> ObjectModel() override;
 
   // The current user's name in the namespaces handed out.
   std::wstring user_name = L"Sales Desk";
@@ -53,6 +55,8 @@ class FakeApplication final : public host::Application {
   std::function<std::unique_ptr<host::Namespace>()> make_namespace;
   // Makes the active explorer's command bars; the call fails when unset.
   std::function<std::unique_ptr<host::CommandBars>()> make_command_bars;
+  // Makes Outlook's own object model; none when unset, as from a host without it.
+  std::function<std::unique_ptr<host::OutlookObjectModel>()> make_object_model;
   // What ActiveExplorerWindow answers.
   std::uintptr_t explorer_window = 0;
 

@@ -11,6 +11,13 @@ namespace parvel::fakes {
 // A session over a fake Redemption that logs to recorder. The session owns
 // the fake; redemption lets a test script it.
 struct RecordedSession {
+  // The mail path is chosen (Redemption, its probe not logged) before a test
+  // scripts the fake.
+  RecordedSession() {
+    session.ChooseMailPath();
+    recorder.ClearCalls();
+  }
+
   CallRecorder recorder;
   FakeRedemption* redemption = nullptr;
   Session session{MadeRedemption()};

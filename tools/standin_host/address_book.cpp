@@ -203,7 +203,7 @@ class AddressListParser {
  private:
   AddressEntry& ParseEntry(const Reader& reader,
                            std::vector<std::pair<AddressEntry*, Reader>>& pending) {
-    reader.ExpectObject({"displayType", "name", "id", "mobile", "members"});
+    reader.ExpectObject({"displayType", "name", "id", "mobile", "exchange", "members"});
     AddressEntry& entry = list_.storage.emplace_back();
     entry.display_type = reader.At("displayType").Int();
     entry.name = reader.At("name").Text();
@@ -212,6 +212,7 @@ class AddressListParser {
     if (reader.Has("mobile") && !reader.value().at("mobile").is_null()) {
       entry.mobile = reader.At("mobile").Text();
     }
+    if (reader.Has("exchange")) entry.exchange = reader.At("exchange").Bool();
     if (reader.Has("members")) {
       if (entry.display_type != 1)
         reader.At("members").Fail("only a list (displayType 1) has members");

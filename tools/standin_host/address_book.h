@@ -80,6 +80,9 @@ struct AddressEntry {
   std::wstring name;
   std::wstring id;
   std::optional<std::wstring> mobile;  // none: the property is missing (null)
+  // An entry of the Exchange directory (Outlook's GetExchangeUser gives its
+  // user); false for one that only has MAPI properties.
+  bool exchange = true;
   std::vector<const AddressEntry*> members;
 };
 

@@ -52,6 +52,9 @@ class CallMeter {
   // Calls by "Object.Member", as the objects name themselves.
   const std::map<std::wstring, long long, std::less<>>& counts() const { return counts_; }
   long long total() const { return total_; }
+  // What is charged and not slept yet (less than a millisecond), or what the
+  // last sleep overran (negative).
+  std::chrono::microseconds owed() const { return owed_; }
 
  private:
   CallCosts costs_;

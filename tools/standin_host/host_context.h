@@ -46,6 +46,7 @@ struct HostContext {
   int redemption_base = 0;     // Redemption's versions count from 0 or from 1
   bool tables = true;          // Folder.GetTable and Redemption.MAPITable offered
   CallMeter call_meter;        // every call of an add-in, counted and charged
+  int outlook_version = 16;    // Outlook's major version
   int next_command_id = 1000;  // window command IDs of toolbar controls
   // The host's objects alive now (Outlook's and Redemption's); every add-in
   // disconnected, as many as before the first of them connected.

@@ -28,6 +28,7 @@ const char* const kHostUsage =
     "  --no-redemption    do not offer the Redemption classes\n"
     "  --no-explorer      ActiveExplorer gives no window\n"
     "  --no-ribbon        no ribbon and no context menus of add-ins, as Outlook 2007\n"
+    "  --outlook-2003     Outlook 2003 without Redemption: no ribbon, no 2007 object model\n"
     "  --redemption-from-one  Redemption's AddressLists and AddressEntries count from 1\n"
     "  --no-tables        no Folder.GetTable and no Redemption.MAPITable, as Outlook 2003\n"
     "  --call-cost COSTS  host calls wait: Object.Member=50us,Object=1ms,... or cached or online\n"
@@ -78,6 +79,11 @@ HostOptions ParseHostOptions(const std::vector<std::wstring>& args) {
       options.explorer = false;
     } else if (arg == L"--no-ribbon") {
       options.ribbon = false;
+      options.outlook_version = std::min(options.outlook_version, 12);
+    } else if (arg == L"--outlook-2003") {
+      options.redemption = false;
+      options.ribbon = false;
+      options.outlook_version = 11;
     } else if (arg == L"--redemption-from-one") {
       options.redemption_base = 1;
     } else if (arg == L"--no-tables") {

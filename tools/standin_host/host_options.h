@@ -38,7 +38,10 @@ struct HostOptions {
   std::optional<std::wstring> scenario;
   bool redemption = true;
   bool explorer = true;
-  bool ribbon = true;       // false: an Outlook 2007 without the explorer's ribbon
+  bool ribbon = true;  // false: an Outlook 2007 without the explorer's ribbon
+  // Outlook's major version, as Application.Version tells it: 16 (2016 and
+  // later), 12 (2007, --no-ribbon) or 11 (2003, --outlook-2003).
+  int outlook_version = 16;
   int redemption_base = 0;  // where Redemption's collections count from
   // Folder.GetTable and Redemption's MAPITable are offered; false plays
   // Outlook 2003 with a Redemption that has no MAPITable.

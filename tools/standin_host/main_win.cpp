@@ -177,6 +177,7 @@ int Run() {
   context->redemption_base = options.redemption_base;
   context->tables = options.tables;
   context->call_meter = CallMeter(options.call_costs);
+  context->outlook_version = options.outlook_version;
   std::optional<int> exit_code;
   {
     const RedemptionServer redemption(context, options.redemption);

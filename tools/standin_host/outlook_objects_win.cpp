@@ -10,6 +10,7 @@
 #include "standin_host/command_bars_win.h"
 #include "standin_host/folder_table_win.h"
 #include "standin_host/host_context.h"
+#include "standin_host/outlook_address_book_win.h"
 
 namespace parvel::standin {
 namespace {
@@ -55,6 +56,7 @@ class RecipientsObject final : public DispatchImpl<RecipientsObject> {
         {.name = L"Count", .get = &RecipientsObject::Count},
         {.name = L"Item", .get = &RecipientsObject::Item, .params = {L"Index"}, .is_default = true},
         {.name = L"Add", .get = &RecipientsObject::Add, .params = {L"Name"}},
+        {.name = L"ResolveAll", .get = &RecipientsObject::ResolveAll},
         {.name = L"_NewEnum", .get = &RecipientsObject::NewEnum},
     };
     return table;
@@ -76,6 +78,8 @@ class RecipientsObject final : public DispatchImpl<RecipientsObject> {
     mail_->recipients().Add(name);
     return ObjectResult(MakeCom<RecipientObject>(shared_context(), std::move(name)));
   }
+  // Every recipient of the stand-in resolves: an address is its own entry.
+  Variant ResolveAll(Arguments&) { return Variant::Bool(true); }
   Variant NewEnum(Arguments&) {
     const ComPtr<MailItemObject> mail = mail_;
     const std::shared_ptr<HostContext> context = shared_context();
@@ -245,6 +249,10 @@ class NamespaceObject final : public DispatchImpl<NamespaceObject> {
          .get = &NamespaceObject::GetItemFromID,
          .params = {L"EntryIDItem", L"EntryIDStore"}},
         {.name = L"Type", .get = &NamespaceObject::Type},
+        {.name = L"AddressLists", .get = &NamespaceObject::AddressLists},
+        {.name = L"SendAndReceive",
+         .get = &NamespaceObject::SendAndReceive,
+         .params = {L"showProgressDialog"}},
     };
     return table;
   }
@@ -268,6 +276,14 @@ class NamespaceObject final : public DispatchImpl<NamespaceObject> {
     return ItemResult(shared_context(), *item);
   }
   Variant Type(Arguments&) { return Variant::Text(L"MAPI"); }
+  Variant AddressLists(Arguments&) { return OutlookAddressListsResult(shared_context()); }
+  // Delivers the outbox as Redemption's DeliverNow does.
+  Variant SendAndReceive(Arguments& args) {
+    RequireOutlook2007(context(), L"NameSpace.SendAndReceive");
+    args.Bool(0);
+    if (context().outbox.DeliverAll() > 0) context().OutboxChanged();
+    return {};
+  }
 };
 
 // COM interfaces have no virtual destructor: objects end through Release.
@@ -356,6 +372,7 @@ const MemberTable<DistListItemObject>& DistListItemObject::Members() {
       {.name = L"EntryID", .get = &DistListItemObject::EntryID},
       {.name = L"DLName", .get = &DistListItemObject::DLName},
       {.name = L"MemberCount", .get = &DistListItemObject::MemberCount},
+      {.name = L"GetMember", .get = &DistListItemObject::GetMember, .params = {L"Index"}},
   };
   return table;
 }
@@ -365,6 +382,10 @@ Variant DistListItemObject::EntryID(Arguments&) { return Variant::Text(item_.ent
 Variant DistListItemObject::DLName(Arguments&) { return Variant::Text(item_.dl_name); }
 Variant DistListItemObject::MemberCount(Arguments&) {
   return Variant::Int(static_cast<long>(item_.members.size()));
+}
+Variant DistListItemObject::GetMember(Arguments& args) {
+  return DistListMemberResult(shared_context(),
+                              item_.members[CheckedIndex(args.Int(0), item_.members.size())]);
 }
 
 const MemberTable<StoredMailObject>& StoredMailObject::Members() {
@@ -474,6 +495,7 @@ const MemberTable<ApplicationObject>& ApplicationObject::Members() {
       {.name = L"CreateItem", .get = &ApplicationObject::CreateItem, .params = {L"ItemType"}},
       {.name = L"ActiveExplorer", .get = &ApplicationObject::ActiveExplorer},
       {.name = L"Name", .get = &ApplicationObject::Name, .is_default = true},
+      {.name = L"Version", .get = &ApplicationObject::Version},
   };
   return table;
 }
@@ -501,5 +523,9 @@ Variant ApplicationObject::ActiveExplorer(Arguments&) {
 }
 
 Variant ApplicationObject::Name(Arguments&) { return Variant::Text(L"Outlook"); }
+
+Variant ApplicationObject::Version(Arguments&) {
+  return Variant::Text(std::to_wstring(context().outlook_version) + L".0.0.6423");
+}
 
 }  // namespace parvel::standin

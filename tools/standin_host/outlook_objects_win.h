@@ -84,6 +84,7 @@ class DistListItemObject final : public DispatchImpl<DistListItemObject> {
   Variant EntryID(Arguments&);
   Variant DLName(Arguments&);
   Variant MemberCount(Arguments&);
+  Variant GetMember(Arguments& args);
 
   const OutlookItem& item_;
 };
@@ -143,6 +144,7 @@ class ApplicationObject final : public DispatchImpl<ApplicationObject>,
   Variant CreateItem(Arguments& args);
   Variant ActiveExplorer(Arguments&);
   Variant Name(Arguments&);
+  Variant Version(Arguments&);
 
   ComPtr<IDispatch> namespace_;
   ComPtr<IDispatch> explorer_;

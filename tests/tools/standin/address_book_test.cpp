@@ -72,6 +72,8 @@ TEST(AddressBook, SampleCoversTheCasesTheAddInMeets) {
   EXPECT_EQ(gal.name, L"Global Address List");
   EXPECT_FALSE(gal.entries[1]->mobile.has_value()) << "a missing mobile number is null";
   EXPECT_EQ(gal.entries[2]->mobile, L"") << "an empty one is empty";
+  EXPECT_FALSE(gal.entries[0]->exchange) << "an entry outside the Exchange directory";
+  EXPECT_TRUE(gal.entries[3]->exchange);
   const AddressEntry& support = *gal.entries[5];
   ASSERT_EQ(support.members.size(), 4U);
   EXPECT_EQ(support.members[0], gal.entries[0]) << "a member by id is that very entry";

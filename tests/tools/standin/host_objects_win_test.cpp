@@ -584,6 +584,96 @@ TEST_F(HostObjects, EveryCallIsCountedByObjectAndMember) {
   EXPECT_EQ(context_->call_meter.total(), 4) << "GetNamespace, Folders, GetFirst, GetNext";
 }
 
+// Outlook 2007 and later's own view, as the add-in reads it without Redemption.
+TEST_F(HostObjects, OutlooksOwnAddressListsCountFromOneAndTellEntriesOutsideExchange) {
+  EXPECT_EQ(TextOf(Get(App(), L"Version")), L"16.0.0.6423");
+  const Variant lists = Get(ObjectOf(Namespace()), L"AddressLists");
+  ASSERT_EQ(IntOf(Get(ObjectOf(lists), L"Count")), 2);
+  EXPECT_EQ(Try(ObjectOf(lists), L"Item", kGet, Args(Variant::Int(0))).result, DISP_E_EXCEPTION)
+      << "from 1";
+  const Variant gal = Get(ObjectOf(lists), L"Item", Args(Variant::Int(2)));
+  EXPECT_EQ(TextOf(Get(ObjectOf(gal), L"Name")), L"Global Address List");
+  const Variant entries = Get(ObjectOf(gal), L"AddressEntries");
+  EXPECT_EQ(Try(ObjectOf(entries), L"Item", kGet, Args(Variant::Int(0))).result, DISP_E_EXCEPTION);
+
+  const auto mobile_of = [](const Variant& entry) -> std::wstring {
+    const Variant user = Get(ObjectOf(entry), L"GetExchangeUser");
+    if (V_DISPATCH(&user.get()) != nullptr) {
+      return L"user " + TextOf(Get(ObjectOf(user), L"MobileTelephoneNumber"));
+    }
+    const Variant accessor = Get(ObjectOf(entry), L"PropertyAccessor");
+    const Outcome read =
+        Try(ObjectOf(accessor), L"GetProperty", kGet,
+            Args(Variant::Text(L"http://schemas.microsoft.com/mapi/proptag/0x3A1C001F")));
+    if (read.result == DISP_E_EXCEPTION) return L"raises " + std::to_wstring(read.scode);
+    return L"property " + TextOf(read.value);
+  };
+  std::vector<std::wstring> seen;
+  for (Variant entry = Get(ObjectOf(entries), L"GetFirst"); V_DISPATCH(&entry.get()) != nullptr;
+       entry = Get(ObjectOf(entries), L"GetNext")) {
+    seen.push_back(TextOf(Get(ObjectOf(entry), L"Name")) + L": " + mobile_of(entry));
+  }
+  const std::wstring not_found = std::to_wstring(static_cast<HRESULT>(0x8004010F));
+  EXPECT_EQ(seen, (std::vector<std::wstring>{
+                      L"Anna Bell: property 021 555 0101", L"Ben Ngata: raises " + not_found,
+                      L"Chloe Smith: user ", L"David Walker: user +64 21 555 0104",
+                      L"Emma Martin: user 021 555 0201", L"Support Team: raises " + not_found,
+                      L"Managers: raises " + not_found, L"All Staff: raises " + not_found,
+                      L"Board Room: user 021 555 0999", L"Public Notices: raises " + not_found}));
+  const Variant support = Get(ObjectOf(entries), L"Item", Args(Variant::Int(6)));
+  EXPECT_EQ(IntOf(Get(ObjectOf(support), L"AddressEntryUserType")), 1);
+  const Variant members = Get(ObjectOf(support), L"Members");
+  EXPECT_EQ(TextOf(Get(ObjectOf(Get(ObjectOf(members), L"Item", Args(Variant::Int(4)))), L"Name")),
+            L"Contractor, Ian");
+}
+
+TEST_F(HostObjects, OutlooksOwnContactGroupMembersGiveTheirContacts) {
+  const Variant ns = Namespace();
+  const Variant sales =
+      Get(ObjectOf(ns), L"GetItemFromID",
+          Args(Variant::Text(L"00000000B8E4A6F5E3B1D011A5C800A0C9251F8E0700D1000001")));
+  ASSERT_EQ(IntOf(Get(ObjectOf(sales), L"MemberCount")), 6);
+  EXPECT_EQ(Try(ObjectOf(sales), L"GetMember", kGet, Args(Variant::Int(0))).result,
+            DISP_E_EXCEPTION)
+      << "from 1";
+  std::vector<std::wstring> contacts;
+  for (long index = 1; index <= 6; ++index) {
+    const Variant member = Get(ObjectOf(sales), L"GetMember", Args(Variant::Int(index)));
+    const Variant contact = Get(ObjectOf(Get(ObjectOf(member), L"AddressEntry")), L"GetContact");
+    contacts.push_back(V_DISPATCH(&contact.get()) == nullptr
+                           ? L"Nothing"
+                           : TextOf(Get(ObjectOf(contact), L"FileAs")));
+  }
+  EXPECT_EQ(contacts[0], L"Bell, Anna");
+  EXPECT_EQ(contacts[1], L"Nothing") << "a one-off address";
+  EXPECT_EQ(contacts[4], L"Nothing") << "a nested list";
+
+  const Variant mail = Get(App(), L"CreateItem", Args(Variant::Int(0)));
+  const Variant recipients = Get(ObjectOf(mail), L"Recipients");
+  Get(ObjectOf(recipients), L"Add", Args(Variant::Text(L"sms@gateway.example")));
+  EXPECT_EQ(V_BOOL(&Get(ObjectOf(recipients), L"ResolveAll").get()), VARIANT_TRUE);
+  Put(ObjectOf(mail), L"Subject", Variant::Text(L"SMS"));
+  Put(ObjectOf(mail), L"Body", Variant::Text(L"Body"));
+  Get(ObjectOf(mail), L"Send");
+  ASSERT_EQ(context_->outbox.mails().size(), 1U);
+  EXPECT_EQ(context_->outbox.mails()[0].state, MailState::Submitted);
+  Get(ObjectOf(ns), L"SendAndReceive", Args(Variant::Bool(false)));
+  EXPECT_EQ(context_->outbox.mails()[0].state, MailState::Delivered);
+}
+
+TEST_F(HostObjects, Outlook2003HasNoneOfWhatOutlook2007Brought) {
+  context_->outlook_version = 11;
+  EXPECT_EQ(TextOf(Get(App(), L"Version")), L"11.0.0.6423");
+  const Variant ns = Namespace();
+  EXPECT_EQ(Try(ObjectOf(ns), L"SendAndReceive", kGet, Args(Variant::Bool(false))).scode,
+            DISP_E_MEMBERNOTFOUND);
+  const Variant gal =
+      Get(ObjectOf(Get(ObjectOf(ns), L"AddressLists")), L"Item", Args(Variant::Int(2)));
+  const Variant entry = Get(ObjectOf(Get(ObjectOf(gal), L"AddressEntries")), L"GetFirst");
+  EXPECT_EQ(Try(ObjectOf(entry), L"GetExchangeUser", kGet).scode, DISP_E_MEMBERNOTFOUND);
+  EXPECT_EQ(Try(ObjectOf(entry), L"PropertyAccessor", kGet).scode, DISP_E_MEMBERNOTFOUND);
+}
+
 TEST_F(HostObjects, SafeDistListGivesTheMemberEntries) {
   const Variant ns = Namespace();
   const Variant sales =
@@ -693,7 +783,8 @@ class FakeRibbonAddin final : public host::ComObject<FakeRibbonAddin, IRibbonExt
 };
 
 std::wstring Ui(const std::wstring& button) {
-  return L"<customUI xmlns=\"http://schemas.microsoft.com/office/2009/07/customui\"><ribbon><tabs>"
+  return L"<customUI "
+         L"xmlns=\"http://schemas.microsoft.com/office/2009/07/customui\"><ribbon><tabs>"
          L"<tab idMso=\"TabMail\"><group id=\"g\" label=\"G\">" +
          button + L"</group></tab></tabs></ribbon></customUI>";
 }

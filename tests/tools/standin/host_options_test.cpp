@@ -31,6 +31,7 @@ TEST(HostOptions, ReadsEveryOption) {
   EXPECT_FALSE(options.redemption);
   EXPECT_FALSE(options.explorer);
   EXPECT_FALSE(options.ribbon);
+  EXPECT_EQ(options.outlook_version, 12) << "without the ribbon: Outlook 2007";
   EXPECT_TRUE(options.failures.Contains(L"safemailitem", L"SEND"));
   EXPECT_TRUE(options.failures.Contains(L"redemption.mapiutils"));
   EXPECT_FALSE(options.failures.Contains(L"SafeMailItem", L"Save"));
@@ -47,6 +48,11 @@ TEST(HostOptions, DefaultsAndMistakes) {
   EXPECT_TRUE(plain.redemption);
   EXPECT_TRUE(plain.explorer);
   EXPECT_TRUE(plain.ribbon);
+  EXPECT_EQ(plain.outlook_version, 16);
+  const HostOptions outlook_2003 = ParseHostOptions({L"--outlook-2003", L"--no-ribbon"});
+  EXPECT_EQ(outlook_2003.outlook_version, 11) << "in any order";
+  EXPECT_FALSE(outlook_2003.redemption);
+  EXPECT_FALSE(outlook_2003.ribbon);
   EXPECT_TRUE(plain.failures.empty());
   EXPECT_EQ(plain.timeout_seconds, 5);
   EXPECT_FALSE(plain.timings);

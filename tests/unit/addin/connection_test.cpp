@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "host/outlook_model.h"
 #include "support/recording_diagnostics.h"
 
 namespace parvel::addin {
@@ -144,6 +145,7 @@ class FakeApplication final : public Application {
     return std::make_unique<FakeBars>(host_);
   }
   std::uintptr_t ActiveExplorerWindow() override { return 0; }
+  std::unique_ptr<OutlookObjectModel> ObjectModel() override { return nullptr; }
 
  private:
   Toolbars& host_;

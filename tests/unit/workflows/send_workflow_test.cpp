@@ -56,6 +56,14 @@ class SendWorkflowTest : public testing::Test {
     view.state.mobile = L"022";
     view.state.rows = {Row(L"Unknown", L"021 555 123")};
     view.state.delayed_send = LocalDateTime{2026, 12, 5, 17, 30};
+    ChooseMailPath(session, recorder);
+  }
+
+  // As the connection does; its probe and report are not the send's.
+  void ChooseMailPath(Session& chosen_for, fakes::CallRecorder& calls) {
+    chosen_for.ChooseMailPath();
+    calls.ClearCalls();
+    diagnostics.reports.clear();
   }
 
   void Click() { ClickOn(locale, code_page); }
@@ -76,6 +84,7 @@ class SendWorkflowTest : public testing::Test {
     host_of_other.AccountSettings = session.AccountSettings;
     host_of_other.UserDisplayName = session.UserDisplayName;
     host_of_other.Connect(std::make_unique<fakes::FakeApplication>(other));
+    ChooseMailPath(host_of_other, other);
     RunSendWorkflow({.session = host_of_other,
                      .view = view,
                      .message_boxes = boxes,
@@ -541,7 +550,8 @@ TEST_F(SendWorkflowTest, ADisconnectedHostIsASendFailure) {
   ASSERT_EQ(boxes.shown.size(), 1U);
   EXPECT_EQ(boxes.shown[0].title, L"Send Failed");
   EXPECT_NE(boxes.shown[0].text.find(L"Outlook has disconnected the add-in."), std::wstring::npos);
-  EXPECT_EQ(recorder.calls(), std::vector<std::wstring>{L"CreateObject(Redemption.SafeMailItem)"});
+  EXPECT_EQ(recorder.calls(), std::vector<std::wstring>{L"CreateObject(Redemption.SafeMailItem)"})
+      << "without a host the path is Redemption's, chosen at the send";
   EXPECT_EQ(recorder.live_objects(), 0);
   EXPECT_EQ(view.state, before);
 }

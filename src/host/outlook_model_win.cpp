@@ -1,0 +1,156 @@
+#include "host/outlook_model_win.h"
+
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "host/dispatch_win.h"
+#include "host/host_adapters_win.h"
+
+namespace parvel::host {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+// What PropertyAccessor.GetProperty raises for a property the entry lacks.
+constexpr auto kMapiENotFound = static_cast<std::int32_t>(0x8004010FU);
+// PR_MOBILE_TELEPHONE_NUMBER (Unicode) as the PropertyAccessor names it.
+constexpr wchar_t kMobileProperty[] = L"http://schemas.microsoft.com/mapi/proptag/0x3A1C001F";
+
+bool IsNothing(const Variant& value) {
+  return value.IsNullOrEmpty() ||
+         (value.get()->vt == VT_DISPATCH && value.get()->pdispVal == nullptr);
+}
+
+class TrustedMail final : public OutlookMail {
+ public:
+  explicit TrustedMail(Dispatch item) : item_(std::move(item)) {}
+
+  void AddRecipient(const std::wstring& address) override {
+    item_.Object(L"Recipients").Call(L"Add", {address});
+  }
+  void ResolveAll() override { item_.Object(L"Recipients").Call(L"ResolveAll"); }
+  void SetSubject(const std::wstring& subject) override { item_.Put(L"Subject", subject); }
+  void SetBody(const std::wstring& body) override { item_.Put(L"Body", body); }
+  void Save() override { item_.Call(L"Save"); }
+  void Send() override { item_.Call(L"Send"); }
+
+ private:
+  Dispatch item_;
+};
+
+class TrustedEntry final : public AddressEntry {
+ public:
+  explicit TrustedEntry(Dispatch entry) : entry_(std::move(entry)) {}
+
+  int DisplayType() override { return entry_.Call(L"DisplayType").ToInt(); }
+  std::wstring Name() override { return entry_.Call(L"Name").ToText(); }
+  std::wstring ID() override { return entry_.Call(L"ID").ToText(); }
+  // An Exchange user tells its own; any other entry has the property or not.
+  std::optional<std::wstring> MobileTelephoneNumber() override {
+    const Variant user = entry_.Call(L"GetExchangeUser");
+    if (!IsNothing(user)) return Dispatch(user).Call(L"MobileTelephoneNumber").ToText();
+    Variant value;
+    try {
+      value = entry_.Object(L"PropertyAccessor").Call(L"GetProperty", {kMobileProperty});
+    } catch (const HostError& error) {
+      if (error.hresult() == kMapiENotFound) return std::nullopt;
+      throw;
+    }
+    if (value.IsNullOrEmpty()) return std::nullopt;
+    return value.ToText();
+  }
+  std::unique_ptr<AddressEntries> Members() override;
+
+ private:
+  Dispatch entry_;
+};
+
+class TrustedEntries final : public AddressEntries {
+ public:
+  explicit TrustedEntries(Dispatch entries) : entries_(std::move(entries)) {}
+
+  std::unique_ptr<AddressEntry> GetFirst() override { return Wrap(entries_.Call(L"GetFirst")); }
+  std::unique_ptr<AddressEntry> GetNext() override { return Wrap(entries_.Call(L"GetNext")); }
+  int Count() override { return entries_.Call(L"Count").ToInt(); }
+  std::unique_ptr<AddressEntry> Item(int index) override {
+    return Wrap(entries_.Call(L"Item", {index}));
+  }
+
+ private:
+  static std::unique_ptr<AddressEntry> Wrap(const Variant& entry) {
+    if (IsNothing(entry)) return nullptr;
+    return std::make_unique<TrustedEntry>(Dispatch(entry));
+  }
+
+  Dispatch entries_;
+};
+
+std::unique_ptr<AddressEntries> TrustedEntry::Members() {
+  return std::make_unique<TrustedEntries>(entry_.Object(L"Members"));
+}
+
+class TrustedList final : public AddressList {
+ public:
+  explicit TrustedList(Dispatch list) : list_(std::move(list)) {}
+
+  std::wstring Name() override { return list_.Call(L"Name").ToText(); }
+  std::unique_ptr<AddressEntries> Entries() override {
+    return std::make_unique<TrustedEntries>(list_.Object(L"AddressEntries"));
+  }
+
+ private:
+  Dispatch list_;
+};
+
+class TrustedLists final : public AddressLists {
+ public:
+  explicit TrustedLists(Dispatch lists) : lists_(std::move(lists)) {}
+
+  int Count() override { return lists_.Call(L"Count").ToInt(); }
+  std::unique_ptr<AddressList> Item(int index) override {
+    return std::make_unique<TrustedList>(lists_.Object(L"Item", {index}));
+  }
+
+ private:
+  Dispatch lists_;
+};
+
+class TrustedObjectModel final : public OutlookObjectModel {
+ public:
+  explicit TrustedObjectModel(Dispatch application) : application_(std::move(application)) {}
+
+  std::wstring Version() override { return application_.Call(L"Version").ToText(); }
+  std::unique_ptr<OutlookMail> CreateMail() override {
+    return std::make_unique<TrustedMail>(application_.Object(L"CreateItem", {kOlMailItem}));
+  }
+  void SendAndReceive() override { Session().Call(L"SendAndReceive", {false}); }
+  std::unique_ptr<AddressLists> OpenAddressLists() override {
+    return std::make_unique<TrustedLists>(Session().Object(L"AddressLists"));
+  }
+  int MemberCount(Item& distribution_list) override {
+    return Dispatch(ItemObject(distribution_list)).Call(L"MemberCount").ToInt();
+  }
+  std::unique_ptr<Item> MemberContact(Item& distribution_list, int index) override {
+    const Variant contact = Dispatch(ItemObject(distribution_list))
+                                .Object(L"GetMember", {index})
+                                .Object(L"AddressEntry")
+                                .Call(L"GetContact");
+    if (IsNothing(contact)) return nullptr;
+    return MakeItem(contact.ToDispatch());
+  }
+
+ private:
+  // The MAPI namespace, asked for each time: nothing of it outlives the call.
+  Dispatch Session() const { return application_.Object(L"GetNamespace", {L"MAPI"}); }
+
+  Dispatch application_;
+};
+
+}  // namespace
+
+std::unique_ptr<OutlookObjectModel> MakeOutlookObjectModel(ComPtr<IDispatch> application) {
+  return std::make_unique<TrustedObjectModel>(Dispatch(std::move(application)));
+}
+
+}  // namespace parvel::host
