@@ -271,11 +271,12 @@ void CommandBarButtonObject::Click() {
   const std::set<HWND> shown_before = ShownWindows();
   const Stopwatch click;
   const auto sinks = sinks_;
-  for (const auto& [cookie, sink] : sinks) {
+  for (const auto& entry : sinks) {
     if (std::none_of(sinks_.begin(), sinks_.end(),
-                     [&](const auto& s) { return s.first == cookie; })) {
+                     [&](const auto& s) { return s.first == entry.first; })) {
       continue;
     }
+    const ComPtr<IDispatch>& sink = entry.second;
     VARIANT_BOOL cancel_default = VARIANT_FALSE;
     VARIANTARG args[2];
     VariantInit(&args[0]);

@@ -122,6 +122,7 @@ std::wstring TabTitle(const std::wstring& tab) {
 // profile, as the contacts module opens on the mailbox's "Contacts".
 const Folder* FirstContactFolder(const std::vector<Folder>& stores) {
   std::vector<const Folder*> level;
+  level.reserve(stores.size());
   for (const Folder& store : stores) level.push_back(&store);
   while (!level.empty()) {
     std::vector<const Folder*> below;

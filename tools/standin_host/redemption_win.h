@@ -27,7 +27,7 @@ class RedemptionServer {
  public:
   // Registers the four classes; with `offer` false it only removes what an
   // earlier run may have left, so that creation fails as without Redemption.
-  RedemptionServer(std::shared_ptr<HostContext> context, bool offer);
+  RedemptionServer(const std::shared_ptr<HostContext>& context, bool offer);
   ~RedemptionServer();
   RedemptionServer(const RedemptionServer&) = delete;
   RedemptionServer& operator=(const RedemptionServer&) = delete;
