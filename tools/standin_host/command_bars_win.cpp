@@ -25,6 +25,7 @@ bool SameName(std::wstring_view a, std::wstring_view b) {
 }
 
 BOOL CALLBACK AddShown(HWND window, LPARAM shown) {
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): the enumeration passes the set in LPARAM.
   if (IsWindowVisible(window)) reinterpret_cast<std::set<HWND>*>(shown)->insert(window);
   return TRUE;
 }
