@@ -26,42 +26,42 @@
 #include "settings/settings_key.h"
 #include "workflows/selected_items.h"
 
-namespace parvel::host {
+namespace parvel::addin {
 namespace {
 
 constexpr OLE_COLOR kKeyColour = 0xFF00FF;  // magenta: transparent on the button
 
 // The 20 x 20 picture in the DLL's resources, with magenta as the key.
-Microsoft::WRL::ComPtr<IPicture> ButtonPicture() {
-  return LoadPicture<IPicture>(IDB_SEND_SMS, L"button picture");
+Microsoft::WRL::ComPtr<IPicture> SendSmsPicture() {
+  return host::LoadPicture<IPicture>(IDB_SEND_SMS, L"button picture");
 }
 
 class ResourcePicturePainter final : public ButtonFacePainter {
  public:
   Face MakeFace() override {
-    FacePictures pictures = MakeFacePictures(ButtonPicture().Get(), kKeyColour);
-    return {.picture = std::make_unique<OlePicture>(std::move(pictures.face)),
-            .mask = std::make_unique<OlePicture>(std::move(pictures.mask))};
+    host::FacePictures pictures = host::MakeFacePictures(SendSmsPicture().Get(), kKeyColour);
+    return {.picture = std::make_unique<host::OlePicture>(std::move(pictures.face)),
+            .mask = std::make_unique<host::OlePicture>(std::move(pictures.mask))};
   }
 
   bool PaintButtonFace() override {
-    const Microsoft::WRL::ComPtr<IPicture> picture = ButtonPicture();
-    kept_ = KeptClipboard::Take();
+    const Microsoft::WRL::ComPtr<IPicture> picture = SendSmsPicture();
+    kept_ = host::KeptClipboard::Take();
     changed_ = host::PaintButtonFace(picture.Get(), kKeyColour);
     return changed_;
   }
 
   void RestoreClipboard() override {
-    KeptClipboard kept = std::move(kept_);
+    host::KeptClipboard kept = std::move(kept_);
     if (!std::exchange(changed_, false)) return;
     if (!kept.Restore()) {
-      throw HostError(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED),
-                      L"the clipboard is held by another program");
+      throw host::HostError(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED),
+                            L"the clipboard is held by another program");
     }
   }
 
  private:
-  KeptClipboard kept_;
+  host::KeptClipboard kept_;
   bool changed_ = false;
 };
 
@@ -70,14 +70,14 @@ class ResourcePicturePainter final : public ButtonFacePainter {
 // Members end from the last to the first: the Quit watch and the button, then
 // the windows, then the session's host objects.
 struct AddinModule::Parts {
-  ModuleReference module_reference;
+  host::ModuleReference module_reference;
   WindowsRegistry registry;
-  SystemDiagnostics diagnostics{registry};
+  host::SystemDiagnostics diagnostics{registry};
   ResourcePicturePainter painter;
-  Session session{MakeRedemption(), diagnostics};
+  Session session{host::MakeRedemption(), diagnostics};
   dialogs::WindowSet windows{session, registry, kProgId};
   AddinConnection connection{painter, [this] { ShowComposeWindow(); }, diagnostics};
-  EventAdvice quit;
+  host::EventAdvice quit;
   std::weak_ptr<AddinModule> owner;
 
   // A handler the host started: the module and the host objects stay until
@@ -89,7 +89,7 @@ struct AddinModule::Parts {
     try {
       work();
     } catch (...) {
-      static_cast<void>(CaughtResult(diagnostics, what));
+      static_cast<void>(host::CaughtResult(diagnostics, what));
     }
   }
 
@@ -125,15 +125,15 @@ void AddinModule::Connect(Microsoft::WRL::ComPtr<IDispatch> application,
                           [parts = parts_.get()] {
                             parts->Handle(L"Outlook closing", [parts] { parts->ReleaseHost(); });
                           });
-    } catch (const HostError& error) {
+    } catch (const host::HostError& error) {
       parts_->diagnostics.Report(L"Connection", L"Outlook's Quit event: " + error.message());
     }
   }
-  session.HostApplication = application ? MakeApplication(std::move(application)) : nullptr;
+  session.Connect(application ? host::MakeApplication(std::move(application)) : nullptr);
   const bool own_bar = ReadNewBar(parts_->registry);
-  if (session.HostApplication && addin_instance != nullptr) {
-    const auto instance = MakeAddInInstance(addin_instance);
-    parts_->connection.AddinInstance_OnConnection(*session.HostApplication, *instance, own_bar);
+  if (session.Connected() && addin_instance != nullptr) {
+    const auto instance = host::MakeAddInInstance(addin_instance);
+    parts_->connection.AddinInstance_OnConnection(session.Host(), *instance, own_bar);
   }
 }
 
@@ -147,13 +147,13 @@ void AddinModule::Disconnect() noexcept {
 
 void AddinModule::ShowComposeWindow() noexcept { parts_->ShowComposeWindow(); }
 
-void AddinModule::SendSmsTo(std::vector<std::unique_ptr<Item>> items) {
+void AddinModule::SendSmsTo(std::vector<std::unique_ptr<host::Item>> items) {
   Session& session = parts_->session;
   const Session::Handler host_objects(session);
   parts_->windows.ShowComposeWindow();
   // The compose window's load asks for the namespace; a load that could not
   // have it leaves the lists unresolvable without this second try.
-  if (!session.MapiNamespace) session.MapiNamespace = session.Host().GetNamespace(L"MAPI");
+  static_cast<void>(session.Namespace());
   // Expanding a contact folder's list shows no message and lets no events run.
   dialogs::OwnedMessageBoxes message_boxes;
   ThreadMessagePump pending_events;
@@ -163,6 +163,6 @@ void AddinModule::SendSmsTo(std::vector<std::unique_ptr<Item>> items) {
   parts_->windows.ComposeWindow().AddPickedRecipients(std::move(rows));
 }
 
-Diagnostics& AddinModule::diagnostics() noexcept { return parts_->diagnostics; }
+host::Diagnostics& AddinModule::diagnostics() noexcept { return parts_->diagnostics; }
 
-}  // namespace parvel::host
+}  // namespace parvel::addin

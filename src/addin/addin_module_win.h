@@ -9,7 +9,7 @@
 #include "host/diagnostics.h"
 #include "host/host_model.h"
 
-namespace parvel::host {
+namespace parvel::addin {
 
 // The add-in's composition root: everything one connection to the host owns
 // (the settings registry, the session with every host object, the windows,
@@ -44,13 +44,13 @@ class AddinModule final {
   void ShowComposeWindow() noexcept;
   // The compose window in front, with these items added to its recipients
   // as the contacts picker's "&Select" adds them.
-  void SendSmsTo(std::vector<std::unique_ptr<Item>> items);
+  void SendSmsTo(std::vector<std::unique_ptr<host::Item>> items);
   // Where the failures passed over go.
-  Diagnostics& diagnostics() noexcept;
+  host::Diagnostics& diagnostics() noexcept;
 
  private:
   struct Parts;
   std::unique_ptr<Parts> parts_;
 };
 
-}  // namespace parvel::host
+}  // namespace parvel::addin

@@ -2,10 +2,10 @@
 
 #include "host/com_object_win.h"
 
-namespace parvel::host {
+namespace parvel::addin {
 namespace {
 
-class ClassFactory final : public ComObject<ClassFactory, IClassFactory> {
+class ClassFactory final : public host::ComObject<ClassFactory, IClassFactory> {
  public:
   explicit ClassFactory(CreateFunction create) noexcept : create_(create) {}
 
@@ -18,9 +18,9 @@ class ClassFactory final : public ComObject<ClassFactory, IClassFactory> {
 
   HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
     if (lock) {
-      ModuleAddRef();
+      host::ModuleAddRef();
     } else {
-      ModuleRelease();
+      host::ModuleRelease();
     }
     return S_OK;
   }
@@ -44,4 +44,4 @@ HRESULT GetClassFactory(const ClassEntry* begin, const ClassEntry* end, REFCLSID
   return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-}  // namespace parvel::host
+}  // namespace parvel::addin

@@ -3,7 +3,7 @@
 #include <unknwn.h>
 #include <windows.h>
 
-namespace parvel::host {
+namespace parvel::addin {
 
 // Makes a new object of one class and hands out the asked interface.
 using CreateFunction = HRESULT (*)(REFIID iid, void** out);
@@ -17,4 +17,4 @@ struct ClassEntry {
 HRESULT GetClassFactory(const ClassEntry* begin, const ClassEntry* end, REFCLSID clsid, REFIID iid,
                         void** out) noexcept;
 
-}  // namespace parvel::host
+}  // namespace parvel::addin

@@ -6,7 +6,7 @@
 #include <type_traits>
 #include <utility>
 
-namespace parvel::host {
+namespace parvel::addin {
 
 template <typename Call>
 auto AddinConnection::Try(std::wstring_view what, Call&& call) noexcept {
@@ -20,8 +20,8 @@ auto AddinConnection::Try(std::wstring_view what, Call&& call) noexcept {
     }
   } catch (const std::exception&) {
     try {
-      diagnostics_.Report(L"Connection",
-                          std::wstring(what) + L": " + DescribeFailure(std::current_exception()));
+      diagnostics_.Report(L"Connection", std::wstring(what) + L": " +
+                                             host::DescribeFailure(std::current_exception()));
     } catch (...) {
       // Out of memory for the report's text: the failure goes unreported.
     }
@@ -34,56 +34,56 @@ auto AddinConnection::Try(std::wstring_view what, Call&& call) noexcept {
 }
 
 AddinConnection::AddinConnection(ButtonFacePainter& painter, std::function<void()> on_click,
-                                 Diagnostics& diagnostics)
+                                 host::Diagnostics& diagnostics)
     : painter_(painter), diagnostics_(diagnostics), on_click_(std::move(on_click)) {}
 
-void AddinConnection::AddinInstance_OnConnection(Application& application, AddInInstance& instance,
-                                                 bool own_bar) {
+void AddinConnection::AddinInstance_OnConnection(host::Application& application,
+                                                 host::AddInInstance& instance, bool own_bar) {
   MyButton.reset();
-  const std::unique_ptr<CommandBars> bars =
+  const std::unique_ptr<host::CommandBars> bars =
       Try(L"the explorer's command bars", [&] { return application.ActiveExplorerCommandBars(); });
   if (!bars) return;
 
   if (own_bar) {
-    const std::unique_ptr<CommandBar> bar =
-        Try(L"adding the bar SMSBar", [&] { return bars->Add(kOwnBarName, kMsoBarTop, true); });
+    const std::unique_ptr<host::CommandBar> bar = Try(
+        L"adding the bar SMSBar", [&] { return bars->Add(kOwnBarName, host::kMsoBarTop, true); });
     if (!bar) return;
     Try(L"showing SMSBar", [&] { bar->SetVisible(true); });
     MyButton = Try(L"adding the button",
-                   [&] { return bar->AddControl(kMsoControlButton, std::nullopt, true); });
+                   [&] { return bar->AddControl(host::kMsoControlButton, std::nullopt, true); });
     SetUpButton(instance);
     return;
   }
 
   const int count = Try(L"counting the command bars", [&] { return bars->Count(); });
   for (int index = 1; index <= count; ++index) {
-    const std::unique_ptr<CommandBar> bar =
+    const std::unique_ptr<host::CommandBar> bar =
         Try(L"command bar " + std::to_wstring(index), [&] { return bars->Item(index); });
     // A bar whose name cannot be read is not the "Standard" bar.
     if (!bar || Try(L"a command bar's name", [&] { return bar->Name(); }) != kStandardBarName) {
       continue;
     }
-    MyButton =
-        Try(L"adding the button", [&] { return bar->AddControl(kMsoControlButton, 2, true); });
+    MyButton = Try(L"adding the button",
+                   [&] { return bar->AddControl(host::kMsoControlButton, 2, true); });
     SetUpButton(instance);
     return;
   }
 }
 
-void AddinConnection::SetUpButton(AddInInstance& instance) {
+void AddinConnection::SetUpButton(host::AddInInstance& instance) {
   if (!MyButton) return;
-  CommandBarButton& button = *MyButton;
+  host::CommandBarButton& button = *MyButton;
   Try(L"the button's Click event", [&] { button.OnClick([this] { MyButton_Click(); }); });
   Try(L"the button's Caption", [&] { button.SetCaption(kButtonCaption); });
   Try(L"the button's Tag", [&] { button.SetTag(kButtonCaption); });
   Try(L"the button's OnAction", [&] { button.SetOnAction(L"!<" + instance.ProgId() + L">"); });
   Try(L"the button's Enabled", [&] { button.SetEnabled(true); });
   Try(L"the button's Visible", [&] { button.SetVisible(true); });
-  Try(L"the button's Style", [&] { button.SetStyle(kMsoButtonIconAndCaption); });
+  Try(L"the button's Style", [&] { button.SetStyle(host::kMsoButtonIconAndCaption); });
   if (!GiveFace(button)) PasteFace(button);
 }
 
-bool AddinConnection::GiveFace(CommandBarButton& button) {
+bool AddinConnection::GiveFace(host::CommandBarButton& button) {
   return Try(L"the button's Picture and Mask", [&] {
     const ButtonFacePainter::Face face = painter_.MakeFace();
     button.SetPicture(*face.picture);
@@ -91,7 +91,7 @@ bool AddinConnection::GiveFace(CommandBarButton& button) {
   });
 }
 
-void AddinConnection::PasteFace(CommandBarButton& button) {
+void AddinConnection::PasteFace(host::CommandBarButton& button) {
   // A paint that failed otherwise is still followed by the paste.
   bool painted = true;
   Try(L"the button's picture", [&] { painted = painter_.PaintButtonFace(); });
@@ -113,4 +113,4 @@ void AddinConnection::MyButton_Click() {
   if (on_click_) on_click_();
 }
 
-}  // namespace parvel::host
+}  // namespace parvel::addin

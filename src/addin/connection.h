@@ -6,7 +6,7 @@
 #include "host/diagnostics.h"
 #include "host/host_model.h"
 
-namespace parvel::host {
+namespace parvel::addin {
 
 inline constexpr wchar_t kButtonCaption[] = L"Send SMS";
 inline constexpr wchar_t kOwnBarName[] = L"SMSBar";
@@ -18,8 +18,8 @@ inline constexpr wchar_t kStandardBarName[] = L"Standard";
 class ButtonFacePainter {
  public:
   struct Face {
-    std::unique_ptr<ButtonPicture> picture;
-    std::unique_ptr<ButtonPicture> mask;  // white where the face is transparent
+    std::unique_ptr<host::ButtonPicture> picture;
+    std::unique_ptr<host::ButtonPicture> mask;  // white where the face is transparent
   };
 
   virtual ~ButtonFacePainter() = default;
@@ -42,10 +42,11 @@ class AddinConnection {
  public:
   // Each failure passed over is reported to diagnostics.
   AddinConnection(ButtonFacePainter& painter, std::function<void()> on_click,
-                  Diagnostics& diagnostics = NoDiagnostics());
+                  host::Diagnostics& diagnostics = host::NoDiagnostics());
 
   // Adds the button to a toolbar of its own ("SMSBar") or to "Standard".
-  void AddinInstance_OnConnection(Application& application, AddInInstance& instance, bool own_bar);
+  void AddinInstance_OnConnection(host::Application& application, host::AddInInstance& instance,
+                                  bool own_bar);
   // Deletes the button; the caller then lets go of the host application.
   void AddinInstance_OnDisconnection();
   void MyButton_Click();
@@ -53,20 +54,20 @@ class AddinConnection {
   bool HasButton() const noexcept { return MyButton != nullptr; }
 
  private:
-  void SetUpButton(AddInInstance& instance);
+  void SetUpButton(host::AddInInstance& instance);
   // Picture and Mask; false when the host does not take them.
-  bool GiveFace(CommandBarButton& button);
+  bool GiveFace(host::CommandBarButton& button);
   // The clipboard's way, for a host without Picture and Mask.
-  void PasteFace(CommandBarButton& button);
+  void PasteFace(host::CommandBarButton& button);
   // Runs one host call; a failure yields the empty result, is reported as
   // what the call was for, and is passed over.
   template <typename Call>
   auto Try(std::wstring_view what, Call&& call) noexcept;
 
   ButtonFacePainter& painter_;
-  Diagnostics& diagnostics_;
+  host::Diagnostics& diagnostics_;
   std::function<void()> on_click_;
-  std::unique_ptr<CommandBarButton> MyButton;
+  std::unique_ptr<host::CommandBarButton> MyButton;
 };
 
-}  // namespace parvel::host
+}  // namespace parvel::addin

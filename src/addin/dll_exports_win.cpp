@@ -16,14 +16,14 @@
 
 namespace {
 
-const parvel::host::ClassEntry kClasses[] = {
-    {&CLSID_OLConnector, &parvel::host::CreateOLConnector},
+const parvel::addin::ClassEntry kClasses[] = {
+    {&CLSID_OLConnector, &parvel::addin::CreateOLConnector},
 };
 
 }  // namespace
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {
-  return parvel::host::GetClassFactory(std::begin(kClasses), std::end(kClasses), clsid, iid, out);
+  return parvel::addin::GetClassFactory(std::begin(kClasses), std::end(kClasses), clsid, iid, out);
 }
 
 STDAPI DllCanUnloadNow() { return parvel::host::ModuleReferences() == 0 ? S_OK : S_FALSE; }
@@ -36,7 +36,7 @@ STDAPI DllRegisterServer() {
   try {
     const std::wstring path = parvel::host::ModulePath();
     const HRESULT result =
-        path.empty() ? HRESULT_FROM_WIN32(GetLastError()) : parvel::host::RegisterAddin(path);
+        path.empty() ? HRESULT_FROM_WIN32(GetLastError()) : parvel::addin::RegisterAddin(path);
     if (FAILED(result)) {
       diagnostics.Report(L"Registration", L"failed with " + parvel::host::HresultText(result));
     }
@@ -47,7 +47,7 @@ STDAPI DllRegisterServer() {
 }
 
 STDAPI DllUnregisterServer() {
-  const HRESULT result = parvel::host::UnregisterAddin();
+  const HRESULT result = parvel::addin::UnregisterAddin();
   if (FAILED(result)) {
     parvel::WindowsRegistry registry;
     parvel::host::SystemDiagnostics(registry).Report(

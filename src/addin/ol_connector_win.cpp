@@ -9,7 +9,7 @@
 #include "host/extensibility_win.h"
 #include "parvel_addin.h"
 
-namespace parvel::host {
+namespace parvel::addin {
 namespace {
 
 // The host's connection to the add-in. It owns the add-in's composition root
@@ -18,7 +18,7 @@ namespace {
 // and the start of a shutdown act, and none ever reports a failure. To a host
 // with a ribbon it offers its customUI, and its IDispatch answers the
 // callbacks that names; those do nothing while the add-in is not connected.
-class OLConnector final : public ComObject<OLConnector, IDTExtensibility2>,
+class OLConnector final : public host::ComObject<OLConnector, IDTExtensibility2>,
                           public IRibbonExtensibility {
  public:
   OLConnector() = default;
@@ -59,7 +59,7 @@ class OLConnector final : public ComObject<OLConnector, IDTExtensibility2>,
       module_->Connect(application, addin_instance);
     } catch (...) {
       // Connection never fails towards the host: at worst there is no button.
-      static_cast<void>(CaughtResult(L"Connection"));
+      static_cast<void>(host::CaughtResult(L"Connection"));
     }
     return S_OK;
   }
@@ -127,8 +127,8 @@ HRESULT CreateOLConnector(REFIID iid, void** out) noexcept {
     if (!connector) return E_OUTOFMEMORY;
     return connector->QueryInterface(iid, out);
   } catch (...) {
-    return CaughtResult(L"Creating the connector");
+    return host::CaughtResult(L"Creating the connector");
   }
 }
 
-}  // namespace parvel::host
+}  // namespace parvel::addin

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-namespace parvel::host {
+namespace parvel::addin {
 
 // Creates the class the host loads (ProgID ZintaraOutlook.OLConnector).
 HRESULT CreateOLConnector(REFIID iid, void** out) noexcept;
 
-}  // namespace parvel::host
+}  // namespace parvel::addin

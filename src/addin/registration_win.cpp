@@ -7,7 +7,7 @@
 #include "parvel_addin.h"
 #include "platform/handles_win.h"
 
-namespace parvel::host {
+namespace parvel::addin {
 namespace {
 
 constexpr wchar_t kClasses[] = L"Software\\Classes\\";
@@ -129,4 +129,4 @@ HRESULT UnregisterAddin() noexcept {
   }
 }
 
-}  // namespace parvel::host
+}  // namespace parvel::addin

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace parvel::host {
+namespace parvel::addin {
 
 inline constexpr wchar_t kProgId[] = L"ZintaraOutlook.OLConnector";
 inline constexpr wchar_t kFriendlyName[] = L"Outlook add-in";
@@ -19,4 +19,4 @@ HRESULT RegisterAddin(const std::wstring& module_path) noexcept;
 // Removes every key RegisterAddin writes; keys already gone count as removed.
 HRESULT UnregisterAddin() noexcept;
 
-}  // namespace parvel::host
+}  // namespace parvel::addin

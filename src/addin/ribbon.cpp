@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cwctype>
 
-namespace parvel::host {
+namespace parvel::addin {
 namespace {
 
 bool SameName(std::wstring_view a, std::wstring_view b) {
@@ -76,4 +76,4 @@ RibbonPicture PictureFor(std::wstring_view control_id) {
              : RibbonPicture::Large;
 }
 
-}  // namespace parvel::host
+}  // namespace parvel::addin

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace parvel::host {
+namespace parvel::addin {
 
 inline constexpr std::wstring_view kExplorerRibbonId = L"Microsoft.Outlook.Explorer";
 
@@ -45,4 +45,4 @@ enum class RibbonPicture { Large, Small };
 // entries 16 x 16.
 RibbonPicture PictureFor(std::wstring_view control_id);
 
-}  // namespace parvel::host
+}  // namespace parvel::addin

@@ -21,38 +21,38 @@
 #include "platform/handles_win.h"
 #include "workflows/selected_items.h"
 
-namespace parvel::host {
+namespace parvel::addin {
 namespace {
 
 using Microsoft::WRL::ComPtr;
 
 // One of the DLL's 32-bit pictures with alpha.
 ComPtr<IPictureDisp> LoadRibbonPicture(RibbonPicture which) {
-  return LoadPicture<IPictureDisp>(
+  return host::LoadPicture<IPictureDisp>(
       which == RibbonPicture::Large ? IDB_RIBBON_LARGE : IDB_RIBBON_SMALL, L"ribbon picture");
 }
 
 // The control argument, however the host packs it (by value or by reference,
 // as an IDispatch or an IUnknown).
-Dispatch ControlOf(const VARIANT& argument) {
-  Variant copy;
+host::Dispatch ControlOf(const VARIANT& argument) {
+  host::Variant copy;
   const HRESULT hr = VariantCopyInd(copy.get(), const_cast<VARIANT*>(&argument));
-  if (FAILED(hr)) ThrowHostError(hr, L"the ribbon control");
-  return Dispatch(copy);
+  if (FAILED(hr)) host::ThrowHostError(hr, L"the ribbon control");
+  return host::Dispatch(copy);
 }
 
 // The items of a selection as the host enumerates them, one at a time.
-class SelectionItems final : public ItemEnumerator {
+class SelectionItems final : public host::ItemEnumerator {
  public:
   explicit SelectionItems(ComPtr<IEnumVARIANT> items) : items_(std::move(items)) {}
 
-  std::unique_ptr<Item> Next() override {
-    Variant item;
+  std::unique_ptr<host::Item> Next() override {
+    host::Variant item;
     ULONG fetched = 0;
     const HRESULT hr = items_->Next(1, item.get(), &fetched);
-    if (FAILED(hr)) ThrowHostError(hr, L"the selection's items");
+    if (FAILED(hr)) host::ThrowHostError(hr, L"the selection's items");
     if (hr != S_OK || fetched == 0) return nullptr;
-    return MakeItem(item.ToDispatch());
+    return host::MakeItem(item.ToDispatch());
   }
 
  private:
@@ -63,38 +63,39 @@ class SelectionItems final : public ItemEnumerator {
 // control a Selection as its Context (an explorer's ribbon an Explorer, whose
 // Selection it is); anything else is a failure, not a guess. The items are
 // enumerated, so a collection counting from 0 or from 1 reads alike.
-SelectionItems SelectedItems(const Dispatch& control) {
-  const Dispatch context = control.Object(L"Context");
+SelectionItems SelectedItems(const host::Dispatch& control) {
+  const host::Dispatch context = control.Object(L"Context");
   const int kind = context.Call(L"Class").ToInt();
-  Dispatch selection;
+  host::Dispatch selection;
   if (kind == kOlSelectionClass) {
     selection = context;
   } else if (kind == kOlExplorerClass) {
     selection = context.Object(L"Selection");
   } else {
-    throw HostError(DISP_E_TYPEMISMATCH, L"the context menu's context is no selection (class " +
-                                             std::to_wstring(kind) + L")");
+    throw host::HostError(
+        DISP_E_TYPEMISMATCH,
+        L"the context menu's context is no selection (class " + std::to_wstring(kind) + L")");
   }
   DISPPARAMS none{};
-  Variant enumerator;
+  host::Variant enumerator;
   const HRESULT hr = selection.get()->Invoke(DISPID_NEWENUM, IID_NULL, LOCALE_USER_DEFAULT,
                                              DISPATCH_METHOD | DISPATCH_PROPERTYGET, &none,
                                              enumerator.get(), nullptr, nullptr);
-  if (FAILED(hr)) ThrowHostError(hr, L"the selection's items");
+  if (FAILED(hr)) host::ThrowHostError(hr, L"the selection's items");
   const VARIANT& value = *enumerator.get();
   IUnknown* unknown = value.vt == VT_UNKNOWN    ? value.punkVal
                       : value.vt == VT_DISPATCH ? value.pdispVal
                                                 : nullptr;
   ComPtr<IEnumVARIANT> items;
   if (unknown == nullptr || FAILED(unknown->QueryInterface(IID_PPV_ARGS(&items)))) {
-    throw HostError(DISP_E_TYPEMISMATCH, L"the selection cannot be enumerated");
+    throw host::HostError(DISP_E_TYPEMISMATCH, L"the selection cannot be enumerated");
   }
   return SelectionItems(std::move(items));
 }
 
-std::vector<std::unique_ptr<Item>> AllItems(ItemEnumerator& items) {
-  std::vector<std::unique_ptr<Item>> all;
-  while (std::unique_ptr<Item> item = items.Next()) all.push_back(std::move(item));
+std::vector<std::unique_ptr<host::Item>> AllItems(host::ItemEnumerator& items) {
+  std::vector<std::unique_ptr<host::Item>> all;
+  while (std::unique_ptr<host::Item> item = items.Next()) all.push_back(std::move(item));
   return all;
 }
 
@@ -111,7 +112,7 @@ HRESULT RibbonCustomUi(BSTR ribbon_id, BSTR* ribbon_xml) noexcept {
     *ribbon_xml = SysAllocStringLen(xml.data(), static_cast<UINT>(xml.size()));
     return *ribbon_xml == nullptr ? E_OUTOFMEMORY : S_OK;
   } catch (...) {
-    return CaughtResult(L"Ribbon");
+    return host::CaughtResult(L"Ribbon");
   }
 }
 
@@ -137,7 +138,7 @@ HRESULT InvokeRibbonCallback(AddinModule& module, DISPID id, DISPPARAMS* params,
   if (result != nullptr) VariantInit(result);
   try {
     // The control is the first argument, the last in rgvarg.
-    const Dispatch control = ControlOf(params->rgvarg[params->cArgs - 1]);
+    const host::Dispatch control = ControlOf(params->rgvarg[params->cArgs - 1]);
     switch (static_cast<RibbonCallback>(id)) {
       case RibbonCallback::SendSms:
         module.ShowComposeWindow();
@@ -165,8 +166,8 @@ HRESULT InvokeRibbonCallback(AddinModule& module, DISPID id, DISPPARAMS* params,
     return DISP_E_MEMBERNOTFOUND;
   } catch (...) {
     // Also where the host let go of the add-in while the callback let events run.
-    return CaughtResult(module.diagnostics(), L"Ribbon");
+    return host::CaughtResult(module.diagnostics(), L"Ribbon");
   }
 }
 
-}  // namespace parvel::host
+}  // namespace parvel::addin

@@ -8,7 +8,7 @@
 #include <oaidl.h>
 #include <windows.h>
 
-namespace parvel::host {
+namespace parvel::addin {
 
 class AddinModule;
 
@@ -28,4 +28,4 @@ bool IsRibbonCallback(DISPID id) noexcept;
 HRESULT InvokeRibbonCallback(AddinModule& module, DISPID id, DISPPARAMS* params,
                              VARIANT* result) noexcept;
 
-}  // namespace parvel::host
+}  // namespace parvel::addin

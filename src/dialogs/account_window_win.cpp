@@ -19,7 +19,9 @@ AccountWindow::AccountWindow(AccountSettings& settings, RegistryPort& registry)
       presenter_({.settings = settings,
                   .view = *this,
                   .message_boxes = message_boxes_,
-                  .registry = registry}) {}
+                  .registry = registry}) {
+  UseCommands<OLAccount>(kOLAccountCommands, presenter_);
+}
 
 void AccountWindow::OnInit() {
   message_boxes_.SetOwner(hwnd());
@@ -35,19 +37,9 @@ void AccountWindow::OnInit() {
   Focus(kText1);
 }
 
+// Esc: "&Close" is the cancel button.
 void AccountWindow::OnCommand(int id, int code) {
-  if (code != BN_CLICKED) return;
-  switch (id) {
-    case kCommand2.id:
-      presenter_.Command2_Click();
-      break;
-    case kCommand1.id:
-    case IDCANCEL:  // Esc: "&Close" is the cancel button
-      presenter_.Command1_Click();
-      break;
-    default:
-      break;
-  }
+  if (id == IDCANCEL && code == BN_CLICKED) presenter_.Command1_Click();
 }
 
 }  // namespace parvel::dialogs

@@ -24,7 +24,9 @@ ComposeWindow::ComposeWindow(Session& session, RegistryPort& registry, AddinWind
                   .message_boxes = message_boxes_,
                   .registry = registry,
                   .clock = SystemClock(),
-                  .windows = windows}) {}
+                  .windows = windows}) {
+  UseCommands<OLMain>(kOLMainCommands, presenter_);
+}
 
 void ComposeWindow::OnInit() {
   owned_boxes_.SetOwner(hwnd());
@@ -37,49 +39,14 @@ void ComposeWindow::OnInit() {
   Focus(kText2);
 }
 
+// Enter in the mobile number box adds the number.
 void ComposeWindow::OnCommand(int id, int code) {
-  switch (id) {
-    case kText1.id:
-      if (code == EN_CHANGE) presenter_.Text1_Change();
-      break;
-    case kText2.id:
-      // Enter in the mobile number box adds the number.
-      if (code == EN_SETFOCUS) SendMessageW(hwnd(), DM_SETDEFID, kCommand1.id, 0);
-      if (code == EN_KILLFOCUS) SendMessageW(hwnd(), DM_SETDEFID, IDOK, 0);
-      break;
-    case kCommand1.id:
-      presenter_.Command1_Click();
-      break;
-    case kCommand2.id:
-      presenter_.Command2_Click();
-      break;
-    case kCommand3.id:
-      presenter_.Command3_Click();
-      break;
-    case kCommand5.id:
-      presenter_.Command5_Click();
-      break;
-    case kCommand6.id:
-      presenter_.Command6_Click();
-      break;
-    case kCommand7.id:
-      presenter_.Command7_Click();
-      break;
-    case kCommand4.id:
-      presenter_.Command4_Click();
-      break;
-    default:
-      break;
-  }
+  if (id != kText2.id) return;
+  if (code == EN_SETFOCUS) SendMessageW(hwnd(), DM_SETDEFID, kCommand1.id, 0);
+  if (code == EN_KILLFOCUS) SendMessageW(hwnd(), DM_SETDEFID, IDOK, 0);
 }
 
 // The close box closes as "Clos&e" does.
 void ComposeWindow::OnCloseRequest() { presenter_.Command4_Click(); }
-
-void ComposeWindow::OnNotify(const NMHDR& header) {
-  if (header.idFrom == kListView1.id && header.code == LVN_COLUMNCLICK) {
-    presenter_.ListView1_ColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
-  }
-}
 
 }  // namespace parvel::dialogs

@@ -18,7 +18,6 @@ class ComposeWindow final : public DialogWindow {
  private:
   void OnInit() override;
   void OnCommand(int id, int code) override;
-  void OnNotify(const NMHDR& header) override;
   void OnCloseRequest() override;
 
   OwnedMessageBoxes owned_boxes_;

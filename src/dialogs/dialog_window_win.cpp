@@ -18,6 +18,22 @@ namespace {
 
 constexpr COLORREF kIconKeyColour = RGB(255, 0, 255);
 
+// The event a WM_COMMAND notification code stands for; a control's map
+// entry names the event, so a code shared by two kinds of control reaches
+// only the handler of the kind the map says.
+std::optional<ControlEvent> CommandEvent(int code) {
+  switch (code) {
+    case BN_CLICKED:
+      return ControlEvent::Clicked;
+    case EN_CHANGE:
+      return ControlEvent::Changed;
+    case LBN_SELCHANGE:
+      return ControlEvent::SelectionChanged;
+    default:
+      return std::nullopt;
+  }
+}
+
 using SetDpiContext = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
 
 // SetThreadDpiAwarenessContext where Windows offers it (Windows 10 1703 and
@@ -136,9 +152,13 @@ INT_PTR DialogWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       OnInit();
       return TRUE;
     }
-    case WM_COMMAND:
-      OnCommand(LOWORD(wparam), HIWORD(wparam));
+    case WM_COMMAND: {
+      const int id = LOWORD(wparam);
+      const int code = HIWORD(wparam);
+      const std::optional<ControlEvent> event = CommandEvent(code);
+      if (!event || !dispatch_ || !dispatch_(id, *event, 0)) OnCommand(id, code);
       return TRUE;
+    }
     case WM_NOTIFY: {
       // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_NOTIFY passes the header in LPARAM.
       auto& header = *reinterpret_cast<NMHDR*>(lparam);
@@ -147,7 +167,15 @@ INT_PTR DialogWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         FillRow(*reinterpret_cast<NMLVDISPINFOW*>(lparam));
         return TRUE;
       }
-      OnNotify(header);
+      const auto id = static_cast<int>(header.idFrom);
+      bool handled = false;
+      if (dispatch_ && header.code == NM_DBLCLK) {
+        handled = dispatch_(id, ControlEvent::DoubleClicked, 0);
+      } else if (dispatch_ && header.code == LVN_COLUMNCLICK) {
+        handled = dispatch_(id, ControlEvent::ColumnClicked,
+                            reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+      }
+      if (!handled) OnNotify(header);
       return TRUE;
     }
     case WM_CLOSE:

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -13,6 +14,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "dialogs/command_map.h"
 #include "dialogs/control_name.h"
 #include "dialogs/keyboard_win.h"
 #include "dialogs/window_placement_win.h"
@@ -84,7 +86,19 @@ class DialogWindow : public WindowView {
  protected:
   // Called once the controls exist; a presenter's load runs from here.
   virtual void OnInit() {}
-  virtual void OnCommand(int id, int code) = 0;
+  // The window's command map over its presenter, given once by the derived
+  // window's constructor: every control event it names is dispatched here.
+  template <typename Presenter>
+  void UseCommands(std::span<const Command<Presenter>> map, Presenter& presenter) {
+    dispatch_ = [map, &presenter](int id, ControlEvent event, int argument) {
+      return Dispatch(map, presenter, id, event, argument);
+    };
+  }
+  // What the command map does not answer.
+  virtual void OnCommand(int id, int code) {
+    static_cast<void>(id);
+    static_cast<void>(code);
+  }
   virtual void OnNotify(const NMHDR& header) { static_cast<void>(header); }
   // The close box or the system menu's Close: closes unless overridden.
   virtual void OnCloseRequest() { Close(); }
@@ -119,6 +133,7 @@ class DialogWindow : public WindowView {
   bool busy_ = false;
   int handlers_ = 0;
   bool close_pending_ = false;
+  std::function<bool(int id, ControlEvent event, int argument)> dispatch_;
   std::weak_ptr<void> owner_;
   Session* session_ = nullptr;
   std::map<int, const RecipientList*> lists_;

@@ -3,6 +3,8 @@
 #include <string_view>
 
 #include "codec/code_page.h"
+#include "dialogs/command_map.h"
+#include "dialogs/ol_account_controls.h"
 #include "settings/account_settings.h"
 #include "settings/registry_port.h"
 #include "ui/message_box.h"
@@ -59,6 +61,12 @@ class OLAccount {
   void Refuse(std::wstring_view title, std::wstring_view text, std::wstring_view focus);
 
   OLAccountPorts ports_;
+};
+
+// The account window's command map.
+inline constexpr Command<OLAccount> kOLAccountCommands[] = {
+    {ol_account_controls::kCommand1, ControlEvent::Clicked, &OLAccount::Command1_Click},
+    {ol_account_controls::kCommand2, ControlEvent::Clicked, &OLAccount::Command2_Click},
 };
 
 }  // namespace parvel

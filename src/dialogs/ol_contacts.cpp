@@ -79,9 +79,9 @@ void OLContacts::Form_Load() {
   // once more here, and when it fails again the user learns why the list is
   // empty.
   Session& session = ports_.session;
-  if (!session.MapiNamespace) {
+  if (session.HeldNamespace() == nullptr) {
     try {
-      session.MapiNamespace = session.Host().GetNamespace(L"MAPI");
+      static_cast<void>(session.Namespace());
     } catch (const host::HostError& error) {
       ports_.message_boxes.Show(kOutlookErrorTitle,
                                 std::wstring(kNoAddressBookText) + error.message(),

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "dialogs/command_map.h"
+#include "dialogs/ol_contacts_controls.h"
 #include "host/session.h"
 #include "recipients/pending_events.h"
 #include "recipients/recipient_list.h"
@@ -71,6 +73,21 @@ class OLContacts final {
   // Moves on whenever the contact list is given to a new listing or the
   // window closes, so that a listing still letting events run stops.
   unsigned listing_ = 0;
+};
+
+// The contacts picker's command map.
+inline constexpr Command<OLContacts> kOLContactsCommands[] = {
+    {ol_contacts_controls::kOption1, ControlEvent::Clicked, &OLContacts::Option1_Click},
+    {ol_contacts_controls::kOption2, ControlEvent::Clicked, &OLContacts::Option2_Click},
+    {ol_contacts_controls::kList1, ControlEvent::SelectionChanged, &OLContacts::List1_Click},
+    {ol_contacts_controls::kCommand1, ControlEvent::Clicked, &OLContacts::Command1_Click},
+    {ol_contacts_controls::kCommand2, ControlEvent::Clicked, &OLContacts::Command2_Click},
+    {ol_contacts_controls::kCommand3, ControlEvent::Clicked, &OLContacts::Command3_Click},
+    {ol_contacts_controls::kCommand4, ControlEvent::Clicked, &OLContacts::Command4_Click},
+    {ol_contacts_controls::klvw, ControlEvent::DoubleClicked, &OLContacts::lvw_DblClick},
+    {ol_contacts_controls::klvw2, ControlEvent::DoubleClicked, &OLContacts::lvw2_DblClick},
+    {ol_contacts_controls::klvw, ControlEvent::ColumnClicked, &OLContacts::lvw_ColumnClick},
+    {ol_contacts_controls::klvw2, ControlEvent::ColumnClicked, &OLContacts::lvw2_ColumnClick},
 };
 
 }  // namespace parvel

@@ -36,8 +36,7 @@ OLMain::OLMain(const OLMainPorts& ports) : ports_(ports) {}
 void OLMain::Form_Load() {
   Session& session = ports_.session;
   try {
-    session.MapiNamespace = session.Host().GetNamespace(L"MAPI");
-    session.UserDisplayName = session.MapiNamespace->CurrentUserName();
+    session.ReadCurrentUser();
   } catch (const std::exception& error) {
     // The window still opens: sending needs the host again and says so then.
     ports_.message_boxes.Show(kOutlookErrorTitle, host::FailureText(error));

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "codec/code_page.h"
+#include "dialogs/command_map.h"
+#include "dialogs/ol_main_controls.h"
 #include "host/session.h"
 #include "recipients/recipient_list.h"
 #include "request/clock.h"
@@ -86,6 +88,19 @@ class OLMain final : private ComposeView {
   OLMainPorts ports_;
   RecipientList recipients_;
   bool restored_ = false;  // the window holds work kept when it last went away
+};
+
+// The compose window's command map.
+inline constexpr Command<OLMain> kOLMainCommands[] = {
+    {ol_main_controls::kText1, ControlEvent::Changed, &OLMain::Text1_Change},
+    {ol_main_controls::kCommand1, ControlEvent::Clicked, &OLMain::Command1_Click},
+    {ol_main_controls::kCommand2, ControlEvent::Clicked, &OLMain::Command2_Click},
+    {ol_main_controls::kCommand3, ControlEvent::Clicked, &OLMain::Command3_Click},
+    {ol_main_controls::kCommand4, ControlEvent::Clicked, &OLMain::Command4_Click},
+    {ol_main_controls::kCommand5, ControlEvent::Clicked, &OLMain::Command5_Click},
+    {ol_main_controls::kCommand6, ControlEvent::Clicked, &OLMain::Command6_Click},
+    {ol_main_controls::kCommand7, ControlEvent::Clicked, &OLMain::Command7_Click},
+    {ol_main_controls::kListView1, ControlEvent::ColumnClicked, &OLMain::ListView1_ColumnClick},
 };
 
 }  // namespace parvel

@@ -18,7 +18,10 @@ TemplatesWindow::TemplatesWindow(AddinWindows& windows, const TemplatesLocation&
                   .message_boxes = message_boxes_,
                   .windows = windows,
                   .files = files_,
-                  .location = location}) {}
+                  .location = location}) {
+  // The window has no default or cancel button: Enter and Esc do nothing here.
+  UseCommands<ZNSMSTemplates>(kZNSMSTemplatesCommands, presenter_);
+}
 
 void TemplatesWindow::OnInit() {
   message_boxes_.SetOwner(hwnd());
@@ -26,27 +29,6 @@ void TemplatesWindow::OnInit() {
   presenter_.Form_Load();
   ShowWindow(hwnd(), SW_SHOW);
   Focus(kList1);
-}
-
-// The window has no default or cancel button: Enter and Esc do nothing here.
-void TemplatesWindow::OnCommand(int id, int code) {
-  if (code != BN_CLICKED) return;
-  switch (id) {
-    case kCommand1.id:
-      presenter_.Command1_Click();
-      break;
-    case kCommand2.id:
-      presenter_.Command2_Click();
-      break;
-    case kCommand3.id:
-      presenter_.Command3_Click();
-      break;
-    case kCommand4.id:
-      presenter_.Command4_Click();
-      break;
-    default:
-      break;
-  }
 }
 
 }  // namespace parvel::dialogs

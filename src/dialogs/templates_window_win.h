@@ -19,7 +19,6 @@ class TemplatesWindow final : public DialogWindow {
 
  private:
   void OnInit() override;
-  void OnCommand(int id, int code) override;
 
   OwnedMessageBoxes message_boxes_;
   DiskFiles files_;

@@ -4,6 +4,8 @@
 #include <string_view>
 
 #include "codec/code_page.h"
+#include "dialogs/command_map.h"
+#include "dialogs/zn_sms_templates_controls.h"
 #include "templates/template_files.h"
 #include "templates/template_store.h"
 #include "templates/templates_location.h"
@@ -66,6 +68,14 @@ class ZNSMSTemplates {
 
   ZNSMSTemplatesPorts ports_;
   TemplateStore store_;
+};
+
+// The templates window's command map.
+inline constexpr Command<ZNSMSTemplates> kZNSMSTemplatesCommands[] = {
+    {zn_sms_templates_controls::kCommand1, ControlEvent::Clicked, &ZNSMSTemplates::Command1_Click},
+    {zn_sms_templates_controls::kCommand2, ControlEvent::Clicked, &ZNSMSTemplates::Command2_Click},
+    {zn_sms_templates_controls::kCommand3, ControlEvent::Clicked, &ZNSMSTemplates::Command3_Click},
+    {zn_sms_templates_controls::kCommand4, ControlEvent::Clicked, &ZNSMSTemplates::Command4_Click},
 };
 
 }  // namespace parvel

@@ -25,26 +25,37 @@ void Session::ReleaseHostObjects() noexcept {
 }
 
 void Session::LetGoOfHostObjects() noexcept {
-  KnownDistLists.clear();
-  ContactsFolders.reset();
-  MapiNamespace.reset();
-  HostApplication.reset();
+  known_dist_lists_.clear();
+  contact_folders_.reset();
+  namespace_.reset();
+  application_.reset();
 }
 
 void Session::StopIfDisconnected() const {
   if (disconnected_) throw host::HostDisconnected{};
 }
 
-host::Application& Session::Host() {
-  if (!HostApplication || disconnected_) {
-    throw host::HostError(kRpcEDisconnected, L"Outlook has disconnected the add-in.");
-  }
-  return *HostApplication;
+void Session::Connect(std::unique_ptr<host::Application> application) {
+  application_ = std::move(application);
 }
 
-void Session::ReadCurrentUser() {
-  if (!MapiNamespace) MapiNamespace = Host().GetNamespace(L"MAPI");
-  UserDisplayName = MapiNamespace->CurrentUserName();
+host::Application& Session::Host() {
+  if (!Connected()) {
+    throw host::HostError(kRpcEDisconnected, L"Outlook has disconnected the add-in.");
+  }
+  return *application_;
+}
+
+host::Namespace& Session::Namespace() {
+  if (!namespace_) namespace_ = Host().GetNamespace(L"MAPI");
+  return *namespace_;
+}
+
+void Session::ReadCurrentUser() { UserDisplayName = Namespace().CurrentUserName(); }
+
+host::Item* Session::KnownDistList(const std::wstring& entry_id) const {
+  const auto known = known_dist_lists_.find(entry_id);
+  return known == known_dist_lists_.end() ? nullptr : known->second.get();
 }
 
 }  // namespace parvel

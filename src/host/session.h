@@ -23,22 +23,52 @@ class Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  // Members are destroyed from the last to the first: what was obtained from
-  // the host (the namespace, later the windows) goes before the host itself.
   parvel::AccountSettings AccountSettings;
   std::wstring UserDisplayName;  // of the current Outlook user
-  std::unique_ptr<host::Application> HostApplication;
-  std::unique_ptr<host::Namespace> MapiNamespace;  // held from the compose window's load
-  // The contact folders that the picker's first opening found, in order of
-  // discovery; absent until that scan. Never refreshed.
-  std::optional<std::vector<std::unique_ptr<host::Folder>>> ContactsFolders;
-  // The distribution lists the picker has shown, by EntryID: the fallback
-  // when the host cannot find a list by its entry ID. Only grows.
-  std::unordered_map<std::wstring, std::unique_ptr<host::Item>> KnownDistLists;
+
+  // The host application the connection was handed; nullptr when it had
+  // none. A session serves one connection.
+  void Connect(std::unique_ptr<host::Application> application);
+  // A host application is held and has not disconnected the add-in.
+  bool Connected() const noexcept { return application_ && !disconnected_; }
+  // The connected host application. Throws HostError once the host has
+  // disconnected the add-in.
+  host::Application& Host();
+
+  // The MAPI namespace, asked of the host when none is held yet. Throws
+  // HostError when the host cannot give it.
+  host::Namespace& Namespace();
+  // The namespace when one is held, without asking the host.
+  host::Namespace* HeldNamespace() noexcept { return namespace_.get(); }
+  // A namespace the host handed over another way (a test's or a benchmark's
+  // host has no application).
+  void HoldNamespace(std::unique_ptr<host::Namespace> mapi_namespace) {
+    namespace_ = std::move(mapi_namespace);
+  }
 
   // Sets UserDisplayName from the host, obtaining the MAPI namespace first
   // when none is held. Throws HostError when the host cannot tell.
   void ReadCurrentUser();
+
+  // The contact folders that the picker's first opening found, in order of
+  // discovery; nullptr until that scan. Never refreshed.
+  const std::vector<std::unique_ptr<host::Folder>>* ContactFolders() const noexcept {
+    return contact_folders_ ? &*contact_folders_ : nullptr;
+  }
+  // The collection a scan fills: from now on the folders are the scan's,
+  // also when it stops half-way.
+  std::vector<std::unique_ptr<host::Folder>>& StartContactFolders() {
+    return contact_folders_.emplace();
+  }
+
+  // The distribution lists the picker has shown, by EntryID: the fallback
+  // when the host cannot find a list by its entry ID. Only grows; the first
+  // list remembered under an ID stays.
+  void RememberDistList(std::wstring entry_id, std::unique_ptr<host::Item> list) {
+    known_dist_lists_.try_emplace(std::move(entry_id), std::move(list));
+  }
+  host::Item* KnownDistList(const std::wstring& entry_id) const;
+  std::size_t KnownDistListCount() const noexcept { return known_dist_lists_.size(); }
 
   host::Redemption& Redemption() { return *redemption_; }
   // Where failures passed over go.
@@ -70,15 +100,17 @@ class Session {
   // Throws HostDisconnected once the host has disconnected the add-in.
   void StopIfDisconnected() const;
 
-  // The connected host application. Throws HostError once the host has
-  // disconnected the add-in.
-  host::Application& Host();
-
  private:
   void LetGoOfHostObjects() noexcept;
 
   std::unique_ptr<host::Redemption> redemption_;
   host::Diagnostics& diagnostics_;
+  // Destroyed from the last to the first: what was obtained from the host
+  // goes before the host application itself.
+  std::unique_ptr<host::Application> application_;
+  std::unique_ptr<host::Namespace> namespace_;  // held from the compose window's load
+  std::optional<std::vector<std::unique_ptr<host::Folder>>> contact_folders_;
+  std::unordered_map<std::wstring, std::unique_ptr<host::Item>> known_dist_lists_;
   int handlers_ = 0;
   bool disconnected_ = false;
 };

@@ -107,9 +107,9 @@ void AddressBook::ReportFolderError(const host::HostError& error) {
 void AddressBook::GetAllContactsFolders(std::vector<FolderListEntry>& folders) {
   folders.clear();
   Session& session = ports_.session;
-  if (!session.ContactsFolders && session.MapiNamespace) {
-    auto& collection = session.ContactsFolders.emplace();
-    auto stores = session.MapiNamespace->TopLevelFolders();
+  if (session.ContactFolders() == nullptr && session.HeldNamespace() != nullptr) {
+    auto& collection = session.StartContactFolders();
+    auto stores = session.HeldNamespace()->TopLevelFolders();
     for (auto store = stores->Next(); store; store = stores->Next()) {
       ports_.pending_events.Run();
       int count = 0;
@@ -126,9 +126,9 @@ void AddressBook::GetAllContactsFolders(std::vector<FolderListEntry>& folders) {
       }
     }
   }
-  if (!session.ContactsFolders) return;
+  if (session.ContactFolders() == nullptr) return;
   int position = 0;
-  for (const auto& folder : *session.ContactsFolders) {
+  for (const auto& folder : *session.ContactFolders()) {
     folders.push_back({.Name = folder->Name(), .Position = ++position});
   }
 }
@@ -150,11 +150,11 @@ void AddressBook::AddContactsFolders(std::unique_ptr<host::Folder> folder,
 void AddressBook::Loadfolder(std::wstring_view fname, int tag, ContactListSink& contacts) {
   contacts.Clear();
   Session& session = ports_.session;
-  if (!session.ContactsFolders) return;
+  if (session.ContactFolders() == nullptr) return;
   host::Folder* chosen = nullptr;
   std::wstring folder_name;
   int position = 0;
-  for (const auto& folder : *session.ContactsFolders) {
+  for (const auto& folder : *session.ContactFolders()) {
     ++position;
     if (tag != 0) {
       if (tag != position) continue;
@@ -181,7 +181,7 @@ void AddressBook::Loadfolder(std::wstring_view fname, int tag, ContactListSink& 
       case host::Item::Kind::DistributionList: {
         std::wstring entry_id = item->EntryID();
         rows.Add(Distribution(item->DLName(), folder_name, entry_id));
-        session.KnownDistLists.try_emplace(std::move(entry_id), std::move(item));
+        session.RememberDistList(std::move(entry_id), std::move(item));
         break;
       }
       case host::Item::Kind::Other:
@@ -277,13 +277,12 @@ void AddressBook::ExpandGALDistList(const RecipientEntry& row,
 host::Item* AddressBook::ResolveDistList(const std::wstring& entry_id,
                                          std::unique_ptr<host::Item>& holder) {
   try {
-    holder = ports_.session.MapiNamespace->GetItemFromID(entry_id);
+    holder = ports_.session.Namespace().GetItemFromID(entry_id);
     if (holder) return holder.get();
   } catch (const host::HostError&) {
     // A list shown earlier is still known by its entry ID.
   }
-  const auto known = ports_.session.KnownDistLists.find(entry_id);
-  return known == ports_.session.KnownDistLists.end() ? nullptr : known->second.get();
+  return ports_.session.KnownDistList(entry_id);
 }
 
 void AddressBook::Report(const std::wstring& what, const host::HostError& error) noexcept {
@@ -298,7 +297,8 @@ void AddressBook::Report(const std::wstring& what, const host::HostError& error)
 void AddressBook::ExpandContactsDistList(const RecipientEntry& row,
                                          std::vector<RecipientEntry>& members) {
   Session& session = ports_.session;
-  if (!session.MapiNamespace) return;
+  host::Namespace* const mapi = session.HeldNamespace();
+  if (mapi == nullptr) return;
   std::unique_ptr<host::Item> looked_up;
   host::Item* list = ResolveDistList(row.Tag, looked_up);
   if (list == nullptr) return;
@@ -327,8 +327,7 @@ void AddressBook::ExpandContactsDistList(const RecipientEntry& row,
           std::wstring_view(hex).substr(0, kContactEntryPrefix.size()) != kContactEntryPrefix) {
         continue;
       }
-      const auto contact =
-          session.MapiNamespace->GetItemFromID(hex.substr(kContactEntryPrefix.size()));
+      const auto contact = mapi->GetItemFromID(hex.substr(kContactEntryPrefix.size()));
       std::wstring mobile = contact->MobileTelephoneNumber();
       if (mobile.empty()) continue;
       members.push_back(

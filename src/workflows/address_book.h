@@ -31,7 +31,7 @@ inline constexpr std::uint32_t kDistributionListMembersId = 0x8055;
 inline constexpr std::uint32_t kPtMvBinary = 0x1102;
 
 // One entry of the picker's folder list: a contact folder's name and its
-// position in the session's ContactsFolders (from 1).
+// position in the session's ContactFolders (from 1).
 struct FolderListEntry {
   std::wstring Name;
   int Position = 0;
@@ -81,7 +81,7 @@ class AddressBook {
   };
   explicit AddressBook(const Ports& ports);
 
-  // The folder list: builds ContactsFolders first (once per session), showing
+  // The folder list: builds the session's ContactFolders first (once per session), showing
   // a "Folder Error" for each folder that fails and skipping, silently, a
   // store whose subfolders cannot be counted.
   void GetAllContactsFolders(std::vector<FolderListEntry>& folders);

@@ -26,7 +26,7 @@ std::vector<RecipientEntry> RowsOfSelectedItems(std::vector<std::unique_ptr<host
                                     .Kind = std::wstring(kKindDistribution),
                                     .Tag = item->EntryID()};
           // The item in hand serves when the host cannot find it by its ID.
-          session.KnownDistLists.try_emplace(list.Tag, std::move(item));
+          session.RememberDistList(list.Tag, std::move(item));
           address_book.ExpandContactsDistList(list, rows);
           break;
         }

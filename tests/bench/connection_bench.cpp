@@ -17,6 +17,7 @@
 namespace {
 
 using namespace parvel::host;
+using namespace parvel::addin;
 
 class QuietButton final : public CommandBarButton {
  public:

@@ -308,7 +308,7 @@ class ComposeOnly final : public AddinWindows {
 
 struct Picker {
   explicit Picker(int entries) : session(std::make_unique<SyntheticRedemption>(entries)) {
-    session.MapiNamespace = std::make_unique<StoreNamespace>(entries);
+    session.HoldNamespace(std::make_unique<StoreNamespace>(entries));
   }
 
   Session session;

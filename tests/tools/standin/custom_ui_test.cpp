@@ -21,7 +21,7 @@ std::wstring InGroup(const std::wstring& button) {
 }
 
 TEST(CustomUiTest, ReadsTheAddinsOwnExplorerRibbonWithEveryCallbackItAnswers) {
-  const CustomUi ui = ParseCustomUi(host::CustomUiFor(host::kExplorerRibbonId));
+  const CustomUi ui = ParseCustomUi(addin::CustomUiFor(addin::kExplorerRibbonId));
   ASSERT_EQ(ui.tabs.size(), 2U);
   EXPECT_EQ(ui.tabs[0].id_mso, L"TabMail");
   EXPECT_EQ(ui.tabs[1].id_mso, L"TabContacts");
@@ -32,7 +32,7 @@ TEST(CustomUiTest, ReadsTheAddinsOwnExplorerRibbonWithEveryCallbackItAnswers) {
     const UiButton& button = tab.groups[0].buttons[0];
     EXPECT_EQ(button.label, L"Send SMS");
     EXPECT_TRUE(button.large);
-    EXPECT_EQ(host::PictureFor(button.id), host::RibbonPicture::Large);
+    EXPECT_EQ(addin::PictureFor(button.id), addin::RibbonPicture::Large);
   }
   ASSERT_EQ(ui.context_menus.size(), 3U);
   EXPECT_EQ(ui.context_menus[0].id_mso, L"ContextMenuContactItem");
@@ -40,20 +40,20 @@ TEST(CustomUiTest, ReadsTheAddinsOwnExplorerRibbonWithEveryCallbackItAnswers) {
   EXPECT_EQ(ui.context_menus[2].id_mso, L"ContextMenuMultipleItems");
   for (const UiContextMenu& menu : ui.context_menus) {
     ASSERT_EQ(menu.buttons.size(), 1U);
-    EXPECT_EQ(host::PictureFor(menu.buttons[0].id), host::RibbonPicture::Small);
+    EXPECT_EQ(addin::PictureFor(menu.buttons[0].id), addin::RibbonPicture::Small);
     EXPECT_EQ(menu.buttons[0].label, L"Send SMS");
     EXPECT_EQ(menu.buttons[0].get_visible, L"ParvelGetVisible")
         << "shown only for a selection with a contact or a list";
   }
   ASSERT_EQ(ui.callbacks.size(), 4U);
   for (const std::wstring& name : ui.callbacks) {
-    const auto callback = host::FindRibbonCallback(name);
+    const auto callback = addin::FindRibbonCallback(name);
     ASSERT_TRUE(callback.has_value()) << std::string(name.begin(), name.end());
     // Apart from the connector's own methods (1 to 5) and the reserved numbers.
     EXPECT_GT(static_cast<long>(*callback), 5) << std::string(name.begin(), name.end());
   }
-  EXPECT_EQ(host::FindRibbonCallback(L"PARVELSENDSMS"), host::RibbonCallback::SendSms);
-  EXPECT_TRUE(host::CustomUiFor(L"Microsoft.Outlook.Mail.Read").empty());
+  EXPECT_EQ(addin::FindRibbonCallback(L"PARVELSENDSMS"), addin::RibbonCallback::SendSms);
+  EXPECT_TRUE(addin::CustomUiFor(L"Microsoft.Outlook.Mail.Read").empty());
 }
 
 TEST(CustomUiTest, ReadsWhatTheSchemaAllowsWithCommentsEntitiesAndTheOlderNamespace) {

@@ -11,8 +11,10 @@
 
 #include "support/recording_diagnostics.h"
 
-namespace parvel::host {
+namespace parvel::addin {
 namespace {
+
+using namespace parvel::host;
 
 // The host's toolbars as plain data, with a log of every call the add-in
 // makes and a set of calls that fail.
@@ -344,4 +346,4 @@ TEST_F(ConnectionTest, DisconnectionDeletesTheButtonAndReconnectionMakesAFreshOn
 }
 
 }  // namespace
-}  // namespace parvel::host
+}  // namespace parvel::addin

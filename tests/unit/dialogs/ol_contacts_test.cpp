@@ -65,8 +65,7 @@ class OLContactsTest : public testing::Test, protected fakes::RecordedSession {
   }
 
   void UseStores(std::vector<std::shared_ptr<fakes::FakeFolderData>> stores) {
-    session.MapiNamespace =
-        std::make_unique<fakes::FakeStoreNamespace>(recorder, std::move(stores));
+    session.HoldNamespace(std::make_unique<fakes::FakeStoreNamespace>(recorder, std::move(stores)));
   }
 
   void Click(std::wstring_view option) {
@@ -112,8 +111,8 @@ class OLContactsTest : public testing::Test, protected fakes::RecordedSession {
 
 TEST_F(OLContactsTest, WithoutTheAddressBookTheEmptyListIsExplained) {
   // "Outlook Error" as the compose window loaded: no namespace is held.
-  session.MapiNamespace.reset();
-  session.HostApplication = std::make_unique<fakes::FakeApplication>(recorder);
+  session.HoldNamespace(nullptr);
+  session.Connect(std::make_unique<fakes::FakeApplication>(recorder));
   recorder.FailOn(L"Application.GetNamespace", L"No profile.");
   picker.Form_Load();
   ASSERT_EQ(messages.shown.size(), 1U);
@@ -132,7 +131,7 @@ TEST_F(OLContactsTest, WithoutTheAddressBookTheEmptyListIsExplained) {
   OLContacts again{ports};
   again.Form_Load();
   EXPECT_TRUE(messages.shown.empty());
-  EXPECT_NE(session.MapiNamespace, nullptr);
+  EXPECT_NE(session.HeldNamespace(), nullptr);
   EXPECT_EQ(recorder.CountStartingWith(L"Application.GetNamespace"), 2U);
 }
 

@@ -54,7 +54,7 @@ std::vector<std::wstring> Column(const std::vector<RecipientEntry>& rows, bool m
 class OLMainTest : public testing::Test {
  protected:
   OLMainTest() {
-    session.HostApplication = std::make_unique<fakes::FakeApplication>(recorder);
+    session.Connect(std::make_unique<fakes::FakeApplication>(recorder));
     RegEnsureKey(registry, kHkeyCurrentUser, SettingsKeyPath);
     Store(L"Account", L"acc1");
     Store(L"Password", L"Unknown");
@@ -98,7 +98,7 @@ class OLMainTest : public testing::Test {
 TEST_F(OLMainTest, LoadReadsTheUserTheSettingsAndSetsTheDelayedSendBox) {
   window.Form_Load();
   EXPECT_EQ(session.UserDisplayName, L"Sales Desk");
-  ASSERT_NE(session.MapiNamespace, nullptr);
+  ASSERT_NE(session.HeldNamespace(), nullptr);
   EXPECT_EQ(session.AccountSettings.NamePrefix, L"ZN");
   EXPECT_EQ(view.dates[L"MaskEdBox1"], (LocalDateTime{2027, 1, 1, 6, 5})) << "now plus 12 hours";
   EXPECT_EQ(view.caption, L"Parvel" + std::wstring(44, L' ') + L"- 1.0.26");

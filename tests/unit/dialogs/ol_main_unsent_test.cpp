@@ -37,7 +37,7 @@ const std::wstring kRestoredCaption = kCaption + L" - Restored, not sent yet";
 class UnsentWorkWindowTest : public testing::Test {
  protected:
   UnsentWorkWindowTest() {
-    session.HostApplication = std::make_unique<fakes::FakeApplication>(recorder);
+    session.Connect(std::make_unique<fakes::FakeApplication>(recorder));
     RegEnsureKey(registry, kHkeyCurrentUser, SettingsKeyPath);
     for (const auto& [name, value] :
          {std::pair{L"Account", L"acc1"}, std::pair{L"Password", L"Unknown"},

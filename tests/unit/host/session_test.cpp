@@ -18,30 +18,29 @@ TEST(Session, HandsOutTheHostOnlyWhileConnected) {
   Session session(std::make_unique<fakes::FakeRedemption>(recorder));
   EXPECT_THROW(session.Host(), host::HostError);
 
-  session.HostApplication = std::make_unique<fakes::FakeApplication>(recorder);
-  session.MapiNamespace = session.Host().GetNamespace(L"MAPI");
-  EXPECT_EQ(session.MapiNamespace->CurrentUserName(), L"Sales Desk");
+  session.Connect(std::make_unique<fakes::FakeApplication>(recorder));
+  EXPECT_EQ(session.Namespace().CurrentUserName(), L"Sales Desk");
   EXPECT_EQ(recorder.live_objects(), 1);
 
-  session.MapiNamespace.reset();
-  session.HostApplication.reset();
+  session.HoldNamespace(nullptr);
+  session.Connect(nullptr);
   EXPECT_THROW(session.Host(), host::HostError);
 }
 
 TEST(Session, LetsGoOfEveryHostObjectAtOnce) {
   fakes::CallRecorder recorder;
   Session session(std::make_unique<fakes::FakeRedemption>(recorder));
-  session.HostApplication = std::make_unique<fakes::FakeApplication>(recorder);
-  session.MapiNamespace = session.Host().GetNamespace(L"MAPI");
-  session.ContactsFolders.emplace();
-  session.KnownDistLists.emplace(
-      L"00AB", std::make_unique<fakes::FakeItem>(recorder, fakes::FakeItemData{}));
+  session.Connect(std::make_unique<fakes::FakeApplication>(recorder));
+  static_cast<void>(session.Namespace());
+  session.StartContactFolders();
+  session.RememberDistList(L"00AB",
+                           std::make_unique<fakes::FakeItem>(recorder, fakes::FakeItemData{}));
   ASSERT_GT(recorder.live_objects(), 1);
 
   session.ReleaseHostObjects();
   EXPECT_EQ(recorder.live_objects(), 0);
-  EXPECT_FALSE(session.ContactsFolders.has_value()) << "the next picker scans the folders again";
-  EXPECT_TRUE(session.KnownDistLists.empty());
+  EXPECT_EQ(session.ContactFolders(), nullptr) << "the next picker scans the folders again";
+  EXPECT_EQ(session.KnownDistListCount(), 0U);
   EXPECT_THROW(session.Host(), host::HostError);
 }
 

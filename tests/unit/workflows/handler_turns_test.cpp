@@ -54,11 +54,11 @@ class ListSink final : public ContactListSink {
 class HandlerTurnsTest : public testing::Test, protected fakes::RecordedSession {
  protected:
   HandlerTurnsTest() {
-    session.HostApplication = std::make_unique<fakes::FakeApplication>(recorder);
-    session.MapiNamespace = std::make_unique<fakes::FakeStoreNamespace>(
+    session.Connect(std::make_unique<fakes::FakeApplication>(recorder));
+    session.HoldNamespace(std::make_unique<fakes::FakeStoreNamespace>(
         recorder, std::vector<std::shared_ptr<fakes::FakeFolderData>>{
                       MailFolder(L"Mailbox", {ContactFolder(L"Contacts"), MailFolder(L"Inbox")}),
-                      MailFolder(L"Archive", {ContactFolder(L"Old")})});
+                      MailFolder(L"Archive", {ContactFolder(L"Old")})}));
   }
 
   // The host disconnects the add-in now; the calls made so far are noted.
@@ -77,7 +77,7 @@ class HandlerTurnsTest : public testing::Test, protected fakes::RecordedSession 
 };
 
 TEST_F(HandlerTurnsTest, HostObjectsStayUntilTheLastHandlerEnds) {
-  session.ContactsFolders.emplace();
+  session.StartContactFolders();
   {
     const Session::Handler outer(session);
     {
@@ -87,11 +87,11 @@ TEST_F(HandlerTurnsTest, HostObjectsStayUntilTheLastHandlerEnds) {
       EXPECT_THROW(session.Host(), host::HostError) << "no new work with the host";
       EXPECT_THROW(session.StopIfDisconnected(), host::HostDisconnected);
     }
-    EXPECT_TRUE(session.ContactsFolders.has_value()) << "the outer handler may still hold it";
-    EXPECT_NE(session.MapiNamespace, nullptr);
+    EXPECT_NE(session.ContactFolders(), nullptr) << "the outer handler may still hold it";
+    EXPECT_NE(session.HeldNamespace(), nullptr);
   }
-  EXPECT_FALSE(session.ContactsFolders.has_value());
-  EXPECT_EQ(session.MapiNamespace, nullptr);
+  EXPECT_EQ(session.ContactFolders(), nullptr);
+  EXPECT_EQ(session.HeldNamespace(), nullptr);
   EXPECT_EQ(recorder.live_objects(), 0);
 
   session.ReleaseHostObjects();
@@ -105,7 +105,7 @@ TEST_F(HandlerTurnsTest, TheFolderScanStopsAfterThePendingEventsTurn) {
   EXPECT_THROW(book.GetAllContactsFolders(folders), host::HostDisconnected);
   EXPECT_EQ(recorder.calls().size(), calls_at_disconnection) << "no host call after the turn";
   EXPECT_EQ(pump.runs, 1);
-  EXPECT_TRUE(session.ContactsFolders.has_value()) << "the scan's list stays while it runs";
+  EXPECT_NE(session.ContactFolders(), nullptr) << "the scan's list stays while it runs";
 }
 
 TEST_F(HandlerTurnsTest, TheFolderScanStopsAfterItsFolderErrorBox) {

@@ -51,7 +51,7 @@ class SendWorkflowTest : public testing::Test {
   SendWorkflowTest() {
     session.AccountSettings = {.Account = L"acc1", .Password = L"pw:=x", .MailAddress = kGateway};
     session.UserDisplayName = L"Sales Desk";
-    session.HostApplication = std::make_unique<fakes::FakeApplication>(recorder);
+    session.Connect(std::make_unique<fakes::FakeApplication>(recorder));
     view.state.message = L"Hi";
     view.state.mobile = L"022";
     view.state.rows = {Row(L"Unknown", L"021 555 123")};
@@ -75,7 +75,7 @@ class SendWorkflowTest : public testing::Test {
     Session host_of_other(std::make_unique<fakes::FakeRedemption>(other), diagnostics);
     host_of_other.AccountSettings = session.AccountSettings;
     host_of_other.UserDisplayName = session.UserDisplayName;
-    host_of_other.HostApplication = std::make_unique<fakes::FakeApplication>(other);
+    host_of_other.Connect(std::make_unique<fakes::FakeApplication>(other));
     RunSendWorkflow({.session = host_of_other,
                      .view = view,
                      .message_boxes = boxes,
@@ -496,7 +496,7 @@ TEST_F(SendWorkflowTest, HostFailuresWhileSubmittingAreReportedAndTheWindowKept)
 TEST_F(SendWorkflowTest, AUserNameUnreadAtLoadIsReadAgainOrTheSendRefused) {
   // "Outlook Error" at load left the name unknown and no namespace held.
   session.UserDisplayName.clear();
-  auto& application = static_cast<fakes::FakeApplication&>(*session.HostApplication);
+  auto& application = static_cast<fakes::FakeApplication&>(session.Host());
   const ComposeState before = view.state;
   const std::wstring tail =
       L"\r\n\r\nNothing has been sent. Your recipients and message have been kept so that you "
@@ -510,7 +510,7 @@ TEST_F(SendWorkflowTest, AUserNameUnreadAtLoadIsReadAgainOrTheSendRefused) {
   ExpectOnlyMessage(L"Outlook Error", head + L"No profile." + tail);
   EXPECT_EQ(recorder.calls(), std::vector<std::wstring>{L"Application.GetNamespace(MAPI)"});
   EXPECT_EQ(view.state, before);
-  EXPECT_EQ(session.MapiNamespace, nullptr);
+  EXPECT_EQ(session.HeldNamespace(), nullptr);
 
   // Outlook answers again: the name travels, and the namespace is held.
   recorder.ClearFailures();
@@ -520,12 +520,12 @@ TEST_F(SendWorkflowTest, AUserNameUnreadAtLoadIsReadAgainOrTheSendRefused) {
   Click();
   EXPECT_TRUE(boxes.shown.empty());
   EXPECT_EQ(session.UserDisplayName, L"Kim Lee");
-  EXPECT_NE(session.MapiNamespace, nullptr);
+  EXPECT_NE(session.HeldNamespace(), nullptr);
   EXPECT_TRUE(Open(SentBody()).section.ends_with(L"SMS-Name:=Kim Lee\r\n"));
 
   // A held namespace that names nobody is no better than none.
   session.UserDisplayName.clear();
-  session.MapiNamespace = std::make_unique<fakes::FakeNamespace>(recorder, L"");
+  session.HoldNamespace(std::make_unique<fakes::FakeNamespace>(recorder, L""));
   view.state = before;
   recorder.ClearCalls();
   Click();
@@ -535,7 +535,7 @@ TEST_F(SendWorkflowTest, AUserNameUnreadAtLoadIsReadAgainOrTheSendRefused) {
 }
 
 TEST_F(SendWorkflowTest, ADisconnectedHostIsASendFailure) {
-  session.HostApplication.reset();
+  session.Connect(nullptr);
   const ComposeState before = view.state;
   Click();
   ASSERT_EQ(boxes.shown.size(), 1U);

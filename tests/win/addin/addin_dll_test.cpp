@@ -17,8 +17,10 @@
 #include "host/extensibility_win.h"
 #include "win/host/scripted_object_win.h"
 
-namespace parvel::host {
+namespace parvel::addin {
 namespace {
+
+using namespace parvel::host;
 
 using Microsoft::WRL::ComPtr;
 using testing::Call;
@@ -505,4 +507,4 @@ TEST_F(AddinDll, RibbonCallbacksAnswerOnlyWhileConnectedAndKeepNoControl) {
 }
 
 }  // namespace
-}  // namespace parvel::host
+}  // namespace parvel::addin

@@ -31,7 +31,7 @@ using test::WindowText;
 class ComposeWindowTest : public testing::Test {
  protected:
   ComposeWindowTest() {
-    session.HostApplication = std::make_unique<fakes::FakeApplication>(recorder);
+    session.Connect(std::make_unique<fakes::FakeApplication>(recorder));
     // A saved account: the load shows no message box.
     RegEnsureKey(registry, kHkeyCurrentUser, SettingsKeyPath);
     for (const auto& [name, value] :

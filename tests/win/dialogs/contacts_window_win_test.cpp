@@ -40,14 +40,14 @@ std::wstring RowText(HWND list, int row) {
 class ContactsWindowTest : public testing::Test, protected fakes::RecordedSession {
  protected:
   ContactsWindowTest() {
-    session.MapiNamespace = std::make_unique<fakes::FakeStoreNamespace>(
+    session.HoldNamespace(std::make_unique<fakes::FakeStoreNamespace>(
         recorder,
         std::vector{
             MailFolder(L"Mailbox",
                        {ContactFolder(L"Contacts", {Contact(L"0C01", L"Ann", L"021 100"),
                                                     Contact(L"0C02", L"Bob", L"021 200")})}),
             MailFolder(L"Archive",
-                       {ContactFolder(L"Contacts", {Contact(L"0C03", L"Cy", L"021 300")})})});
+                       {ContactFolder(L"Contacts", {Contact(L"0C03", L"Cy", L"021 300")})})}));
     session.AccountSettings.DefaultContacts = L"Contacts";
     redemption->make_address_lists = fakes::FakeAddressListsMaker(
         recorder, {{L"Global Address List",

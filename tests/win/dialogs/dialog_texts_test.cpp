@@ -77,7 +77,7 @@ void ExpectTexts(const DialogWindow& window, const wchar_t* caption,
 class DialogTexts : public ::testing::Test {
  protected:
   DialogTexts() {
-    session.HostApplication = std::make_unique<fakes::FakeApplication>(recorder);
+    session.Connect(std::make_unique<fakes::FakeApplication>(recorder));
     RegEnsureKey(registry, kHkeyCurrentUser, SettingsKeyPath);
     for (const auto& [name, value] :
          {std::pair{L"Account", L"acc1"}, std::pair{L"Password", L"Unknown"},
