@@ -18,16 +18,16 @@ namespace {
 // and the start of a shutdown act, and none ever reports a failure. To a host
 // with a ribbon it offers its customUI, and its IDispatch answers the
 // callbacks that names; those do nothing while the add-in is not connected.
-class OLConnector final : public host::ComObject<OLConnector, IDTExtensibility2>,
-                          public IRibbonExtensibility {
+class OLConnectorObject final : public host::ComObject<OLConnectorObject, IDTExtensibility2>,
+                                public IRibbonExtensibility {
  public:
-  OLConnector() = default;
+  OLConnectorObject() = default;
   // Outlook 2010 and later close without OnDisconnection (fast shutdown):
   // they release the connector while MAPI is being taken down. The add-in
   // then only drops its references, here and not at DLL unload, and calls
   // nothing of the host: its windows close, the compose window keeping its
   // unsent work, and the host discards the temporary button itself.
-  ~OLConnector() override {
+  ~OLConnectorObject() override {
     if (module_) module_->ReleaseHost();
   }
 
@@ -123,7 +123,7 @@ class OLConnector final : public host::ComObject<OLConnector, IDTExtensibility2>
 
 HRESULT CreateOLConnector(REFIID iid, void** out) noexcept {
   try {
-    const Microsoft::WRL::ComPtr<OLConnector> connector = OLConnector::Make();
+    const Microsoft::WRL::ComPtr<OLConnectorObject> connector = OLConnectorObject::Make();
     if (!connector) return E_OUTOFMEMORY;
     return connector->QueryInterface(iid, out);
   } catch (...) {

@@ -115,8 +115,10 @@ void DialogWindow::BringForward() {
 INT_PTR CALLBACK DialogWindow::Procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_INITDIALOG) {
     SetWindowLongPtrW(dialog, DWLP_USER, lparam);
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_INITDIALOG passes this object in LPARAM.
     reinterpret_cast<DialogWindow*>(lparam)->hwnd_ = dialog;
   }
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): the dialog's user slot holds this object.
   auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(dialog, DWLP_USER));
   if (self == nullptr) return FALSE;
   // Declared first, so released last: whatever the handler lets go of, the
@@ -158,8 +160,10 @@ INT_PTR DialogWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       return TRUE;
     }
     case WM_NOTIFY: {
+      // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_NOTIFY passes the header in LPARAM.
       auto& header = *reinterpret_cast<NMHDR*>(lparam);
       if (header.code == LVN_GETDISPINFOW) {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the header heads this notification.
         FillRow(*reinterpret_cast<NMLVDISPINFOW*>(lparam));
         return TRUE;
       }
@@ -211,6 +215,7 @@ void DialogWindow::Name(HWND window, std::wstring_view name) {
   const ATOM atom = GlobalAddAtomW(text.c_str());
   if (atom == 0) return;
   atoms_.push_back(atom);
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): a window property is a HANDLE-sized integer.
   SetPropW(window, kWindowNameProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(atom)));
 }
 
@@ -312,6 +317,7 @@ void DialogWindow::SetUpRecipientList(std::wstring_view control, int name_width,
 void DialogWindow::MakeBold(std::initializer_list<std::wstring_view> controls) {
   if (!bold_font_) {
     LOGFONTW font{};
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_GETFONT returns the font as LRESULT.
     const auto dialog_font = reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
     if (dialog_font == nullptr || GetObjectW(dialog_font, sizeof(font), &font) == 0) return;
     font.lfWeight = FW_BOLD;

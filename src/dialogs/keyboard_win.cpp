@@ -30,6 +30,7 @@ HWND MarkedDialog(HWND window, EscKey& esc) {
 
 LRESULT CALLBACK GetMessageHook(int code, WPARAM removal, LPARAM message_pointer) {
   if (code == HC_ACTION && removal == PM_REMOVE) {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the hook is passed the message in LPARAM.
     MSG* message = reinterpret_cast<MSG*>(message_pointer);
     EscKey esc = EscKey::Cancels;
     HWND dialog = nullptr;
@@ -64,8 +65,9 @@ LRESULT CALLBACK GetMessageHook(int code, WPARAM removal, LPARAM message_pointer
 }  // namespace
 
 void SetDialogKeys(HWND dialog, EscKey esc) {
-  SetPropW(dialog, kDialogKeysProperty,
-           reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(esc) + 1));
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): a window property is a HANDLE-sized integer.
+  const auto keys = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(esc) + 1);
+  SetPropW(dialog, kDialogKeysProperty, keys);
 }
 
 void ClearDialogKeys(HWND dialog) noexcept { RemovePropW(dialog, kDialogKeysProperty); }

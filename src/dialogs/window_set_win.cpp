@@ -68,6 +68,7 @@ Placement WindowSet::OnExplorer() {
   HWND explorer = nullptr;
   if (session_.Connected()) {
     try {
+      // NOLINTNEXTLINE(performance-no-int-to-ptr): the host gives the window handle as an integer.
       explorer = reinterpret_cast<HWND>(session_.Host().ActiveExplorerWindow());
     } catch (const host::HostError&) {
       // No explorer to go by: the window opens where the user clicked.

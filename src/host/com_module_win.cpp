@@ -1,5 +1,6 @@
 #include "host/com_module_win.h"
 
+// NOLINTNEXTLINE(bugprone-reserved-identifier): the linker's name for this module's image.
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace parvel::host {

@@ -92,6 +92,7 @@ class SelectedObject {
  public:
   SelectedObject(HDC dc, HGDIOBJ object) noexcept : dc_(dc), previous_(::SelectObject(dc, object)) {
     // HGDI_ERROR, spelt out: the header's macro does not pass our warnings.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): SelectObject's error value.
     if (previous_ == reinterpret_cast<HGDIOBJ>(LONG_PTR{-1})) previous_ = nullptr;
   }
   SelectedObject(const SelectedObject&) = delete;

@@ -12,6 +12,7 @@ namespace {
 
 // RegKey keeps a root key widened with its sign, exactly as the Windows
 // headers define HKEY_CURRENT_USER and its siblings.
+// NOLINTNEXTLINE(performance-no-int-to-ptr): the predefined keys are integer constants.
 HKEY ToHkey(RegKey key) { return reinterpret_cast<HKEY>(static_cast<std::intptr_t>(key)); }
 
 RegKey FromHkey(HKEY key) { return RegKey{reinterpret_cast<std::intptr_t>(key)}; }

@@ -35,7 +35,7 @@ class OpenClipboardFor {
 std::vector<std::uint8_t> CopiedImage() {
   constexpr int kSide = kCopiedImageSide;
   constexpr int kRowBytes = (kSide * 3 + 3) / 4 * 4;
-  std::vector<std::uint8_t> block(sizeof(BITMAPINFOHEADER) + kRowBytes * kSide, 0);
+  std::vector<std::uint8_t> block(sizeof(BITMAPINFOHEADER) + std::size_t{kRowBytes} * kSide, 0);
   BITMAPINFOHEADER header{};
   header.biSize = sizeof(BITMAPINFOHEADER);
   header.biWidth = kSide;

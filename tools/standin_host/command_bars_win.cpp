@@ -25,6 +25,7 @@ bool SameName(std::wstring_view a, std::wstring_view b) {
 }
 
 BOOL CALLBACK AddShown(HWND window, LPARAM shown) {
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): the enumeration passes the set in LPARAM.
   if (IsWindowVisible(window)) reinterpret_cast<std::set<HWND>*>(shown)->insert(window);
   return TRUE;
 }
@@ -271,11 +272,12 @@ void CommandBarButtonObject::Click() {
   const std::set<HWND> shown_before = ShownWindows();
   const Stopwatch click;
   const auto sinks = sinks_;
-  for (const auto& [cookie, sink] : sinks) {
+  for (const auto& entry : sinks) {
     if (std::none_of(sinks_.begin(), sinks_.end(),
-                     [&](const auto& s) { return s.first == cookie; })) {
+                     [&](const auto& s) { return s.first == entry.first; })) {
       continue;
     }
+    const ComPtr<IDispatch>& sink = entry.second;
     VARIANT_BOOL cancel_default = VARIANT_FALSE;
     VARIANTARG args[2];
     VariantInit(&args[0]);

@@ -54,6 +54,7 @@ ComPtr<T> MakeCom(Args&&... args) {
   ComPtr<T> object;
   // Adopted through its address: mingw's ComPtr::Attach adds a reference,
   // unlike Microsoft's, and the object would never be freed.
+  // NOLINTNEXTLINE(cppcoreguidelines-owning-memory): its reference count owns it, held by ComPtr.
   *object.ReleaseAndGetAddressOf() = new T(std::forward<Args>(args)...);
   return object;
 }

@@ -82,11 +82,12 @@ HRESULT EventSinks::Unadvise(DWORD cookie) {
 void EventSinks::Raise(DISPID dispid) {
   // A sink may unadvise while the event goes round.
   const auto sinks = sinks_;
-  for (const auto& [cookie, sink] : sinks) {
+  for (const auto& entry : sinks) {
     if (std::none_of(sinks_.begin(), sinks_.end(),
-                     [&](const auto& advised) { return advised.first == cookie; })) {
+                     [&](const auto& advised) { return advised.first == entry.first; })) {
       continue;
     }
+    const ComPtr<IDispatch>& sink = entry.second;
     DISPPARAMS none{};
     EXCEPINFO exception{};
     UINT argument_error = 0;

@@ -103,7 +103,10 @@ struct HostContext {
     for (const auto& [why, calls] : late_calls) {
       std::wstring names;
       for (const std::wstring& call : calls) names += (names.empty() ? L"" : L", ") + call;
-      lifetime_problems.push_back(L"host objects called " + why + L": " + names);
+      std::wstring problem = L"host objects called " + why;
+      problem += L": ";
+      problem += names;
+      lifetime_problems.push_back(std::move(problem));
     }
     late_calls.clear();
   }

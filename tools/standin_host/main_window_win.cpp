@@ -122,6 +122,7 @@ std::wstring TabTitle(const std::wstring& tab) {
 // profile, as the contacts module opens on the mailbox's "Contacts".
 const Folder* FirstContactFolder(const std::vector<Folder>& stores) {
   std::vector<const Folder*> level;
+  level.reserve(stores.size());
   for (const Folder& store : stores) level.push_back(&store);
   while (!level.empty()) {
     std::vector<const Folder*> below;
@@ -162,6 +163,7 @@ MainWindow::MainWindow(std::shared_ptr<HostContext> context, const HostOptions& 
   window_class.lpfnWndProc = &MainWindow::WindowProc;
   window_class.hInstance = instance;
   window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): a class brush may be a system colour + 1.
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
   window_class.lpszClassName = kClassName;
   RegisterClassW(&window_class);
@@ -246,9 +248,11 @@ void MainWindow::Shutdown() {
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_NCCREATE) {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_NCCREATE passes CREATESTRUCT in LPARAM.
     const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): the user slot holds this object.
   auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (self == nullptr || self->window_ == nullptr)
     return DefWindowProcW(window, message, wparam, lparam);
@@ -277,9 +281,11 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       FillOutbox();
       return 0;
     case WM_DRAWITEM:
+      // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_DRAWITEM passes the item in LPARAM.
       DrawControl(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
       return TRUE;
     case WM_CONTEXTMENU:
+      // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_CONTEXTMENU passes the window in WPARAM.
       if (reinterpret_cast<HWND>(wparam) != contacts_) break;
       ShowContextMenu({GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
       return 0;
@@ -361,10 +367,10 @@ int MainWindow::LayoutBars(int top) {
       if (!control->visible) continue;
       HWND& window = control_windows_[control->command_id()];
       if (window == nullptr) {
-        window =
-            CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | BS_OWNERDRAW, 0, 0, 0, 0, window_,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->command_id())),
-                            instance, nullptr);
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): a child window's id goes as its menu.
+        const auto menu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->command_id()));
+        window = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | BS_OWNERDRAW, 0, 0, 0, 0, window_,
+                                 menu, instance, nullptr);
         SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
       }
       SetWindowTextW(window, control->caption.c_str());
@@ -620,10 +626,12 @@ int MainWindow::LayoutRibbon() {
         int button_left = left + 8;
         for (std::size_t b = 0; b < group.buttons.size(); ++b) {
           const int id = context_->next_command_id++;
-          HWND window = CreateWindowExW(
-              0, L"BUTTON", group.buttons[b].label.c_str(), WS_CHILD | WS_VISIBLE | BS_OWNERDRAW,
-              button_left, top + 18, kLargeButtonWidth, kLargeButtonHeight, window_,
-              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+          // NOLINTNEXTLINE(performance-no-int-to-ptr): a child window's id goes as its menu.
+          const auto menu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
+          HWND window = CreateWindowExW(0, L"BUTTON", group.buttons[b].label.c_str(),
+                                        WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, button_left, top + 18,
+                                        kLargeButtonWidth, kLargeButtonHeight, window_, menu,
+                                        instance, nullptr);
           SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
           EnableWindow(window, group.buttons[b].enabled);
           // Above the frame, which Windows paints over what it covers.

@@ -556,7 +556,7 @@ ComPtr<IDispatch> CreateRedemptionObject(const std::shared_ptr<HostContext>& con
   return nullptr;
 }
 
-RedemptionServer::RedemptionServer(std::shared_ptr<HostContext> context, bool offer) {
+RedemptionServer::RedemptionServer(const std::shared_ptr<HostContext>& context, bool offer) {
   for (std::size_t i = 0; i < std::size(kRedemptionProgIds); ++i) {
     const std::wstring prog_id = kRedemptionProgIds[i];
     if (!offer || (prog_id == L"Redemption.MAPITable" && !context->tables)) {

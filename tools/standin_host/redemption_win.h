@@ -28,7 +28,7 @@ class RedemptionServer {
   // Registers the classes; with `offer` false it only removes what an
   // earlier run may have left, so that creation fails as without Redemption.
   // MAPITable is offered only with the context's tables.
-  RedemptionServer(std::shared_ptr<HostContext> context, bool offer);
+  RedemptionServer(const std::shared_ptr<HostContext>& context, bool offer);
   ~RedemptionServer();
   RedemptionServer(const RedemptionServer&) = delete;
   RedemptionServer& operator=(const RedemptionServer&) = delete;

@@ -135,7 +135,7 @@ Variant SelectionObject::NewEnum(Arguments&) {
   });
 }
 
-std::unique_ptr<AddinRibbon> AddinRibbon::Load(std::shared_ptr<HostContext> context,
+std::unique_ptr<AddinRibbon> AddinRibbon::Load(const std::shared_ptr<HostContext>& context,
                                                IUnknown& addin, const std::wstring& prog_id,
                                                IDispatch* application) {
   ComPtr<IRibbonExtensibility> extensibility;

@@ -67,8 +67,9 @@ class AddinRibbon {
   // IRibbonExtensibility, or an empty customUI). Throws CustomUiError for a
   // customUI with a mistake and DispatchError for a callback that the
   // add-in's IDispatch does not know or that fails.
-  static std::unique_ptr<AddinRibbon> Load(std::shared_ptr<HostContext> context, IUnknown& addin,
-                                           const std::wstring& prog_id, IDispatch* application);
+  static std::unique_ptr<AddinRibbon> Load(const std::shared_ptr<HostContext>& context,
+                                           IUnknown& addin, const std::wstring& prog_id,
+                                           IDispatch* application);
 
   const std::vector<ShownRibbonGroup>& groups() const { return groups_; }
   const std::vector<ShownContextMenu>& context_menus() const { return menus_; }

@@ -56,7 +56,7 @@ void WriteBmp(HDC dc, HBITMAP bitmap, int width, int height, const std::wstring&
   header.biPlanes = 1;
   header.biBitCount = 24;
   header.biCompression = BI_RGB;
-  const auto stride = static_cast<std::size_t>((width * 3 + 3) / 4 * 4);
+  const auto stride = (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
   std::vector<char> pixels(stride * static_cast<std::size_t>(height));
   header.biSizeImage = static_cast<DWORD>(pixels.size());
   if (GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), pixels.data(),

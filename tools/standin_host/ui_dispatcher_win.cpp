@@ -54,6 +54,7 @@ void UiDispatcher::RunOne() {
 
 LRESULT CALLBACK UiDispatcher::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == kRunMessage) {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the user slot holds the dispatcher.
     auto* self = reinterpret_cast<UiDispatcher*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self != nullptr) self->RunOne();
     return 0;

@@ -24,6 +24,7 @@ Played& State() {
 }
 
 HMONITOR HandleOf(std::size_t added) {
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): a played monitor's handle is a made-up value.
   return reinterpret_cast<HMONITOR>(kFirstPlayedHandle + added);
 }
 
@@ -43,6 +44,7 @@ RECT WorkAreaOfAdded(const RECT& monitor) {
 }
 
 BOOL CALLBACK CollectReal(HMONITOR monitor, HDC, LPRECT, LPARAM into) {
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): the enumeration passes the list in LPARAM.
   reinterpret_cast<std::vector<HMONITOR>*>(into)->push_back(monitor);
   return TRUE;
 }
@@ -162,6 +164,7 @@ void PatchImports(HMODULE module, const std::vector<std::pair<void*, void*>>& re
     for (auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->FirstThunk);
          slot->u1.Function != 0; ++slot) {
       for (const auto& [real, played] : replacements) {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the import table holds addresses as integers.
         if (reinterpret_cast<void*>(slot->u1.Function) != real) continue;
         DWORD protection = 0;
         if (!VirtualProtect(&slot->u1.Function, sizeof(slot->u1.Function), PAGE_READWRITE,

@@ -16,11 +16,13 @@ BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM found) {
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
   if (process == GetCurrentProcessId())
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the enumeration passes the list in LPARAM.
     reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
   return TRUE;
 }
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM found) {
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): the enumeration passes the list in LPARAM.
   reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
   return TRUE;
 }
@@ -58,6 +60,7 @@ std::wstring ItemText(HWND list, int item, int column) {
 
 void NameWindow(HWND window, const std::wstring& name) {
   const ATOM atom = GlobalAddAtomW(name.c_str());
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): a window property is a HANDLE-sized integer.
   SetPropW(window, kWindowNameProperty, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(atom)));
 }
 
@@ -169,6 +172,7 @@ int RowCount(HWND list) {
 
 std::vector<std::wstring> ListColumns(HWND list) {
   std::vector<std::wstring> columns;
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): LVM_GETHEADER returns the window as LRESULT.
   HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
   const int count =
       header != nullptr ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
