@@ -7,8 +7,8 @@
 #include "addin/connection.h"
 #include "addin/registration_win.h"
 #include "addin/resource_ids.h"
+#include "dialogs/compose_presenter.h"
 #include "dialogs/message_boxes_win.h"
-#include "dialogs/ol_main.h"
 #include "dialogs/window_set_win.h"
 #include "host/button_face_win.h"
 #include "host/clipboard_keeper_win.h"
@@ -133,7 +133,7 @@ void AddinModule::Connect(Microsoft::WRL::ComPtr<IDispatch> application,
   const bool own_bar = ReadNewBar(parts_->registry);
   if (session.Connected() && addin_instance != nullptr) {
     const auto instance = host::MakeAddInInstance(addin_instance);
-    parts_->connection.AddinInstance_OnConnection(session.Host(), *instance, own_bar);
+    parts_->connection.OnConnection(session.Host(), *instance, own_bar);
   }
   // Once per connection, so that the log tells which path this user is on
   // before the first send.
@@ -144,7 +144,7 @@ void AddinModule::ReleaseHost() noexcept { parts_->ReleaseHost(); }
 
 void AddinModule::Disconnect() noexcept {
   parts_->quit.Unadvise();
-  parts_->connection.AddinInstance_OnDisconnection();
+  parts_->connection.OnDisconnection();
   ReleaseHost();
 }
 

@@ -37,9 +37,9 @@ AddinConnection::AddinConnection(ButtonFacePainter& painter, std::function<void(
                                  host::Diagnostics& diagnostics)
     : painter_(painter), diagnostics_(diagnostics), on_click_(std::move(on_click)) {}
 
-void AddinConnection::AddinInstance_OnConnection(host::Application& application,
-                                                 host::AddInInstance& instance, bool own_bar) {
-  MyButton.reset();
+void AddinConnection::OnConnection(host::Application& application, host::AddInInstance& instance,
+                                   bool own_bar) {
+  button_.reset();
   const std::unique_ptr<host::CommandBars> bars =
       Try(L"the explorer's command bars", [&] { return application.ActiveExplorerCommandBars(); });
   if (!bars) return;
@@ -49,8 +49,8 @@ void AddinConnection::AddinInstance_OnConnection(host::Application& application,
         L"adding the bar SMSBar", [&] { return bars->Add(kOwnBarName, host::kMsoBarTop, true); });
     if (!bar) return;
     Try(L"showing SMSBar", [&] { bar->SetVisible(true); });
-    MyButton = Try(L"adding the button",
-                   [&] { return bar->AddControl(host::kMsoControlButton, std::nullopt, true); });
+    button_ = Try(L"adding the button",
+                  [&] { return bar->AddControl(host::kMsoControlButton, std::nullopt, true); });
     SetUpButton(instance);
     return;
   }
@@ -63,17 +63,17 @@ void AddinConnection::AddinInstance_OnConnection(host::Application& application,
     if (!bar || Try(L"a command bar's name", [&] { return bar->Name(); }) != kStandardBarName) {
       continue;
     }
-    MyButton = Try(L"adding the button",
-                   [&] { return bar->AddControl(host::kMsoControlButton, 2, true); });
+    button_ = Try(L"adding the button",
+                  [&] { return bar->AddControl(host::kMsoControlButton, 2, true); });
     SetUpButton(instance);
     return;
   }
 }
 
 void AddinConnection::SetUpButton(host::AddInInstance& instance) {
-  if (!MyButton) return;
-  host::CommandBarButton& button = *MyButton;
-  Try(L"the button's Click event", [&] { button.OnClick([this] { MyButton_Click(); }); });
+  if (!button_) return;
+  host::CommandBarButton& button = *button_;
+  Try(L"the button's Click event", [&] { button.OnClick([this] { OnButtonClicked(); }); });
   Try(L"the button's Caption", [&] { button.SetCaption(kButtonCaption); });
   Try(L"the button's Tag", [&] { button.SetTag(kButtonCaption); });
   Try(L"the button's OnAction", [&] { button.SetOnAction(L"!<" + instance.ProgId() + L">"); });
@@ -104,12 +104,12 @@ void AddinConnection::PasteFace(host::CommandBarButton& button) {
   Try(L"giving the clipboard back", [&] { painter_.RestoreClipboard(); });
 }
 
-void AddinConnection::AddinInstance_OnDisconnection() {
-  if (MyButton) Try(L"deleting the button", [&] { MyButton->Delete(); });
-  MyButton.reset();
+void AddinConnection::OnDisconnection() {
+  if (button_) Try(L"deleting the button", [&] { button_->Delete(); });
+  button_.reset();
 }
 
-void AddinConnection::MyButton_Click() {
+void AddinConnection::OnButtonClicked() {
   if (on_click_) on_click_();
 }
 

@@ -45,13 +45,12 @@ class AddinConnection {
                   host::Diagnostics& diagnostics = host::NoDiagnostics());
 
   // Adds the button to a toolbar of its own ("SMSBar") or to "Standard".
-  void AddinInstance_OnConnection(host::Application& application, host::AddInInstance& instance,
-                                  bool own_bar);
+  void OnConnection(host::Application& application, host::AddInInstance& instance, bool own_bar);
   // Deletes the button; the caller then lets go of the host application.
-  void AddinInstance_OnDisconnection();
-  void MyButton_Click();
+  void OnDisconnection();
+  void OnButtonClicked();
 
-  bool HasButton() const noexcept { return MyButton != nullptr; }
+  bool HasButton() const noexcept { return button_ != nullptr; }
 
  private:
   void SetUpButton(host::AddInInstance& instance);
@@ -67,7 +66,7 @@ class AddinConnection {
   ButtonFacePainter& painter_;
   host::Diagnostics& diagnostics_;
   std::function<void()> on_click_;
-  std::unique_ptr<host::CommandBarButton> MyButton;
+  std::unique_ptr<host::CommandBarButton> button_;
 };
 
 }  // namespace parvel::addin

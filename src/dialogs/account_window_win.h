@@ -1,8 +1,8 @@
 #pragma once
 
+#include "dialogs/account_presenter.h"
 #include "dialogs/dialog_window_win.h"
 #include "dialogs/message_boxes_win.h"
-#include "dialogs/ol_account.h"
 
 namespace parvel::dialogs {
 
@@ -11,14 +11,14 @@ class AccountWindow final : public DialogWindow {
  public:
   AccountWindow(AccountSettings& settings, RegistryPort& registry);
 
-  OLAccount& presenter() noexcept { return presenter_; }
+  AccountPresenter& presenter() noexcept { return presenter_; }
 
  private:
   void OnInit() override;
   void OnCommand(int id, int code) override;
 
   OwnedMessageBoxes message_boxes_;
-  OLAccount presenter_;
+  AccountPresenter presenter_;
 };
 
 }  // namespace parvel::dialogs

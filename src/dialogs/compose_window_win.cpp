@@ -1,11 +1,11 @@
 #include "dialogs/compose_window_win.h"
 
-#include "dialogs/ol_main_controls.h"
+#include "dialogs/compose_controls.h"
 
 namespace parvel::dialogs {
 namespace {
 
-using namespace ol_main_controls;
+using namespace compose_controls;
 
 constexpr int kMessageLimit = 480;
 // Day, abbreviated month of the user's locale, two-digit year, 24-hour time:
@@ -25,28 +25,28 @@ ComposeWindow::ComposeWindow(Session& session, RegistryPort& registry, AddinWind
                   .registry = registry,
                   .clock = SystemClock(),
                   .windows = windows}) {
-  UseCommands<OLMain>(kOLMainCommands, presenter_);
+  UseCommands<ComposePresenter>(kComposeCommands, presenter_);
 }
 
 void ComposeWindow::OnInit() {
   owned_boxes_.SetOwner(hwnd());
-  MakeBold({kLabel6, kLabel7, kLabel8});
-  SetUpRecipientList(kListView1, 190, 120);
-  SendMessageW(Control(kText1), EM_LIMITTEXT, kMessageLimit, 0);
-  SendMessageW(Control(kMaskEdBox1), DTM_SETFORMATW, 0,
+  MakeBold({kStepOneLabel, kStepTwoLabel, kStepThreeLabel});
+  SetUpRecipientList(kRecipientList, 190, 120);
+  SendMessageW(Control(kMessageBox), EM_LIMITTEXT, kMessageLimit, 0);
+  SendMessageW(Control(kDelayedSendTime), DTM_SETFORMATW, 0,
                reinterpret_cast<LPARAM>(kDelayedSendFormat));
-  presenter_.Form_Load();
-  Focus(kText2);
+  presenter_.Load();
+  Focus(kMobileBox);
 }
 
 // Enter in the mobile number box adds the number.
 void ComposeWindow::OnCommand(int id, int code) {
-  if (id != kText2.id) return;
-  if (code == EN_SETFOCUS) SendMessageW(hwnd(), DM_SETDEFID, kCommand1.id, 0);
+  if (id != kMobileBox.id) return;
+  if (code == EN_SETFOCUS) SendMessageW(hwnd(), DM_SETDEFID, kAddMobileButton.id, 0);
   if (code == EN_KILLFOCUS) SendMessageW(hwnd(), DM_SETDEFID, IDOK, 0);
 }
 
 // The close box closes as "Clos&e" does.
-void ComposeWindow::OnCloseRequest() { presenter_.Command4_Click(); }
+void ComposeWindow::OnCloseRequest() { presenter_.OnCloseClicked(); }
 
 }  // namespace parvel::dialogs

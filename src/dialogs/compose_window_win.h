@@ -1,8 +1,8 @@
 #pragma once
 
+#include "dialogs/compose_presenter.h"
 #include "dialogs/dialog_window_win.h"
 #include "dialogs/message_boxes_win.h"
-#include "dialogs/ol_main.h"
 #include "workflows/handler_turns.h"
 
 namespace parvel::dialogs {
@@ -13,7 +13,7 @@ class ComposeWindow final : public DialogWindow {
  public:
   ComposeWindow(Session& session, RegistryPort& registry, AddinWindows& windows);
 
-  OLMain& presenter() noexcept { return presenter_; }
+  ComposePresenter& presenter() noexcept { return presenter_; }
 
  private:
   void OnInit() override;
@@ -22,7 +22,7 @@ class ComposeWindow final : public DialogWindow {
 
   OwnedMessageBoxes owned_boxes_;
   StoppingMessageBoxes message_boxes_;
-  OLMain presenter_;
+  ComposePresenter presenter_;
 };
 
 }  // namespace parvel::dialogs

@@ -1,11 +1,11 @@
 #include "dialogs/contacts_window_win.h"
 
-#include "dialogs/ol_contacts_controls.h"
+#include "dialogs/contacts_controls.h"
 
 namespace parvel::dialogs {
 namespace {
 
-using namespace ol_contacts_controls;
+using namespace contacts_controls;
 
 // Column widths of both list views, in dialog units.
 constexpr int kNameWidth = 100;
@@ -23,17 +23,17 @@ ContactsWindow::ContactsWindow(Session& session, AddinWindows& windows)
                   .message_boxes = message_boxes_,
                   .pending_events = pending_events_,
                   .windows = windows}) {
-  UseCommands<OLContacts>(kOLContactsCommands, presenter_);
+  UseCommands<ContactsPresenter>(kContactsCommands, presenter_);
 }
 
 void ContactsWindow::OnInit() {
   owned_boxes_.SetOwner(hwnd());
-  SetUpRecipientList(klvw, kNameWidth, kMobileWidth);
-  SetUpRecipientList(klvw2, kNameWidth, kMobileWidth);
-  presenter_.Form_Load();
+  SetUpRecipientList(kContactList, kNameWidth, kMobileWidth);
+  SetUpRecipientList(kSelectedList, kNameWidth, kMobileWidth);
+  presenter_.Load();
   if (!ClosePending()) ShowWindow(hwnd(), SW_SHOW);
 }
 
-void ContactsWindow::OnCloseRequest() { presenter_.Command3_Click(); }
+void ContactsWindow::OnCloseRequest() { presenter_.OnCancelClicked(); }
 
 }  // namespace parvel::dialogs

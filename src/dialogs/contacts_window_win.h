@@ -1,8 +1,8 @@
 #pragma once
 
+#include "dialogs/contacts_presenter.h"
 #include "dialogs/dialog_window_win.h"
 #include "dialogs/message_boxes_win.h"
-#include "dialogs/ol_contacts.h"
 #include "recipients/pending_events_win.h"
 #include "workflows/handler_turns.h"
 
@@ -13,7 +13,7 @@ class ContactsWindow final : public DialogWindow {
  public:
   ContactsWindow(Session& session, AddinWindows& windows);
 
-  OLContacts& presenter() noexcept { return presenter_; }
+  ContactsPresenter& presenter() noexcept { return presenter_; }
 
  private:
   void OnInit() override;
@@ -23,7 +23,7 @@ class ContactsWindow final : public DialogWindow {
   ThreadMessagePump pump_;
   StoppingMessageBoxes message_boxes_;
   StoppingPendingEvents pending_events_;
-  OLContacts presenter_;
+  ContactsPresenter presenter_;
 };
 
 }  // namespace parvel::dialogs

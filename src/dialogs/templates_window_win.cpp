@@ -1,11 +1,11 @@
 #include "dialogs/templates_window_win.h"
 
-#include "dialogs/zn_sms_templates_controls.h"
+#include "dialogs/templates_controls.h"
 
 namespace parvel::dialogs {
 namespace {
 
-using namespace zn_sms_templates_controls;
+using namespace templates_controls;
 
 // What the user may type into a new template's text.
 constexpr int kTemplateTextLimit = 160;
@@ -20,15 +20,15 @@ TemplatesWindow::TemplatesWindow(AddinWindows& windows, const TemplatesLocation&
                   .files = files_,
                   .location = location}) {
   // The window has no default or cancel button: Enter and Esc do nothing here.
-  UseCommands<ZNSMSTemplates>(kZNSMSTemplatesCommands, presenter_);
+  UseCommands<TemplatesPresenter>(kTemplatesCommands, presenter_);
 }
 
 void TemplatesWindow::OnInit() {
   message_boxes_.SetOwner(hwnd());
-  SendMessageW(Control(kText1), EM_LIMITTEXT, kTemplateTextLimit, 0);
-  presenter_.Form_Load();
+  SendMessageW(Control(kNewTextBox), EM_LIMITTEXT, kTemplateTextLimit, 0);
+  presenter_.Load();
   ShowWindow(hwnd(), SW_SHOW);
-  Focus(kList1);
+  Focus(kTemplateList);
 }
 
 }  // namespace parvel::dialogs

@@ -2,7 +2,7 @@
 
 #include "dialogs/dialog_window_win.h"
 #include "dialogs/message_boxes_win.h"
-#include "dialogs/zn_sms_templates.h"
+#include "dialogs/templates_presenter.h"
 #include "templates/template_files.h"
 #include "templates/templates_location.h"
 
@@ -15,14 +15,14 @@ class TemplatesWindow final : public DialogWindow {
  public:
   TemplatesWindow(AddinWindows& windows, const TemplatesLocation& location);
 
-  ZNSMSTemplates& presenter() noexcept { return presenter_; }
+  TemplatesPresenter& presenter() noexcept { return presenter_; }
 
  private:
   void OnInit() override;
 
   OwnedMessageBoxes message_boxes_;
   DiskFiles files_;
-  ZNSMSTemplates presenter_;
+  TemplatesPresenter presenter_;
 };
 
 }  // namespace parvel::dialogs

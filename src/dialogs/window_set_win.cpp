@@ -95,7 +95,7 @@ dialogs::ComposeWindow& WindowSet::LoadedComposeWindow() {
 
 void WindowSet::ShowComposeWindow() { LoadedComposeWindow().BringForward(); }
 
-OLMain& WindowSet::ComposeWindow() { return LoadedComposeWindow().presenter(); }
+ComposePresenter& WindowSet::ComposeWindow() { return LoadedComposeWindow().presenter(); }
 
 void WindowSet::ShowContactsPicker() {
   Loaded(contacts_, IDD_OLCONTACTS, &WindowSet::BesideCompose, session_, *this).BringForward();

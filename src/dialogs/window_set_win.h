@@ -52,7 +52,7 @@ class WindowSet final : public AddinWindows {
   void ShowContactsPicker() override;
   void ShowAccountWindow() override;
   void ShowTemplatesWindow() override;
-  OLMain& ComposeWindow() override;
+  ComposePresenter& ComposeWindow() override;
 
  private:
   dialogs::ComposeWindow& LoadedComposeWindow();

@@ -2,7 +2,7 @@
 
 namespace parvel {
 
-class OLMain;
+class ComposePresenter;
 
 // The add-in's modeless windows as they open each other; each has a single
 // instance that a second request brings forward.
@@ -15,7 +15,7 @@ class AddinWindows {
   // The compose window's presenter, for the picker and the templates window.
   // A closed compose window is loaded first, without being shown; the next
   // click on the toolbar button shows it as it is.
-  virtual OLMain& ComposeWindow() = 0;
+  virtual ComposePresenter& ComposeWindow() = 0;
 };
 
 }  // namespace parvel

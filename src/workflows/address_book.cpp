@@ -67,7 +67,7 @@ void AddressBook::ReportFolderError(const host::HostError& error) {
   ports_.message_boxes.Show(kFolderErrorTitle, std::wstring(kFolderErrorText) + error.message());
 }
 
-void AddressBook::GetAllContactsFolders(std::vector<FolderListEntry>& folders) {
+void AddressBook::ListContactFolders(std::vector<FolderListEntry>& folders) {
   folders.clear();
   Session& session = ports_.session;
   if (session.ContactFolders() == nullptr && session.HeldNamespace() != nullptr) {
@@ -83,7 +83,7 @@ void AddressBook::GetAllContactsFolders(std::vector<FolderListEntry>& folders) {
         continue;
       }
       try {
-        for (int k = 1; k <= count; ++k) AddContactsFolders(store->FolderAt(k), collection);
+        for (int k = 1; k <= count; ++k) AddContactFolders(store->FolderAt(k), collection);
       } catch (const host::HostError& error) {
         ReportFolderError(error);
       }
@@ -96,13 +96,13 @@ void AddressBook::GetAllContactsFolders(std::vector<FolderListEntry>& folders) {
   }
 }
 
-void AddressBook::AddContactsFolders(std::unique_ptr<host::Folder> folder,
-                                     std::vector<std::unique_ptr<host::Folder>>& collection) {
+void AddressBook::AddContactFolders(std::unique_ptr<host::Folder> folder,
+                                    std::vector<std::unique_ptr<host::Folder>>& collection) {
   host::Folder& walked = *folder;
   try {
     if (walked.DefaultItemType() == host::kOlContactItem) collection.push_back(std::move(folder));
     const int count = walked.FolderCount();
-    for (int k = 1; k <= count; ++k) AddContactsFolders(walked.FolderAt(k), collection);
+    for (int k = 1; k <= count; ++k) AddContactFolders(walked.FolderAt(k), collection);
   } catch (const host::HostError& error) {
     // A deeper folder reports its own failure; this one's remaining
     // subfolders are left out and the caller goes on with its next one.
@@ -110,7 +110,7 @@ void AddressBook::AddContactsFolders(std::unique_ptr<host::Folder> folder,
   }
 }
 
-void AddressBook::Loadfolder(std::wstring_view fname, int tag, ContactListSink& contacts) {
+void AddressBook::ListFolder(std::wstring_view fname, int tag, ContactListSink& contacts) {
   contacts.Clear();
   Session& session = ports_.session;
   if (session.ContactFolders() == nullptr) return;
@@ -155,7 +155,7 @@ void AddressBook::Loadfolder(std::wstring_view fname, int tag, ContactListSink& 
   rows.Flush();
 }
 
-bool AddressBook::IsGAL() {
+bool AddressBook::HasGlobalAddressList() {
   std::unique_ptr<host::AddressLists> lists;
   try {
     lists = ports_.session.MailPath().OpenAddressLists();
@@ -165,14 +165,14 @@ bool AddressBook::IsGAL() {
   return lists && SearchGAL(*lists) != nullptr;
 }
 
-std::unique_ptr<host::AddressList> AddressBook::FindGAL() {
+std::unique_ptr<host::AddressList> AddressBook::FindGlobalAddressList() {
   const auto lists = ports_.session.MailPath().OpenAddressLists();
   return lists ? SearchGAL(*lists) : nullptr;
 }
 
 void AddressBook::LoadGlobalAddressList(ContactListSink& contacts) {
   contacts.Clear();
-  const auto gal = FindGAL();
+  const auto gal = FindGlobalAddressList();
   if (!gal) return;
   const auto entries = gal->Entries();
   if (ListGalTable(*entries, contacts)) return;
@@ -198,12 +198,12 @@ void AddressBook::LoadGlobalAddressList(ContactListSink& contacts) {
   rows.Flush();
 }
 
-std::unique_ptr<host::AddressEntry> AddressBook::FindGALEntry(const std::wstring& name) {
+std::unique_ptr<host::AddressEntry> AddressBook::FindGlobalEntry(const std::wstring& name) {
   if (!gal_walk_) {
     // A Global Address List that cannot be reached is reported once; the
     // lists after it yield nothing.
     GalWalk& walk = gal_walk_.emplace();
-    const auto gal = FindGAL();
+    const auto gal = FindGlobalAddressList();
     if (!gal) return nullptr;
     auto entries = gal->Entries();
     walk.count = entries->Count();
@@ -229,9 +229,9 @@ std::unique_ptr<host::AddressEntry> AddressBook::FindGALEntry(const std::wstring
   return nullptr;
 }
 
-void AddressBook::ExpandGALDistList(const RecipientEntry& row,
-                                    std::vector<RecipientEntry>& members) {
-  const auto list = FindGALEntry(row.Name);
+void AddressBook::ExpandGlobalDistList(const RecipientEntry& row,
+                                       std::vector<RecipientEntry>& members) {
+  const auto list = FindGlobalEntry(row.Name);
   if (!list) return;
   const auto entries = list->Members();
   for (auto member = entries->GetFirst(); member; member = entries->GetNext()) {

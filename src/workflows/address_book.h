@@ -74,28 +74,28 @@ class AddressBook {
   // The folder list: builds the session's ContactFolders first (once per session), showing
   // a "Folder Error" for each folder that fails and skipping, silently, a
   // store whose subfolders cannot be counted.
-  void GetAllContactsFolders(std::vector<FolderListEntry>& folders);
+  void ListContactFolders(std::vector<FolderListEntry>& folders);
   // Lists one contact folder: with tag 0 the first named fname, otherwise the
   // one at position tag.
-  void Loadfolder(std::wstring_view fname, int tag, ContactListSink& contacts);
+  void ListFolder(std::wstring_view fname, int tag, ContactListSink& contacts);
   // Whether the profile has a Global Address List; false, without a message,
   // when the connection's mail path cannot read address lists.
-  bool IsGAL();
-  std::unique_ptr<host::AddressList> FindGAL();
+  bool HasGlobalAddressList();
+  std::unique_ptr<host::AddressList> FindGlobalAddressList();
   void LoadGlobalAddressList(ContactListSink& contacts);
   // Appends to members the members with a mobile number of the Global Address
   // List's first entry named like row.
-  void ExpandGALDistList(const RecipientEntry& row, std::vector<RecipientEntry>& members);
+  void ExpandGlobalDistList(const RecipientEntry& row, std::vector<RecipientEntry>& members);
   // Appends to members the contacts with a mobile number that the contact
   // folder list row stands for; every host error only drops its own member.
   void ExpandContactsDistList(const RecipientEntry& row, std::vector<RecipientEntry>& members);
 
  private:
-  void AddContactsFolders(std::unique_ptr<host::Folder> folder,
-                          std::vector<std::unique_ptr<host::Folder>>& collection);
+  void AddContactFolders(std::unique_ptr<host::Folder> folder,
+                         std::vector<std::unique_ptr<host::Folder>>& collection);
   void ReportFolderError(const host::HostError& error);
   host::Item* ResolveDistList(const std::wstring& entry_id, std::unique_ptr<host::Item>& holder);
-  std::unique_ptr<host::AddressEntry> FindGALEntry(const std::wstring& name);
+  std::unique_ptr<host::AddressEntry> FindGlobalEntry(const std::wstring& name);
   // The table reads of the listings: false, with nothing listed, when the
   // host refuses the table, and the caller walks the items instead.
   bool ListGalTable(host::AddressEntries& entries, ContactListSink& contacts);

@@ -120,9 +120,9 @@ void BM_OnConnection(benchmark::State& state) {
   MaskPainter painter;
   AddinConnection connection(painter, [] {});
   for (auto _ : state) {
-    connection.AddinInstance_OnConnection(application, instance, own_bar);
+    connection.OnConnection(application, instance, own_bar);
     if (!connection.HasButton()) state.SkipWithError("no button");
-    connection.AddinInstance_OnDisconnection();
+    connection.OnDisconnection();
   }
 }
 BENCHMARK(BM_OnConnection)->Arg(1)->Arg(30)->Unit(benchmark::kMicrosecond);

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/ol_contacts.h"
-#include "dialogs/ol_main.h"
+#include "dialogs/compose_presenter.h"
+#include "dialogs/contacts_presenter.h"
 #include "host/session.h"
 #include "support/memory_registry.h"
 
@@ -359,8 +359,8 @@ class ComposeOnly final : public AddinWindows {
   void ShowContactsPicker() override {}
   void ShowAccountWindow() override {}
   void ShowTemplatesWindow() override {}
-  OLMain& ComposeWindow() override { return *compose; }
-  OLMain* compose = nullptr;
+  ComposePresenter& ComposeWindow() override { return *compose; }
+  ComposePresenter* compose = nullptr;
 };
 
 // With tables, the host reads as Outlook 2007 and Redemption's MAPITable
@@ -376,11 +376,11 @@ struct Picker {
   NoMessages messages;
   NoEvents events;
   ComposeOnly windows;
-  OLContacts picker{{.session = session,
-                     .view = view,
-                     .message_boxes = messages,
-                     .pending_events = events,
-                     .windows = windows}};
+  ContactsPresenter picker{{.session = session,
+                            .view = view,
+                            .message_boxes = messages,
+                            .pending_events = events,
+                            .windows = windows}};
 };
 
 // Range 1 is 1 for the table read, 0 for the walk.
@@ -389,7 +389,7 @@ void BM_ListGlobalAddressList(benchmark::State& state) {
   const bool tables = state.range(1) != 0;
   Picker picker(entries, tables);
   for (auto _ : state) {
-    picker.picker.Option2_Click();
+    picker.picker.OnGlobalAddressListOptionClicked();
     benchmark::DoNotOptimize(picker.view.shown);
   }
   // The walk lets events run before each entry, the table read after each
@@ -410,9 +410,9 @@ BENCHMARK(BM_ListGlobalAddressList)
 void BM_ListContactFolder(benchmark::State& state) {
   const auto entries = static_cast<int>(state.range(0));
   Picker picker(entries, state.range(1) != 0);
-  picker.picker.Form_Load();
+  picker.picker.Load();
   for (auto _ : state) {
-    picker.picker.Loadfolder(L"Contacts", 1);
+    picker.picker.ListFolder(L"Contacts", 1);
     benchmark::DoNotOptimize(picker.view.shown);
   }
   state.counters["rows"] = static_cast<double>(picker.picker.Contacts().Count());
@@ -429,10 +429,10 @@ void BM_SelectIntoComposeList(benchmark::State& state) {
   const auto entries = static_cast<int>(state.range(0));
   Picker picker(entries, false);
   picker.session.AccountSettings.DefaultContacts = L"Contacts";
-  picker.picker.Form_Load();
+  picker.picker.Load();
   picker.view.selected.resize(picker.picker.Contacts().Count());
   for (std::size_t i = 0; i < picker.view.selected.size(); ++i) picker.view.selected[i] = i;
-  picker.picker.Command1_Click();
+  picker.picker.OnAddClicked();
 
   std::vector<RecipientEntry> present;
   for (int i = 0; i < entries; ++i) {
@@ -443,22 +443,22 @@ void BM_SelectIntoComposeList(benchmark::State& state) {
   }
   MemoryRegistry registry;
   OwnerDataView compose_view;
-  std::optional<OLMain> compose;
+  std::optional<ComposePresenter> compose;
   std::size_t added = 0;
   for (auto _ : state) {
     state.PauseTiming();
     compose.reset();
-    compose.emplace(OLMainPorts{.session = picker.session,
-                                .view = compose_view,
-                                .message_boxes = picker.messages,
-                                .registry = registry,
-                                .clock = SystemClock(),
-                                .windows = picker.windows});
+    compose.emplace(ComposePorts{.session = picker.session,
+                                 .view = compose_view,
+                                 .message_boxes = picker.messages,
+                                 .registry = registry,
+                                 .clock = SystemClock(),
+                                 .windows = picker.windows});
     picker.windows.compose = &*compose;
     compose->AddPickedRecipients(present);
     state.ResumeTiming();
 
-    picker.picker.Command2_Click();
+    picker.picker.OnSelectClicked();
     added = compose->Recipients().Count() - present.size();
   }
   state.counters["added"] = static_cast<double>(added);

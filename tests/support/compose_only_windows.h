@@ -10,14 +10,14 @@ namespace parvel::fakes {
 // compose window is there; opening any other is a fault of the test.
 class ComposeOnlyWindows final : public AddinWindows {
  public:
-  explicit ComposeOnlyWindows(OLMain& compose) : compose_(compose) {}
+  explicit ComposeOnlyWindows(ComposePresenter& compose) : compose_(compose) {}
   void ShowContactsPicker() override { throw std::logic_error("no other window opens here"); }
   void ShowAccountWindow() override { throw std::logic_error("no other window opens here"); }
   void ShowTemplatesWindow() override { throw std::logic_error("no other window opens here"); }
-  OLMain& ComposeWindow() override { return compose_; }
+  ComposePresenter& ComposeWindow() override { return compose_; }
 
  private:
-  OLMain& compose_;
+  ComposePresenter& compose_;
 };
 
 }  // namespace parvel::fakes

@@ -107,7 +107,7 @@ class ColumnsObject final : public DispatchImpl<ColumnsObject> {
 
 class TableObject final : public DispatchImpl<TableObject> {
  public:
-  TableObject(std::shared_ptr<HostContext> context, const Folder& folder)
+  TableObject(const std::shared_ptr<HostContext>& context, const Folder& folder)
       : DispatchImpl(context), folder_(folder), columns_(MakeCom<ColumnsObject>(context)) {}
   static const MemberTable<TableObject>& Members() {
     using T = TableObject;

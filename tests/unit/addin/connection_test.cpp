@@ -197,7 +197,7 @@ class ConnectionTest : public testing::Test {
 TEST_F(ConnectionTest, ButtonBecomesTheSecondControlOfStandard) {
   host.AddBar(L"Menu Bar", {L"File"});
   const auto standard = host.AddBar(L"Standard", {L"New", L"Reply"});
-  connection.AddinInstance_OnConnection(application, instance, false);
+  connection.OnConnection(application, instance, false);
 
   EXPECT_EQ(Captions(*standard), (std::vector<std::wstring>{L"New", L"Send SMS", L"Reply"}));
   EXPECT_EQ(host.bars.size(), 2U) << "no toolbar of its own";
@@ -227,7 +227,7 @@ TEST_F(ConnectionTest, ButtonBecomesTheSecondControlOfStandard) {
 
 TEST_F(ConnectionTest, OwnBarHoldsTheButtonAlone) {
   host.AddBar(L"Standard", {L"New"});
-  connection.AddinInstance_OnConnection(application, instance, true);
+  connection.OnConnection(application, instance, true);
   ASSERT_EQ(host.bars.size(), 2U);
   const auto& bar = *host.bars[1];
   EXPECT_EQ(bar.name, L"SMSBar");
@@ -240,13 +240,13 @@ TEST_F(ConnectionTest, OwnBarHoldsTheButtonAlone) {
 
 TEST_F(ConnectionTest, OnlyAnExactlyNamedStandardBarTakesTheButton) {
   const auto lower = host.AddBar(L"standard", {L"A"});
-  connection.AddinInstance_OnConnection(application, instance, false);
+  connection.OnConnection(application, instance, false);
   EXPECT_FALSE(connection.HasButton());
   EXPECT_EQ(Captions(*lower), std::vector<std::wstring>{L"A"});
 
   const auto first = host.AddBar(L"Standard", {L"A"});
   const auto second = host.AddBar(L"Standard", {L"A"});
-  connection.AddinInstance_OnConnection(application, instance, false);
+  connection.OnConnection(application, instance, false);
   EXPECT_EQ(Captions(*first), (std::vector<std::wstring>{L"A", L"Send SMS"}));
   EXPECT_EQ(Captions(*second), std::vector<std::wstring>{L"A"});
 }
@@ -254,7 +254,7 @@ TEST_F(ConnectionTest, OnlyAnExactlyNamedStandardBarTakesTheButton) {
 TEST_F(ConnectionTest, ActionTextComesFromTheReportedProgId) {
   host.AddBar(L"Standard");
   instance.prog_id = L"Other.Addin";
-  connection.AddinInstance_OnConnection(application, instance, false);
+  connection.OnConnection(application, instance, false);
   EXPECT_EQ(host.bars[0]->controls[0]->properties[L"OnAction"], L"!<Other.Addin>");
 }
 
@@ -266,7 +266,7 @@ TEST_F(ConnectionTest, AHostWithoutPictureAndMaskGetsTheFacePastedAndTheClipboar
     FakeApplication old_application{old};
     CountingPainter old_painter{old};
     AddinConnection quiet{old_painter, nullptr};
-    quiet.AddinInstance_OnConnection(old_application, instance, false);
+    quiet.OnConnection(old_application, instance, false);
     const std::vector<std::wstring> tail(old.log.end() - 3, old.log.end());
     EXPECT_EQ(tail, (std::vector<std::wstring>{L"PaintButtonFace", L"Button.PasteFace",
                                                L"RestoreClipboard"}))
@@ -278,7 +278,7 @@ TEST_F(ConnectionTest, EachFailingHostCallIsPassedOver) {
   host.AddBar(L"Standard", {L"New"});
   host.failing = {L"Button.Caption", L"Button.Picture", L"PaintButtonFace", L"Button.OnClick",
                   L"RestoreClipboard"};
-  connection.AddinInstance_OnConnection(application, instance, false);
+  connection.OnConnection(application, instance, false);
   ASSERT_TRUE(connection.HasButton());
   const auto& properties = host.bars[0]->controls[1]->properties;
   EXPECT_EQ(properties.count(L"Caption"), 0U);
@@ -300,20 +300,20 @@ TEST_F(ConnectionTest, EachFailingHostCallIsPassedOver) {
   other.failing = {L"Bar.Name"};
   FakeApplication other_application{other};
   AddinConnection quiet{painter, nullptr};
-  quiet.AddinInstance_OnConnection(other_application, instance, false);
+  quiet.OnConnection(other_application, instance, false);
   EXPECT_FALSE(quiet.HasButton());
 
   // A refused toolbar means no button, and no error.
   Toolbars refusing;
   refusing.failing = {L"Bars.Add"};
   FakeApplication refusing_application{refusing};
-  quiet.AddinInstance_OnConnection(refusing_application, instance, true);
+  quiet.OnConnection(refusing_application, instance, true);
   EXPECT_FALSE(quiet.HasButton());
 
   Toolbars no_explorer;
   no_explorer.failing = {L"ActiveExplorer.CommandBars"};
   FakeApplication no_explorer_application{no_explorer};
-  quiet.AddinInstance_OnConnection(no_explorer_application, instance, false);
+  quiet.OnConnection(no_explorer_application, instance, false);
   EXPECT_FALSE(quiet.HasButton());
 }
 
@@ -321,7 +321,7 @@ TEST_F(ConnectionTest, ABusyClipboardLeavesTheButtonWithoutAPicture) {
   host.AddBar(L"Standard", {L"New"});
   host.failing = {L"Button.Picture"};
   painter.clipboard_free = false;
-  connection.AddinInstance_OnConnection(application, instance, false);
+  connection.OnConnection(application, instance, false);
   ASSERT_TRUE(connection.HasButton());
   const std::vector<std::wstring> tail(host.log.end() - 2, host.log.end());
   EXPECT_EQ(tail, (std::vector<std::wstring>{L"PaintButtonFace", L"RestoreClipboard"}))
@@ -333,17 +333,17 @@ TEST_F(ConnectionTest, ABusyClipboardLeavesTheButtonWithoutAPicture) {
 
 TEST_F(ConnectionTest, DisconnectionDeletesTheButtonAndReconnectionMakesAFreshOne) {
   const auto standard = host.AddBar(L"Standard", {L"New"});
-  connection.AddinInstance_OnConnection(application, instance, false);
-  connection.AddinInstance_OnDisconnection();
+  connection.OnConnection(application, instance, false);
+  connection.OnDisconnection();
   EXPECT_FALSE(connection.HasButton());
   EXPECT_EQ(Captions(*standard), std::vector<std::wstring>{L"New"});
 
-  connection.AddinInstance_OnConnection(application, instance, false);
-  connection.AddinInstance_OnConnection(application, instance, false);
+  connection.OnConnection(application, instance, false);
+  connection.OnConnection(application, instance, false);
   EXPECT_EQ(Captions(*standard), (std::vector<std::wstring>{L"New", L"Send SMS", L"Send SMS"}));
 
   host.failing = {L"Button.Delete"};
-  connection.AddinInstance_OnDisconnection();
+  connection.OnDisconnection();
   EXPECT_FALSE(connection.HasButton()) << "a failed delete still lets go of the button";
 }
 

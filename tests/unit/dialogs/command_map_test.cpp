@@ -6,10 +6,10 @@
 #include <span>
 #include <vector>
 
-#include "dialogs/ol_account.h"
-#include "dialogs/ol_contacts.h"
-#include "dialogs/ol_main.h"
-#include "dialogs/zn_sms_templates.h"
+#include "dialogs/account_presenter.h"
+#include "dialogs/compose_presenter.h"
+#include "dialogs/contacts_presenter.h"
+#include "dialogs/templates_presenter.h"
 
 namespace parvel {
 namespace {
@@ -58,10 +58,10 @@ void ExpectOwnControls(std::span<const Command<Presenter>> map,
 }
 
 TEST(CommandMap, EachWindowsMapNamesItsOwnControls) {
-  ExpectOwnControls<OLMain>(kOLMainCommands, ol_main_controls::kControls);
-  ExpectOwnControls<OLContacts>(kOLContactsCommands, ol_contacts_controls::kControls);
-  ExpectOwnControls<OLAccount>(kOLAccountCommands, ol_account_controls::kControls);
-  ExpectOwnControls<ZNSMSTemplates>(kZNSMSTemplatesCommands, zn_sms_templates_controls::kControls);
+  ExpectOwnControls<ComposePresenter>(kComposeCommands, compose_controls::kControls);
+  ExpectOwnControls<ContactsPresenter>(kContactsCommands, contacts_controls::kControls);
+  ExpectOwnControls<AccountPresenter>(kAccountCommands, account_controls::kControls);
+  ExpectOwnControls<TemplatesPresenter>(kTemplatesCommands, templates_controls::kControls);
 }
 
 }  // namespace

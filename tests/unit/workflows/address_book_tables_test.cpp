@@ -110,7 +110,7 @@ struct Book : fakes::RecordedSession {
     session.HoldNamespace(std::make_unique<fakes::FakeStoreNamespace>(
         recorder, std::vector{MailFolder(L"Mailbox", {folder})}));
     std::vector<FolderListEntry> folders;
-    book.GetAllContactsFolders(folders);
+    book.ListContactFolders(folders);
     pending.runs = 0;
     return folder;
   }
@@ -123,7 +123,7 @@ struct Book : fakes::RecordedSession {
   std::vector<RecipientEntry> ListFolder() {
     RecordingContactList list;
     recorder.ClearCalls();
-    book.Loadfolder(L"Contacts", 1, list);
+    book.ListFolder(L"Contacts", 1, list);
     return list.rows;
   }
 
@@ -254,7 +254,7 @@ TEST(AddressBookTables, AFolderTableThatRefusesOrFailsBehavesAsTheWalk) {
 
   folder->table_fails_after = 256;
   RecordingContactList list;
-  EXPECT_THROW(read.book.Loadfolder(L"Contacts", 1, list), host::HostError);
+  EXPECT_THROW(read.book.ListFolder(L"Contacts", 1, list), host::HostError);
   EXPECT_EQ(list.rows, std::vector<RecipientEntry>(rows.begin(), rows.begin() + 154))
       << "failing later: the rows of the first batch stay, as a failing walk keeps its rows";
   EXPECT_THAT(read.messages.shown, IsEmpty());

@@ -72,14 +72,14 @@ class AddressBookTest : public testing::Test, protected fakes::RecordedSession {
 
   std::vector<FolderListEntry> Folders() {
     std::vector<FolderListEntry> folders;
-    book.GetAllContactsFolders(folders);
+    book.ListContactFolders(folders);
     return folders;
   }
 
   std::vector<RecipientEntry> Expand(const RecipientEntry& row) {
     std::vector<RecipientEntry> members;
     if (row.Mobile == kGlobalAddressListLabel) {
-      book.ExpandGALDistList(row, members);
+      book.ExpandGlobalDistList(row, members);
     } else {
       book.ExpandContactsDistList(row, members);
     }
@@ -157,13 +157,13 @@ TEST_F(AddressBookTest, AFolderListsContactsWithAMobileAndEveryDistributionList)
                       Contact(L"C2", L"Brown, Bob", L""), fakes::OtherItem(L"N1"),
                       DistList(L"D1", L"Sales", {}), Contact(L"C3", L"Cole, Cy", L"021 3")})})});
   Folders();
-  book.Loadfolder(L"Contacts", 0, contacts);
+  book.ListFolder(L"Contacts", 0, contacts);
 
   EXPECT_THAT(contacts.rows, ElementsAre(Envelope(L"Adams,\r\nAnn", L"021 1", L"C1"),
                                          Row(L"Sales", L"Contacts", kKindDistribution, L"D1"),
                                          Envelope(L"Cole, Cy", L"021 3", L"C3")));
   EXPECT_EQ(contacts.clears, 1);
-  book.Loadfolder(L"Contacts", 0, contacts);
+  book.ListFolder(L"Contacts", 0, contacts);
   EXPECT_EQ(session.KnownDistListCount(), 1U);
   EXPECT_NE(session.KnownDistList(L"D1"), nullptr);
 }
@@ -172,11 +172,11 @@ TEST_F(AddressBookTest, FoldersOfTheSameNameAreChosenByPositionOrTheFirstByName)
   UseStores({MailFolder(L"Mailbox", {ContactFolder(L"Contacts", {Contact(L"C1", L"A", L"1")})}),
              MailFolder(L"Archive", {ContactFolder(L"Contacts", {Contact(L"C2", L"B", L"2")})})});
   Folders();
-  book.Loadfolder(L"Contacts", 2, contacts);
+  book.ListFolder(L"Contacts", 2, contacts);
   EXPECT_THAT(contacts.rows, ElementsAre(Envelope(L"B", L"2", L"C2")));
-  book.Loadfolder(L"Contacts", 0, contacts);
+  book.ListFolder(L"Contacts", 0, contacts);
   EXPECT_THAT(contacts.rows, ElementsAre(Envelope(L"A", L"1", L"C1")));
-  book.Loadfolder(L"Nowhere", 0, contacts);
+  book.ListFolder(L"Nowhere", 0, contacts);
   EXPECT_THAT(contacts.rows, IsEmpty());
   EXPECT_EQ(contacts.clears, 3);
   EXPECT_THAT(messages.shown, IsEmpty());
@@ -187,22 +187,22 @@ TEST_F(AddressBookTest, AHostErrorInAFolderKeepsTheRowsFoundBeforeIt) {
                                                                  Contact(L"C2", L"B", L"2")})})});
   Folders();
   recorder.FailOn(L"Item(C2).MobileTelephoneNumber", L"The item is damaged.");
-  EXPECT_THROW(book.Loadfolder(L"Contacts", 1, contacts), host::HostError);
+  EXPECT_THROW(book.ListFolder(L"Contacts", 1, contacts), host::HostError);
   EXPECT_THAT(contacts.rows, ElementsAre(Envelope(L"A", L"1", L"C1")));
 }
 
 // --- The Global Address List ---------------------------------------------------------
 
 TEST_F(AddressBookTest, TheGlobalAddressListIsFoundByNameInAnyLetterCase) {
-  EXPECT_FALSE(book.IsGAL()) << "without Redemption";
+  EXPECT_FALSE(book.HasGlobalAddressList()) << "without Redemption";
   UseAddressLists({{L"Offline Address Book", {}}});
-  EXPECT_FALSE(book.IsGAL());
+  EXPECT_FALSE(book.HasGlobalAddressList());
   UseAddressLists({{L"All Rooms", {}}, {L"GLOBAL Address list", {}}});
-  EXPECT_TRUE(book.IsGAL());
+  EXPECT_TRUE(book.HasGlobalAddressList());
   EXPECT_THAT(messages.shown, IsEmpty());
 
   recorder.FailOn(L"AddressLists.Item(1)", L"The server is not available.");
-  EXPECT_THROW(book.IsGAL(), host::HostError);
+  EXPECT_THROW(book.HasGlobalAddressList(), host::HostError);
 }
 
 TEST_F(AddressBookTest, TheGlobalAddressListListsMailUsersWithAMobileAndItsLists) {
@@ -261,11 +261,11 @@ class AddressBookIndexBase : public AddressBookTest, public testing::WithParamIn
 
 TEST_P(AddressBookIndexBase, TheGlobalAddressListIsFoundWhereverItStands) {
   UseAddressLists({{L"All Rooms", {}}, {L"Global Address List", {}}}, GetParam());
-  EXPECT_TRUE(book.IsGAL());
+  EXPECT_TRUE(book.HasGlobalAddressList());
   UseAddressLists({{L"Global Address List", {}}, {L"All Rooms", {}}}, GetParam());
-  EXPECT_TRUE(book.IsGAL());
+  EXPECT_TRUE(book.HasGlobalAddressList());
   UseAddressLists({{L"All Rooms", {}}}, GetParam());
-  EXPECT_FALSE(book.IsGAL());
+  EXPECT_FALSE(book.HasGlobalAddressList());
 }
 
 TEST_P(AddressBookIndexBase, AGlobalListExpandsTheFirstEntryOfItsNameIntoMembersWithAMobile) {
@@ -330,7 +330,7 @@ TEST_F(ContactListExpansion, AListTheHostCannotFindIsExpandedWhenShownBefore) {
   EXPECT_THAT(Expand(sales), IsEmpty());
 
   Folders();
-  book.Loadfolder(L"Contacts", 0, contacts);
+  book.ListFolder(L"Contacts", 0, contacts);
   EXPECT_EQ(Expand(sales).size(), 2U);
 }
 

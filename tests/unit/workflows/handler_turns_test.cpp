@@ -102,7 +102,7 @@ TEST_F(HandlerTurnsTest, TheFolderScanStopsAfterThePendingEventsTurn) {
   const Session::Handler handler(session);
   pump.on_run = [this](int) { Disconnect(); };
   std::vector<FolderListEntry> folders;
-  EXPECT_THROW(book.GetAllContactsFolders(folders), host::HostDisconnected);
+  EXPECT_THROW(book.ListContactFolders(folders), host::HostDisconnected);
   EXPECT_EQ(recorder.calls().size(), calls_at_disconnection) << "no host call after the turn";
   EXPECT_EQ(pump.runs, 1);
   EXPECT_NE(session.ContactFolders(), nullptr) << "the scan's list stays while it runs";
@@ -113,7 +113,7 @@ TEST_F(HandlerTurnsTest, TheFolderScanStopsAfterItsFolderErrorBox) {
   recorder.FailOn(L"Folder(Mailbox/Contacts).DefaultItemType", L"The folder is damaged.");
   boxes.meanwhile = [this] { Disconnect(); };
   std::vector<FolderListEntry> folders;
-  EXPECT_THROW(book.GetAllContactsFolders(folders), host::HostDisconnected);
+  EXPECT_THROW(book.ListContactFolders(folders), host::HostDisconnected);
   EXPECT_EQ(boxes.shown.shown.size(), 1U);
   EXPECT_EQ(recorder.calls().size(), calls_at_disconnection)
       << "neither the Inbox nor the next store is walked";

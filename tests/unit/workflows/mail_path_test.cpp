@@ -116,7 +116,7 @@ class Connected {
   std::vector<RecipientEntry> Expand(const RecipientEntry& row) {
     std::vector<RecipientEntry> members;
     if (row.Mobile == kGlobalAddressListLabel) {
-      book.ExpandGALDistList(row, members);
+      book.ExpandGlobalDistList(row, members);
     } else {
       book.ExpandContactsDistList(row, members);
     }
@@ -257,7 +257,7 @@ TEST(MailPaths, WithNeitherPathTheSendIsRefusedAsWithoutExchangeAndNoListIsOffer
   EXPECT_EQ(none.boxes.shown[0].title, L"Outlook without Exchange");
   EXPECT_EQ(none.view.state.rows.size(), 1U);
   EXPECT_EQ(none.view.state.message, L"Hi");
-  EXPECT_FALSE(none.book.IsGAL());
+  EXPECT_FALSE(none.book.HasGlobalAddressList());
   EXPECT_TRUE(none.Listing().empty());
   EXPECT_TRUE(none.Expand(Row(L"Team", L"Contacts", kKindDistribution, L"D1")).empty());
   EXPECT_EQ(none.recorder.CountStartingWith(L"CreateObject("), 0U)
@@ -269,8 +269,8 @@ TEST(MailPaths, WithNeitherPathTheSendIsRefusedAsWithoutExchangeAndNoListIsOffer
 TEST(MailPaths, BothPathsListAndExpandTheSameRowsInTheSameOrder) {
   Connected redemption(true, Book());
   Connected outlook(false, Book());
-  EXPECT_TRUE(redemption.book.IsGAL());
-  EXPECT_TRUE(outlook.book.IsGAL());
+  EXPECT_TRUE(redemption.book.HasGlobalAddressList());
+  EXPECT_TRUE(outlook.book.HasGlobalAddressList());
   const auto listed = redemption.Listing();
   EXPECT_THAT(listed, ElementsAre(Row(L"Ann", L"1", kKindEnvelope, L"E1"),
                                   Row(L"Sales", L"Global Address List", kKindDistribution, L"L1"),

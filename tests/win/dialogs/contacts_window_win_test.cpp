@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "dialogs/ol_main.h"
+#include "dialogs/compose_presenter.h"
 #include "dialogs/window_ids.h"
 #include "request/clock.h"
 #include "support/call_recorder.h"
@@ -66,12 +66,12 @@ class ContactsWindowTest : public testing::Test, protected fakes::RecordedSessio
   fakes::RecordingMessageBoxes compose_messages;
   MemoryRegistry registry;
   fakes::ComposeOnlyWindows windows{compose};
-  OLMain compose{{.session = session,
-                  .view = compose_view,
-                  .message_boxes = compose_messages,
-                  .registry = registry,
-                  .clock = SystemClock(),
-                  .windows = windows}};
+  ComposePresenter compose{{.session = session,
+                            .view = compose_view,
+                            .message_boxes = compose_messages,
+                            .registry = registry,
+                            .clock = SystemClock(),
+                            .windows = windows}};
   ContactsWindow window{session, windows};
 };
 

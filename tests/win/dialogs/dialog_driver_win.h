@@ -49,7 +49,7 @@ class NoOtherWindows final : public AddinWindows {
   void ShowContactsPicker() override {}
   void ShowAccountWindow() override {}
   void ShowTemplatesWindow() override {}
-  OLMain& ComposeWindow() override { throw std::logic_error("no compose window here"); }
+  ComposePresenter& ComposeWindow() override { throw std::logic_error("no compose window here"); }
 };
 
 }  // namespace parvel::dialogs::test

@@ -1,4 +1,4 @@
-#include "dialogs/ol_contacts.h"
+#include "dialogs/contacts_presenter.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/ol_main.h"
+#include "dialogs/compose_presenter.h"
 #include "support/call_recorder.h"
 #include "support/compose_only_windows.h"
 #include "support/fake_address_book.h"
@@ -22,6 +22,8 @@
 
 namespace parvel {
 namespace {
+
+using namespace contacts_controls;
 
 using fakes::Contact;
 using fakes::ContactFolder;
@@ -39,9 +41,9 @@ std::vector<std::wstring> Names(const std::vector<RecipientEntry>& rows) {
   return names;
 }
 
-class OLContactsTest : public testing::Test, protected fakes::RecordedSession {
+class ContactsPresenterTest : public testing::Test, protected fakes::RecordedSession {
  protected:
-  OLContactsTest() {
+  ContactsPresenterTest() {
     redemption->make_safe_dist_list = [this] {
       return std::make_unique<fakes::FakeSafeDistList>(recorder);
     };
@@ -69,19 +71,19 @@ class OLContactsTest : public testing::Test, protected fakes::RecordedSession {
   }
 
   void Click(std::wstring_view option) {
-    view.SetChecked(L"Option1", option == L"Option1");
-    view.SetChecked(L"Option2", option == L"Option2");
-    if (option == L"Option1") {
-      picker.Option1_Click();
+    view.SetChecked(kContactsOption, option == kContactsOption);
+    view.SetChecked(kGlobalAddressListOption, option == kGlobalAddressListOption);
+    if (option == kContactsOption) {
+      picker.OnContactsOptionClicked();
     } else {
-      picker.Option2_Click();
+      picker.OnGlobalAddressListOptionClicked();
     }
   }
 
   // Selects rows of a list view as the user would and presses a button.
   void AddRows(std::vector<std::size_t> rows) {
-    view.selected[L"lvw"] = std::move(rows);
-    picker.Command1_Click();
+    view.selected[kContactList] = std::move(rows);
+    picker.OnAddClicked();
   }
 
   fakes::RecordingMessageBoxes messages;
@@ -90,247 +92,248 @@ class OLContactsTest : public testing::Test, protected fakes::RecordedSession {
   MemoryRegistry registry;
   fakes::FixedClock clock{{2026, 12, 31, 18, 5}};
   fakes::ComposeOnlyWindows windows{compose};
-  OLMain compose{{.session = session,
-                  .view = compose_view,
-                  .message_boxes = messages,
-                  .registry = registry,
-                  .clock = clock,
-                  .windows = windows}};
+  ComposePresenter compose{{.session = session,
+                            .view = compose_view,
+                            .message_boxes = messages,
+                            .registry = registry,
+                            .clock = clock,
+                            .windows = windows}};
 
   fakes::RecordingWindowView view;
   fakes::ScriptedPendingEvents pending;
-  OLContactsPorts ports{.session = session,
-                        .view = view,
-                        .message_boxes = messages,
-                        .pending_events = pending,
-                        .windows = windows};
-  OLContacts picker{ports};
+  ContactsPorts ports{.session = session,
+                      .view = view,
+                      .message_boxes = messages,
+                      .pending_events = pending,
+                      .windows = windows};
+  ContactsPresenter picker{ports};
 };
 
 // --- Opening ----------------------------------------------------------------------
 
-TEST_F(OLContactsTest, WithoutTheAddressBookTheEmptyListIsExplained) {
+TEST_F(ContactsPresenterTest, WithoutTheAddressBookTheEmptyListIsExplained) {
   // "Outlook Error" as the compose window loaded: no namespace is held.
   session.HoldNamespace(nullptr);
   session.Connect(std::make_unique<fakes::FakeApplication>(recorder));
   recorder.FailOn(L"Application.GetNamespace", L"No profile.");
-  picker.Form_Load();
+  picker.Load();
   ASSERT_EQ(messages.shown.size(), 1U);
   EXPECT_EQ(messages.shown[0],
             (fakes::ShownMessage{L"Outlook Error",
                                  L"Your Outlook contact folders cannot be listed, because "
                                  L"Outlook's address book cannot be opened:\r\n\r\nNo profile.",
                                  MessageIcon::Exclamation}));
-  EXPECT_EQ(view.ListCount(L"List1"), 0U);
-  EXPECT_THAT(view.rows[L"lvw"], IsEmpty());
-  EXPECT_TRUE(view.Checked(L"Option1"));
+  EXPECT_EQ(view.ListCount(kFolderList), 0U);
+  EXPECT_THAT(view.rows[kContactList], IsEmpty());
+  EXPECT_TRUE(view.Checked(kContactsOption));
 
   // Outlook answers at the next opening: the namespace is held from then on.
   recorder.ClearFailures();
   messages.shown.clear();
-  OLContacts again{ports};
-  again.Form_Load();
+  ContactsPresenter again{ports};
+  again.Load();
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_NE(session.HeldNamespace(), nullptr);
   EXPECT_EQ(recorder.CountStartingWith(L"Application.GetNamespace"), 2U);
 }
 
-TEST_F(OLContactsTest, OpensOnContactsWithTheDefaultFolderHighlightedAndListedOnce) {
+TEST_F(ContactsPresenterTest, OpensOnContactsWithTheDefaultFolderHighlightedAndListedOnce) {
   std::vector<bool> busy_while_scanning;
   pending.on_run = [&](int) { busy_while_scanning.push_back(view.busy); };
   // A window may raise the list's click when code highlights an entry.
-  view.on_list_index_set = [this](std::wstring_view) { picker.List1_Click(); };
-  picker.Form_Load();
+  view.on_list_index_set = [this](std::wstring_view) { picker.OnFolderChosen(); };
+  picker.Load();
 
-  EXPECT_TRUE(view.Checked(L"Option1"));
-  EXPECT_EQ(view.disabled.count(L"Option2"), 0U);
-  EXPECT_THAT(view.lists[L"List1"],
+  EXPECT_TRUE(view.Checked(kContactsOption));
+  EXPECT_EQ(view.disabled.count(kGlobalAddressListOption), 0U);
+  EXPECT_THAT(view.lists[kFolderList],
               ElementsAre(ListItem{L"Contacts", 1}, ListItem{L"Contacts", 2}));
-  EXPECT_EQ(view.ListIndex(L"List1"), 0U);
-  EXPECT_THAT(Names(view.rows[L"lvw"]), ElementsAre(L"Ann", L"Bob", L"Sales"));
+  EXPECT_EQ(view.ListIndex(kFolderList), 0U);
+  EXPECT_THAT(Names(view.rows[kContactList]), ElementsAre(L"Ann", L"Bob", L"Sales"));
   EXPECT_EQ(recorder.CountStartingWith(L"Folder(Mailbox/Contacts).Items"), 1U);
   EXPECT_THAT(busy_while_scanning, ElementsAre(true, true));
   EXPECT_FALSE(view.busy);
   EXPECT_THAT(messages.shown, IsEmpty());
 }
 
-TEST_F(OLContactsTest, ADefaultNameOfNoFolderHighlightsNothingAndListsNothing) {
+TEST_F(ContactsPresenterTest, ADefaultNameOfNoFolderHighlightsNothingAndListsNothing) {
   session.AccountSettings.DefaultContacts = L"contacts";
-  picker.Form_Load();
-  EXPECT_EQ(view.ListIndex(L"List1"), std::nullopt);
-  EXPECT_THAT(view.rows[L"lvw"], IsEmpty());
+  picker.Load();
+  EXPECT_EQ(view.ListIndex(kFolderList), std::nullopt);
+  EXPECT_THAT(view.rows[kContactList], IsEmpty());
   EXPECT_THAT(messages.shown, IsEmpty());
 }
 
-TEST_F(OLContactsTest, TheGlobalAddressListOptionIsDisabledWithoutRedemption) {
+TEST_F(ContactsPresenterTest, TheGlobalAddressListOptionIsDisabledWithoutRedemption) {
   redemption->make_address_lists = nullptr;
-  picker.Form_Load();
-  EXPECT_EQ(view.disabled.count(L"Option2"), 1U);
+  picker.Load();
+  EXPECT_EQ(view.disabled.count(kGlobalAddressListOption), 1U);
   EXPECT_THAT(messages.shown, IsEmpty());
 }
 
 // --- Sources ----------------------------------------------------------------------------
 
-TEST_F(OLContactsTest, AFolderIsChosenByItsPositionNotItsName) {
-  picker.Form_Load();
-  view.list_index[L"List1"] = 1;
-  picker.List1_Click();
-  EXPECT_THAT(Names(view.rows[L"lvw"]), ElementsAre(L"Cy\r\nCole"));
+TEST_F(ContactsPresenterTest, AFolderIsChosenByItsPositionNotItsName) {
+  picker.Load();
+  view.list_index[kFolderList] = 1;
+  picker.OnFolderChosen();
+  EXPECT_THAT(Names(view.rows[kContactList]), ElementsAre(L"Cy\r\nCole"));
 }
 
-TEST_F(OLContactsTest, GlobalAddressListModeListsItAndIgnoresFolderClicks) {
-  picker.Form_Load();
-  Click(L"Option2");
-  EXPECT_THAT(view.lists[L"List1"], ElementsAre(ListItem{L"Global Address List", 0}));
+TEST_F(ContactsPresenterTest, GlobalAddressListModeListsItAndIgnoresFolderClicks) {
+  picker.Load();
+  Click(kGlobalAddressListOption);
+  EXPECT_THAT(view.lists[kFolderList], ElementsAre(ListItem{L"Global Address List", 0}));
   EXPECT_THAT(
-      view.rows[L"lvw"],
+      view.rows[kContactList],
       ElementsAre(RecipientEntry{L"Dee", L"021 400", L"Envelope", L"", L"G1"},
                   RecipientEntry{L"Eve", L"021 500", L"Envelope", L"", L"G2"},
                   RecipientEntry{L"Team", L"Global Address List", L"Distribution", L"", L"G9"}));
   recorder.ClearCalls();
-  view.list_index[L"List1"] = 0;
-  picker.List1_Click();
-  EXPECT_THAT(Names(view.rows[L"lvw"]), ElementsAre(L"Dee", L"Eve", L"Team"));
+  view.list_index[kFolderList] = 0;
+  picker.OnFolderChosen();
+  EXPECT_THAT(Names(view.rows[kContactList]), ElementsAre(L"Dee", L"Eve", L"Team"));
   EXPECT_EQ(recorder.CountStartingWith(L"Folder("), 0U);
 }
 
-TEST_F(OLContactsTest, SwitchingSourcesKeepsTheSelectedList) {
-  picker.Form_Load();
+TEST_F(ContactsPresenterTest, SwitchingSourcesKeepsTheSelectedList) {
+  picker.Load();
   AddRows({1});
-  Click(L"Option2");
+  Click(kGlobalAddressListOption);
   AddRows({0});
-  Click(L"Option1");
-  EXPECT_THAT(Names(view.rows[L"lvw2"]), ElementsAre(L"Bob", L"Dee"));
-  EXPECT_THAT(Names(view.rows[L"lvw"]), ElementsAre(L"Ann", L"Bob", L"Sales"));
-  EXPECT_EQ(view.ListIndex(L"List1"), 0U);
+  Click(kContactsOption);
+  EXPECT_THAT(Names(view.rows[kSelectedList]), ElementsAre(L"Bob", L"Dee"));
+  EXPECT_THAT(Names(view.rows[kContactList]), ElementsAre(L"Ann", L"Bob", L"Sales"));
+  EXPECT_EQ(view.ListIndex(kFolderList), 0U);
 }
 
-TEST_F(OLContactsTest, ChangingTheSourceOrClosingStopsARunningListing) {
-  picker.Form_Load();
+TEST_F(ContactsPresenterTest, ChangingTheSourceOrClosingStopsARunningListing) {
+  picker.Load();
   pending.runs = 0;
   pending.on_run = [this](int run) {
-    if (run == 2) Click(L"Option1");
+    if (run == 2) Click(kContactsOption);
   };
-  Click(L"Option2");
-  EXPECT_THAT(Names(view.rows[L"lvw"]), ElementsAre(L"Ann", L"Bob", L"Sales"));
-  EXPECT_THAT(view.lists[L"List1"],
+  Click(kGlobalAddressListOption);
+  EXPECT_THAT(Names(view.rows[kContactList]), ElementsAre(L"Ann", L"Bob", L"Sales"));
+  EXPECT_THAT(view.lists[kFolderList],
               ElementsAre(ListItem{L"Contacts", 1}, ListItem{L"Contacts", 2}));
   EXPECT_EQ(recorder.CountStartingWith(L"AddressEntries(Global Address List).GetNext"), 1U);
 
-  pending.on_run = [this](int) { picker.Command3_Click(); };
-  Click(L"Option2");
+  pending.on_run = [this](int) { picker.OnCancelClicked(); };
+  Click(kGlobalAddressListOption);
   EXPECT_TRUE(view.closed);
-  EXPECT_THAT(view.rows[L"lvw"], IsEmpty());
+  EXPECT_THAT(view.rows[kContactList], IsEmpty());
 }
 
-TEST_F(OLContactsTest, ALongListingIsDrawnInBatchesAndKeepsTheUsersSelection) {
+TEST_F(ContactsPresenterTest, ALongListingIsDrawnInBatchesAndKeepsTheUsersSelection) {
   std::vector<fakes::FakeAddressEntryData> entries;
   for (int i = 0; i < 1000; ++i) {
     entries.push_back(MailUser(L"User " + std::to_wstring(i), L"E" + std::to_wstring(i), L"021"));
   }
   redemption->make_address_lists =
       fakes::FakeAddressListsMaker(recorder, {{L"Global Address List", entries}});
-  picker.Form_Load();
+  picker.Load();
   pending.runs = 0;
   pending.on_run = [this](int run) {
-    if (run == 600) view.selected[L"lvw"] = {5};
+    if (run == 600) view.selected[kContactList] = {5};
   };
-  const int before = view.redraws[L"lvw"];
-  Click(L"Option2");
+  const int before = view.redraws[kContactList];
+  Click(kGlobalAddressListOption);
 
-  EXPECT_EQ(view.rows[L"lvw"].size(), 1000U);
-  EXPECT_LE(view.redraws[L"lvw"] - before, 5);
-  picker.Command1_Click();
-  EXPECT_THAT(Names(view.rows[L"lvw2"]), ElementsAre(L"User 5"));
+  EXPECT_EQ(view.rows[kContactList].size(), 1000U);
+  EXPECT_LE(view.redraws[kContactList] - before, 5);
+  picker.OnAddClicked();
+  EXPECT_THAT(Names(view.rows[kSelectedList]), ElementsAre(L"User 5"));
 }
 
 // --- The selected list ---------------------------------------------------------------
 
-TEST_F(OLContactsTest, AddCopiesTheSelectedRowsOnceAndKeepsTheListInNameOrder) {
-  picker.Form_Load();
+TEST_F(ContactsPresenterTest, AddCopiesTheSelectedRowsOnceAndKeepsTheListInNameOrder) {
+  picker.Load();
   AddRows({1});
   AddRows({0, 1, 2});
-  EXPECT_THAT(Names(view.rows[L"lvw2"]), ElementsAre(L"Ann", L"Bob", L"Sales"));
+  EXPECT_THAT(Names(view.rows[kSelectedList]), ElementsAre(L"Ann", L"Bob", L"Sales"));
 
-  view.list_index[L"List1"] = 1;
-  picker.List1_Click();
-  view.selected[L"lvw"] = {0};
-  picker.lvw_DblClick();
-  EXPECT_THAT(Names(view.rows[L"lvw2"]), ElementsAre(L"Ann", L"Bob", L"Cy\r\nCole", L"Sales"));
+  view.list_index[kFolderList] = 1;
+  picker.OnFolderChosen();
+  view.selected[kContactList] = {0};
+  picker.OnContactDoubleClicked();
+  EXPECT_THAT(Names(view.rows[kSelectedList]),
+              ElementsAre(L"Ann", L"Bob", L"Cy\r\nCole", L"Sales"));
 }
 
-TEST_F(OLContactsTest, RemoveTakesTheSelectedRows) {
-  picker.Form_Load();
+TEST_F(ContactsPresenterTest, RemoveTakesTheSelectedRows) {
+  picker.Load();
   AddRows({0, 1, 2});
-  picker.Command4_Click();
-  EXPECT_THAT(Names(view.rows[L"lvw2"]), ElementsAre(L"Ann", L"Bob", L"Sales"));
+  picker.OnRemoveClicked();
+  EXPECT_THAT(Names(view.rows[kSelectedList]), ElementsAre(L"Ann", L"Bob", L"Sales"));
 
-  view.selected[L"lvw2"] = {0, 2};
-  picker.Command4_Click();
-  EXPECT_THAT(Names(view.rows[L"lvw2"]), ElementsAre(L"Bob"));
-  view.selected[L"lvw2"] = {0};
-  picker.lvw2_DblClick();
-  EXPECT_THAT(view.rows[L"lvw2"], IsEmpty());
+  view.selected[kSelectedList] = {0, 2};
+  picker.OnRemoveClicked();
+  EXPECT_THAT(Names(view.rows[kSelectedList]), ElementsAre(L"Bob"));
+  view.selected[kSelectedList] = {0};
+  picker.OnSelectedDoubleClicked();
+  EXPECT_THAT(view.rows[kSelectedList], IsEmpty());
 }
 
-TEST_F(OLContactsTest, EachListSortsByItsOwnClickedColumn) {
+TEST_F(ContactsPresenterTest, EachListSortsByItsOwnClickedColumn) {
   UseStores({MailFolder(
       L"Mailbox",
       {ContactFolder(L"Contacts", {Contact(L"0C01", L"Ann", L"3"), Contact(L"0C02", L"Cy", L"1"),
                                    Contact(L"0C03", L"Bob", L"2")})})});
-  picker.Form_Load();
+  picker.Load();
   AddRows({0, 1});
-  picker.lvw2_ColumnClick(1);
-  EXPECT_THAT(Names(view.rows[L"lvw2"]), ElementsAre(L"Cy", L"Ann"));
-  EXPECT_THAT(Names(view.rows[L"lvw"]), ElementsAre(L"Ann", L"Cy", L"Bob"));
+  picker.OnSelectedColumnClicked(1);
+  EXPECT_THAT(Names(view.rows[kSelectedList]), ElementsAre(L"Cy", L"Ann"));
+  EXPECT_THAT(Names(view.rows[kContactList]), ElementsAre(L"Ann", L"Cy", L"Bob"));
   AddRows({2});
-  EXPECT_THAT(Names(view.rows[L"lvw2"]), ElementsAre(L"Cy", L"Bob", L"Ann"));
+  EXPECT_THAT(Names(view.rows[kSelectedList]), ElementsAre(L"Cy", L"Bob", L"Ann"));
 
-  picker.lvw_ColumnClick(0);
-  EXPECT_THAT(Names(view.rows[L"lvw"]), ElementsAre(L"Ann", L"Bob", L"Cy"));
-  EXPECT_THAT(Names(view.rows[L"lvw2"]), ElementsAre(L"Cy", L"Bob", L"Ann"));
+  picker.OnContactsColumnClicked(0);
+  EXPECT_THAT(Names(view.rows[kContactList]), ElementsAre(L"Ann", L"Bob", L"Cy"));
+  EXPECT_THAT(Names(view.rows[kSelectedList]), ElementsAre(L"Cy", L"Bob", L"Ann"));
 }
 
-TEST_F(OLContactsTest, TheSelectionStaysOnItsRowsWhileAListChanges) {
+TEST_F(ContactsPresenterTest, TheSelectionStaysOnItsRowsWhileAListChanges) {
   UseStores({MailFolder(
       L"Mailbox",
       {ContactFolder(L"Contacts", {Contact(L"0C01", L"Ann", L"3"), Contact(L"0C02", L"Cy", L"1"),
                                    Contact(L"0C03", L"Bob", L"2")})})});
-  const auto selected_names = [this](const wchar_t* list) {
+  const auto selected_names = [this](const ControlName& list) {
     std::vector<std::wstring> names;
     for (const std::size_t row : view.selected[list]) names.push_back(view.rows[list].at(row).Name);
     return names;
   };
-  picker.Form_Load();
+  picker.Load();
   AddRows({0, 1});
-  view.selected[L"lvw2"] = {1};
+  view.selected[kSelectedList] = {1};
   AddRows({2});
-  EXPECT_THAT(Names(view.rows[L"lvw2"]), ElementsAre(L"Ann", L"Bob", L"Cy"));
-  EXPECT_THAT(selected_names(L"lvw2"), ElementsAre(L"Cy")) << "rows added";
-  picker.lvw2_ColumnClick(1);
-  EXPECT_THAT(selected_names(L"lvw2"), ElementsAre(L"Cy")) << "sorted";
-  EXPECT_THAT(selected_names(L"lvw"), ElementsAre(L"Bob")) << "the other list";
+  EXPECT_THAT(Names(view.rows[kSelectedList]), ElementsAre(L"Ann", L"Bob", L"Cy"));
+  EXPECT_THAT(selected_names(kSelectedList), ElementsAre(L"Cy")) << "rows added";
+  picker.OnSelectedColumnClicked(1);
+  EXPECT_THAT(selected_names(kSelectedList), ElementsAre(L"Cy")) << "sorted";
+  EXPECT_THAT(selected_names(kContactList), ElementsAre(L"Bob")) << "the other list";
 
-  view.selected[L"lvw"] = {0, 1};
-  picker.lvw_ColumnClick(0);
-  EXPECT_THAT(Names(view.rows[L"lvw"]), ElementsAre(L"Ann", L"Bob", L"Cy"));
-  EXPECT_THAT(selected_names(L"lvw"), ElementsAre(L"Ann", L"Cy"));
-  view.selected[L"lvw2"] = {0, 2};
-  picker.Command4_Click();
-  EXPECT_THAT(Names(view.rows[L"lvw2"]), ElementsAre(L"Bob"));
-  EXPECT_THAT(view.selected[L"lvw2"], IsEmpty());
+  view.selected[kContactList] = {0, 1};
+  picker.OnContactsColumnClicked(0);
+  EXPECT_THAT(Names(view.rows[kContactList]), ElementsAre(L"Ann", L"Bob", L"Cy"));
+  EXPECT_THAT(selected_names(kContactList), ElementsAre(L"Ann", L"Cy"));
+  view.selected[kSelectedList] = {0, 2};
+  picker.OnRemoveClicked();
+  EXPECT_THAT(Names(view.rows[kSelectedList]), ElementsAre(L"Bob"));
+  EXPECT_THAT(view.selected[kSelectedList], IsEmpty());
 }
 
 // --- Handing over --------------------------------------------------------------------
 
-TEST_F(OLContactsTest, SelectExpandsListsAndAddsEachEntryOnce) {
+TEST_F(ContactsPresenterTest, SelectExpandsListsAndAddsEachEntryOnce) {
   compose.AddPickedRecipients(
       {{.Name = L"Ann", .Mobile = L"021 100", .Kind = L"Envelope", .Tag = L"0C01"}});
-  picker.Form_Load();
+  picker.Load();
   AddRows({0, 2});  // Ann, Sales
-  Click(L"Option2");
+  Click(kGlobalAddressListOption);
   AddRows({0, 2});  // Dee, Team
-  picker.Command2_Click();
+  picker.OnSelectClicked();
 
   EXPECT_THAT(compose.Recipients().Rows(),
               ElementsAre(RecipientEntry{L"Ann", L"021 100", L"Envelope", L"", L"0C01"},
@@ -339,51 +342,51 @@ TEST_F(OLContactsTest, SelectExpandsListsAndAddsEachEntryOnce) {
                           RecipientEntry{L"Fay", L"021 600", L"Envelope", L"", L"G3"}));
   EXPECT_TRUE(view.closed);
 
-  OLContacts again{ports};
-  again.Form_Load();
-  view.selected[L"lvw"] = {0, 2};
-  again.Command1_Click();
-  again.Command2_Click();
+  ContactsPresenter again{ports};
+  again.Load();
+  view.selected[kContactList] = {0, 2};
+  again.OnAddClicked();
+  again.OnSelectClicked();
   EXPECT_EQ(compose.Recipients().Count(), 4U) << "the same entries a second time";
 }
 
-TEST_F(OLContactsTest, SelectWithNothingAndCancelOnlyClose) {
-  picker.Form_Load();
-  picker.Command2_Click();
+TEST_F(ContactsPresenterTest, SelectWithNothingAndCancelOnlyClose) {
+  picker.Load();
+  picker.OnSelectClicked();
   EXPECT_TRUE(view.closed);
   EXPECT_EQ(compose.Recipients().Count(), 0U);
 
-  OLContacts cancelled{ports};
-  cancelled.Form_Load();
-  view.selected[L"lvw"] = {0, 1};
-  cancelled.Command1_Click();
+  ContactsPresenter cancelled{ports};
+  cancelled.Load();
+  view.selected[kContactList] = {0, 1};
+  cancelled.OnAddClicked();
   view.closed = false;
-  cancelled.Command3_Click();
+  cancelled.OnCancelClicked();
   EXPECT_TRUE(view.closed);
   EXPECT_EQ(compose.Recipients().Count(), 0U);
 }
 
-TEST_F(OLContactsTest, ListsOfAFolderNamedLikeTheGlobalAddressListAreExpandedThere) {
+TEST_F(ContactsPresenterTest, ListsOfAFolderNamedLikeTheGlobalAddressListAreExpandedThere) {
   UseStores({MailFolder(L"Mailbox",
                         {ContactFolder(L"Global Address List", {DistList(L"D9", L"Team", {})})})});
   session.AccountSettings.DefaultContacts = L"Global Address List";
-  picker.Form_Load();
+  picker.Load();
   AddRows({0});
-  picker.Command2_Click();
+  picker.OnSelectClicked();
   EXPECT_THAT(Names(compose.Recipients().Rows()), ElementsAre(L"Dee", L"Fay"));
 }
 
-TEST_F(OLContactsTest, HostErrorsAreReportedWithTheHostsTextAndTheWorkGoesOn) {
+TEST_F(ContactsPresenterTest, HostErrorsAreReportedWithTheHostsTextAndTheWorkGoesOn) {
   recorder.FailOn(L"Item(0C02).Kind", L"The item is damaged.");
-  picker.Form_Load();
-  EXPECT_THAT(Names(view.rows[L"lvw"]), ElementsAre(L"Ann"));
+  picker.Load();
+  EXPECT_THAT(Names(view.rows[kContactList]), ElementsAre(L"Ann"));
   EXPECT_THAT(messages.shown,
               ElementsAre(fakes::ShownMessage{L"Outlook Error", L"The item is damaged."}));
 
-  Click(L"Option2");
+  Click(kGlobalAddressListOption);
   AddRows({0, 2});  // Dee, Team
   recorder.FailOn(L"AddressEntry(G9).Members", L"The server is not available.");
-  picker.Command2_Click();
+  picker.OnSelectClicked();
   EXPECT_EQ(messages.shown.back(),
             (fakes::ShownMessage{L"Outlook Error", L"The server is not available."}));
   EXPECT_THAT(Names(compose.Recipients().Rows()), ElementsAre(L"Dee"));

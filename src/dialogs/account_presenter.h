@@ -3,8 +3,8 @@
 #include <string_view>
 
 #include "codec/code_page.h"
+#include "dialogs/account_controls.h"
 #include "dialogs/command_map.h"
-#include "dialogs/ol_account_controls.h"
 #include "settings/account_settings.h"
 #include "settings/registry_port.h"
 #include "ui/message_box.h"
@@ -12,7 +12,7 @@
 
 namespace parvel {
 
-struct OLAccountPorts {
+struct AccountPorts {
   AccountSettings& settings;
   WindowView& view;
   MessageBoxes& message_boxes;
@@ -49,24 +49,24 @@ inline constexpr std::wstring_view kNamePrefixWriteError =
 // The account window: shows the account settings held in memory and, on
 // "&Save", checks them, takes them into memory and writes them to the
 // settings key, the password enciphered.
-class OLAccount {
+class AccountPresenter {
  public:
-  explicit OLAccount(const OLAccountPorts& ports);
+  explicit AccountPresenter(const AccountPorts& ports);
 
-  void Form_Load();
-  void Command2_Click();  // "&Save"
-  void Command1_Click();  // "&Close"
+  void Load();
+  void OnSaveClicked();   // "&Save"
+  void OnCloseClicked();  // "&Close"
 
  private:
   void Refuse(std::wstring_view title, std::wstring_view text, std::wstring_view focus);
 
-  OLAccountPorts ports_;
+  AccountPorts ports_;
 };
 
 // The account window's command map.
-inline constexpr Command<OLAccount> kOLAccountCommands[] = {
-    {ol_account_controls::kCommand1, ControlEvent::Clicked, &OLAccount::Command1_Click},
-    {ol_account_controls::kCommand2, ControlEvent::Clicked, &OLAccount::Command2_Click},
+inline constexpr Command<AccountPresenter> kAccountCommands[] = {
+    {account_controls::kCloseButton, ControlEvent::Clicked, &AccountPresenter::OnCloseClicked},
+    {account_controls::kSaveButton, ControlEvent::Clicked, &AccountPresenter::OnSaveClicked},
 };
 
 }  // namespace parvel

@@ -1,4 +1,4 @@
-#include "dialogs/zn_sms_templates.h"
+#include "dialogs/templates_presenter.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <tuple>
 #include <vector>
 
-#include "dialogs/ol_main.h"
+#include "dialogs/compose_presenter.h"
 #include "support/call_recorder.h"
 #include "support/fake_redemption.h"
 #include "support/fixed_clock.h"
@@ -19,6 +19,8 @@
 namespace parvel {
 namespace {
 
+using namespace templates_controls;
+
 using fakes::ShownMessage;
 using templates_test::ReadBytes;
 using templates_test::TempFolder;
@@ -28,7 +30,7 @@ using Names = std::vector<std::wstring>;
 // The names the list box shows, in order.
 Names Texts(const fakes::RecordingWindowView& view) {
   Names names;
-  const auto it = view.lists.find(L"List1");
+  const auto it = view.lists.find(kTemplateList);
   if (it == view.lists.end()) return names;
   for (const ListItem& item : it->second) names.push_back(item.text);
   return names;
@@ -44,15 +46,15 @@ class ComposeOnDemand final : public AddinWindows {
   void ShowContactsPicker() override {}
   void ShowAccountWindow() override {}
   void ShowTemplatesWindow() override {}
-  OLMain& ComposeWindow() override {
+  ComposePresenter& ComposeWindow() override {
     if (!compose) {
-      compose = std::make_unique<OLMain>(OLMainPorts{.session = session,
-                                                     .view = view,
-                                                     .message_boxes = messages,
-                                                     .registry = registry,
-                                                     .clock = clock,
-                                                     .windows = *this,
-                                                     .locale = english});
+      compose = std::make_unique<ComposePresenter>(ComposePorts{.session = session,
+                                                                .view = view,
+                                                                .message_boxes = messages,
+                                                                .registry = registry,
+                                                                .clock = clock,
+                                                                .windows = *this,
+                                                                .locale = english});
     }
     return *compose;
   }
@@ -64,7 +66,7 @@ class ComposeOnDemand final : public AddinWindows {
   MemoryRegistry registry;
   fakes::FixedClock clock{{2026, 12, 31, 18, 5}};
   EnglishLocale english;
-  std::unique_ptr<OLMain> compose;
+  std::unique_ptr<ComposePresenter> compose;
 };
 
 const ShownMessage kNoTemplateSelected{std::wstring(kNoTemplateSelectedTitle),
@@ -73,14 +75,14 @@ const ShownMessage kNoTemplateSelected{std::wstring(kNoTemplateSelectedTitle),
 const ShownMessage kInsufficientData{std::wstring(kInsufficientDataTitle),
                                      std::wstring(kInsufficientDataText), MessageIcon::Exclamation};
 
-class ZNSMSTemplatesTest : public ::testing::Test {
+class TemplatesPresenterTest : public ::testing::Test {
  protected:
   Names List() { return Texts(view); }
-  void Select(std::size_t row) { view.list_index[L"List1"] = row; }
+  void Select(std::size_t row) { view.list_index[kTemplateList] = row; }
   void Add(std::wstring name, std::wstring text) {
-    view.texts[L"Text1"] = std::move(text);
-    view.texts[L"Text2"] = std::move(name);
-    window.Command3_Click();
+    view.texts[kNewTextBox] = std::move(text);
+    view.texts[kNewNameBox] = std::move(name);
+    window.OnAddClicked();
   }
   std::optional<std::string> File() const { return ReadBytes(file); }
 
@@ -91,23 +93,23 @@ class ZNSMSTemplatesTest : public ::testing::Test {
   fakes::RecordingWindowView view;
   fakes::RecordingMessageBoxes messages;
   Windows1252CodePage code_page;
-  ZNSMSTemplates window{{.view = view,
-                         .message_boxes = messages,
-                         .windows = compose,
-                         .files = files,
-                         .location = {.folder = folder.path()},
-                         .code_page = code_page}};
+  TemplatesPresenter window{{.view = view,
+                             .message_boxes = messages,
+                             .windows = compose,
+                             .files = files,
+                             .location = {.folder = folder.path()},
+                             .code_page = code_page}};
 };
 
-TEST_F(ZNSMSTemplatesTest, LoadListsTheNamesInFileOrder) {
+TEST_F(TemplatesPresenterTest, LoadListsTheNamesInFileOrder) {
   WriteBytes(file, "%LABEL%Zulu\r\nz\r\n%LABEL%Alpha\r\na\r\n");
-  window.Form_Load();
+  window.Load();
   EXPECT_EQ(view.caption, L"Templates");
   EXPECT_EQ(List(), (Names{L"Zulu", L"Alpha"}));
 }
 
-TEST_F(ZNSMSTemplatesTest, AddSavesReadsBackAndEmptiesTheBoxes) {
-  window.Form_Load();
+TEST_F(TemplatesPresenterTest, AddSavesReadsBackAndEmptiesTheBoxes) {
+  window.Load();
   EXPECT_EQ(List(), Names{});
   Add(L"Late", L"Running late");
   EXPECT_EQ(File(), "%LABEL%Late\r\nRunning late\r\n");
@@ -115,100 +117,100 @@ TEST_F(ZNSMSTemplatesTest, AddSavesReadsBackAndEmptiesTheBoxes) {
   EXPECT_EQ(File(), "%LABEL%Late\r\nRunning late\r\n%LABEL%Late\r\n \r\n")
       << "a blank is content and a name may repeat";
   EXPECT_EQ(List(), (Names{L"Late", L"Late"}));
-  EXPECT_EQ(view.texts[L"Text1"], L"");
-  EXPECT_EQ(view.texts[L"Text2"], L"");
-  EXPECT_EQ(view.focus, L"List1");
+  EXPECT_EQ(view.texts[kNewTextBox], L"");
+  EXPECT_EQ(view.texts[kNewNameBox], L"");
+  EXPECT_EQ(view.focus, std::wstring(kTemplateList));
   EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(ZNSMSTemplatesTest, AddWithoutTextOrNameAsksForBoth) {
-  window.Form_Load();
+TEST_F(TemplatesPresenterTest, AddWithoutTextOrNameAsksForBoth) {
+  window.Load();
   for (const auto& [name, text] : {std::pair{L"Name", L""}, std::pair{L"", L"Text"}}) {
     messages.shown.clear();
     view.focus.clear();
     Add(name, text);
     EXPECT_EQ(messages.shown, std::vector<ShownMessage>{kInsufficientData});
-    EXPECT_EQ(view.focus, L"Text1");
-    EXPECT_EQ(view.texts[L"Text2"], name) << "the boxes keep what was typed";
+    EXPECT_EQ(view.focus, std::wstring(kNewTextBox));
+    EXPECT_EQ(view.texts[kNewNameBox], name) << "the boxes keep what was typed";
   }
   EXPECT_EQ(File(), std::nullopt);
   EXPECT_EQ(window.Store().TemplateCount(), 0U);
 }
 
-TEST_F(ZNSMSTemplatesTest, ALineBreakIsRefusedBeforeItCanSplitTheEntryInTheFile) {
+TEST_F(TemplatesPresenterTest, ALineBreakIsRefusedBeforeItCanSplitTheEntryInTheFile) {
   WriteBytes(file, "%LABEL%Kept\r\nkept\r\n");
-  window.Form_Load();
+  window.Load();
   const ShownMessage line_break{std::wstring(kLineBreakTitle), std::wstring(kLineBreakText),
                                 MessageIcon::Exclamation};
   for (const auto& [name, text, box] :
-       {std::tuple{L"Two lines", L"first\r\n%LABEL%second", L"Text1"},
-        std::tuple{L"Two lines", L"first\nsecond", L"Text1"},
-        std::tuple{L"Name\rmore", L"one line", L"Text2"}}) {
+       {std::tuple{L"Two lines", L"first\r\n%LABEL%second", kNewTextBox},
+        std::tuple{L"Two lines", L"first\nsecond", kNewTextBox},
+        std::tuple{L"Name\rmore", L"one line", kNewNameBox}}) {
     messages.shown.clear();
     Add(name, text);
     EXPECT_EQ(messages.shown, std::vector<ShownMessage>{line_break});
     EXPECT_EQ(view.focus, box);
-    EXPECT_EQ(view.texts[L"Text1"], text) << "the boxes keep what was typed";
+    EXPECT_EQ(view.texts[kNewTextBox], text) << "the boxes keep what was typed";
   }
   EXPECT_EQ(File(), "%LABEL%Kept\r\nkept\r\n");
   EXPECT_EQ(List(), Names{L"Kept"});
 }
 
-TEST_F(ZNSMSTemplatesTest, SelectReplacesTheComposeMessageUpdatesTheCounterAndCloses) {
+TEST_F(TemplatesPresenterTest, SelectReplacesTheComposeMessageUpdatesTheCounterAndCloses) {
   WriteBytes(file, "%LABEL%A\r\nalpha\r\n%LABEL%B\r\nbravo text\r\n");
-  window.Form_Load();
+  window.Load();
   compose.ComposeWindow().SetMessage(L"an older message");
   Select(1);
-  window.Command1_Click();
-  EXPECT_EQ(compose.view.texts[L"Text1"], L"bravo text");
+  window.OnSelectClicked();
+  EXPECT_EQ(compose.view.texts[kNewTextBox], L"bravo text");
   // 10 characters + 1 + "ZN" + "Sales Desk"
   EXPECT_EQ(compose.view.texts[L"Label5"], L"Used : 23 chars (incl. EMail name)");
   EXPECT_TRUE(view.closed);
   EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(ZNSMSTemplatesTest, SelectReachesAComposeWindowThatWasClosed) {
+TEST_F(TemplatesPresenterTest, SelectReachesAComposeWindowThatWasClosed) {
   WriteBytes(file, "%LABEL%A\r\nalpha\r\n");
-  window.Form_Load();
+  window.Load();
   ASSERT_EQ(compose.compose, nullptr);
   Select(0);
-  window.Command1_Click();
+  window.OnSelectClicked();
   ASSERT_NE(compose.compose, nullptr);
-  EXPECT_EQ(compose.view.texts[L"Text1"], L"alpha");
+  EXPECT_EQ(compose.view.texts[kNewTextBox], L"alpha");
 }
 
-TEST_F(ZNSMSTemplatesTest, SelectAndDeleteWithoutASelectedRowSayNoTemplateSelected) {
+TEST_F(TemplatesPresenterTest, SelectAndDeleteWithoutASelectedRowSayNoTemplateSelected) {
   WriteBytes(file, "%LABEL%A\r\nalpha\r\n");
-  window.Form_Load();
-  window.Command1_Click();
-  window.Command4_Click();
+  window.Load();
+  window.OnSelectClicked();
+  window.OnDeleteClicked();
   EXPECT_EQ(messages.shown, (std::vector<ShownMessage>{kNoTemplateSelected, kNoTemplateSelected}));
-  EXPECT_EQ(view.focus, L"List1");
+  EXPECT_EQ(view.focus, std::wstring(kTemplateList));
   EXPECT_FALSE(view.closed);
   EXPECT_EQ(compose.compose, nullptr);
   EXPECT_EQ(File(), "%LABEL%A\r\nalpha\r\n");
 }
 
-TEST_F(ZNSMSTemplatesTest, DeleteTheMiddleOfThreeKeepsTheOthersInOrder) {
-  window.Form_Load();
+TEST_F(TemplatesPresenterTest, DeleteTheMiddleOfThreeKeepsTheOthersInOrder) {
+  window.Load();
   Add(L"One", L"1");
   Add(L"Two", L"2");
   Add(L"Three", L"3");
   Select(1);
-  window.Command4_Click();
+  window.OnDeleteClicked();
   EXPECT_EQ(File(), "%LABEL%One\r\n1\r\n%LABEL%Three\r\n3\r\n");
   EXPECT_EQ(List(), (Names{L"One", L"Three"}));
-  EXPECT_FALSE(view.ListIndex(L"List1").has_value()) << "no row is selected afterwards";
-  EXPECT_EQ(view.focus, L"List1");
+  EXPECT_FALSE(view.ListIndex(kTemplateList).has_value()) << "no row is selected afterwards";
+  EXPECT_EQ(view.focus, std::wstring(kTemplateList));
   Select(1);
-  window.Command1_Click();
-  EXPECT_EQ(compose.view.texts[L"Text1"], L"3") << "rows still match entries";
+  window.OnSelectClicked();
+  EXPECT_EQ(compose.view.texts[kNewTextBox], L"3") << "rows still match entries";
 }
 
-TEST_F(ZNSMSTemplatesTest, AChangeThatCannotBeSavedIsToldAndWhatWasTypedKept) {
+TEST_F(TemplatesPresenterTest, AChangeThatCannotBeSavedIsToldAndWhatWasTypedKept) {
   WriteBytes(file, "%LABEL%Kept\r\nk\r\n");
   templates_test::MakeReadOnly(file);
-  window.Form_Load();
+  window.Load();
   const ShownMessage not_saved{
       L"Templates Not Saved",
       L"The templates file ZNSMSTemplates.txt could not be written, so this change has not been "
@@ -219,30 +221,30 @@ TEST_F(ZNSMSTemplatesTest, AChangeThatCannotBeSavedIsToldAndWhatWasTypedKept) {
   Add(L"New", L"n");
   EXPECT_EQ(messages.shown, std::vector<ShownMessage>{not_saved});
   EXPECT_EQ(List(), Names{L"Kept"});
-  EXPECT_EQ(view.texts[L"Text1"], L"n") << "typed again in a moment otherwise";
-  EXPECT_EQ(view.texts[L"Text2"], L"New");
-  EXPECT_EQ(view.focus, L"Text1");
+  EXPECT_EQ(view.texts[kNewTextBox], L"n") << "typed again in a moment otherwise";
+  EXPECT_EQ(view.texts[kNewNameBox], L"New");
+  EXPECT_EQ(view.focus, std::wstring(kNewTextBox));
 
   messages.shown.clear();
   Select(0);
-  window.Command4_Click();
+  window.OnDeleteClicked();
   EXPECT_EQ(messages.shown, std::vector<ShownMessage>{not_saved});
   EXPECT_EQ(List(), Names{L"Kept"});
   EXPECT_EQ(File(), "%LABEL%Kept\r\nk\r\n");
 }
 
-TEST_F(ZNSMSTemplatesTest, ClosingAndReopeningReadsTheFileAgain) {
-  window.Form_Load();
+TEST_F(TemplatesPresenterTest, ClosingAndReopeningReadsTheFileAgain) {
+  window.Load();
   Add(L"Kept", L"k");
-  window.Command2_Click();
+  window.OnCloseClicked();
   EXPECT_TRUE(view.closed);
   fakes::RecordingWindowView reopened;
-  ZNSMSTemplates again{{.view = reopened,
-                        .message_boxes = messages,
-                        .windows = compose,
-                        .files = files,
-                        .location = {.folder = folder.path()}}};
-  again.Form_Load();
+  TemplatesPresenter again{{.view = reopened,
+                            .message_boxes = messages,
+                            .windows = compose,
+                            .files = files,
+                            .location = {.folder = folder.path()}}};
+  again.Load();
   EXPECT_EQ(Texts(reopened), Names{L"Kept"});
 }
 

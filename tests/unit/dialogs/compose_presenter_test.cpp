@@ -1,4 +1,4 @@
-#include "dialogs/ol_main.h"
+#include "dialogs/compose_presenter.h"
 
 #include <gtest/gtest.h>
 
@@ -20,13 +20,17 @@
 namespace parvel {
 namespace {
 
+using namespace compose_controls;
+
 class CountingWindows final : public AddinWindows {
  public:
   explicit CountingWindows(fakes::RecordingWindowView& view) : view_(view) {}
-  void ShowContactsPicker() override { Record(L"Contacts", L"Command2"); }
-  void ShowAccountWindow() override { Record(L"Account", L"Command5"); }
-  void ShowTemplatesWindow() override { Record(L"Templates", L"Command7"); }
-  OLMain& ComposeWindow() override { throw std::logic_error("not used by the compose window"); }
+  void ShowContactsPicker() override { Record(L"Contacts", kContactsButton); }
+  void ShowAccountWindow() override { Record(L"Account", kAccountButton); }
+  void ShowTemplatesWindow() override { Record(L"Templates", kTemplatesButton); }
+  ComposePresenter& ComposeWindow() override {
+    throw std::logic_error("not used by the compose window");
+  }
 
   std::vector<std::wstring> opened;
 
@@ -51,9 +55,9 @@ std::vector<std::wstring> Column(const std::vector<RecipientEntry>& rows, bool m
   return values;
 }
 
-class OLMainTest : public testing::Test {
+class ComposePresenterTest : public testing::Test {
  protected:
-  OLMainTest() {
+  ComposePresenterTest() {
     session.Connect(std::make_unique<fakes::FakeApplication>(recorder));
     RegEnsureKey(registry, kHkeyCurrentUser, SettingsKeyPath);
     Store(L"Account", L"acc1");
@@ -70,12 +74,12 @@ class OLMainTest : public testing::Test {
   }
 
   void Type(const std::wstring& message) {
-    view.texts[L"Text1"] = message;
-    window.Text1_Change();
+    view.texts[kMessageBox] = message;
+    window.OnMessageChanged();
   }
   void AddMobile(const std::wstring& mobile) {
-    view.texts[L"Text2"] = mobile;
-    window.Command1_Click();
+    view.texts[kMobileBox] = mobile;
+    window.OnAddMobileClicked();
   }
 
   fakes::CallRecorder recorder;
@@ -86,103 +90,104 @@ class OLMainTest : public testing::Test {
   fakes::FixedClock clock{{2026, 12, 31, 18, 5}};
   CountingWindows windows{view};
   EnglishLocale english;
-  OLMain window{{.session = session,
-                 .view = view,
-                 .message_boxes = messages,
-                 .registry = registry,
-                 .clock = clock,
-                 .windows = windows,
-                 .locale = english}};
+  ComposePresenter window{{.session = session,
+                           .view = view,
+                           .message_boxes = messages,
+                           .registry = registry,
+                           .clock = clock,
+                           .windows = windows,
+                           .locale = english}};
 };
 
-TEST_F(OLMainTest, LoadReadsTheUserTheSettingsAndSetsTheDelayedSendBox) {
-  window.Form_Load();
+TEST_F(ComposePresenterTest, LoadReadsTheUserTheSettingsAndSetsTheDelayedSendBox) {
+  window.Load();
   EXPECT_EQ(session.UserDisplayName, L"Sales Desk");
   ASSERT_NE(session.HeldNamespace(), nullptr);
   EXPECT_EQ(session.AccountSettings.NamePrefix, L"ZN");
-  EXPECT_EQ(view.dates[L"MaskEdBox1"], (LocalDateTime{2027, 1, 1, 6, 5})) << "now plus 12 hours";
+  EXPECT_EQ(view.dates[kDelayedSendTime], (LocalDateTime{2027, 1, 1, 6, 5})) << "now plus 12 hours";
   EXPECT_EQ(view.caption, L"Parvel" + std::wstring(44, L' ') + L"- 1.0.26");
-  EXPECT_TRUE(view.Visible(L"Command5"));
+  EXPECT_TRUE(view.Visible(kAccountButton));
   EXPECT_TRUE(messages.shown.empty());
-  EXPECT_EQ(view.texts.count(L"Label5"), 0U) << "the counter stays empty until the message changes";
+  EXPECT_EQ(view.texts.count(kCounterLabel), 0U)
+      << "the counter stays empty until the message changes";
 
   clock.now = {2027, 1, 1, 9, 0};
-  EXPECT_EQ(view.dates[L"MaskEdBox1"], (LocalDateTime{2027, 1, 1, 6, 5})) << "set once, at load";
+  EXPECT_EQ(view.dates[kDelayedSendTime], (LocalDateTime{2027, 1, 1, 6, 5})) << "set once, at load";
 }
 
-TEST_F(OLMainTest, ShowAccountZeroHidesTheAccountButton) {
+TEST_F(ComposePresenterTest, ShowAccountZeroHidesTheAccountButton) {
   Store(L"ShowAccount", L"0");
-  window.Form_Load();
-  EXPECT_FALSE(view.Visible(L"Command5"));
+  window.Load();
+  EXPECT_FALSE(view.Visible(kAccountButton));
 }
 
-TEST_F(OLMainTest, AFirstRunShowsTheInitialisationMessage) {
+TEST_F(ComposePresenterTest, AFirstRunShowsTheInitialisationMessage) {
   MemoryRegistry empty;
-  OLMain first{{.session = session,
-                .view = view,
-                .message_boxes = messages,
-                .registry = empty,
-                .clock = clock,
-                .windows = windows,
-                .locale = english}};
-  first.Form_Load();
+  ComposePresenter first{{.session = session,
+                          .view = view,
+                          .message_boxes = messages,
+                          .registry = empty,
+                          .clock = clock,
+                          .windows = windows,
+                          .locale = english}};
+  first.Load();
   ASSERT_EQ(messages.shown.size(), 1U);
   EXPECT_EQ(messages.shown[0].title, L"Initialisation");
 }
 
-TEST_F(OLMainTest, AHostFailureAtLoadIsReportedAndTheWindowStillLoads) {
+TEST_F(ComposePresenterTest, AHostFailureAtLoadIsReportedAndTheWindowStillLoads) {
   recorder.FailOn(L"Application.GetNamespace", L"No profile.");
-  window.Form_Load();
+  window.Load();
   ASSERT_EQ(messages.shown.size(), 1U);
   EXPECT_EQ(messages.shown[0].title, L"Outlook Error");
   EXPECT_EQ(view.caption, L"Parvel" + std::wstring(44, L' ') + L"- 1.0.26");
   EXPECT_EQ(session.AccountSettings.Account, L"acc1");
 }
 
-TEST_F(OLMainTest, CounterCountsPrefixUserNameAndOneMore) {
-  window.Form_Load();
+TEST_F(ComposePresenterTest, CounterCountsPrefixUserNameAndOneMore) {
+  window.Load();
   Type(L"");
-  EXPECT_EQ(view.texts[L"Label5"],
+  EXPECT_EQ(view.texts[kCounterLabel],
             L"Used : 13 chars (incl. EMail name)");  // 0 + 1 + 2 ("ZN") + 10 ("Sales Desk")
   session.AccountSettings.NamePrefix.clear();
   session.UserDisplayName = L"Kylie";
   Type(L"ab\r\ncd");
-  EXPECT_EQ(view.texts[L"Label5"], L"Used : 11 chars (incl. EMail name)");
+  EXPECT_EQ(view.texts[kCounterLabel], L"Used : 11 chars (incl. EMail name)");
   window.SetMessage(L"template text");
-  EXPECT_EQ(view.texts[L"Text1"], L"template text");
-  EXPECT_EQ(view.texts[L"Label5"], L"Used : 19 chars (incl. EMail name)");
+  EXPECT_EQ(view.texts[kMessageBox], L"template text");
+  EXPECT_EQ(view.texts[kCounterLabel], L"Used : 19 chars (incl. EMail name)");
 }
 
-TEST_F(OLMainTest, CounterCountsTheTextAsSentAndALineSaysWhatWillBeReplaced) {
-  window.Form_Load();
+TEST_F(ComposePresenterTest, CounterCountsTheTextAsSentAndALineSaysWhatWillBeReplaced) {
+  window.Load();
   session.AccountSettings.NamePrefix.clear();
   session.UserDisplayName = L"Ren\u00E9";  // sent as "Rene"
   Type(L"Hi");
-  EXPECT_EQ(view.texts[L"Label10"], L"");
+  EXPECT_EQ(view.texts[kReplacementLabel], L"");
   // "Stra\u00DFe" is sent as "Strasse": one character more.
   Type(L"Stra\u00DFe \u2013 caf\u00E9");
-  EXPECT_EQ(view.texts[L"Label5"], L"Used : 19 chars (incl. EMail name)");  // 14 + 1 + 0 + 4
-  EXPECT_EQ(view.texts[L"Label10"], L"3 characters will be replaced");
+  EXPECT_EQ(view.texts[kCounterLabel], L"Used : 19 chars (incl. EMail name)");  // 14 + 1 + 0 + 4
+  EXPECT_EQ(view.texts[kReplacementLabel], L"3 characters will be replaced");
   Type(L"\u00E9 \u4F1A\u8B70");
-  EXPECT_EQ(view.texts[L"Label10"], L"1 character will be replaced, 2 cannot be sent");
+  EXPECT_EQ(view.texts[kReplacementLabel], L"1 character will be replaced, 2 cannot be sent");
   Type(L"\u4F1A");
-  EXPECT_EQ(view.texts[L"Label10"], L"1 character cannot be sent");
+  EXPECT_EQ(view.texts[kReplacementLabel], L"1 character cannot be sent");
   window.SetMessage(L"");
-  EXPECT_EQ(view.texts[L"Label10"], L"") << "a cleared message clears the line";
+  EXPECT_EQ(view.texts[kReplacementLabel], L"") << "a cleared message clears the line";
 }
 
-TEST_F(OLMainTest, AddMobileAddsAHandTypedRow) {
-  window.Form_Load();
+TEST_F(ComposePresenterTest, AddMobileAddsAHandTypedRow) {
+  window.Load();
   AddMobile(L"021 555 123");
-  ASSERT_EQ(view.rows[L"ListView1"].size(), 1U);
-  const RecipientEntry& row = view.rows[L"ListView1"][0];
+  ASSERT_EQ(view.rows[kRecipientList].size(), 1U);
+  const RecipientEntry& row = view.rows[kRecipientList][0];
   EXPECT_EQ(row.Name, L"Unknown");
   EXPECT_EQ(row.Mobile, L"021 555 123");
   EXPECT_EQ(row.Kind, L"Envelope");
   EXPECT_EQ(row.Key, L"x021 555 1231");
   EXPECT_EQ(row.Tag, L"");
-  EXPECT_EQ(view.texts[L"Text2"], L"");
-  EXPECT_EQ(view.focus, L"Text1");
+  EXPECT_EQ(view.texts[kMobileBox], L"");
+  EXPECT_EQ(view.focus, std::wstring(kMessageBox));
 
   view.focus.clear();
   AddMobile(L"");
@@ -190,8 +195,8 @@ TEST_F(OLMainTest, AddMobileAddsAHandTypedRow) {
   EXPECT_EQ(view.focus, L"") << "an empty box does nothing";
 }
 
-TEST_F(OLMainTest, HandTypedKeysStayDistinctWithTheFirstFreeHashSuffix) {
-  window.Form_Load();
+TEST_F(ComposePresenterTest, HandTypedKeysStayDistinctWithTheFirstFreeHashSuffix) {
+  window.Load();
   AddMobile(L"12");    // x12 + 1
   AddMobile(L"121#");  // x121# + 2, the key the first suffix would give
   for (int i = 3; i <= 20; ++i) AddMobile(L"0" + std::to_wstring(i));
@@ -206,89 +211,89 @@ TEST_F(OLMainTest, HandTypedKeysStayDistinctWithTheFirstFreeHashSuffix) {
   EXPECT_EQ(rows[21].Key, L"x722");
 }
 
-TEST_F(OLMainTest, RemoveSelectedRemovesThemAllAndSortsByName) {
-  window.Form_Load();
+TEST_F(ComposePresenterTest, RemoveSelectedRemovesThemAllAndSortsByName) {
+  window.Load();
   window.AddPickedRecipients({Picked(L"e", L"5", L"t5"), Picked(L"d", L"4", L"t4"),
                               Picked(L"c", L"3", L"t3"), Picked(L"b", L"2", L"t2"),
                               Picked(L"a", L"1", L"t1")});
-  view.selected[L"ListView1"] = {0, 2, 4};
-  window.Command6_Click();
-  EXPECT_EQ(Column(view.rows[L"ListView1"], false), (std::vector<std::wstring>{L"b", L"d"}));
+  view.selected[kRecipientList] = {0, 2, 4};
+  window.OnRemoveClicked();
+  EXPECT_EQ(Column(view.rows[kRecipientList], false), (std::vector<std::wstring>{L"b", L"d"}));
 }
 
-TEST_F(OLMainTest, HeaderClickSortsAscendingAndNewRowsTakeTheirPlace) {
-  window.Form_Load();
+TEST_F(ComposePresenterTest, HeaderClickSortsAscendingAndNewRowsTakeTheirPlace) {
+  window.Load();
   AddMobile(L"3");
   AddMobile(L"1");
-  window.ListView1_ColumnClick(1);
-  window.ListView1_ColumnClick(1);
+  window.OnRecipientsColumnClicked(1);
+  window.OnRecipientsColumnClicked(1);
   AddMobile(L"2");
-  EXPECT_EQ(Column(view.rows[L"ListView1"], true), (std::vector<std::wstring>{L"1", L"2", L"3"}));
+  EXPECT_EQ(Column(view.rows[kRecipientList], true), (std::vector<std::wstring>{L"1", L"2", L"3"}));
 }
 
-TEST_F(OLMainTest, TheSelectionStaysOnItsRowsWhileTheListChanges) {
+TEST_F(ComposePresenterTest, TheSelectionStaysOnItsRowsWhileTheListChanges) {
   const auto selected_mobiles = [this] {
     std::vector<std::wstring> mobiles;
-    for (const std::size_t row : view.selected[L"ListView1"]) {
-      mobiles.push_back(view.rows[L"ListView1"].at(row).Mobile);
+    for (const std::size_t row : view.selected[kRecipientList]) {
+      mobiles.push_back(view.rows[kRecipientList].at(row).Mobile);
     }
     return mobiles;
   };
-  window.Form_Load();
+  window.Load();
   AddMobile(L"3");
   AddMobile(L"1");
   AddMobile(L"2");
-  view.selected[L"ListView1"] = {0, 2};
+  view.selected[kRecipientList] = {0, 2};
   AddMobile(L"4");
   EXPECT_EQ(selected_mobiles(), (std::vector<std::wstring>{L"3", L"2"})) << "a number added";
   window.AddPickedRecipients({Picked(L"Ann", L"0", L"A")});
   EXPECT_EQ(selected_mobiles(), (std::vector<std::wstring>{L"3", L"2"})) << "picked rows added";
-  window.ListView1_ColumnClick(1);
-  EXPECT_EQ(Column(view.rows[L"ListView1"], true),
+  window.OnRecipientsColumnClicked(1);
+  EXPECT_EQ(Column(view.rows[kRecipientList], true),
             (std::vector<std::wstring>{L"0", L"1", L"2", L"3", L"4"}));
   EXPECT_EQ(selected_mobiles(), (std::vector<std::wstring>{L"2", L"3"})) << "sorted";
 
   // A row the user unselected meanwhile stays unselected, and is not removed.
-  view.selected[L"ListView1"] = {3};
-  window.ListView1_ColumnClick(0);
+  view.selected[kRecipientList] = {3};
+  window.OnRecipientsColumnClicked(0);
   EXPECT_EQ(selected_mobiles(), std::vector<std::wstring>{L"3"});
-  window.Command6_Click();
-  EXPECT_EQ(Column(view.rows[L"ListView1"], true),
+  window.OnRemoveClicked();
+  EXPECT_EQ(Column(view.rows[kRecipientList], true),
             (std::vector<std::wstring>{L"0", L"1", L"2", L"4"}));
-  EXPECT_TRUE(view.selected[L"ListView1"].empty());
+  EXPECT_TRUE(view.selected[kRecipientList].empty());
 }
 
-TEST_F(OLMainTest, PickedRowsArriveOnceByTag) {
-  window.Form_Load();
+TEST_F(ComposePresenterTest, PickedRowsArriveOnceByTag) {
+  window.Load();
   window.AddPickedRecipients({Picked(L"Ann", L"1", L"A"), Picked(L"Ann again", L"1", L"A")});
   window.AddPickedRecipients({Picked(L"Ann", L"1", L"A"), Picked(L"Bo", L"2", L"B")});
-  EXPECT_EQ(Column(view.rows[L"ListView1"], false), (std::vector<std::wstring>{L"Ann", L"Bo"}));
+  EXPECT_EQ(Column(view.rows[kRecipientList], false), (std::vector<std::wstring>{L"Ann", L"Bo"}));
 }
 
-TEST_F(OLMainTest, ButtonsOpenTheOtherWindowsAndClose) {
-  window.Form_Load();
-  window.Command2_Click();
-  window.Command5_Click();
-  window.Command7_Click();
+TEST_F(ComposePresenterTest, ButtonsOpenTheOtherWindowsAndClose) {
+  window.Load();
+  window.OnContactsClicked();
+  window.OnAccountClicked();
+  window.OnTemplatesClicked();
   EXPECT_EQ(windows.opened, (std::vector<std::wstring>{L"Contacts (disabled)",
                                                        L"Account (disabled)", L"Templates"}));
   EXPECT_TRUE(view.disabled.empty()) << "enabled again once the window is shown";
-  window.Command4_Click();
+  window.OnCloseClicked();
   EXPECT_TRUE(view.closed);
 }
 
-TEST_F(OLMainTest, SendMessageSubmitsAndEmptiesTheWindow) {
-  window.Form_Load();
+TEST_F(ComposePresenterTest, SendMessageSubmitsAndEmptiesTheWindow) {
+  window.Load();
   AddMobile(L"021 555 123");
   Type(L"Hi");
-  view.SetChecked(L"Check1", true);
-  window.Command3_Click();
+  view.SetChecked(kDelayedSendCheck, true);
+  window.OnSendClicked();
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(window.Recipients().Count(), 0U);
-  EXPECT_EQ(view.texts[L"Text1"], L"");
-  EXPECT_EQ(view.texts[L"Label5"], L"Used : 13 chars (incl. EMail name)");
-  EXPECT_EQ(view.focus, L"Text2");
-  EXPECT_FALSE(view.Checked(L"Check1"));
+  EXPECT_EQ(view.texts[kMessageBox], L"");
+  EXPECT_EQ(view.texts[kCounterLabel], L"Used : 13 chars (incl. EMail name)");
+  EXPECT_EQ(view.focus, std::wstring(kMobileBox));
+  EXPECT_FALSE(view.Checked(kDelayedSendCheck));
   EXPECT_NE(std::find(recorder.calls().begin(), recorder.calls().end(), L"SafeMailItem.Send()"),
             recorder.calls().end());
 }

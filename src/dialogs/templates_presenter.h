@@ -5,7 +5,7 @@
 
 #include "codec/code_page.h"
 #include "dialogs/command_map.h"
-#include "dialogs/zn_sms_templates_controls.h"
+#include "dialogs/templates_controls.h"
 #include "templates/template_files.h"
 #include "templates/template_store.h"
 #include "templates/templates_location.h"
@@ -15,7 +15,7 @@
 
 namespace parvel {
 
-struct ZNSMSTemplatesPorts {
+struct TemplatesPorts {
   WindowView& view;
   MessageBoxes& message_boxes;
   AddinWindows& windows;
@@ -46,15 +46,15 @@ inline constexpr std::wstring_view kTemplatesNotSavedText =
 // The templates window: applies a stored template to the compose window's
 // message, adds templates and deletes them. Every change is saved and read
 // back at once, so the list always shows the file.
-class ZNSMSTemplates {
+class TemplatesPresenter {
  public:
-  explicit ZNSMSTemplates(const ZNSMSTemplatesPorts& ports);
+  explicit TemplatesPresenter(const TemplatesPorts& ports);
 
-  void Form_Load();
-  void Command1_Click();  // "&Select"
-  void Command2_Click();  // "&Close"
-  void Command3_Click();  // "Add"
-  void Command4_Click();  // "Delete"
+  void Load();
+  void OnSelectClicked();  // "&Select"
+  void OnCloseClicked();   // "&Close"
+  void OnAddClicked();     // "Add"
+  void OnDeleteClicked();  // "Delete"
 
   const TemplateStore& Store() const noexcept { return store_; }
 
@@ -66,16 +66,18 @@ class ZNSMSTemplates {
   bool SaveThenLoad();
   void LoadTemplates();
 
-  ZNSMSTemplatesPorts ports_;
+  TemplatesPorts ports_;
   TemplateStore store_;
 };
 
 // The templates window's command map.
-inline constexpr Command<ZNSMSTemplates> kZNSMSTemplatesCommands[] = {
-    {zn_sms_templates_controls::kCommand1, ControlEvent::Clicked, &ZNSMSTemplates::Command1_Click},
-    {zn_sms_templates_controls::kCommand2, ControlEvent::Clicked, &ZNSMSTemplates::Command2_Click},
-    {zn_sms_templates_controls::kCommand3, ControlEvent::Clicked, &ZNSMSTemplates::Command3_Click},
-    {zn_sms_templates_controls::kCommand4, ControlEvent::Clicked, &ZNSMSTemplates::Command4_Click},
+inline constexpr Command<TemplatesPresenter> kTemplatesCommands[] = {
+    {templates_controls::kSelectButton, ControlEvent::Clicked,
+     &TemplatesPresenter::OnSelectClicked},
+    {templates_controls::kCloseButton, ControlEvent::Clicked, &TemplatesPresenter::OnCloseClicked},
+    {templates_controls::kAddButton, ControlEvent::Clicked, &TemplatesPresenter::OnAddClicked},
+    {templates_controls::kDeleteButton, ControlEvent::Clicked,
+     &TemplatesPresenter::OnDeleteClicked},
 };
 
 }  // namespace parvel

@@ -7,7 +7,7 @@
 
 #include "codec/code_page.h"
 #include "dialogs/command_map.h"
-#include "dialogs/ol_main_controls.h"
+#include "dialogs/compose_controls.h"
 #include "host/session.h"
 #include "recipients/recipient_list.h"
 #include "request/clock.h"
@@ -20,7 +20,7 @@
 
 namespace parvel {
 
-struct OLMainPorts {
+struct ComposePorts {
   Session& session;
   WindowView& view;
   MessageBoxes& message_boxes;
@@ -35,20 +35,20 @@ inline constexpr std::wstring_view kOutlookErrorTitle = L"Outlook Error";
 
 // The compose window: its recipient list, message, character counter and
 // delayed send, and the buttons that open the other windows and send.
-class OLMain final : private ComposeView {
+class ComposePresenter final : private ComposeView {
  public:
-  explicit OLMain(const OLMainPorts& ports);
+  explicit ComposePresenter(const ComposePorts& ports);
 
-  void Form_Load();
-  void Text1_Change();
-  void Command1_Click();  // "&Add mobile"
-  void Command2_Click();  // "&Contacts"
-  void Command3_Click();  // "&Send message"
-  void Command4_Click();  // "Clos&e"
-  void Command5_Click();  // "Account info"
-  void Command6_Click();  // "&Remove selected recipients from list"
-  void Command7_Click();  // "&Templates"
-  void ListView1_ColumnClick(int column);
+  void Load();
+  void OnMessageChanged();
+  void OnAddMobileClicked();  // "&Add mobile"
+  void OnContactsClicked();   // "&Contacts"
+  void OnSendClicked();       // "&Send message"
+  void OnCloseClicked();      // "Clos&e"
+  void OnAccountClicked();    // "Account info"
+  void OnRemoveClicked();     // "&Remove selected recipients from list"
+  void OnTemplatesClicked();  // "&Templates"
+  void OnRecipientsColumnClicked(int column);
 
   // For the contacts picker: rows it hands over, each unless its Tag is
   // already in the list.
@@ -85,22 +85,26 @@ class OLMain final : private ComposeView {
   void ForgetRestoredWork();
   void ForgetRestoredWorkIfCleared();
 
-  OLMainPorts ports_;
+  ComposePorts ports_;
   RecipientList recipients_;
   bool restored_ = false;  // the window holds work kept when it last went away
 };
 
 // The compose window's command map.
-inline constexpr Command<OLMain> kOLMainCommands[] = {
-    {ol_main_controls::kText1, ControlEvent::Changed, &OLMain::Text1_Change},
-    {ol_main_controls::kCommand1, ControlEvent::Clicked, &OLMain::Command1_Click},
-    {ol_main_controls::kCommand2, ControlEvent::Clicked, &OLMain::Command2_Click},
-    {ol_main_controls::kCommand3, ControlEvent::Clicked, &OLMain::Command3_Click},
-    {ol_main_controls::kCommand4, ControlEvent::Clicked, &OLMain::Command4_Click},
-    {ol_main_controls::kCommand5, ControlEvent::Clicked, &OLMain::Command5_Click},
-    {ol_main_controls::kCommand6, ControlEvent::Clicked, &OLMain::Command6_Click},
-    {ol_main_controls::kCommand7, ControlEvent::Clicked, &OLMain::Command7_Click},
-    {ol_main_controls::kListView1, ControlEvent::ColumnClicked, &OLMain::ListView1_ColumnClick},
+inline constexpr Command<ComposePresenter> kComposeCommands[] = {
+    {compose_controls::kMessageBox, ControlEvent::Changed, &ComposePresenter::OnMessageChanged},
+    {compose_controls::kAddMobileButton, ControlEvent::Clicked,
+     &ComposePresenter::OnAddMobileClicked},
+    {compose_controls::kContactsButton, ControlEvent::Clicked,
+     &ComposePresenter::OnContactsClicked},
+    {compose_controls::kSendButton, ControlEvent::Clicked, &ComposePresenter::OnSendClicked},
+    {compose_controls::kCloseButton, ControlEvent::Clicked, &ComposePresenter::OnCloseClicked},
+    {compose_controls::kAccountButton, ControlEvent::Clicked, &ComposePresenter::OnAccountClicked},
+    {compose_controls::kRemoveButton, ControlEvent::Clicked, &ComposePresenter::OnRemoveClicked},
+    {compose_controls::kTemplatesButton, ControlEvent::Clicked,
+     &ComposePresenter::OnTemplatesClicked},
+    {compose_controls::kRecipientList, ControlEvent::ColumnClicked,
+     &ComposePresenter::OnRecipientsColumnClicked},
 };
 
 }  // namespace parvel

@@ -1,11 +1,11 @@
-#include "dialogs/ol_main.h"
+#include "dialogs/compose_presenter.h"
 
 #include <cstdint>
 #include <exception>
 #include <unordered_set>
 #include <utility>
 
-#include "dialogs/ol_main_controls.h"
+#include "dialogs/compose_controls.h"
 #include "parvel/version.h"
 #include "platform/scope_exit.h"
 #include "request/delayed_send.h"
@@ -17,7 +17,7 @@
 namespace parvel {
 namespace {
 
-using namespace ol_main_controls;
+using namespace compose_controls;
 
 constexpr std::wstring_view kHandTypedName = L"Unknown";
 constexpr int kDelayedSendHours = 12;
@@ -31,9 +31,9 @@ std::wstring Caption() {
 
 }  // namespace
 
-OLMain::OLMain(const OLMainPorts& ports) : ports_(ports) {}
+ComposePresenter::ComposePresenter(const ComposePorts& ports) : ports_(ports) {}
 
-void OLMain::Form_Load() {
+void ComposePresenter::Load() {
   Session& session = ports_.session;
   try {
     session.ReadCurrentUser();
@@ -44,15 +44,15 @@ void OLMain::Form_Load() {
   ShowList();
   const std::wstring show_account =
       LoadAccountSettings(ports_.registry, ports_.message_boxes, session.AccountSettings);
-  if (show_account == L"0") ports_.view.SetVisible(kCommand5, false);
+  if (show_account == L"0") ports_.view.SetVisible(kAccountButton, false);
   const LocalDateTime later =
       FromMinuteNumber(MinuteNumber(ports_.clock.Now()) + std::int64_t{kDelayedSendHours} * 60);
-  ports_.view.SetDateTime(kMaskEdBox1, later);
+  ports_.view.SetDateTime(kDelayedSendTime, later);
   ports_.view.SetCaption(Caption());
   RestoreUnsentWork();
 }
 
-void OLMain::RestoreUnsentWork() {
+void ComposePresenter::RestoreUnsentWork() {
   host::Diagnostics& diagnostics = ports_.session.Diagnostics();
   std::optional<UnsentWork> work;
   try {
@@ -68,13 +68,13 @@ void OLMain::RestoreUnsentWork() {
   }
   ShowList();
   SetMessage(work->Message);
-  ports_.view.SetChecked(kCheck1, work->DelayedSend);
-  if (work->DelayedSendTime) ports_.view.SetDateTime(kMaskEdBox1, *work->DelayedSendTime);
+  ports_.view.SetChecked(kDelayedSendCheck, work->DelayedSend);
+  if (work->DelayedSendTime) ports_.view.SetDateTime(kDelayedSendTime, *work->DelayedSendTime);
   ports_.view.SetCaption(Caption() + std::wstring(kRestoredCaption));
   restored_ = true;
 }
 
-void OLMain::KeepUnsentWork() {
+void ComposePresenter::KeepUnsentWork() {
   const std::wstring message = MessageText();
   std::int32_t code = kErrorSuccess;
   if (message.empty() && recipients_.Count() == 0) {
@@ -91,31 +91,31 @@ void OLMain::KeepUnsentWork() {
   }
 }
 
-void OLMain::ForgetRestoredWork() {
+void ComposePresenter::ForgetRestoredWork() {
   if (!restored_) return;
   restored_ = false;
   ForgetUnsentWork(ports_.registry);
   ports_.view.SetCaption(Caption());
 }
 
-void OLMain::ForgetRestoredWorkIfCleared() {
+void ComposePresenter::ForgetRestoredWorkIfCleared() {
   if (restored_ && recipients_.Count() == 0 && MessageText().empty()) ForgetRestoredWork();
 }
 
 // The count is of the text as the gateway will get it, and the line under it
 // says which characters will not reach it as typed.
-void OLMain::Text1_Change() {
+void ComposePresenter::OnMessageChanged() {
   const Session& session = ports_.session;
   const MessagePreview preview =
-      PreviewMessage(ports_.view.Text(kText1), session.AccountSettings, session.UserDisplayName,
-                     ports_.locale, ports_.code_page);
-  ports_.view.SetText(kLabel5,
+      PreviewMessage(ports_.view.Text(kMessageBox), session.AccountSettings,
+                     session.UserDisplayName, ports_.locale, ports_.code_page);
+  ports_.view.SetText(kCounterLabel,
                       L"Used : " + std::to_wstring(preview.used) + L" chars (incl. EMail name)");
-  ports_.view.SetText(kLabel10, ReplacementNote(preview.message));
+  ports_.view.SetText(kReplacementLabel, ReplacementNote(preview.message));
   ForgetRestoredWorkIfCleared();
 }
 
-std::wstring OLMain::HandTypedKey(std::wstring_view mobile) const {
+std::wstring ComposePresenter::HandTypedKey(std::wstring_view mobile) const {
   const std::wstring key = L"x" + std::wstring(mobile) + std::to_wstring(recipients_.Count() + 1);
   // "x" + "12" + "1" and "x" + "1" + "21" are the same text; the later row
   // gets a suffix so that every key stays distinct.
@@ -126,8 +126,8 @@ std::wstring OLMain::HandTypedKey(std::wstring_view mobile) const {
   return distinct;
 }
 
-void OLMain::Command1_Click() {
-  const std::wstring mobile = ports_.view.Text(kText2);
+void ComposePresenter::OnAddMobileClicked() {
+  const std::wstring mobile = ports_.view.Text(kMobileBox);
   if (mobile.empty()) return;
   TakeSelection();
   recipients_.Add({.Name = std::wstring(kHandTypedName),
@@ -135,18 +135,18 @@ void OLMain::Command1_Click() {
                    .Kind = std::wstring(kKindEnvelope),
                    .Key = HandTypedKey(mobile)});
   ShowList();
-  ports_.view.SetText(kText2, L"");
-  ports_.view.Focus(kText1);
+  ports_.view.SetText(kMobileBox, L"");
+  ports_.view.Focus(kMessageBox);
 }
 
-void OLMain::Command2_Click() {
+void ComposePresenter::OnContactsClicked() {
   // The user may click again while the window loads.
-  ports_.view.SetEnabled(kCommand2, false);
-  const ScopeExit enable([this] { ports_.view.SetEnabled(kCommand2, true); });
+  ports_.view.SetEnabled(kContactsButton, false);
+  const ScopeExit enable([this] { ports_.view.SetEnabled(kContactsButton, true); });
   ports_.windows.ShowContactsPicker();
 }
 
-void OLMain::Command3_Click() {
+void ComposePresenter::OnSendClicked() {
   const bool sent = RunSendWorkflow({.session = ports_.session,
                                      .view = *this,
                                      .message_boxes = ports_.message_boxes,
@@ -157,18 +157,18 @@ void OLMain::Command3_Click() {
 }
 
 // Closing is the user's own clearing: the window's work is lost, kept or not.
-void OLMain::Command4_Click() {
+void ComposePresenter::OnCloseClicked() {
   ForgetRestoredWork();
   ports_.view.Close();
 }
 
-void OLMain::Command5_Click() {
-  ports_.view.SetEnabled(kCommand5, false);
-  const ScopeExit enable([this] { ports_.view.SetEnabled(kCommand5, true); });
+void ComposePresenter::OnAccountClicked() {
+  ports_.view.SetEnabled(kAccountButton, false);
+  const ScopeExit enable([this] { ports_.view.SetEnabled(kAccountButton, true); });
   ports_.windows.ShowAccountWindow();
 }
 
-void OLMain::Command6_Click() {
+void ComposePresenter::OnRemoveClicked() {
   recipients_.SetSorted(false);
   TakeSelection();
   recipients_.RemoveSelected();
@@ -177,9 +177,9 @@ void OLMain::Command6_Click() {
   ForgetRestoredWorkIfCleared();
 }
 
-void OLMain::Command7_Click() { ports_.windows.ShowTemplatesWindow(); }
+void ComposePresenter::OnTemplatesClicked() { ports_.windows.ShowTemplatesWindow(); }
 
-void OLMain::ListView1_ColumnClick(int column) {
+void ComposePresenter::OnRecipientsColumnClicked(int column) {
   TakeSelection();
   recipients_.SetSortColumn(column == 1 ? RecipientList::Column::Mobile
                                         : RecipientList::Column::Name);
@@ -187,7 +187,7 @@ void OLMain::ListView1_ColumnClick(int column) {
   ShowList();
 }
 
-void OLMain::AddPickedRecipients(std::vector<RecipientEntry> rows) {
+void ComposePresenter::AddPickedRecipients(std::vector<RecipientEntry> rows) {
   std::vector<RecipientEntry> fresh;
   fresh.reserve(rows.size());
   std::unordered_set<std::wstring> seen;
@@ -202,44 +202,50 @@ void OLMain::AddPickedRecipients(std::vector<RecipientEntry> rows) {
   ShowList();
 }
 
-void OLMain::SetMessage(std::wstring_view text) {
-  ports_.view.SetText(kText1, text);
-  Text1_Change();
+void ComposePresenter::SetMessage(std::wstring_view text) {
+  ports_.view.SetText(kMessageBox, text);
+  OnMessageChanged();
 }
 
 // The user's selection, read from the list view before the rows change, so
 // that the redraw keeps it on the same rows as the platform list does.
-void OLMain::TakeSelection() { recipients_.SelectOnly(ports_.view.SelectedRows(kListView1)); }
-
-void OLMain::ShowList() { ports_.view.ShowRows(kListView1, recipients_); }
-
-std::wstring OLMain::MessageText() const { return ports_.view.Text(kText1); }
-
-std::vector<RecipientEntry> OLMain::RecipientRows() const { return recipients_.Rows(); }
-
-bool OLMain::DelayedSendTicked() const { return ports_.view.Checked(kCheck1); }
-
-std::optional<LocalDateTime> OLMain::DelayedSendTime() const {
-  return ports_.view.DateTime(kMaskEdBox1);
+void ComposePresenter::TakeSelection() {
+  recipients_.SelectOnly(ports_.view.SelectedRows(kRecipientList));
 }
 
-bool OLMain::AccountButtonShown() const { return ports_.view.Visible(kCommand5); }
+void ComposePresenter::ShowList() { ports_.view.ShowRows(kRecipientList, recipients_); }
 
-void OLMain::SetMessageText(std::wstring_view text) { SetMessage(text); }
+std::wstring ComposePresenter::MessageText() const { return ports_.view.Text(kMessageBox); }
 
-void OLMain::SetMobileText(std::wstring_view text) { ports_.view.SetText(kText2, text); }
+std::vector<RecipientEntry> ComposePresenter::RecipientRows() const { return recipients_.Rows(); }
 
-void OLMain::ClearRecipients() {
+bool ComposePresenter::DelayedSendTicked() const { return ports_.view.Checked(kDelayedSendCheck); }
+
+std::optional<LocalDateTime> ComposePresenter::DelayedSendTime() const {
+  return ports_.view.DateTime(kDelayedSendTime);
+}
+
+bool ComposePresenter::AccountButtonShown() const { return ports_.view.Visible(kAccountButton); }
+
+void ComposePresenter::SetMessageText(std::wstring_view text) { SetMessage(text); }
+
+void ComposePresenter::SetMobileText(std::wstring_view text) {
+  ports_.view.SetText(kMobileBox, text);
+}
+
+void ComposePresenter::ClearRecipients() {
   recipients_.Clear();
   ShowList();
 }
 
-void OLMain::SetDelayedSendTicked(bool ticked) { ports_.view.SetChecked(kCheck1, ticked); }
+void ComposePresenter::SetDelayedSendTicked(bool ticked) {
+  ports_.view.SetChecked(kDelayedSendCheck, ticked);
+}
 
-void OLMain::FocusMessage() { ports_.view.Focus(kText1); }
+void ComposePresenter::FocusMessage() { ports_.view.Focus(kMessageBox); }
 
-void OLMain::FocusMobile() { ports_.view.Focus(kText2); }
+void ComposePresenter::FocusMobile() { ports_.view.Focus(kMobileBox); }
 
-void OLMain::FocusAccountButton() { ports_.view.Focus(kCommand5); }
+void ComposePresenter::FocusAccountButton() { ports_.view.Focus(kAccountButton); }
 
 }  // namespace parvel

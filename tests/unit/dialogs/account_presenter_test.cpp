@@ -1,4 +1,4 @@
-#include "dialogs/ol_account.h"
+#include "dialogs/account_presenter.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,8 @@
 
 namespace parvel {
 namespace {
+
+using namespace account_controls;
 
 using fakes::ShownMessage;
 using settings_test::ObservedRegistry;
@@ -65,17 +67,17 @@ const AccountSettings kHeld{.Account = L"acc1",
                             .NamePrefix = L"ZN",
                             .MasterDom = L"master@gw.example"};
 
-class OLAccountTest : public ::testing::Test {
+class AccountPresenterTest : public ::testing::Test {
  protected:
-  OLAccountTest() { RegEnsureKey(memory, kHkeyCurrentUser, SettingsKeyPath); }
+  AccountPresenterTest() { RegEnsureKey(memory, kHkeyCurrentUser, SettingsKeyPath); }
 
   void Type(std::wstring account, std::wstring password, std::wstring confirmation,
             std::wstring contacts, std::wstring prefix) {
-    view.texts[L"Text1"] = std::move(account);
-    view.texts[L"Text2"] = std::move(password);
-    view.texts[L"Text3"] = std::move(confirmation);
-    view.texts[L"Text4"] = std::move(contacts);
-    view.texts[L"Text5"] = std::move(prefix);
+    view.texts[kAccountBox] = std::move(account);
+    view.texts[kPasswordBox] = std::move(password);
+    view.texts[kConfirmBox] = std::move(confirmation);
+    view.texts[kDefaultFolderBox] = std::move(contacts);
+    view.texts[kNamePrefixBox] = std::move(prefix);
   }
   // The value names written, in order.
   std::vector<std::wstring> Writes() const {
@@ -98,25 +100,26 @@ class OLAccountTest : public ::testing::Test {
   fakes::RecordingWindowView view;
   fakes::RecordingMessageBoxes messages;
   Windows1252CodePage code_page;
-  OLAccount window{{.settings = settings,
-                    .view = view,
-                    .message_boxes = messages,
-                    .registry = observed,
-                    .code_page = code_page}};
+  AccountPresenter window{{.settings = settings,
+                           .view = view,
+                           .message_boxes = messages,
+                           .registry = observed,
+                           .code_page = code_page}};
 };
 
-TEST_F(OLAccountTest, LoadShowsTheSettingsHeldInMemory) {
-  window.Form_Load();
+TEST_F(AccountPresenterTest, LoadShowsTheSettingsHeldInMemory) {
+  window.Load();
   EXPECT_EQ(view.caption, L"Account Information");
-  EXPECT_EQ(view.texts, (std::map<std::wstring, std::wstring, std::less<>>{{L"Text1", L"acc1"},
-                                                                           {L"Text2", L"Unknown"},
-                                                                           {L"Text3", L"Unknown"},
-                                                                           {L"Text4", L"Contacts"},
-                                                                           {L"Text5", L"ZN"}}));
+  EXPECT_EQ(view.texts,
+            (std::map<std::wstring, std::wstring, std::less<>>{{kAccountBox, L"acc1"},
+                                                               {kPasswordBox, L"Unknown"},
+                                                               {kConfirmBox, L"Unknown"},
+                                                               {kDefaultFolderBox, L"Contacts"},
+                                                               {kNamePrefixBox, L"ZN"}}));
   EXPECT_TRUE(observed.calls.empty());
 }
 
-TEST_F(OLAccountTest, ChecksRunInOrderAndEachLeavesEverythingAsItWas) {
+TEST_F(AccountPresenterTest, ChecksRunInOrderAndEachLeavesEverythingAsItWas) {
   struct Step {
     std::vector<std::wstring> typed;  // account, password, confirmation, contacts, prefix
     std::wstring_view title;
@@ -124,23 +127,26 @@ TEST_F(OLAccountTest, ChecksRunInOrderAndEachLeavesEverythingAsItWas) {
     std::wstring focus;
   };
   const std::vector<Step> steps = {
-      {{L"", L"", L"", L"", L""}, kNoAccountTitle, kNoAccountText, L"Text1"},
-      {{L" ", L"", L"", L"", L""}, kNoPasswordTitle, kNoPasswordText, L"Text2"},
-      {{L" ", L"pw", L"", L"", L""}, kNoDefaultContactsTitle, kNoDefaultContactsText, L"Text4"},
-      {{L" ", L"pw", L"", L"Team", L""}, kBadPasswordTitle, kBadPasswordText, L"Text2"},
-      {{L" ", L"pw", L"PW", L"Team", L""}, kBadPasswordTitle, kBadPasswordText, L"Text2"},
+      {{L"", L"", L"", L"", L""}, kNoAccountTitle, kNoAccountText, kAccountBox},
+      {{L" ", L"", L"", L"", L""}, kNoPasswordTitle, kNoPasswordText, kPasswordBox},
+      {{L" ", L"pw", L"", L"", L""},
+       kNoDefaultContactsTitle,
+       kNoDefaultContactsText,
+       kDefaultFolderBox},
+      {{L" ", L"pw", L"", L"Team", L""}, kBadPasswordTitle, kBadPasswordText, kPasswordBox},
+      {{L" ", L"pw", L"PW", L"Team", L""}, kBadPasswordTitle, kBadPasswordText, kPasswordBox},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(testing::PrintToString(step.typed));
     messages.shown.clear();
     view.focus.clear();
     Type(step.typed[0], step.typed[1], step.typed[2], step.typed[3], step.typed[4]);
-    window.Command2_Click();
+    window.OnSaveClicked();
     EXPECT_EQ(messages.shown,
               (std::vector<ShownMessage>{
                   {std::wstring(step.title), std::wstring(step.text), MessageIcon::Exclamation}}));
     EXPECT_EQ(view.focus, step.focus);
-    EXPECT_EQ(view.texts[L"Text2"], step.typed[1]) << "what was typed stays";
+    EXPECT_EQ(view.texts[kPasswordBox], step.typed[1]) << "what was typed stays";
   }
   EXPECT_EQ(settings.Account, kHeld.Account);
   EXPECT_EQ(settings.Password, kHeld.Password);
@@ -148,9 +154,9 @@ TEST_F(OLAccountTest, ChecksRunInOrderAndEachLeavesEverythingAsItWas) {
   EXPECT_FALSE(view.closed);
 }
 
-TEST_F(OLAccountTest, SaveTakesTheValuesWritesThemInOrderPasswordEncipheredAndCloses) {
+TEST_F(AccountPresenterTest, SaveTakesTheValuesWritesThemInOrderPasswordEncipheredAndCloses) {
   Type(L"acc2", L"s3cret", L"s3cret", L"Team A", L"");
-  window.Command2_Click();
+  window.OnSaveClicked();
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(Writes(), (std::vector<std::wstring>{L"Account", L"Password", L"DefaultContacts",
                                                  L"NamePrefix"}));
@@ -169,16 +175,16 @@ TEST_F(OLAccountTest, SaveTakesTheValuesWritesThemInOrderPasswordEncipheredAndCl
   EXPECT_TRUE(view.closed);
 }
 
-TEST_F(OLAccountTest, SavingTheLoadedValuesStoresThePlaceholderEnciphered) {
-  window.Form_Load();
-  window.Command2_Click();
+TEST_F(AccountPresenterTest, SavingTheLoadedValuesStoresThePlaceholderEnciphered) {
+  window.Load();
+  window.OnSaveClicked();
   EXPECT_EQ(Writes().size(), 4U);
   EXPECT_EQ(Fetch(L"Password"), Stored(EncodeSecretText(L"Unknown")));
   EXPECT_NE(Fetch(L"Password"), Stored(L"Unknown"));
   EXPECT_TRUE(view.closed);
 }
 
-TEST_F(OLAccountTest, AFailedWriteIsReportedWithItsCodeAndStopsTheLaterWrites) {
+TEST_F(AccountPresenterTest, AFailedWriteIsReportedWithItsCodeAndStopsTheLaterWrites) {
   struct Case {
     std::wstring value;
     std::wstring_view error_text;
@@ -202,7 +208,7 @@ TEST_F(OLAccountTest, AFailedWriteIsReportedWithItsCodeAndStopsTheLaterWrites) {
     refusing.refused_value = c.value;
     refusing.code = 1018;
     Type(L"acc2", L"pw", L"pw", L"Team", L"P");
-    window.Command2_Click();
+    window.OnSaveClicked();
     EXPECT_EQ(Writes(), c.attempted);
     EXPECT_EQ(messages.shown,
               (std::vector<ShownMessage>{
@@ -213,7 +219,7 @@ TEST_F(OLAccountTest, AFailedWriteIsReportedWithItsCodeAndStopsTheLaterWrites) {
   }
 }
 
-TEST_F(OLAccountTest, APasswordThatCannotBeStoredChangesNothing) {
+TEST_F(AccountPresenterTest, APasswordThatCannotBeStoredChangesNothing) {
   // U+00E9 exceeds the codec's range at every position; U+00A1 (161) fits
   // at position 8 of the stored form but not at every place of the request's
   // section, where the password travels too; U+0101 has no byte in the code
@@ -222,12 +228,12 @@ TEST_F(OLAccountTest, APasswordThatCannotBeStoredChangesNothing) {
     SCOPED_TRACE(testing::PrintToString(password));
     messages.shown.clear();
     Type(L"acc2", password, password, L"Team", L"P");
-    window.Command2_Click();
+    window.OnSaveClicked();
     EXPECT_EQ(messages.shown, (std::vector<ShownMessage>{{std::wstring(kUnstorablePasswordTitle),
                                                           std::wstring(kUnstorablePasswordText),
                                                           MessageIcon::Exclamation}}));
-    EXPECT_EQ(view.focus, L"Text2");
-    EXPECT_EQ(view.texts[L"Text2"], password);
+    EXPECT_EQ(view.focus, std::wstring(kPasswordBox));
+    EXPECT_EQ(view.texts[kPasswordBox], password);
     EXPECT_TRUE(Writes().empty());
     EXPECT_EQ(settings.Account, kHeld.Account);
     EXPECT_EQ(settings.Password, kHeld.Password);
@@ -236,11 +242,11 @@ TEST_F(OLAccountTest, APasswordThatCannotBeStoredChangesNothing) {
   }
 }
 
-TEST_F(OLAccountTest, ANonAsciiPasswordTheGatewayCarriesIsStoredAndReadsBack) {
+TEST_F(AccountPresenterTest, ANonAsciiPasswordTheGatewayCarriesIsStoredAndReadsBack) {
   // The euro sign (byte 128) fits beside every key character.
   const std::wstring password = L"abc\u20ac";
   Type(L"acc2", password, password, L"Team", L"");
-  window.Command2_Click();
+  window.OnSaveClicked();
   EXPECT_TRUE(messages.shown.empty());
   const RegValue stored = Fetch(L"Password");
   ASSERT_TRUE(std::holds_alternative<std::wstring>(stored));
@@ -250,9 +256,9 @@ TEST_F(OLAccountTest, ANonAsciiPasswordTheGatewayCarriesIsStoredAndReadsBack) {
   EXPECT_TRUE(view.closed);
 }
 
-TEST_F(OLAccountTest, CloseDropsWhatWasTyped) {
+TEST_F(AccountPresenterTest, CloseDropsWhatWasTyped) {
   Type(L"acc2", L"pw", L"pw", L"Team", L"");
-  window.Command1_Click();
+  window.OnCloseClicked();
   EXPECT_TRUE(view.closed);
   EXPECT_TRUE(Writes().empty());
   EXPECT_EQ(settings.Account, kHeld.Account);

@@ -1,4 +1,4 @@
-#include "dialogs/ol_account.h"
+#include "dialogs/account_presenter.h"
 
 #include <array>
 #include <optional>
@@ -6,14 +6,14 @@
 
 #include "codec/gateway_text.h"
 #include "codec/secret_text.h"
-#include "dialogs/ol_account_controls.h"
+#include "dialogs/account_controls.h"
 #include "settings/reg_functions.h"
 #include "settings/settings_key.h"
 
 namespace parvel {
 namespace {
 
-using namespace ol_account_controls;
+using namespace account_controls;
 
 // The stored form of the password, or nothing when the gateway could not
 // carry it: it travels in the request's section, where a character above the
@@ -28,50 +28,51 @@ std::optional<std::wstring> StoredPassword(std::wstring_view password, const Cod
 
 }  // namespace
 
-OLAccount::OLAccount(const OLAccountPorts& ports) : ports_(ports) {}
+AccountPresenter::AccountPresenter(const AccountPorts& ports) : ports_(ports) {}
 
-void OLAccount::Form_Load() {
+void AccountPresenter::Load() {
   const AccountSettings& settings = ports_.settings;
   WindowView& view = ports_.view;
   view.SetCaption(kAccountCaption);
-  view.SetText(kText1, settings.Account);
-  view.SetText(kText2, settings.Password);
-  view.SetText(kText3, settings.Password);
-  view.SetText(kText4, settings.DefaultContacts);
-  view.SetText(kText5, settings.NamePrefix);
+  view.SetText(kAccountBox, settings.Account);
+  view.SetText(kPasswordBox, settings.Password);
+  view.SetText(kConfirmBox, settings.Password);
+  view.SetText(kDefaultFolderBox, settings.DefaultContacts);
+  view.SetText(kNamePrefixBox, settings.NamePrefix);
 }
 
-void OLAccount::Refuse(std::wstring_view title, std::wstring_view text, std::wstring_view focus) {
+void AccountPresenter::Refuse(std::wstring_view title, std::wstring_view text,
+                              std::wstring_view focus) {
   ports_.message_boxes.Show(title, text);
   ports_.view.Focus(focus);
 }
 
-void OLAccount::Command2_Click() {
+void AccountPresenter::OnSaveClicked() {
   const WindowView& view = ports_.view;
-  const std::wstring account = view.Text(kText1);
-  const std::wstring password = view.Text(kText2);
-  const std::wstring default_contacts = view.Text(kText4);
+  const std::wstring account = view.Text(kAccountBox);
+  const std::wstring password = view.Text(kPasswordBox);
+  const std::wstring default_contacts = view.Text(kDefaultFolderBox);
   if (account.empty()) {
-    Refuse(kNoAccountTitle, kNoAccountText, kText1);
+    Refuse(kNoAccountTitle, kNoAccountText, kAccountBox);
     return;
   }
   if (password.empty()) {
-    Refuse(kNoPasswordTitle, kNoPasswordText, kText2);
+    Refuse(kNoPasswordTitle, kNoPasswordText, kPasswordBox);
     return;
   }
   if (default_contacts.empty()) {
-    Refuse(kNoDefaultContactsTitle, kNoDefaultContactsText, kText4);
+    Refuse(kNoDefaultContactsTitle, kNoDefaultContactsText, kDefaultFolderBox);
     return;
   }
-  if (view.Text(kText3) != password) {
-    Refuse(kBadPasswordTitle, kBadPasswordText, kText2);
+  if (view.Text(kConfirmBox) != password) {
+    Refuse(kBadPasswordTitle, kBadPasswordText, kPasswordBox);
     return;
   }
   // Checked before anything changes: memory and registry keep the old
   // account whole rather than a new one without its password.
   const std::optional<std::wstring> stored_password = StoredPassword(password, ports_.code_page);
   if (!stored_password) {
-    Refuse(kUnstorablePasswordTitle, kUnstorablePasswordText, kText2);
+    Refuse(kUnstorablePasswordTitle, kUnstorablePasswordText, kPasswordBox);
     return;
   }
 
@@ -79,7 +80,7 @@ void OLAccount::Command2_Click() {
   settings.Account = account;
   settings.Password = password;
   settings.DefaultContacts = default_contacts;
-  settings.NamePrefix = view.Text(kText5);
+  settings.NamePrefix = view.Text(kNamePrefixBox);
 
   struct Write {
     std::wstring_view name;
@@ -105,6 +106,6 @@ void OLAccount::Command2_Click() {
   ports_.view.Close();
 }
 
-void OLAccount::Command1_Click() { ports_.view.Close(); }
+void AccountPresenter::OnCloseClicked() { ports_.view.Close(); }
 
 }  // namespace parvel

@@ -1,36 +1,36 @@
-#include "dialogs/zn_sms_templates.h"
+#include "dialogs/templates_presenter.h"
 
 #include <string>
 #include <vector>
 
-#include "dialogs/ol_main.h"
-#include "dialogs/zn_sms_templates_controls.h"
+#include "dialogs/compose_presenter.h"
+#include "dialogs/templates_controls.h"
 
 namespace parvel {
 namespace {
 
-using namespace zn_sms_templates_controls;
+using namespace templates_controls;
 
 }  // namespace
 
-ZNSMSTemplates::ZNSMSTemplates(const ZNSMSTemplatesPorts& ports)
+TemplatesPresenter::TemplatesPresenter(const TemplatesPorts& ports)
     : ports_(ports), store_(ports_.files, ports_.location, ports_.code_page) {}
 
-void ZNSMSTemplates::Form_Load() {
+void TemplatesPresenter::Load() {
   ports_.view.SetCaption(kTemplatesCaption);
   LoadTemplates();
 }
 
-void ZNSMSTemplates::LoadTemplates() {
+void TemplatesPresenter::LoadTemplates() {
   store_.LoadTemplates();
-  ports_.view.ClearList(kList1);
+  ports_.view.ClearList(kTemplateList);
   const std::vector<std::wstring> names = store_.TemplateNames();
   for (std::size_t row = 0; row < names.size(); ++row) {
-    ports_.view.AddListItem(kList1, names[row], static_cast<int>(row));
+    ports_.view.AddListItem(kTemplateList, names[row], static_cast<int>(row));
   }
 }
 
-bool ZNSMSTemplates::SaveThenLoad() {
+bool TemplatesPresenter::SaveThenLoad() {
   const bool saved = store_.SaveTemplates();
   LoadTemplates();
   if (!saved) {
@@ -40,31 +40,31 @@ bool ZNSMSTemplates::SaveThenLoad() {
   return saved;
 }
 
-std::optional<std::size_t> ZNSMSTemplates::SelectedEntry() {
-  const std::optional<std::size_t> row = ports_.view.ListIndex(kList1);
+std::optional<std::size_t> TemplatesPresenter::SelectedEntry() {
+  const std::optional<std::size_t> row = ports_.view.ListIndex(kTemplateList);
   if (!row || *row >= store_.TemplateCount()) {
     ports_.message_boxes.Show(kNoTemplateSelectedTitle, kNoTemplateSelectedText);
-    ports_.view.Focus(kList1);
+    ports_.view.Focus(kTemplateList);
     return std::nullopt;
   }
   return *row + 1;
 }
 
-void ZNSMSTemplates::Command1_Click() {
+void TemplatesPresenter::OnSelectClicked() {
   const std::optional<std::size_t> entry = SelectedEntry();
   if (!entry) return;
   ports_.windows.ComposeWindow().SetMessage(store_.TemplateTexts()[*entry]);
   ports_.view.Close();
 }
 
-void ZNSMSTemplates::Command2_Click() { ports_.view.Close(); }
+void TemplatesPresenter::OnCloseClicked() { ports_.view.Close(); }
 
-void ZNSMSTemplates::Command3_Click() {
-  const std::wstring text = ports_.view.Text(kText1);
-  const std::wstring name = ports_.view.Text(kText2);
+void TemplatesPresenter::OnAddClicked() {
+  const std::wstring text = ports_.view.Text(kNewTextBox);
+  const std::wstring name = ports_.view.Text(kNewNameBox);
   if (text.empty() || name.empty()) {
     ports_.message_boxes.Show(kInsufficientDataTitle, kInsufficientDataText);
-    ports_.view.Focus(kText1);
+    ports_.view.Focus(kNewTextBox);
     return;
   }
   const auto breaks = [](const std::wstring& box) {
@@ -72,26 +72,26 @@ void ZNSMSTemplates::Command3_Click() {
   };
   if (breaks(text) || breaks(name)) {
     ports_.message_boxes.Show(kLineBreakTitle, kLineBreakText);
-    ports_.view.Focus(breaks(text) ? kText1 : kText2);
+    ports_.view.Focus(breaks(text) ? kNewTextBox : kNewNameBox);
     return;
   }
   store_.AddTemplate(name, text);
   if (!SaveThenLoad()) {
     // What the user typed stays for another try.
-    ports_.view.Focus(kText1);
+    ports_.view.Focus(kNewTextBox);
     return;
   }
-  ports_.view.SetText(kText1, L"");
-  ports_.view.SetText(kText2, L"");
-  ports_.view.Focus(kList1);
+  ports_.view.SetText(kNewTextBox, L"");
+  ports_.view.SetText(kNewNameBox, L"");
+  ports_.view.Focus(kTemplateList);
 }
 
-void ZNSMSTemplates::Command4_Click() {
+void TemplatesPresenter::OnDeleteClicked() {
   const std::optional<std::size_t> entry = SelectedEntry();
   if (!entry) return;
   store_.MarkDeleted(*entry);
   SaveThenLoad();
-  ports_.view.Focus(kList1);
+  ports_.view.Focus(kTemplateList);
 }
 
 }  // namespace parvel

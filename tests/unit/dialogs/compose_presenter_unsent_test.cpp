@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "dialogs/ol_main.h"
+#include "dialogs/compose_presenter.h"
 #include "settings/reg_functions.h"
 #include "settings/settings_key.h"
 #include "support/call_recorder.h"
@@ -23,12 +23,16 @@
 namespace parvel {
 namespace {
 
+using namespace compose_controls;
+
 class NoOtherWindows final : public AddinWindows {
  public:
   void ShowContactsPicker() override {}
   void ShowAccountWindow() override {}
   void ShowTemplatesWindow() override {}
-  OLMain& ComposeWindow() override { throw std::logic_error("not used by the compose window"); }
+  ComposePresenter& ComposeWindow() override {
+    throw std::logic_error("not used by the compose window");
+  }
 };
 
 const std::wstring kCaption = L"Parvel" + std::wstring(44, L' ') + L"- 1.0.26";
@@ -57,18 +61,18 @@ class UnsentWorkWindowTest : public testing::Test {
                      .clock = test.clock,
                      .windows = test.windows,
                      .locale = test.english}) {
-      presenter.Form_Load();
+      presenter.Load();
     }
     void Type(const std::wstring& message) {
-      view.texts[L"Text1"] = message;
-      presenter.Text1_Change();
+      view.texts[kMessageBox] = message;
+      presenter.OnMessageChanged();
     }
     void AddMobile(const std::wstring& mobile) {
-      view.texts[L"Text2"] = mobile;
-      presenter.Command1_Click();
+      view.texts[kMobileBox] = mobile;
+      presenter.OnAddMobileClicked();
     }
     fakes::RecordingWindowView view;
-    OLMain presenter;
+    ComposePresenter presenter;
   };
 
   // A window with a message, two rows and a delayed send, gone with Outlook.
@@ -78,8 +82,8 @@ class UnsentWorkWindowTest : public testing::Test {
     window.AddMobile(L"021 555 123");
     window.AddMobile(second_mobile);
     window.Type(message);
-    window.view.SetChecked(L"Check1", true);
-    window.view.SetDateTime(L"MaskEdBox1", {2027, 1, 2, 9, 30});
+    window.view.SetChecked(kDelayedSendCheck, true);
+    window.view.SetDateTime(kDelayedSendTime, {2027, 1, 2, 9, 30});
     window.presenter.KeepUnsentWork();
   }
 
@@ -99,14 +103,15 @@ class UnsentWorkWindowTest : public testing::Test {
 TEST_F(UnsentWorkWindowTest, TheNextLoadBringsTheWorkBackAndSaysSo) {
   LeaveWorkBehind();
   Window next(*this);
-  EXPECT_EQ(next.view.texts[L"Text1"], L"Kia ora T\u0101mati\r\nsee you at 5");
+  EXPECT_EQ(next.view.texts[kMessageBox], L"Kia ora T\u0101mati\r\nsee you at 5");
   ASSERT_EQ(next.presenter.Recipients().Count(), 2U);
   EXPECT_EQ(next.presenter.Recipients().Rows()[1].Mobile, L"\u0661\u0662\u0663");
   EXPECT_EQ(next.presenter.Recipients().Rows()[1].Key, L"x\u0661\u0662\u06632");
-  EXPECT_TRUE(next.view.Checked(L"Check1"));
-  EXPECT_EQ(next.view.dates[L"MaskEdBox1"], (LocalDateTime{2027, 1, 2, 9, 30}));
+  EXPECT_TRUE(next.view.Checked(kDelayedSendCheck));
+  EXPECT_EQ(next.view.dates[kDelayedSendTime], (LocalDateTime{2027, 1, 2, 9, 30}));
   EXPECT_EQ(next.view.caption, kRestoredCaption);
-  EXPECT_EQ(next.view.texts.count(L"Label5"), 1U) << "the counter counts the message brought back";
+  EXPECT_EQ(next.view.texts.count(kCounterLabel), 1U)
+      << "the counter counts the message brought back";
   EXPECT_TRUE(Kept()) << "kept until sent or cleared: Outlook may close again first";
 
   next.AddMobile(L"5");
@@ -123,15 +128,15 @@ TEST_F(UnsentWorkWindowTest, AnEmptyWindowKeepsNothing) {
   EXPECT_FALSE(Kept());
   Window next(*this);
   EXPECT_EQ(next.view.caption, kCaption);
-  EXPECT_FALSE(next.view.Checked(L"Check1"));
-  EXPECT_EQ(next.view.dates[L"MaskEdBox1"], (LocalDateTime{2027, 1, 1, 6, 5}));
+  EXPECT_FALSE(next.view.Checked(kDelayedSendCheck));
+  EXPECT_EQ(next.view.dates[kDelayedSendTime], (LocalDateTime{2027, 1, 1, 6, 5}));
 }
 
 TEST_F(UnsentWorkWindowTest, ASendForgetsTheWorkBroughtBack) {
   LeaveWorkBehind(L"See you at 5", L"021 555 456");
   Window next(*this);
-  next.view.SetChecked(L"Check1", false);
-  next.presenter.Command3_Click();
+  next.view.SetChecked(kDelayedSendCheck, false);
+  next.presenter.OnSendClicked();
   ASSERT_TRUE(messages.shown.empty());
   EXPECT_FALSE(Kept());
   EXPECT_EQ(next.view.caption, kCaption);
@@ -143,7 +148,7 @@ TEST_F(UnsentWorkWindowTest, ASendThatFailsKeepsIt) {
   LeaveWorkBehind(L"See you at 5", L"021 555 456");
   Window next(*this);
   recorder.FailOn(L"SafeMailItem.Send", L"The gateway mailbox is full.");
-  next.presenter.Command3_Click();
+  next.presenter.OnSendClicked();
   ASSERT_EQ(messages.shown.size(), 1U);
   EXPECT_TRUE(Kept());
   EXPECT_EQ(next.view.caption, kRestoredCaption);
@@ -153,7 +158,7 @@ TEST_F(UnsentWorkWindowTest, TheUsersClosingOrClearingForgetsIt) {
   LeaveWorkBehind();
   {
     Window next(*this);
-    next.presenter.Command4_Click();
+    next.presenter.OnCloseClicked();
     EXPECT_TRUE(next.view.closed);
   }
   EXPECT_FALSE(Kept()) << "closed by the user: the work is lost, as the window says";
@@ -162,8 +167,8 @@ TEST_F(UnsentWorkWindowTest, TheUsersClosingOrClearingForgetsIt) {
   Window next(*this);
   next.Type(L"");
   EXPECT_TRUE(Kept()) << "rows are left";
-  next.view.selected[L"ListView1"] = {0, 1};
-  next.presenter.Command6_Click();
+  next.view.selected[kRecipientList] = {0, 1};
+  next.presenter.OnRemoveClicked();
   EXPECT_FALSE(Kept());
   EXPECT_EQ(next.view.caption, kCaption);
 }
@@ -174,7 +179,7 @@ TEST_F(UnsentWorkWindowTest, WorkThatCannotBeReadIsForgottenAndReported) {
                {.type = kRegSz, .bytes = std::string("half a row") + '\0'});
   Window next(*this);
   EXPECT_EQ(next.presenter.Recipients().Count(), 0U);
-  EXPECT_EQ(next.view.texts.count(L"Text1"), 0U);
+  EXPECT_EQ(next.view.texts.count(kMessageBox), 0U);
   EXPECT_EQ(next.view.caption, kCaption);
   EXPECT_FALSE(Kept());
   ASSERT_EQ(diagnostics.reports.size(), 1U);
