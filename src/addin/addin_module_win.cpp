@@ -135,9 +135,6 @@ void AddinModule::Connect(Microsoft::WRL::ComPtr<IDispatch> application,
     const auto instance = host::MakeAddInInstance(addin_instance);
     parts_->connection.OnConnection(session.Host(), *instance, own_bar);
   }
-  // Once per connection, so that the log tells which path this user is on
-  // before the first send.
-  if (session.Connected()) session.ChooseMailPath();
 }
 
 void AddinModule::ReleaseHost() noexcept { parts_->ReleaseHost(); }

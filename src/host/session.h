@@ -75,8 +75,8 @@ class Session {
   // Chooses how mails and address lists go for this connection, from
   // Redemption and the connected host, and logs the choice.
   void ChooseMailPath();
-  // The path chosen for this connection; chosen at the first use when the
-  // connection did not.
+  // The path for this connection, chosen at its first use rather than at
+  // connection, so that Outlook's start-up does not load Redemption.
   host::MailPath& MailPath();
   // Where failures passed over go.
   host::Diagnostics& Diagnostics() { return diagnostics_; }
