@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <ocidl.h>
+#include <oleauto.h>
 #include <olectl.h>
 
 #include <gtest/gtest.h>
@@ -11,12 +12,16 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
+#include "common/utf8.h"
 #include "host/com_object_win.h"
 #include "host/extensibility_win.h"
 #include "host/host_tables_win.h"
-#include "late_binding_win.h"
 #include "standin_host/command_bars_win.h"
+#include "standin_host/dispatch_win.h"
 #include "standin_host/host_context.h"
 #include "standin_host/outlook_objects_win.h"
 #include "standin_host/redemption_win.h"
@@ -25,8 +30,111 @@
 namespace parvel::standin {
 namespace {
 
-using namespace testing;
 namespace fs = std::filesystem;
+
+// Late-bound calls as an add-in makes them: GetIDsOfNames, then Invoke with
+// the arguments last first.
+Variant Missing() {
+  VARIANT value;
+  VariantInit(&value);
+  V_VT(&value) = VT_ERROR;
+  V_ERROR(&value) = DISP_E_PARAMNOTFOUND;
+  return Variant::Copy(value);
+}
+
+struct Outcome {
+  HRESULT result = S_OK;
+  Variant value;
+  HRESULT scode = S_OK;
+  std::wstring description;
+  UINT argument_error = 0;
+};
+
+// `named`: names of the last arguments, given by name instead of position.
+Outcome Try(IDispatch* object, const std::wstring& name, WORD flags, std::vector<Variant> args = {},
+            std::vector<std::wstring> named = {}) {
+  Outcome outcome;
+  std::vector<LPOLESTR> names{const_cast<LPOLESTR>(name.c_str())};
+  for (const std::wstring& parameter : named)
+    names.push_back(const_cast<LPOLESTR>(parameter.c_str()));
+  std::vector<DISPID> ids(names.size());
+  outcome.result = object->GetIDsOfNames(IID_NULL, names.data(), static_cast<UINT>(names.size()),
+                                         LOCALE_USER_DEFAULT, ids.data());
+  if (FAILED(outcome.result)) return outcome;
+  // rgvarg: named arguments first, then the positional ones last first.
+  std::vector<VARIANTARG> rgvarg;
+  std::vector<DISPID> named_ids;
+  const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
+  const std::size_t positional = args.size() - named.size();
+  if (put) {
+    rgvarg.push_back(args.back().get());
+    named_ids.push_back(DISPID_PROPERTYPUT);
+  }
+  for (std::size_t i = 0; i < named.size(); ++i) {
+    rgvarg.push_back(args[positional + i].get());
+    named_ids.push_back(ids[i + 1]);
+  }
+  for (std::size_t i = put ? positional - 1 : positional; i-- > 0;) rgvarg.push_back(args[i].get());
+  DISPPARAMS params{rgvarg.data(), named_ids.data(), static_cast<UINT>(rgvarg.size()),
+                    static_cast<UINT>(named_ids.size())};
+  VARIANT result;
+  VariantInit(&result);
+  EXCEPINFO exception{};
+  outcome.result = object->Invoke(ids[0], IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &result,
+                                  &exception, &outcome.argument_error);
+  outcome.value = Variant::Copy(result);
+  VariantClear(&result);
+  outcome.scode = exception.scode;
+  if (exception.bstrDescription != nullptr) {
+    outcome.description.assign(exception.bstrDescription, SysStringLen(exception.bstrDescription));
+  }
+  SysFreeString(exception.bstrSource);
+  SysFreeString(exception.bstrDescription);
+  SysFreeString(exception.bstrHelpFile);
+  return outcome;
+}
+
+Variant Get(IDispatch* object, const std::wstring& name, std::vector<Variant> args = {}) {
+  Outcome outcome = Try(object, name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, std::move(args));
+  if (FAILED(outcome.result)) {
+    throw std::runtime_error(tools::WideToUtf8(name + L" failed: " + outcome.description));
+  }
+  return std::move(outcome.value);
+}
+
+void Put(IDispatch* object, const std::wstring& name, Variant value,
+         WORD flags = DISPATCH_PROPERTYPUT) {
+  std::vector<Variant> args;
+  args.push_back(std::move(value));
+  const Outcome outcome = Try(object, name, flags, std::move(args));
+  if (FAILED(outcome.result)) {
+    throw std::runtime_error(tools::WideToUtf8(name + L" put failed: " + outcome.description));
+  }
+}
+
+IDispatch* ObjectOf(const Variant& value) {
+  if (V_VT(&value.get()) != VT_DISPATCH || V_DISPATCH(&value.get()) == nullptr) {
+    throw std::runtime_error("not an object");
+  }
+  return V_DISPATCH(&value.get());
+}
+
+std::wstring TextOf(const Variant& value) {
+  if (V_VT(&value.get()) != VT_BSTR) throw std::runtime_error("not a text");
+  return std::wstring(V_BSTR(&value.get()), SysStringLen(V_BSTR(&value.get())));
+}
+
+long IntOf(const Variant& value) {
+  if (V_VT(&value.get()) != VT_I4) throw std::runtime_error("not a long");
+  return V_I4(&value.get());
+}
+
+template <typename... Values>
+std::vector<Variant> Args(Values&&... args) {
+  std::vector<Variant> list;
+  (list.push_back(std::forward<Values>(args)), ...);
+  return list;
+}
 
 constexpr WORD kGet = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
 
@@ -61,6 +169,17 @@ class HostObjects : public ::testing::Test {
   Variant Redemption(const wchar_t* prog_id) {
     ComPtr<IDispatch> object = CreateRedemptionObject(context_, prog_id);
     return Variant::Object(object.Get());
+  }
+  Variant Mailbox() {
+    return Get(ObjectOf(Get(ObjectOf(Namespace()), L"Folders")), L"Item", Args(Variant::Int(1)));
+  }
+  Variant ContactsFolder() {
+    return Get(ObjectOf(Get(ObjectOf(Mailbox()), L"Folders")), L"Item", Args(Variant::Int(2)));
+  }
+  // The "Sales Team" contact group.
+  Variant SalesTeam() {
+    return Get(ObjectOf(Namespace()), L"GetItemFromID",
+               Args(Variant::Text(L"00000000B8E4A6F5E3B1D011A5C800A0C9251F8E0700D1000001")));
   }
   Variant StandardBar() {
     return Get(Get(App(), L"ActiveExplorer").get().pdispVal, L"CommandBars");
@@ -232,25 +351,20 @@ TEST_F(HostObjects, CommandBarsAddBarsAndButtonsAsOfficeDoes) {
       << "a deleted control";
 }
 
-// Records Click calls with their arguments.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-class ClickRecorder final : public IDispatch {
+// A sink of one event interface that notes each call: the DISPID, the kind of
+// call and the argument types (last first); of a click also the control and
+// CancelDefault.
+class Sink final : public host::ComObject<Sink, IDispatch, false> {
  public:
-  explicit ClickRecorder(bool events = true) : events_(events) {}
-  virtual ~ClickRecorder() = default;
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (iid == IID_IUnknown || iid == IID_IDispatch ||
-        (events_ && iid == kIidCommandBarButtonEvents)) {
-      *object = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override { return --references_; }
+  struct Call {
+    DISPID id;
+    WORD flags;
+    std::vector<VARTYPE> types;
+    bool operator==(const Call&) const = default;
+  };
+
+  explicit Sink(const IID& events) : events_(events) {}
+  bool Answers(REFIID iid) const noexcept { return iid == events_; }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
@@ -258,23 +372,24 @@ class ClickRecorder final : public IDispatch {
   }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
                                    VARIANT*, EXCEPINFO*, UINT*) override {
-    ++clicks;
-    good_arguments = id == kDispidCommandBarButtonClick && flags == DISPATCH_METHOD &&
-                     params->cArgs == 2 && V_VT(&params->rgvarg[1]) == VT_DISPATCH &&
-                     V_VT(&params->rgvarg[0]) == (VT_BOOL | VT_BYREF) &&
-                     *V_BOOLREF(&params->rgvarg[0]) == VARIANT_FALSE;
-    control = V_DISPATCH(&params->rgvarg[1]);
+    Call call{id, flags, {}};
+    for (UINT i = 0; params != nullptr && i < params->cArgs; ++i)
+      call.types.push_back(V_VT(&params->rgvarg[i]));
+    if (call.types == std::vector<VARTYPE>{VT_BOOL | VT_BYREF, VT_DISPATCH}) {
+      control = V_DISPATCH(&params->rgvarg[1]);
+      cancel_default = *V_BOOLREF(&params->rgvarg[0]);
+    }
+    calls.push_back(std::move(call));
     return S_OK;
   }
-  int clicks = 0;
-  bool good_arguments = false;
+
+  std::vector<Call> calls;
   IDispatch* control = nullptr;
-  ULONG references_ = 1;
+  VARIANT_BOOL cancel_default = VARIANT_TRUE;
 
  private:
-  bool events_;
+  IID events_;
 };
-#pragma GCC diagnostic pop
 
 TEST_F(HostObjects, ClicksReachEveryAdvisedSinkUntilUnadvised) {
   auto button = bars_->bars()[0]->AddButton(std::nullopt);
@@ -288,28 +403,29 @@ TEST_F(HostObjects, ClicksReachEveryAdvisedSinkUntilUnadvised) {
       container->FindConnectionPoint(kIidCommandBarButtonEvents, point.ReleaseAndGetAddressOf()),
       S_OK);
 
-  ClickRecorder first;
-  ClickRecorder second;
-  ClickRecorder plain(false);
+  const ComPtr<Sink> first = Sink::Make(kIidCommandBarButtonEvents);
+  const ComPtr<Sink> second = Sink::Make(kIidCommandBarButtonEvents);
   DWORD first_cookie = 0;
   DWORD second_cookie = 0;
   DWORD plain_cookie = 0;
-  ASSERT_EQ(point->Advise(&first, &first_cookie), S_OK);
-  ASSERT_EQ(point->Advise(&second, &second_cookie), S_OK);
-  EXPECT_EQ(point->Advise(&plain, &plain_cookie), CONNECT_E_CANNOTCONNECT)
+  ASSERT_EQ(point->Advise(first.Get(), &first_cookie), S_OK);
+  ASSERT_EQ(point->Advise(second.Get(), &second_cookie), S_OK);
+  EXPECT_EQ(point->Advise(Sink::Make(IID_IDispatch).Get(), &plain_cookie), CONNECT_E_CANNOTCONNECT)
       << "the sink must offer the events";
 
   button->Click();
-  EXPECT_EQ(first.clicks, 1);
-  EXPECT_TRUE(first.good_arguments);
-  EXPECT_EQ(first.control, static_cast<IDispatch*>(button.Get()));
-  EXPECT_EQ(second.clicks, 1);
+  const Sink::Call click{
+      kDispidCommandBarButtonClick, DISPATCH_METHOD, {VT_BOOL | VT_BYREF, VT_DISPATCH}};
+  EXPECT_EQ(first->calls, std::vector<Sink::Call>{click});
+  EXPECT_EQ(first->cancel_default, VARIANT_FALSE);
+  EXPECT_EQ(first->control, static_cast<IDispatch*>(button.Get()));
+  EXPECT_EQ(second->calls.size(), 1U);
 
   EXPECT_EQ(point->Unadvise(first_cookie), S_OK);
   EXPECT_EQ(point->Unadvise(first_cookie), CONNECT_E_NOCONNECTION);
   button->Click();
-  EXPECT_EQ(first.clicks, 1);
-  EXPECT_EQ(second.clicks, 2);
+  EXPECT_EQ(first->calls.size(), 1U);
+  EXPECT_EQ(second->calls.size(), 2U);
   point->Unadvise(second_cookie);
 }
 
@@ -468,7 +584,8 @@ TEST_F(HostObjects, MapiTableReadsAddressEntriesManyRowsACall) {
     EXPECT_EQ(Try(ObjectOf(table), L"GetRows", kGet, Args(Variant::Int(4))).result,
               DISP_E_EXCEPTION)
         << "no Item yet";
-    Put(ObjectOf(table), L"Item", Get(ObjectOf(gal), L"AddressEntries"));
+    const Variant entries = Get(ObjectOf(gal), L"AddressEntries");
+    Put(ObjectOf(table), L"Item", Variant::Copy(entries.get()));
     Put(ObjectOf(table), L"Columns",
         Variant::Array(Args(Variant::Int(0x39000003), Variant::Int(0x3001001F),
                             Variant::Int(0x0FFF0102), Variant::Int(0x3A1C001E))));
@@ -491,14 +608,27 @@ TEST_F(HostObjects, MapiTableReadsAddressEntriesManyRowsACall) {
     EXPECT_EQ(V_VT(&Get(ObjectOf(table), L"GetRows", Args(Variant::Int(4))).get()), VT_EMPTY);
     Get(ObjectOf(table), L"GoToFirst");
     EXPECT_EQ(BatchOf(Get(ObjectOf(table), L"GetRows", Args(Variant::Int(100)))).rows, 10);
+
+    // The add-in's own read gives each entry as the address book holds it, in order.
+    const auto read = host::MakeAddressTable(
+        host::Dispatch(ComPtr<IDispatch>(ObjectOf(Redemption(L"Redemption.MAPITable")))),
+        host::Dispatch(ComPtr<IDispatch>(ObjectOf(entries))));
+    std::vector<host::AddressRow> read_rows;
+    for (auto batch = read->NextRows(3); !batch.empty(); batch = read->NextRows(3))
+      read_rows.insert(read_rows.end(), batch.begin(), batch.end());
+    const AddressList& book = context_->book->address_lists[1];
+    ASSERT_EQ(read_rows.size(), book.entries.size());
+    for (std::size_t i = 0; i < read_rows.size(); ++i) {
+      const AddressEntry& entry = *book.entries[i];
+      EXPECT_EQ(read_rows[i],
+                (host::AddressRow{entry.display_type, entry.name, entry.id, entry.mobile}))
+          << i;
+    }
   }
 }
 
 TEST_F(HostObjects, FolderTableGivesTheColumnsAddedFromZero) {
-  const Variant stores = Get(ObjectOf(Namespace()), L"Folders");
-  const Variant mailbox = Get(ObjectOf(stores), L"Item", Args(Variant::Int(1)));
-  const Variant contacts =
-      Get(ObjectOf(Get(ObjectOf(mailbox), L"Folders")), L"Item", Args(Variant::Int(2)));
+  const Variant contacts = ContactsFolder();
   EXPECT_EQ(
       Try(ObjectOf(contacts), L"GetTable", kGet, Args(Variant::Text(L"[FileAs] = 'x'"))).scode,
       E_NOTIMPL)
@@ -525,52 +655,24 @@ TEST_F(HostObjects, FolderTableGivesTheColumnsAddedFromZero) {
   EXPECT_EQ(BatchOf(Get(ObjectOf(table), L"GetArray", Args(Variant::Int(5)))).rows, 3);
   EXPECT_TRUE(V_BOOL(&Get(ObjectOf(table), L"EndOfTable").get()));
   EXPECT_EQ(V_VT(&Get(ObjectOf(table), L"GetArray", Args(Variant::Int(5))).get()), VT_EMPTY);
-}
 
-// The add-in's table reads over these objects give each entry and item as
-// the address book holds it, in order, whichever base the arrays count from.
-TEST_F(HostObjects, TheAddinsTableReadsGiveEveryEntryAndItemInOrder) {
-  for (const int base : {0, 1}) {
-    context_->redemption_base = base;
-    const Variant lists = Redemption(L"Redemption.AddressLists");
-    const Variant gal = Get(ObjectOf(lists), L"Item", Args(Variant::Int(base + 1)));
-    const Variant entries = Get(ObjectOf(gal), L"AddressEntries");
-    const Variant table = Redemption(L"Redemption.MAPITable");
-    const auto read = host::MakeAddressTable(host::Dispatch(ComPtr<IDispatch>(ObjectOf(table))),
-                                             host::Dispatch(ComPtr<IDispatch>(ObjectOf(entries))));
-    std::vector<host::AddressRow> rows;
-    for (auto batch = read->NextRows(3); !batch.empty(); batch = read->NextRows(3))
-      rows.insert(rows.end(), batch.begin(), batch.end());
-    const AddressList& book = context_->book->address_lists[1];
-    ASSERT_EQ(rows.size(), book.entries.size()) << "base " << base;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-      const AddressEntry& entry = *book.entries[i];
-      EXPECT_EQ(rows[i], (host::AddressRow{entry.display_type, entry.name, entry.id, entry.mobile}))
-          << i;
-    }
-  }
-  const Variant stores = Get(ObjectOf(Namespace()), L"Folders");
-  const Variant mailbox = Get(ObjectOf(stores), L"Item", Args(Variant::Int(1)));
-  const Variant contacts =
-      Get(ObjectOf(Get(ObjectOf(mailbox), L"Folders")), L"Item", Args(Variant::Int(2)));
+  // The add-in's own read gives every item, in order.
   const auto read = host::MakeContactTable(host::Dispatch(ComPtr<IDispatch>(ObjectOf(contacts))));
-  std::vector<host::ContactRow> rows;
+  std::vector<host::ContactRow> read_rows;
   for (auto batch = read->NextRows(3); !batch.empty(); batch = read->NextRows(3))
-    rows.insert(rows.end(), batch.begin(), batch.end());
+    read_rows.insert(read_rows.end(), batch.begin(), batch.end());
   const Folder& folder = context_->book->stores[0].folders[1];
-  ASSERT_EQ(rows.size(), folder.items.size());
-  EXPECT_EQ(rows[2], (host::ContactRow{folder.items[2].entry_id, L"IPM.Contact",
-                                       L"Smith, Chloe\r\nAccounts", L"027 555 0103"}));
-  EXPECT_EQ(rows[1].mobile, L"") << "no mobile";
-  EXPECT_EQ(rows[4].message_class, L"IPM.DistList");
-  EXPECT_EQ(rows[4].file_as, L"");
+  ASSERT_EQ(read_rows.size(), folder.items.size());
+  EXPECT_EQ(read_rows[2], (host::ContactRow{folder.items[2].entry_id, L"IPM.Contact",
+                                            L"Smith, Chloe\r\nAccounts", L"027 555 0103"}));
+  EXPECT_EQ(read_rows[1].mobile, L"") << "no mobile";
+  EXPECT_EQ(read_rows[4].message_class, L"IPM.DistList");
+  EXPECT_EQ(read_rows[4].file_as, L"");
 }
 
 TEST_F(HostObjects, WithoutTablesAFolderHasNoGetTableAndRedemptionNoMapiTable) {
   context_->tables = false;
-  const Variant stores = Get(ObjectOf(Namespace()), L"Folders");
-  const Variant mailbox = Get(ObjectOf(stores), L"Item", Args(Variant::Int(1)));
-  EXPECT_EQ(Try(ObjectOf(mailbox), L"GetTable", kGet).result, DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(Try(ObjectOf(Mailbox()), L"GetTable", kGet).result, DISP_E_UNKNOWNNAME);
   EXPECT_EQ(CreateRedemptionObject(context_, L"Redemption.MAPITable"), nullptr);
   EXPECT_NE(CreateRedemptionObject(context_, L"Redemption.AddressLists"), nullptr);
 }
@@ -628,10 +730,7 @@ TEST_F(HostObjects, OutlooksOwnAddressListsCountFromOneAndTellEntriesOutsideExch
 }
 
 TEST_F(HostObjects, OutlooksOwnContactGroupMembersGiveTheirContacts) {
-  const Variant ns = Namespace();
-  const Variant sales =
-      Get(ObjectOf(ns), L"GetItemFromID",
-          Args(Variant::Text(L"00000000B8E4A6F5E3B1D011A5C800A0C9251F8E0700D1000001")));
+  const Variant sales = SalesTeam();
   ASSERT_EQ(IntOf(Get(ObjectOf(sales), L"MemberCount")), 6);
   EXPECT_EQ(Try(ObjectOf(sales), L"GetMember", kGet, Args(Variant::Int(0))).result,
             DISP_E_EXCEPTION)
@@ -657,7 +756,7 @@ TEST_F(HostObjects, OutlooksOwnContactGroupMembersGiveTheirContacts) {
   Get(ObjectOf(mail), L"Send");
   ASSERT_EQ(context_->outbox.mails().size(), 1U);
   EXPECT_EQ(context_->outbox.mails()[0].state, MailState::Submitted);
-  Get(ObjectOf(ns), L"SendAndReceive", Args(Variant::Bool(false)));
+  Get(ObjectOf(Namespace()), L"SendAndReceive", Args(Variant::Bool(false)));
   EXPECT_EQ(context_->outbox.mails()[0].state, MailState::Delivered);
 }
 
@@ -675,10 +774,7 @@ TEST_F(HostObjects, Outlook2003HasNoneOfWhatOutlook2007Brought) {
 }
 
 TEST_F(HostObjects, SafeDistListGivesTheMemberEntries) {
-  const Variant ns = Namespace();
-  const Variant sales =
-      Get(ObjectOf(ns), L"GetItemFromID",
-          Args(Variant::Text(L"00000000B8E4A6F5E3B1D011A5C800A0C9251F8E0700D1000001")));
+  const Variant sales = SalesTeam();
   const Variant list = Redemption(L"Redemption.SafeDistList");
   EXPECT_EQ(Try(ObjectOf(list), L"Fields", kGet, Args(Variant::Int(0x1102))).result,
             DISP_E_EXCEPTION);
@@ -834,6 +930,77 @@ TEST_F(HostObjects, RibbonRefusesACustomUiWithAMistakeOrAnUnknownCallback) {
   EXPECT_EQ(addin->calls, (std::vector<std::wstring>{L"Label(b)", L"Act(b)"}));
   EXPECT_NE(context_->timings.Text().find("customui\tFake.Addin"), std::string::npos);
   EXPECT_TRUE(context_->lifetime_problems.empty());
+}
+
+// The host as Outlook closes: Quit to the application's sinks, the temporary
+// controls gone, and calls an add-in makes when it should have let go noted.
+TEST_F(HostObjects, QuitReachesTheApplicationsSinksUntilTheyGo) {
+  ComPtr<IConnectionPointContainer> container;
+  ASSERT_EQ(app_->QueryInterface(IID_PPV_ARGS(&container)), S_OK);
+  ComPtr<IConnectionPoint> point;
+  ASSERT_EQ(container->FindConnectionPoint(kIidApplicationEvents11, point.GetAddressOf()), S_OK);
+  const ComPtr<Sink> kept = Sink::Make(kIidApplicationEvents11);
+  const ComPtr<Sink> gone = Sink::Make(kIidApplicationEvents11);
+  DWORD kept_cookie = 0;
+  DWORD gone_cookie = 0;
+  ASSERT_EQ(point->Advise(kept.Get(), &kept_cookie), S_OK);
+  ASSERT_EQ(point->Advise(gone.Get(), &gone_cookie), S_OK);
+  EXPECT_EQ(point->Unadvise(gone_cookie), S_OK);
+
+  app_->RaiseQuit();
+  EXPECT_EQ(kept->calls, (std::vector<Sink::Call>{{kDispidApplicationQuit, DISPATCH_METHOD, {}}}));
+  EXPECT_TRUE(gone->calls.empty());
+
+  app_->DropEventSinks();
+  app_->RaiseQuit();
+  EXPECT_EQ(kept->calls.size(), 1U) << "the process has ended for the sinks";
+  EXPECT_EQ(point->Unadvise(kept_cookie), CONNECT_E_NOCONNECTION);
+}
+
+TEST_F(HostObjects, ClosingDiscardsTemporaryControlsAndEverySink) {
+  const ComPtr<CommandBarObject> standard = bars_->bars()[0];
+  const ComPtr<CommandBarButtonObject> lasting = standard->AddButton(std::nullopt);
+  const ComPtr<CommandBarButtonObject> temporary = standard->AddButton(std::nullopt);
+  temporary->temporary = true;
+  Get(bars_.Get(), L"Add",
+      Args(Variant::Text(L"SMSBar"), Variant::Int(1), Missing(), Variant::Bool(true)));
+  lasting->Advise(ComPtr<IDispatch>(Sink::Make(kIidCommandBarButtonEvents)));
+
+  bars_->HostClosing();
+  EXPECT_EQ(standard->controls().size(), 4U) << "New, Reply, Forward and the lasting one";
+  EXPECT_EQ(Try(temporary.Get(), L"Caption", DISPATCH_PROPERTYGET).result, DISP_E_EXCEPTION);
+  EXPECT_FALSE(lasting->Unadvise(1)) << "its sinks are gone";
+  EXPECT_EQ(bars_->bars().size(), 2U) << "the temporary SMSBar is gone";
+  EXPECT_EQ(Try(bars_.Get(), L"Add", DISPATCH_METHOD,
+                Args(Variant::Text(L"SMSBar"), Variant::Int(1), Missing(), Variant::Bool(true)))
+                .result,
+            S_OK)
+      << "the next start may make it again";
+}
+
+TEST_F(HostObjects, CallsOnceTheyAreOverAreNotedByWhy) {
+  Get(app_.Get(), L"Name");
+  EXPECT_TRUE(context_->late_calls.empty());
+  context_->calls_closed = L"after the host began to exit";
+  Get(app_.Get(), L"Name");
+  Try(app_.Get(), L"NoSuchMember", DISPATCH_METHOD);
+  context_->ReportLateCalls();
+  EXPECT_EQ(context_->lifetime_problems,
+            std::vector<std::wstring>{L"host objects called after the host began to exit: "
+                                      L"Application.Name"});
+}
+
+TEST_F(HostObjects, AnArmedUnloadIsPostedOnceTheNthCallReturns) {
+  int unloads = 0;
+  context_->post_unload = [&] { ++unloads; };
+  context_->armed_unload = HostContext::ArmedUnload{.call = L"application.name", .remaining = 2};
+  Get(app_.Get(), L"Name");
+  EXPECT_EQ(unloads, 0);
+  Try(app_.Get(), L"GetNamespace", DISPATCH_METHOD, Args(Variant::Text(L"Other")));
+  Get(app_.Get(), L"Name");
+  EXPECT_EQ(unloads, 1);
+  Get(app_.Get(), L"Name");
+  EXPECT_EQ(unloads, 1) << "armed once";
 }
 
 }  // namespace
