@@ -38,48 +38,27 @@ std::string ErrorOf(std::string_view json) {
   return "no error";
 }
 
+// The stand-in's objects show the rest of the sample as the add-in reads it
+// (host_objects_win_test.cpp).
 TEST(AddressBook, SampleCoversTheCasesTheAddInMeets) {
   const AddressBook book = ParseAddressBook(ReadSample());
-  EXPECT_EQ(book.current_user, L"Sales Desk");
   ASSERT_EQ(book.stores.size(), 3U);
-  const Folder& mailbox = book.stores[0];
-  const Folder* contacts = Child(mailbox, L"Contacts");
+  const Folder* contacts = Child(book.stores[0], L"Contacts");
   ASSERT_NE(contacts, nullptr);
-  EXPECT_EQ(contacts->default_item_type, kItemTypeContact);
   ASSERT_NE(Child(book.stores[1], L"Contacts"), nullptr) << "both stores have a Contacts folder";
   ASSERT_NE(Child(*contacts, L"Suppliers"), nullptr);
   EXPECT_NE(Child(*Child(*contacts, L"Suppliers"), L"Overseas"), nullptr);
   EXPECT_TRUE(Child(*contacts, L"Archive")->failing);
-  EXPECT_TRUE(book.stores[2].failing);
-
-  EXPECT_EQ(contacts->items[2].file_as, L"Smith, Chloe\r\nAccounts");
-  EXPECT_EQ(contacts->items[1].mobile, L"") << "a contact without a mobile number";
-  const OutlookItem& sales = contacts->items[4];
-  ASSERT_EQ(sales.kind, OutlookItem::Kind::DistList);
-  EXPECT_EQ(sales.dl_name, L"Sales Team");
-  ASSERT_EQ(sales.members.size(), 6U);
-  EXPECT_EQ(sales.members[1].kind, DistListMember::Kind::OneOff);
-  EXPECT_EQ(sales.members[4].kind, DistListMember::Kind::DistList);
 
   const OutlookItem* anna = book.FindItem(L"00000000b8e4a6f5e3b1d011a5c800a0c9251f8e0700c1000001");
   ASSERT_NE(anna, nullptr) << "entry IDs are found in any letter case";
   EXPECT_EQ(anna->file_as, L"Bell, Anna");
-  EXPECT_EQ(book.FindItem(contacts->items[6].entry_id), nullptr) << "the unfindable list";
-  EXPECT_EQ(contacts->items[6].dl_name, L"Old Friends");
 
-  ASSERT_EQ(book.address_lists.size(), 2U);
-  const AddressList& gal = book.address_lists[1];
-  EXPECT_EQ(gal.name, L"Global Address List");
-  EXPECT_FALSE(gal.entries[1]->mobile.has_value()) << "a missing mobile number is null";
-  EXPECT_EQ(gal.entries[2]->mobile, L"") << "an empty one is empty";
-  EXPECT_FALSE(gal.entries[0]->exchange) << "an entry outside the Exchange directory";
-  EXPECT_TRUE(gal.entries[3]->exchange);
+  const AddressList& gal = book.address_lists.at(1);
   const AddressEntry& support = *gal.entries[5];
   ASSERT_EQ(support.members.size(), 4U);
   EXPECT_EQ(support.members[0], gal.entries[0]) << "a member by id is that very entry";
-  EXPECT_EQ(support.members[3]->name, L"Contractor, Ian");
   EXPECT_EQ(gal.entries[7]->members[0], &support) << "a nested list";
-  EXPECT_EQ(gal.entries[8]->display_type, 6);
 }
 
 TEST(AddressBook, ErrorsNameThePlaceInTheDocument) {

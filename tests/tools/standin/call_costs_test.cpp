@@ -6,8 +6,6 @@
 #include <chrono>
 #include <stdexcept>
 
-#include "standin_host/host_options.h"
-
 namespace parvel::standin {
 namespace {
 
@@ -67,7 +65,6 @@ TEST(CallCosts, AMistakeIsNamed) {
   EXPECT_THAT(mistake(L"AddressEntry=1.5ms"), HasSubstr("whole number"));
   EXPECT_THAT(mistake(L"AddressEntry.=5us"), HasSubstr("Object.Member"));
   EXPECT_THAT(mistake(L"A=1us,"), HasSubstr("NAME=COST"));
-  EXPECT_THROW(ParseHostOptions({L"--call-cost", L"fast"}), OptionsError);
 }
 
 TEST(CallMeter, CountsEveryCallAndWaitsTheSumOfTheirCosts) {
@@ -86,16 +83,6 @@ TEST(CallMeter, CountsEveryCallAndWaitsTheSumOfTheirCosts) {
   EXPECT_EQ(meter.total(), 40);
   EXPECT_EQ(meter.counts().at(L"AddressEntry.Name"), 20);
   EXPECT_EQ(meter.counts().at(L"AddressEntries.GetNext"), 20);
-}
-
-TEST(HostOptions, ReadsTablesAndCallCosts) {
-  EXPECT_TRUE(ParseHostOptions({}).tables);
-  EXPECT_TRUE(ParseHostOptions({}).call_costs.empty());
-  const HostOptions options = ParseHostOptions(
-      {L"--no-tables", L"--call-cost", L"cached", L"--call-cost", L"ContactItem=1ms"});
-  EXPECT_FALSE(options.tables);
-  EXPECT_EQ(options.call_costs.Of(L"ContactItem", L"FileAs"), microseconds(1000));
-  EXPECT_EQ(options.call_costs.Of(L"AddressEntry", L"Name"), microseconds(50));
 }
 
 }  // namespace

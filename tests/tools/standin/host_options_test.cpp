@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cwchar>
 #include <string>
 #include <utility>
@@ -41,6 +42,17 @@ TEST(HostOptions, ReadsEveryOption) {
   EXPECT_EQ(options.clear_keys, std::vector<std::wstring>{L"SOFTWARE\\X"});
   EXPECT_EQ(options.timeout_seconds, 12);
   EXPECT_EQ(options.timings, L"t.tsv");
+
+  const HostOptions more = ParseHostOptions(
+      {L"--no-tables", L"--call-cost", L"cached", L"--call-cost", L"ContactItem=1ms",
+       L"--clipboard-text", L"Meeting at 3", L"--clipboard-image", L"--monitor", L"1920x1080",
+       L"--monitor", L"800x600"});
+  EXPECT_FALSE(more.tables);
+  EXPECT_EQ(more.call_costs.Of(L"ContactItem", L"FileAs"), std::chrono::microseconds(1000));
+  EXPECT_EQ(more.call_costs.Of(L"AddressEntry", L"Name"), std::chrono::microseconds(50));
+  EXPECT_EQ(more.clipboard_text, L"Meeting at 3");
+  EXPECT_TRUE(more.clipboard_image);
+  EXPECT_EQ(more.monitors, (std::vector<std::pair<int, int>>{{1920, 1080}, {800, 600}}));
 }
 
 TEST(HostOptions, DefaultsAndMistakes) {
@@ -49,6 +61,11 @@ TEST(HostOptions, DefaultsAndMistakes) {
   EXPECT_TRUE(plain.explorer);
   EXPECT_TRUE(plain.ribbon);
   EXPECT_EQ(plain.outlook_version, 16);
+  EXPECT_TRUE(plain.tables);
+  EXPECT_TRUE(plain.call_costs.empty());
+  EXPECT_FALSE(plain.clipboard_text);
+  EXPECT_FALSE(plain.clipboard_image);
+  EXPECT_TRUE(plain.monitors.empty());
   const HostOptions outlook_2003 = ParseHostOptions({L"--outlook-2003", L"--no-ribbon"});
   EXPECT_EQ(outlook_2003.outlook_version, 11) << "in any order";
   EXPECT_FALSE(outlook_2003.redemption);
@@ -67,23 +84,8 @@ TEST(HostOptions, DefaultsAndMistakes) {
   EXPECT_THROW(ParseHostOptions({L"--timeout", L"0"}), OptionsError);
   EXPECT_THROW(ParseHostOptions({L"--timeout", L"soon"}), OptionsError);
   EXPECT_THROW(ParseHostOptions({L"--colour"}), OptionsError);
-}
-
-TEST(HostOptions, WhatTheUserCopiedBeforeTheStart) {
-  const HostOptions plain = ParseHostOptions({});
-  EXPECT_FALSE(plain.clipboard_text);
-  EXPECT_FALSE(plain.clipboard_image);
-  const HostOptions copied =
-      ParseHostOptions({L"--clipboard-text", L"Meeting at 3", L"--clipboard-image"});
-  EXPECT_EQ(copied.clipboard_text, L"Meeting at 3");
-  EXPECT_TRUE(copied.clipboard_image);
   EXPECT_THROW(ParseHostOptions({L"--clipboard-text"}), OptionsError);
-}
-
-TEST(HostOptions, MonitorsPlayedBesideTheScreen) {
-  EXPECT_TRUE(ParseHostOptions({}).monitors.empty());
-  const HostOptions two = ParseHostOptions({L"--monitor", L"1920x1080", L"--monitor", L"800x600"});
-  EXPECT_EQ(two.monitors, (std::vector<std::pair<int, int>>{{1920, 1080}, {800, 600}}));
+  EXPECT_THROW(ParseHostOptions({L"--call-cost", L"fast"}), OptionsError);
   for (const wchar_t* wrong : {L"1920", L"1920x", L"x1080", L"100x100", L"19.2x1080", L"wide"}) {
     EXPECT_THROW(ParseHostOptions({L"--monitor", wrong}), OptionsError)
         << std::string(wrong, wrong + std::wcslen(wrong));

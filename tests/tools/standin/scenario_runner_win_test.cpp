@@ -442,22 +442,6 @@ TEST_F(Runner, MakesTheSettingsKeyRefuseWritesUntilTheRunEnds) {
             std::nullopt);
 }
 
-TEST_F(Runner, TakesScreenshots) {
-  const std::filesystem::path file =
-      std::filesystem::temp_directory_path() / "parvel_runner_shot.bmp";
-  std::filesystem::remove(file);
-  std::wstring quoted;
-  for (const wchar_t ch : file.wstring())
-    quoted += ch == L'\\' ? std::wstring(L"\\\\") : std::wstring(1, ch);
-  EXPECT_EQ(Run(L"screenshot \"" + quoted + L"\"\n"), std::nullopt);
-  std::ifstream in(file, std::ios::binary);
-  char magic[2] = {};
-  in.read(magic, 2);
-  EXPECT_EQ(std::string(magic, 2), "BM");
-  in.close();
-  std::filesystem::remove(file);
-}
-
 // Width and height of a BMP file; none when it is not one.
 std::optional<std::pair<LONG, LONG>> BmpSize(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
