@@ -17,11 +17,11 @@
 #include <string>
 #include <vector>
 
+#include "com/com_module_win.h"
+#include "com/com_object_win.h"
+#include "com/dispatch_win.h"
+#include "com/event_advice_win.h"
 #include "host/button_face.h"
-#include "host/com_module_win.h"
-#include "host/com_object_win.h"
-#include "host/dispatch_win.h"
-#include "host/event_advice_win.h"
 #include "host/extensibility_win.h"
 #include "host/host_error.h"
 #include "request/gateway_request.h"
@@ -29,9 +29,9 @@
 namespace {
 
 using Microsoft::WRL::ComPtr;
-using parvel::host::Dispatch;
+using parvel::com::Dispatch;
+using parvel::com::Variant;
 using parvel::host::HostError;
-using parvel::host::Variant;
 
 constexpr wchar_t kProgId[] = L"ParvelTest.Addin";
 constexpr wchar_t kCaption[] = L"Test SMS";
@@ -93,7 +93,7 @@ void PutFaceOnClipboard() {
   CloseClipboard();
 }
 
-class Connector final : public parvel::host::ComObject<Connector, IDTExtensibility2> {
+class Connector final : public parvel::com::ComObject<Connector, IDTExtensibility2> {
  public:
   bool Answers(REFIID iid) const noexcept { return iid == IID_IDispatch; }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -191,10 +191,10 @@ class Connector final : public parvel::host::ComObject<Connector, IDTExtensibili
 
   Dispatch application_;
   Dispatch button_;
-  parvel::host::EventAdvice click_;
+  parvel::com::EventAdvice click_;
 };
 
-class Factory final : public parvel::host::ComObject<Factory, IClassFactory> {
+class Factory final : public parvel::com::ComObject<Factory, IClassFactory> {
  public:
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
     *object = nullptr;
@@ -204,9 +204,9 @@ class Factory final : public parvel::host::ComObject<Factory, IClassFactory> {
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
     if (lock)
-      parvel::host::ModuleAddRef();
+      parvel::com::ModuleAddRef();
     else
-      parvel::host::ModuleRelease();
+      parvel::com::ModuleRelease();
     return S_OK;
   }
 };
@@ -251,7 +251,7 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
   return factory ? factory->QueryInterface(iid, object) : E_OUTOFMEMORY;
 }
 
-STDAPI DllCanUnloadNow() { return parvel::host::ModuleReferences() == 0 ? S_OK : S_FALSE; }
+STDAPI DllCanUnloadNow() { return parvel::com::ModuleReferences() == 0 ? S_OK : S_FALSE; }
 
 STDAPI DllRegisterServer() {
   const std::wstring classes = L"Software\\Classes\\";
@@ -259,7 +259,7 @@ STDAPI DllRegisterServer() {
   const bool ok = SetValue(classes + kProgId + L"\\CLSID", nullptr, ClsidText()) &&
                   SetValue(clsid_key, nullptr, L"Parvel test add-in") &&
                   SetValue(clsid_key + L"\\ProgID", nullptr, kProgId) &&
-                  SetValue(clsid_key + L"\\InprocServer32", nullptr, parvel::host::ModulePath()) &&
+                  SetValue(clsid_key + L"\\InprocServer32", nullptr, parvel::com::ModulePath()) &&
                   SetValue(clsid_key + L"\\InprocServer32", L"ThreadingModel", L"Apartment") &&
                   SetValue(kAddinKey, L"FriendlyName", L"Parvel test add-in") &&
                   SetValue(kAddinKey, L"Description", L"Sends one test SMS") &&

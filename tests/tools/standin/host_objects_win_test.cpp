@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "com/com_object_win.h"
 #include "common/utf8.h"
-#include "host/com_object_win.h"
 #include "host/extensibility_win.h"
 #include "host/host_tables_win.h"
 #include "standin_host/command_bars_win.h"
@@ -354,7 +354,7 @@ TEST_F(HostObjects, CommandBarsAddBarsAndButtonsAsOfficeDoes) {
 // A sink of one event interface that notes each call: the DISPID, the kind of
 // call and the argument types (last first); of a click also the control and
 // CancelDefault.
-class Sink final : public host::ComObject<Sink, IDispatch, false> {
+class Sink final : public com::ComObject<Sink, IDispatch, false> {
  public:
   struct Call {
     DISPID id;
@@ -611,8 +611,8 @@ TEST_F(HostObjects, MapiTableReadsAddressEntriesManyRowsACall) {
 
     // The add-in's own read gives each entry as the address book holds it, in order.
     const auto read = host::MakeAddressTable(
-        host::Dispatch(ComPtr<IDispatch>(ObjectOf(Redemption(L"Redemption.MAPITable")))),
-        host::Dispatch(ComPtr<IDispatch>(ObjectOf(entries))));
+        com::Dispatch(ComPtr<IDispatch>(ObjectOf(Redemption(L"Redemption.MAPITable")))),
+        com::Dispatch(ComPtr<IDispatch>(ObjectOf(entries))));
     std::vector<host::AddressRow> read_rows;
     for (auto batch = read->NextRows(3); !batch.empty(); batch = read->NextRows(3))
       read_rows.insert(read_rows.end(), batch.begin(), batch.end());
@@ -657,7 +657,7 @@ TEST_F(HostObjects, FolderTableGivesTheColumnsAddedFromZero) {
   EXPECT_EQ(V_VT(&Get(ObjectOf(table), L"GetArray", Args(Variant::Int(5))).get()), VT_EMPTY);
 
   // The add-in's own read gives every item, in order.
-  const auto read = host::MakeContactTable(host::Dispatch(ComPtr<IDispatch>(ObjectOf(contacts))));
+  const auto read = host::MakeContactTable(com::Dispatch(ComPtr<IDispatch>(ObjectOf(contacts))));
   std::vector<host::ContactRow> read_rows;
   for (auto batch = read->NextRows(3); !batch.empty(); batch = read->NextRows(3))
     read_rows.insert(read_rows.end(), batch.begin(), batch.end());
@@ -832,7 +832,7 @@ TEST_F(HostObjects, RedemptionClassesAreCreatedByProgIdInThisProcess) {
 
 // An add-in's ribbon side as the host meets it: its customUI and the
 // callbacks its IDispatch knows by name; Invoke records the control's Id.
-class FakeRibbonAddin final : public host::ComObject<FakeRibbonAddin, IRibbonExtensibility, false> {
+class FakeRibbonAddin final : public com::ComObject<FakeRibbonAddin, IRibbonExtensibility, false> {
  public:
   // The callbacks take the DISPIDs from first_dispid on.
   FakeRibbonAddin(std::wstring xml, std::vector<std::wstring> callbacks, DISPID first_dispid = 101)
