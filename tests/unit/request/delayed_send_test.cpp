@@ -73,12 +73,6 @@ TEST(DelayedSendText, RefusesEverythingElse) {
   }
 }
 
-TEST(DelayedSendText, RendersWithoutSeconds) {
-  const LocalDateTime when{2026, 12, 5, 7, 3};
-  EXPECT_EQ(FormatGatewayDate(when, EnglishLocale()), L"05 Dec, 2026 07:03");
-  EXPECT_EQ(Parse(FormatGatewayDate(when, EnglishLocale())), when);
-}
-
 TEST(DelayedSendText, GatewayYearHasFourDigitsAndParsesBack) {
   const LocalDateTime early{150, 1, 1, 10, 0};
   EXPECT_EQ(Parse(L"01 Jan 0150 10:00"), early);

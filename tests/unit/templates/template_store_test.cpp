@@ -92,12 +92,6 @@ TEST_F(TemplateStoreTest, ReadingSkipsStrayLinesAndPairsEachLabelWithTheNextLine
   EXPECT_EQ(store.TemplateNames(), (Lines{L"One", L"Two", L"Last"}));
 }
 
-TEST_F(TemplateStoreTest, ALabelAsTheLastLineHasAnEmptyTextWithOrWithoutItsLineEnd) {
-  LoadFrom("%LABEL%A\r\na\r\n%LABEL%B\r\n");
-  EXPECT_EQ(store.TemplateCount(), 2U);
-  EXPECT_EQ(store.TemplateTexts()[2], L"");
-}
-
 TEST_F(TemplateStoreTest, TheListShowsANameWithEveryMarkerRemovedWhileTheFileKeepsIt) {
   store.AddTemplate(L"a%LABEL%b%LABEL%", L"text");
   store.SaveTemplates();

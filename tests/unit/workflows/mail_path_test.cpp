@@ -16,6 +16,7 @@
 #include "support/fake_redemption.h"
 #include "support/fixed_clock.h"
 #include "support/recording_compose_view.h"
+#include "support/recording_contact_list.h"
 #include "support/recording_diagnostics.h"
 #include "support/recording_message_boxes.h"
 #include "support/rows.h"
@@ -114,13 +115,7 @@ class Connected {
   }
 
   std::vector<RecipientEntry> Expand(const RecipientEntry& row) {
-    std::vector<RecipientEntry> members;
-    if (row.Mobile == kGlobalAddressListLabel) {
-      book.ExpandGlobalDistList(row, members);
-    } else {
-      book.ExpandContactsDistList(row, members);
-    }
-    return members;
+    return fakes::ExpandRow(book, row);
   }
 
   fakes::CallRecorder recorder;
@@ -135,15 +130,7 @@ class Connected {
   fakes::ScriptedPendingEvents pending;
   AddressBook book{{.session = session, .message_boxes = boxes, .pending_events = pending}};
 
-  class Rows final : public ContactListSink {
-   public:
-    void Clear() override { rows.clear(); }
-    void Append(std::vector<RecipientEntry> batch) override {
-      rows.insert(rows.end(), batch.begin(), batch.end());
-    }
-    bool Superseded() const override { return false; }
-    std::vector<RecipientEntry> rows;
-  } contacts;
+  fakes::RecordingContactList contacts;
 
  private:
   std::unique_ptr<fakes::FakeRedemption> MadeRedemption() {
