@@ -15,6 +15,7 @@
 #include "support/fake_outlook_model.h"
 #include "support/fake_redemption.h"
 #include "support/fixed_clock.h"
+#include "support/recorded_session.h"
 #include "support/recording_compose_view.h"
 #include "support/recording_contact_list.h"
 #include "support/recording_diagnostics.h"
@@ -67,7 +68,7 @@ fakes::FakeOutlookData Book(std::wstring version = L"12.0.0.6423") {
 
 // A connected session whose Redemption can be created or not, on an Outlook
 // of the book's version.
-class Connected {
+class Connected : public fakes::RecordedSession {
  public:
   Connected(bool with_redemption, const fakes::FakeOutlookData& data) {
     redemption->make_address_lists = fakes::FakeAddressListsMaker(recorder, data.address_lists);
@@ -118,10 +119,6 @@ class Connected {
     return fakes::ExpandRow(book, row);
   }
 
-  fakes::CallRecorder recorder;
-  fakes::RecordingDiagnostics diagnostics;
-  fakes::FakeRedemption* redemption = nullptr;
-  Session session{MadeRedemption(), diagnostics};
   fakes::RecordingComposeView view;
   fakes::RecordingMessageBoxes boxes;
   fakes::FixedClock clock{{2026, 12, 5, 17, 30}};
@@ -131,13 +128,6 @@ class Connected {
   AddressBook book{{.session = session, .message_boxes = boxes, .pending_events = pending}};
 
   fakes::RecordingContactList contacts;
-
- private:
-  std::unique_ptr<fakes::FakeRedemption> MadeRedemption() {
-    auto made = std::make_unique<fakes::FakeRedemption>(recorder);
-    redemption = made.get();
-    return made;
-  }
 };
 
 TEST(MailPathChoice, RedemptionFirstThenOutlook2007ThenNone) {

@@ -11,6 +11,7 @@
 #include "support/fake_outlook.h"
 #include "support/fake_redemption.h"
 #include "support/fixed_clock.h"
+#include "support/recorded_session.h"
 #include "support/recording_compose_view.h"
 #include "support/recording_diagnostics.h"
 #include "support/recording_message_boxes.h"
@@ -46,7 +47,7 @@ OpenedBody Open(const std::wstring& body) {
                            Windows1252CodePage())};
 }
 
-class SendWorkflowTest : public testing::Test {
+class SendWorkflowTest : public testing::Test, protected fakes::RecordedSession {
  protected:
   SendWorkflowTest() {
     session.AccountSettings = {.Account = L"acc1", .Password = L"pw:=x", .MailAddress = kGateway};
@@ -136,9 +137,6 @@ class SendWorkflowTest : public testing::Test {
     EXPECT_EQ(boxes.shown[0], (ShownMessage{title, text, MessageIcon::Exclamation}));
   }
 
-  fakes::CallRecorder recorder;
-  fakes::RecordingDiagnostics diagnostics;
-  Session session{std::make_unique<fakes::FakeRedemption>(recorder), diagnostics};
   fakes::RecordingComposeView view;
   fakes::RecordingMessageBoxes boxes;
   fakes::FixedClock clock{{2026, 12, 5, 17, 30}};
