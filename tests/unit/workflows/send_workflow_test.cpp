@@ -431,36 +431,11 @@ TEST_F(SendWorkflowTest, CharactersWithoutAPlainFormAreRefusedAndNamesNeverAre) 
   EXPECT_TRUE(recorder.calls().empty());
 }
 
-// Two bytes for every character beyond Latin-1, as on an East Asian system.
-class DoubleByteCodePage final : public CodePage {
- public:
-  std::string ToBytes(std::wstring_view text) const override {
-    std::string bytes;
-    for (const wchar_t ch : text) {
-      if (ch > 0xFF) bytes.push_back('\x81');
-      bytes.push_back(static_cast<char>(ch & 0xFF));
-    }
-    return bytes;
-  }
-  std::wstring FromBytes(std::string_view bytes) const override {
-    std::wstring text;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-      if (bytes[i] == '\x81' && i + 1 < bytes.size()) {
-        text.push_back(static_cast<wchar_t>(0x4E00 | static_cast<unsigned char>(bytes[++i])));
-      } else {
-        text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(bytes[i])));
-      }
-    }
-    return text;
-  }
-  bool DoubleByte() const override { return true; }
-};
-
 TEST_F(SendWorkflowTest, ADoubleByteCodePageIsJudgedCharacterByCharacter) {
   // U+4E2D (0x81 0x2D) passes every key, U+4EE9 (0x81 0xE9) does not and has
   // no plain form; "é" (0xE9) has one.
   view.state.message = L"\u4E2D \u4EE9 \u00E9";
-  ClickOn(locale, DoubleByteCodePage());
+  ClickOn(locale, fakes::DoubleByteCodePage());
   ExpectOnlyMessage(L"Unsupported Characters",
                     L"These characters cannot be sent through the SMS gateway:\r\n"
                     L"\r\nThe message: \u4EE9\r\n"
