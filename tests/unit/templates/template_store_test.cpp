@@ -124,15 +124,6 @@ TEST_F(TemplateStoreTest, DeletedEntriesAndTheDeletedMarkAsTextAreLeftOutOfTheFi
   EXPECT_THROW(store.MarkDeleted(5), std::out_of_range);
 }
 
-TEST_F(TemplateStoreTest, DeletingTheOnlyEntryLeavesAnEmptyFile) {
-  LoadFrom("%LABEL%Only\r\ntext\r\n");
-  store.MarkDeleted(1);
-  store.SaveTemplates();
-  EXPECT_EQ(ReadBytes(file), "");
-  store.LoadTemplates();
-  EXPECT_EQ(store.TemplateCount(), 0U);
-}
-
 TEST_F(TemplateStoreTest, TextsTravelInTheAnsiCodePageAndLoadEmptiesTheStoreFirst) {
   store.AddTemplate(L"Caf\u00e9", L"\u20ac 5 \u0101");
   store.SaveTemplates();
