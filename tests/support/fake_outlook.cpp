@@ -35,7 +35,6 @@ std::unique_ptr<host::Item> FakeNamespace::GetItemFromID(const std::wstring& ent
 
 std::unique_ptr<host::Namespace> FakeApplication::GetNamespace(const std::wstring& type) {
   recorder_.Record(L"Application.GetNamespace(" + type + L")");
-  if (make_namespace) return make_namespace();
   return std::make_unique<FakeNamespace>(recorder_, user_name);
 }
 
@@ -46,8 +45,7 @@ std::unique_ptr<host::MailItem> FakeApplication::CreateItem(int item_type) {
 
 std::unique_ptr<host::CommandBars> FakeApplication::ActiveExplorerCommandBars() {
   recorder_.Record(L"Application.ActiveExplorer.CommandBars");
-  if (!make_command_bars) throw host::HostError(kENotImpl, L"This host has no command bars.");
-  return make_command_bars();
+  throw host::HostError(kENotImpl, L"This host has no command bars.");
 }
 
 std::uintptr_t FakeApplication::ActiveExplorerWindow() {

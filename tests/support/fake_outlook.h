@@ -51,10 +51,6 @@ class FakeApplication final : public host::Application {
 
   // The current user's name in the namespaces handed out.
   std::wstring user_name = L"Sales Desk";
-  // Makes the namespaces that GetNamespace hands out; a FakeNamespace when unset.
-  std::function<std::unique_ptr<host::Namespace>()> make_namespace;
-  // Makes the active explorer's command bars; the call fails when unset.
-  std::function<std::unique_ptr<host::CommandBars>()> make_command_bars;
   // Makes Outlook's own object model; none when unset, as from a host without it.
   std::function<std::unique_ptr<host::OutlookObjectModel>()> make_object_model;
   // What ActiveExplorerWindow answers.

@@ -45,7 +45,6 @@ void RecordingWindowView::SetChecked(std::wstring_view control, bool value) {
 }
 
 void RecordingWindowView::SetEnabled(std::wstring_view control, bool value) {
-  enabling.push_back(std::wstring(control) + (value ? L" on" : L" off"));
   if (value) {
     if (const auto it = disabled.find(control); it != disabled.end()) disabled.erase(it);
   } else {

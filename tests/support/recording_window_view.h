@@ -56,8 +56,6 @@ class RecordingWindowView final : public WindowView {
   std::set<std::wstring, std::less<>> ticked;
   std::set<std::wstring, std::less<>> hidden;
   std::set<std::wstring, std::less<>> disabled;
-  // Every change of enabling in order, as "Command2 off" / "Command2 on".
-  std::vector<std::wstring> enabling;
   std::map<std::wstring, std::vector<RecipientEntry>, std::less<>> rows;
   // The rows the user has selected; ShowRows shows the list's own selection.
   std::map<std::wstring, std::vector<std::size_t>, std::less<>> selected;

@@ -3,7 +3,9 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <string_view>
 
+#include "codec/code_page.h"
 #include "request/locale.h"
 
 namespace parvel::fakes {
@@ -35,6 +37,31 @@ class FrenchLocale final : public Locale {
     return kNames[static_cast<std::size_t>(month - 1)];
   }
   std::wstring Language() const override { return L"fr"; }
+};
+
+// Two bytes for every character beyond Latin-1, as on an East Asian system.
+class DoubleByteCodePage final : public CodePage {
+ public:
+  std::string ToBytes(std::wstring_view text) const override {
+    std::string bytes;
+    for (const wchar_t ch : text) {
+      if (ch > 0xFF) bytes.push_back('\x81');
+      bytes.push_back(static_cast<char>(ch & 0xFF));
+    }
+    return bytes;
+  }
+  std::wstring FromBytes(std::string_view bytes) const override {
+    std::wstring text;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      if (bytes[i] == '\x81' && i + 1 < bytes.size()) {
+        text.push_back(static_cast<wchar_t>(0x4E00 | static_cast<unsigned char>(bytes[++i])));
+      } else {
+        text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(bytes[i])));
+      }
+    }
+    return text;
+  }
+  bool DoubleByte() const override { return true; }
 };
 
 }  // namespace parvel::fakes

@@ -25,6 +25,10 @@ TEST(SecretText, KnownAnswers) {
   EXPECT_EQ(EncodeSecretText(L"\r\n"), L"7A7C");
   EXPECT_EQ(DecodeSecretText(L"CED497"), L"abc");
   EXPECT_EQ(DecodeSecretText(L"ced497"), L"abc");
+  // A byte equal to its key character decodes to code 0.
+  EXPECT_EQ(DecodeSecretText(L"6D"), std::wstring(1, L'\0'));
+  // Characters outside the code page count as question marks.
+  EXPECT_EQ(EncodeSecretText(L"\u0100\u4E2D"), EncodeSecretText(L"??"));
 }
 
 TEST(SecretText, KeyRepeatsAfterThirtyTwoCharacters) {
@@ -80,10 +84,6 @@ TEST(SecretText, ACodePlusItsKeyCodeOf255IsTheLastThatPasses) {
   EXPECT_FALSE(IsEncodableAt(134, SecretTextKey.find('z')));
 }
 
-TEST(SecretText, CharactersOutsideTheCodePageCountAsQuestionMarks) {
-  EXPECT_EQ(EncodeSecretText(L"\u0100\u4E2D"), EncodeSecretText(L"??"));
-}
-
 TEST(SecretText, DecodeRefusesMalformedText) {
   EXPECT_EQ(DecodeFailure(L"").kind(), SecretTextErrorKind::IndexOutOfRange);
   EXPECT_EQ(DecodeFailure(L"C").kind(), SecretTextErrorKind::IndexOutOfRange);
@@ -100,10 +100,6 @@ TEST(SecretText, DecodeRefusesMalformedText) {
   const SecretTextError below = DecodeFailure(L"CE00");
   EXPECT_EQ(below.kind(), SecretTextErrorKind::InvalidArgument);
   EXPECT_EQ(below.position(), 2U);
-}
-
-TEST(SecretText, ByteEqualToItsKeyDecodesToCodeZero) {
-  EXPECT_EQ(DecodeSecretText(L"6D"), std::wstring(1, L'\0'));
 }
 
 }  // namespace

@@ -178,12 +178,5 @@ TEST_F(GatewayRequestTest, NamesTravelInTheirPlainFormAndStayInTheVisibleHalf) {
   EXPECT_NE(section.find(L"SMS-Name:=Juergen Mueller\r\n"), std::wstring::npos);
 }
 
-TEST_F(GatewayRequestTest, CarriesTheBuildVersion) {
-  const GatewayRequest request =
-      BuildGatewayRequest({.settings = settings, .user_name = L"u", .rows = {}, .message = L"m"});
-  EXPECT_NE(DecodeSecretText(Split(request.Body)[3]).find(L"SMS-Version:=1.0.26\r\n"),
-            std::wstring::npos);
-}
-
 }  // namespace
 }  // namespace parvel

@@ -34,15 +34,6 @@ TEST_F(SettingsKeyTest, TextsLoseOnlyTheirTerminatingZero) {
   EXPECT_EQ(FetchSettingText(registry, L"Missing"), L"");
 }
 
-TEST_F(SettingsKeyTest, NumbersReadAsTheirDecimalTextAndOtherTypesAsEmpty) {
-  Put(L"Zero", std::string("\0\0\0\0", 4), kRegDword);
-  Put(L"Big", std::string("\x10\x27\0\0", 4), kRegDword);
-  Put(L"Binary", std::string("1\0", 2), kRegBinary);
-  EXPECT_EQ(FetchSettingText(registry, L"Zero"), L"0");
-  EXPECT_EQ(FetchSettingText(registry, L"Big"), L"10000");
-  EXPECT_EQ(FetchSettingText(registry, L"Binary"), L"");
-}
-
 TEST_F(SettingsKeyTest, NewBarIsOnOnlyForExactlyOne) {
   EXPECT_FALSE(ReadNewBar(registry)) << "missing key";
   for (const auto* text : {"", "0", "01", "1 ", " 1", "yes", "2"}) {

@@ -92,12 +92,6 @@ TEST_F(TemplateStoreTest, ReadingSkipsStrayLinesAndPairsEachLabelWithTheNextLine
   EXPECT_EQ(store.TemplateNames(), (Lines{L"One", L"Two", L"Last"}));
 }
 
-TEST_F(TemplateStoreTest, ALabelAsTheLastLineHasAnEmptyTextWithOrWithoutItsLineEnd) {
-  LoadFrom("%LABEL%A\r\na\r\n%LABEL%B\r\n");
-  EXPECT_EQ(store.TemplateCount(), 2U);
-  EXPECT_EQ(store.TemplateTexts()[2], L"");
-}
-
 TEST_F(TemplateStoreTest, TheListShowsANameWithEveryMarkerRemovedWhileTheFileKeepsIt) {
   store.AddTemplate(L"a%LABEL%b%LABEL%", L"text");
   store.SaveTemplates();
@@ -128,15 +122,6 @@ TEST_F(TemplateStoreTest, DeletedEntriesAndTheDeletedMarkAsTextAreLeftOutOfTheFi
   EXPECT_EQ(ReadBytes(file), "%LABEL%A\r\na\r\n%LABEL%C\r\nc\r\n");
   EXPECT_THROW(store.MarkDeleted(0), std::out_of_range);
   EXPECT_THROW(store.MarkDeleted(5), std::out_of_range);
-}
-
-TEST_F(TemplateStoreTest, DeletingTheOnlyEntryLeavesAnEmptyFile) {
-  LoadFrom("%LABEL%Only\r\ntext\r\n");
-  store.MarkDeleted(1);
-  store.SaveTemplates();
-  EXPECT_EQ(ReadBytes(file), "");
-  store.LoadTemplates();
-  EXPECT_EQ(store.TemplateCount(), 0U);
 }
 
 TEST_F(TemplateStoreTest, TextsTravelInTheAnsiCodePageAndLoadEmptiesTheStoreFirst) {

@@ -8,13 +8,12 @@
 #include "parvel/default_gateway.h"
 #include "settings/settings_key.h"
 #include "support/memory_registry.h"
-#include "unit/settings/message_recorder.h"
+#include "support/recording_message_boxes.h"
 
 namespace parvel {
 namespace {
 
-using settings_test::MessageRecorder;
-using settings_test::ShownMessage;
+using fakes::ShownMessage;
 using Snapshot = std::map<std::wstring, RegistryData>;
 
 RegistryData Sz(std::wstring_view text) {
@@ -30,7 +29,7 @@ const std::wstring kDefaultAddress(kDefaultGatewayAddress);
 class LoadAccountSettingsTest : public ::testing::Test {
  protected:
   MemoryRegistry registry;
-  MessageRecorder messages;
+  fakes::RecordingMessageBoxes messages;
   // Left from an earlier load: every load fills every field anew.
   AccountSettings settings{.Account = L"old",
                            .Password = L"old",

@@ -13,6 +13,7 @@
 #include "support/fake_address_book.h"
 #include "support/fake_redemption.h"
 #include "support/recorded_session.h"
+#include "support/recording_contact_list.h"
 #include "support/recording_message_boxes.h"
 #include "support/rows.h"
 #include "workflows/address_book.h"
@@ -29,22 +30,11 @@ using fakes::FakeItemData;
 using fakes::GalList;
 using fakes::MailFolder;
 using fakes::MailUser;
+using fakes::RecordingContactList;
 using test::Row;
 using testing::ElementsAre;
 using testing::IsEmpty;
 using testing::SizeIs;
-
-class RecordingContactList final : public ContactListSink {
- public:
-  void Clear() override { rows.clear(); }
-  void Append(std::vector<RecipientEntry> batch) override {
-    rows.insert(rows.end(), batch.begin(), batch.end());
-  }
-  bool Superseded() const override { return superseded; }
-
-  std::vector<RecipientEntry> rows;
-  bool superseded = false;
-};
 
 // Every kind of entry the listings tell apart, in n entries.
 std::vector<FakeAddressEntryData> MixedEntries(int n) {
@@ -158,14 +148,9 @@ TEST(AddressBookTables, TableRowsReachTheListAfterTheFirstBatchThenInEverLongerR
   for (int i = 0; i < 2600; ++i) entries.push_back(MailUser(L"U", L"E" + std::to_wstring(i), L"1"));
   read.UseGal(entries);
   read.OfferAddressTable();
-  struct CountingList final : public ContactListSink {
-    void Clear() override {}
-    void Append(std::vector<RecipientEntry> batch) override { sizes.push_back(batch.size()); }
-    bool Superseded() const override { return false; }
-    std::vector<std::size_t> sizes;
-  } list;
+  RecordingContactList list;
   read.book.LoadGlobalAddressList(list);
-  EXPECT_EQ(list.sizes, (std::vector<std::size_t>{256, 512, 1024, 808}))
+  EXPECT_EQ(list.batch_sizes, (std::vector<std::size_t>{256, 512, 1024, 808}))
       << "after batches 1, 3 and 7 of 11, and at the end";
   EXPECT_EQ(read.pending.runs, 11) << "yet events run after every batch";
 }

@@ -15,6 +15,7 @@
 #include "support/fake_address_book.h"
 #include "support/fake_outlook.h"
 #include "support/recorded_session.h"
+#include "support/recording_contact_list.h"
 #include "support/recording_message_boxes.h"
 #include "workflows/address_book.h"
 
@@ -39,16 +40,6 @@ class EventfulMessageBoxes final : public MessageBoxes {
   }
   fakes::RecordingMessageBoxes shown;
   std::function<void()> meanwhile;
-};
-
-class ListSink final : public ContactListSink {
- public:
-  void Clear() override { rows.clear(); }
-  void Append(std::vector<RecipientEntry> batch) override {
-    rows.insert(rows.end(), batch.begin(), batch.end());
-  }
-  bool Superseded() const override { return false; }
-  std::vector<RecipientEntry> rows;
 };
 
 class HandlerTurnsTest : public testing::Test, protected fakes::RecordedSession {
@@ -128,7 +119,7 @@ TEST_F(HandlerTurnsTest, TheGlobalAddressListListingStopsAfterItsTurn) {
   pump.on_run = [this](int run) {
     if (run == 2) Disconnect();
   };
-  ListSink contacts;
+  fakes::RecordingContactList contacts;
   EXPECT_THROW(book.LoadGlobalAddressList(contacts), host::HostDisconnected);
   EXPECT_EQ(recorder.calls().size(), calls_at_disconnection);
 }

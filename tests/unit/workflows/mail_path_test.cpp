@@ -15,7 +15,9 @@
 #include "support/fake_outlook_model.h"
 #include "support/fake_redemption.h"
 #include "support/fixed_clock.h"
+#include "support/recorded_session.h"
 #include "support/recording_compose_view.h"
+#include "support/recording_contact_list.h"
 #include "support/recording_diagnostics.h"
 #include "support/recording_message_boxes.h"
 #include "support/rows.h"
@@ -66,7 +68,7 @@ fakes::FakeOutlookData Book(std::wstring version = L"12.0.0.6423") {
 
 // A connected session whose Redemption can be created or not, on an Outlook
 // of the book's version.
-class Connected {
+class Connected : public fakes::RecordedSession {
  public:
   Connected(bool with_redemption, const fakes::FakeOutlookData& data) {
     redemption->make_address_lists = fakes::FakeAddressListsMaker(recorder, data.address_lists);
@@ -114,19 +116,9 @@ class Connected {
   }
 
   std::vector<RecipientEntry> Expand(const RecipientEntry& row) {
-    std::vector<RecipientEntry> members;
-    if (row.Mobile == kGlobalAddressListLabel) {
-      book.ExpandGlobalDistList(row, members);
-    } else {
-      book.ExpandContactsDistList(row, members);
-    }
-    return members;
+    return fakes::ExpandRow(book, row);
   }
 
-  fakes::CallRecorder recorder;
-  fakes::RecordingDiagnostics diagnostics;
-  fakes::FakeRedemption* redemption = nullptr;
-  Session session{MadeRedemption(), diagnostics};
   fakes::RecordingComposeView view;
   fakes::RecordingMessageBoxes boxes;
   fakes::FixedClock clock{{2026, 12, 5, 17, 30}};
@@ -135,22 +127,7 @@ class Connected {
   fakes::ScriptedPendingEvents pending;
   AddressBook book{{.session = session, .message_boxes = boxes, .pending_events = pending}};
 
-  class Rows final : public ContactListSink {
-   public:
-    void Clear() override { rows.clear(); }
-    void Append(std::vector<RecipientEntry> batch) override {
-      rows.insert(rows.end(), batch.begin(), batch.end());
-    }
-    bool Superseded() const override { return false; }
-    std::vector<RecipientEntry> rows;
-  } contacts;
-
- private:
-  std::unique_ptr<fakes::FakeRedemption> MadeRedemption() {
-    auto made = std::make_unique<fakes::FakeRedemption>(recorder);
-    redemption = made.get();
-    return made;
-  }
+  fakes::RecordingContactList contacts;
 };
 
 TEST(MailPathChoice, RedemptionFirstThenOutlook2007ThenNone) {

@@ -11,6 +11,7 @@
 #include "support/fake_outlook.h"
 #include "support/fake_redemption.h"
 #include "support/fixed_clock.h"
+#include "support/recorded_session.h"
 #include "support/recording_compose_view.h"
 #include "support/recording_diagnostics.h"
 #include "support/recording_message_boxes.h"
@@ -46,7 +47,7 @@ OpenedBody Open(const std::wstring& body) {
                            Windows1252CodePage())};
 }
 
-class SendWorkflowTest : public testing::Test {
+class SendWorkflowTest : public testing::Test, protected fakes::RecordedSession {
  protected:
   SendWorkflowTest() {
     session.AccountSettings = {.Account = L"acc1", .Password = L"pw:=x", .MailAddress = kGateway};
@@ -136,9 +137,6 @@ class SendWorkflowTest : public testing::Test {
     EXPECT_EQ(boxes.shown[0], (ShownMessage{title, text, MessageIcon::Exclamation}));
   }
 
-  fakes::CallRecorder recorder;
-  fakes::RecordingDiagnostics diagnostics;
-  Session session{std::make_unique<fakes::FakeRedemption>(recorder), diagnostics};
   fakes::RecordingComposeView view;
   fakes::RecordingMessageBoxes boxes;
   fakes::FixedClock clock{{2026, 12, 5, 17, 30}};
@@ -433,36 +431,11 @@ TEST_F(SendWorkflowTest, CharactersWithoutAPlainFormAreRefusedAndNamesNeverAre) 
   EXPECT_TRUE(recorder.calls().empty());
 }
 
-// Two bytes for every character beyond Latin-1, as on an East Asian system.
-class DoubleByteCodePage final : public CodePage {
- public:
-  std::string ToBytes(std::wstring_view text) const override {
-    std::string bytes;
-    for (const wchar_t ch : text) {
-      if (ch > 0xFF) bytes.push_back('\x81');
-      bytes.push_back(static_cast<char>(ch & 0xFF));
-    }
-    return bytes;
-  }
-  std::wstring FromBytes(std::string_view bytes) const override {
-    std::wstring text;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-      if (bytes[i] == '\x81' && i + 1 < bytes.size()) {
-        text.push_back(static_cast<wchar_t>(0x4E00 | static_cast<unsigned char>(bytes[++i])));
-      } else {
-        text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(bytes[i])));
-      }
-    }
-    return text;
-  }
-  bool DoubleByte() const override { return true; }
-};
-
 TEST_F(SendWorkflowTest, ADoubleByteCodePageIsJudgedCharacterByCharacter) {
   // U+4E2D (0x81 0x2D) passes every key, U+4EE9 (0x81 0xE9) does not and has
   // no plain form; "é" (0xE9) has one.
   view.state.message = L"\u4E2D \u4EE9 \u00E9";
-  ClickOn(locale, DoubleByteCodePage());
+  ClickOn(locale, fakes::DoubleByteCodePage());
   ExpectOnlyMessage(L"Unsupported Characters",
                     L"These characters cannot be sent through the SMS gateway:\r\n"
                     L"\r\nThe message: \u4EE9\r\n"

@@ -7,17 +7,12 @@
 #include "codec/code_page.h"
 #include "settings/reg_functions.h"
 #include "support/memory_registry.h"
+#include "support/rows.h"
 
 namespace parvel {
 namespace {
 
-RecipientEntry Row(std::wstring name, std::wstring mobile, std::wstring key, std::wstring tag) {
-  return {.Name = std::move(name),
-          .Mobile = std::move(mobile),
-          .Kind = std::wstring(kKindEnvelope),
-          .Key = std::move(key),
-          .Tag = std::move(tag)};
-}
+using test::Row;
 
 // Text no ANSI code page holds whole: Maori macrons, a Greek word, a check
 // mark, an emoji (a surrogate pair), the separators and escapes themselves.
@@ -32,8 +27,8 @@ class UnsentWorkTest : public testing::Test {
   MemoryRegistry registry{western};
   const UnsentWork work{
       .Message = kWideText,
-      .Rows = {Row(L"Unknown", L"021 555 123", L"x021 555 1231", L""),
-               Row(L"Ng\u0101ta, Ben", L"+64 21 \u0661\u0662", L"", L"00AB|01\\")},
+      .Rows = {Row(L"Unknown", L"021 555 123", kKindEnvelope, L"", L"x021 555 1231"),
+               Row(L"Ng\u0101ta, Ben", L"+64 21 \u0661\u0662", kKindEnvelope, L"00AB|01\\")},
       .DelayedSend = true,
       .DelayedSendTime = LocalDateTime{2026, 12, 5, 17, 30}};
 };
