@@ -162,9 +162,10 @@ TEST_F(TemplatesPresenterTest, SelectReplacesTheComposeMessageUpdatesTheCounterA
   compose.ComposeWindow().SetMessage(L"an older message");
   Select(1);
   window.OnSelectClicked();
-  EXPECT_EQ(compose.view.texts[kNewTextBox], L"bravo text");
+  EXPECT_EQ(compose.view.texts[compose_controls::kMessageBox], L"bravo text");
   // 10 characters + 1 + "ZN" + "Sales Desk"
-  EXPECT_EQ(compose.view.texts[L"Label5"], L"Used : 23 chars (incl. EMail name)");
+  EXPECT_EQ(compose.view.texts[compose_controls::kCounterLabel],
+            L"Used : 23 chars (incl. EMail name)");
   EXPECT_TRUE(view.closed);
   EXPECT_TRUE(messages.shown.empty());
 }
@@ -176,7 +177,7 @@ TEST_F(TemplatesPresenterTest, SelectReachesAComposeWindowThatWasClosed) {
   Select(0);
   window.OnSelectClicked();
   ASSERT_NE(compose.compose, nullptr);
-  EXPECT_EQ(compose.view.texts[kNewTextBox], L"alpha");
+  EXPECT_EQ(compose.view.texts[compose_controls::kMessageBox], L"alpha");
 }
 
 TEST_F(TemplatesPresenterTest, SelectAndDeleteWithoutASelectedRowSayNoTemplateSelected) {
@@ -204,7 +205,7 @@ TEST_F(TemplatesPresenterTest, DeleteTheMiddleOfThreeKeepsTheOthersInOrder) {
   EXPECT_EQ(view.focus, std::wstring(kTemplateList));
   Select(1);
   window.OnSelectClicked();
-  EXPECT_EQ(compose.view.texts[kNewTextBox], L"3") << "rows still match entries";
+  EXPECT_EQ(compose.view.texts[compose_controls::kMessageBox], L"3") << "rows still match entries";
 }
 
 TEST_F(TemplatesPresenterTest, AChangeThatCannotBeSavedIsToldAndWhatWasTypedKept) {
