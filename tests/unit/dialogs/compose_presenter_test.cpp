@@ -76,7 +76,7 @@ TEST_F(ComposePresenterTest, AHostFailureAtLoadIsReportedAndTheWindowStillLoads)
   EXPECT_EQ(session.AccountSettings.Account, L"acc1");
 }
 
-TEST_F(ComposePresenterTest, CounterCountsPrefixUserNameAndOneMore) {
+TEST_F(ComposePresenterTest, CounterCountsTheTextAsSentPrefixUserNameAndOneMore) {
   window.Load();
   Type(L"");
   EXPECT_EQ(view.texts[kCounterLabel],
@@ -88,11 +88,7 @@ TEST_F(ComposePresenterTest, CounterCountsPrefixUserNameAndOneMore) {
   window.SetMessage(L"template text");
   EXPECT_EQ(view.texts[kMessageBox], L"template text");
   EXPECT_EQ(view.texts[kCounterLabel], L"Used : 19 chars (incl. EMail name)");
-}
 
-TEST_F(ComposePresenterTest, CounterCountsTheTextAsSentAndALineSaysWhatWillBeReplaced) {
-  window.Load();
-  session.AccountSettings.NamePrefix.clear();
   session.UserDisplayName = L"Ren\u00E9";  // sent as "Rene"
   Type(L"Hi");
   EXPECT_EQ(view.texts[kReplacementLabel], L"");

@@ -164,17 +164,12 @@ TEST_F(ContactsPresenterTest, OpensOnContactsWithTheDefaultFolderHighlightedAndL
   EXPECT_THAT(messages.shown, IsEmpty());
 }
 
-TEST_F(ContactsPresenterTest, ADefaultNameOfNoFolderHighlightsNothingAndListsNothing) {
+TEST_F(ContactsPresenterTest, ADefaultNameOfNoFolderListsNothingAndNoRedemptionNoGlobalList) {
   session.AccountSettings.DefaultContacts = L"contacts";
+  redemption->make_address_lists = nullptr;
   picker.Load();
   EXPECT_EQ(view.ListIndex(kFolderList), std::nullopt);
   EXPECT_THAT(view.rows[kContactList], IsEmpty());
-  EXPECT_THAT(messages.shown, IsEmpty());
-}
-
-TEST_F(ContactsPresenterTest, TheGlobalAddressListOptionIsDisabledWithoutRedemption) {
-  redemption->make_address_lists = nullptr;
-  picker.Load();
   EXPECT_EQ(view.disabled.count(kGlobalAddressListOption), 1U);
   EXPECT_THAT(messages.shown, IsEmpty());
 }
