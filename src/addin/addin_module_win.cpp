@@ -7,18 +7,18 @@
 #include "addin/connection.h"
 #include "addin/registration_win.h"
 #include "addin/resource_ids.h"
+#include "com/com_module_win.h"
+#include "com/dispatch_win.h"
+#include "com/event_advice_win.h"
+#include "com/picture_win.h"
 #include "dialogs/compose_presenter.h"
 #include "dialogs/message_boxes_win.h"
 #include "dialogs/window_set_win.h"
 #include "host/button_face_win.h"
 #include "host/clipboard_keeper_win.h"
-#include "host/com_module_win.h"
 #include "host/diagnostics_win.h"
-#include "host/dispatch_win.h"
-#include "host/event_advice_win.h"
 #include "host/extensibility_win.h"
 #include "host/host_adapters_win.h"
-#include "host/picture_win.h"
 #include "host/session.h"
 #include "platform/handles_win.h"
 #include "recipients/pending_events_win.h"
@@ -33,7 +33,7 @@ constexpr OLE_COLOR kKeyColour = 0xFF00FF;  // magenta: transparent on the butto
 
 // The 20 x 20 picture in the DLL's resources, with magenta as the key.
 Microsoft::WRL::ComPtr<IPicture> SendSmsPicture() {
-  return host::LoadPicture<IPicture>(IDB_SEND_SMS, L"button picture");
+  return com::LoadPicture<IPicture>(IDB_SEND_SMS, L"button picture");
 }
 
 class ResourcePicturePainter final : public ButtonFacePainter {
@@ -70,14 +70,14 @@ class ResourcePicturePainter final : public ButtonFacePainter {
 // Members end from the last to the first: the Quit watch and the button, then
 // the windows, then the session's host objects.
 struct AddinModule::Parts {
-  host::ModuleReference module_reference;
+  com::ModuleReference module_reference;
   WindowsRegistry registry;
   host::SystemDiagnostics diagnostics{registry};
   ResourcePicturePainter painter;
   Session session{host::MakeRedemption(), diagnostics};
   dialogs::WindowSet windows{session, registry, kProgId};
   AddinConnection connection{painter, [this] { ShowComposeWindow(); }, diagnostics};
-  host::EventAdvice quit;
+  com::EventAdvice quit;
   std::weak_ptr<AddinModule> owner;
 
   // A handler the host started: the module and the host objects stay until

@@ -1,11 +1,11 @@
 #include "addin/class_factory_win.h"
 
-#include "host/com_object_win.h"
+#include "com/com_object_win.h"
 
 namespace parvel::addin {
 namespace {
 
-class ClassFactory final : public host::ComObject<ClassFactory, IClassFactory> {
+class ClassFactory final : public com::ComObject<ClassFactory, IClassFactory> {
  public:
   explicit ClassFactory(CreateFunction create) noexcept : create_(create) {}
 
@@ -18,9 +18,9 @@ class ClassFactory final : public host::ComObject<ClassFactory, IClassFactory> {
 
   HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
     if (lock) {
-      host::ModuleAddRef();
+      com::ModuleAddRef();
     } else {
-      host::ModuleRelease();
+      com::ModuleRelease();
     }
     return S_OK;
   }

@@ -9,7 +9,7 @@
 #include "addin/class_factory_win.h"
 #include "addin/ol_connector_win.h"
 #include "addin/registration_win.h"
-#include "host/com_module_win.h"
+#include "com/com_module_win.h"
 #include "host/diagnostics_win.h"
 #include "parvel_addin.h"
 #include "settings/registry_win.h"
@@ -26,7 +26,7 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {
   return parvel::addin::GetClassFactory(std::begin(kClasses), std::end(kClasses), clsid, iid, out);
 }
 
-STDAPI DllCanUnloadNow() { return parvel::host::ModuleReferences() == 0 ? S_OK : S_FALSE; }
+STDAPI DllCanUnloadNow() { return parvel::com::ModuleReferences() == 0 ? S_OK : S_FALSE; }
 
 // Registration failures are reported too: regsvr32 /s and setup programs
 // show no message of their own.
@@ -34,7 +34,7 @@ STDAPI DllRegisterServer() {
   parvel::WindowsRegistry registry;
   parvel::host::SystemDiagnostics diagnostics(registry);
   try {
-    const std::wstring path = parvel::host::ModulePath();
+    const std::wstring path = parvel::com::ModulePath();
     const HRESULT result =
         path.empty() ? HRESULT_FROM_WIN32(GetLastError()) : parvel::addin::RegisterAddin(path);
     if (FAILED(result)) {

@@ -4,7 +4,7 @@
 
 #include "addin/addin_module_win.h"
 #include "addin/ribbon_callbacks_win.h"
-#include "host/com_object_win.h"
+#include "com/com_object_win.h"
 #include "host/diagnostics_win.h"
 #include "host/extensibility_win.h"
 #include "parvel_addin.h"
@@ -18,7 +18,7 @@ namespace {
 // and the start of a shutdown act, and none ever reports a failure. To a host
 // with a ribbon it offers its customUI, and its IDispatch answers the
 // callbacks that names; those do nothing while the add-in is not connected.
-class OLConnectorObject final : public host::ComObject<OLConnectorObject, IDTExtensibility2>,
+class OLConnectorObject final : public com::ComObject<OLConnectorObject, IDTExtensibility2>,
                                 public IRibbonExtensibility {
  public:
   OLConnectorObject() = default;

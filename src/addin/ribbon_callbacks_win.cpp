@@ -12,12 +12,12 @@
 #include "addin/addin_module_win.h"
 #include "addin/resource_ids.h"
 #include "addin/ribbon.h"
-#include "host/com_module_win.h"
+#include "com/com_module_win.h"
+#include "com/dispatch_win.h"
+#include "com/picture_win.h"
 #include "host/diagnostics_win.h"
-#include "host/dispatch_win.h"
 #include "host/extensibility_win.h"
 #include "host/host_adapters_win.h"
-#include "host/picture_win.h"
 #include "platform/handles_win.h"
 #include "workflows/selected_items.h"
 
@@ -28,17 +28,17 @@ using Microsoft::WRL::ComPtr;
 
 // One of the DLL's 32-bit pictures with alpha.
 ComPtr<IPictureDisp> LoadRibbonPicture(RibbonPicture which) {
-  return host::LoadPicture<IPictureDisp>(
+  return com::LoadPicture<IPictureDisp>(
       which == RibbonPicture::Large ? IDB_RIBBON_LARGE : IDB_RIBBON_SMALL, L"ribbon picture");
 }
 
 // The control argument, however the host packs it (by value or by reference,
 // as an IDispatch or an IUnknown).
-host::Dispatch ControlOf(const VARIANT& argument) {
-  host::Variant copy;
+com::Dispatch ControlOf(const VARIANT& argument) {
+  com::Variant copy;
   const HRESULT hr = VariantCopyInd(copy.get(), const_cast<VARIANT*>(&argument));
-  if (FAILED(hr)) host::ThrowHostError(hr, L"the ribbon control");
-  return host::Dispatch(copy);
+  if (FAILED(hr)) com::ThrowComError(hr, L"the ribbon control");
+  return com::Dispatch(copy);
 }
 
 // The items of a selection as the host enumerates them, one at a time.
@@ -47,10 +47,10 @@ class SelectionItems final : public host::ItemEnumerator {
   explicit SelectionItems(ComPtr<IEnumVARIANT> items) : items_(std::move(items)) {}
 
   std::unique_ptr<host::Item> Next() override {
-    host::Variant item;
+    com::Variant item;
     ULONG fetched = 0;
     const HRESULT hr = items_->Next(1, item.get(), &fetched);
-    if (FAILED(hr)) host::ThrowHostError(hr, L"the selection's items");
+    if (FAILED(hr)) com::ThrowComError(hr, L"the selection's items");
     if (hr != S_OK || fetched == 0) return nullptr;
     return host::MakeItem(item.ToDispatch());
   }
@@ -63,10 +63,10 @@ class SelectionItems final : public host::ItemEnumerator {
 // control a Selection as its Context (an explorer's ribbon an Explorer, whose
 // Selection it is); anything else is a failure, not a guess. The items are
 // enumerated, so a collection counting from 0 or from 1 reads alike.
-SelectionItems SelectedItems(const host::Dispatch& control) {
-  const host::Dispatch context = control.Object(L"Context");
+SelectionItems SelectedItems(const com::Dispatch& control) {
+  const com::Dispatch context = control.Object(L"Context");
   const int kind = context.Call(L"Class").ToInt();
-  host::Dispatch selection;
+  com::Dispatch selection;
   if (kind == kOlSelectionClass) {
     selection = context;
   } else if (kind == kOlExplorerClass) {
@@ -77,11 +77,11 @@ SelectionItems SelectedItems(const host::Dispatch& control) {
         L"the context menu's context is no selection (class " + std::to_wstring(kind) + L")");
   }
   DISPPARAMS none{};
-  host::Variant enumerator;
+  com::Variant enumerator;
   const HRESULT hr = selection.get()->Invoke(DISPID_NEWENUM, IID_NULL, LOCALE_USER_DEFAULT,
                                              DISPATCH_METHOD | DISPATCH_PROPERTYGET, &none,
                                              enumerator.get(), nullptr, nullptr);
-  if (FAILED(hr)) host::ThrowHostError(hr, L"the selection's items");
+  if (FAILED(hr)) com::ThrowComError(hr, L"the selection's items");
   const VARIANT& value = *enumerator.get();
   IUnknown* unknown = value.vt == VT_UNKNOWN    ? value.punkVal
                       : value.vt == VT_DISPATCH ? value.pdispVal
@@ -138,7 +138,7 @@ HRESULT InvokeRibbonCallback(AddinModule& module, DISPID id, DISPPARAMS* params,
   if (result != nullptr) VariantInit(result);
   try {
     // The control is the first argument, the last in rgvarg.
-    const host::Dispatch control = ControlOf(params->rgvarg[params->cArgs - 1]);
+    const com::Dispatch control = ControlOf(params->rgvarg[params->cArgs - 1]);
     switch (static_cast<RibbonCallback>(id)) {
       case RibbonCallback::SendSms:
         module.ShowComposeWindow();

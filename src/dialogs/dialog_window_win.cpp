@@ -5,10 +5,10 @@
 #include <stdexcept>
 #include <utility>
 
+#include "com/com_module_win.h"
 #include "dialogs/keyboard_win.h"
 #include "dialogs/window_ids.h"
 #include "dialogs/window_names_win.h"
-#include "host/com_module_win.h"
 #include "host/host_error.h"
 #include "platform/scope_exit.h"
 #include "request/system_time_win.h"
@@ -98,7 +98,7 @@ bool DialogWindow::Create(int dialog_id, std::optional<Placement> placement) {
   // An open window keeps the DLL loaded: the host may ask to unload it at any
   // time, and the window's procedure lives in it.
   module_reference_.emplace();
-  if (CreateDialogParamW(host::ModuleInstance(), MAKEINTRESOURCEW(dialog_id), nullptr,
+  if (CreateDialogParamW(com::ModuleInstance(), MAKEINTRESOURCEW(dialog_id), nullptr,
                          &DialogWindow::Procedure, reinterpret_cast<LPARAM>(this)) != nullptr) {
     return true;
   }
@@ -308,7 +308,7 @@ void DialogWindow::SetUpRecipientList(std::wstring_view control, int name_width,
   // list view without this style would destroy them with itself.
   SetWindowLongPtrW(list, GWL_STYLE, GetWindowLongPtrW(list, GWL_STYLE) | LVS_SHAREIMAGELISTS);
   if (!images_) {
-    images_.reset(ImageList_LoadImageW(host::ModuleInstance(), MAKEINTRESOURCEW(IDB_LIST_ICONS), 16,
+    images_.reset(ImageList_LoadImageW(com::ModuleInstance(), MAKEINTRESOURCEW(IDB_LIST_ICONS), 16,
                                        0, kIconKeyColour, IMAGE_BITMAP, LR_CREATEDIBSECTION));
   }
   if (images_) ListView_SetImageList(list, images_.get(), LVSIL_SMALL);

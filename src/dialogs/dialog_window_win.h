@@ -14,11 +14,11 @@
 #include <type_traits>
 #include <vector>
 
+#include "com/com_module_win.h"
 #include "dialogs/command_map.h"
 #include "dialogs/control_name.h"
 #include "dialogs/keyboard_win.h"
 #include "dialogs/window_placement_win.h"
-#include "host/com_module_win.h"
 #include "host/session.h"
 #include "platform/handles_win.h"
 #include "ui/window_view.h"
@@ -129,7 +129,7 @@ class DialogWindow : public WindowView {
   std::optional<Placement> placement_;
   EscKey esc_;
   HWND hwnd_ = nullptr;
-  std::optional<host::ModuleReference> module_reference_;
+  std::optional<com::ModuleReference> module_reference_;
   bool busy_ = false;
   int handlers_ = 0;
   bool close_pending_ = false;

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/picture_win.h"
+#include "com/picture_win.h"
 
 namespace parvel::host {
 namespace {
@@ -184,7 +184,7 @@ FacePictures MakeFacePictures(IPicture* picture, OLE_COLOR key_colour) {
   FacePictures pictures;
   HRESULT hr = picture->QueryInterface(IID_PPV_ARGS(&pictures.face));
   if (FAILED(hr)) throw HostError(hr, L"The button's picture is no picture object");
-  pictures.mask = MakePicture<IPictureDisp>(std::move(mask), L"The button's mask");
+  pictures.mask = com::MakePicture<IPictureDisp>(std::move(mask), L"The button's mask");
   return pictures;
 }
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <utility>
 
-#include "host/dispatch_win.h"
-#include "host/event_advice_win.h"
+#include "com/dispatch_win.h"
+#include "com/event_advice_win.h"
 #include "host/extensibility_win.h"
 #include "host/host_tables_win.h"
 #include "host/outlook_model_win.h"
@@ -19,24 +19,24 @@ constexpr int kOlContactClass = 40;
 constexpr int kOlDistributionListClass = 69;
 
 // Nothing, as GetFirst/GetNext and friends return it after the last entry.
-bool IsNothing(const Variant& value) {
+bool IsNothing(const com::Variant& value) {
   return value.IsNullOrEmpty() ||
          (value.get()->vt == VT_DISPATCH && value.get()->pdispVal == nullptr);
 }
 
 class MailItemAdapter final : public MailItem {
  public:
-  explicit MailItemAdapter(Dispatch item) : item_(std::move(item)) {}
-  const Dispatch& object() const noexcept { return item_; }
+  explicit MailItemAdapter(com::Dispatch item) : item_(std::move(item)) {}
+  const com::Dispatch& object() const noexcept { return item_; }
 
  private:
-  Dispatch item_;
+  com::Dispatch item_;
 };
 
 class ItemAdapter final : public Item {
  public:
-  explicit ItemAdapter(Dispatch item) : item_(std::move(item)) {}
-  const Dispatch& object() const noexcept { return item_; }
+  explicit ItemAdapter(com::Dispatch item) : item_(std::move(item)) {}
+  const com::Dispatch& object() const noexcept { return item_; }
 
   Kind GetKind() override {
     switch (item_.Call(L"Class").ToInt()) {
@@ -56,28 +56,28 @@ class ItemAdapter final : public Item {
   std::wstring DLName() override { return item_.Call(L"DLName").ToText(); }
 
  private:
-  Dispatch item_;
+  com::Dispatch item_;
 };
 
 class ItemEnumeratorAdapter final : public ItemEnumerator {
  public:
-  explicit ItemEnumeratorAdapter(Dispatch items) : items_(std::move(items)) {}
+  explicit ItemEnumeratorAdapter(com::Dispatch items) : items_(std::move(items)) {}
 
   std::unique_ptr<Item> Next() override {
-    Variant item = items_.Call(started_ ? L"GetNext" : L"GetFirst");
+    com::Variant item = items_.Call(started_ ? L"GetNext" : L"GetFirst");
     started_ = true;
     if (IsNothing(item)) return nullptr;
-    return std::make_unique<ItemAdapter>(Dispatch(item));
+    return std::make_unique<ItemAdapter>(com::Dispatch(item));
   }
 
  private:
-  Dispatch items_;
+  com::Dispatch items_;
   bool started_ = false;
 };
 
 class FolderAdapter final : public Folder {
  public:
-  explicit FolderAdapter(Dispatch folder) : folder_(std::move(folder)) {}
+  explicit FolderAdapter(com::Dispatch folder) : folder_(std::move(folder)) {}
 
   int DefaultItemType() override { return folder_.Call(L"DefaultItemType").ToInt(); }
   std::wstring Name() override { return folder_.Call(L"Name").ToText(); }
@@ -91,28 +91,28 @@ class FolderAdapter final : public Folder {
   std::unique_ptr<ContactTable> Table() override { return MakeContactTable(folder_); }
 
  private:
-  Dispatch folder_;
+  com::Dispatch folder_;
 };
 
 class FolderEnumeratorAdapter final : public FolderEnumerator {
  public:
-  explicit FolderEnumeratorAdapter(Dispatch folders) : folders_(std::move(folders)) {}
+  explicit FolderEnumeratorAdapter(com::Dispatch folders) : folders_(std::move(folders)) {}
 
   std::unique_ptr<Folder> Next() override {
-    Variant folder = folders_.Call(started_ ? L"GetNext" : L"GetFirst");
+    com::Variant folder = folders_.Call(started_ ? L"GetNext" : L"GetFirst");
     started_ = true;
     if (IsNothing(folder)) return nullptr;
-    return std::make_unique<FolderAdapter>(Dispatch(folder));
+    return std::make_unique<FolderAdapter>(com::Dispatch(folder));
   }
 
  private:
-  Dispatch folders_;
+  com::Dispatch folders_;
   bool started_ = false;
 };
 
 class NamespaceAdapter final : public Namespace {
  public:
-  explicit NamespaceAdapter(Dispatch space) : namespace_(std::move(space)) {}
+  explicit NamespaceAdapter(com::Dispatch space) : namespace_(std::move(space)) {}
 
   std::wstring CurrentUserName() override {
     return namespace_.Object(L"CurrentUser").Call(L"Name").ToText();
@@ -125,12 +125,12 @@ class NamespaceAdapter final : public Namespace {
   }
 
  private:
-  Dispatch namespace_;
+  com::Dispatch namespace_;
 };
 
 class CommandBarButtonAdapter final : public CommandBarButton {
  public:
-  explicit CommandBarButtonAdapter(Dispatch button) : button_(std::move(button)) {}
+  explicit CommandBarButtonAdapter(com::Dispatch button) : button_(std::move(button)) {}
 
   void SetCaption(const std::wstring& caption) override { button_.Put(L"Caption", caption); }
   void SetTag(const std::wstring& tag) override { button_.Put(L"Tag", tag); }
@@ -154,41 +154,42 @@ class CommandBarButtonAdapter final : public CommandBarButton {
   }
 
  private:
-  static Variant Of(ButtonPicture& picture) {
+  static com::Variant Of(ButtonPicture& picture) {
     const auto* ole = dynamic_cast<OlePicture*>(&picture);
     if (ole == nullptr) throw HostError(E_INVALIDARG, L"not a picture of this platform");
-    return Variant(static_cast<IDispatch*>(ole->get()));
+    return com::Variant(static_cast<IDispatch*>(ole->get()));
   }
 
-  Dispatch button_;
-  EventAdvice click_;
+  com::Dispatch button_;
+  com::EventAdvice click_;
 };
 
 class CommandBarAdapter final : public CommandBar {
  public:
-  explicit CommandBarAdapter(Dispatch bar) : bar_(std::move(bar)) {}
+  explicit CommandBarAdapter(com::Dispatch bar) : bar_(std::move(bar)) {}
 
   std::wstring Name() override { return bar_.Call(L"Name").ToText(); }
   void SetVisible(bool visible) override { bar_.Put(L"Visible", visible); }
   std::unique_ptr<CommandBarButton> AddControl(int type, std::optional<int> before,
                                                bool temporary) override {
-    const Variant position = before ? Variant(*before) : Variant::Missing();
+    const com::Variant position = before ? com::Variant(*before) : com::Variant::Missing();
     return std::make_unique<CommandBarButtonAdapter>(
         bar_.Object(L"Controls")
-            .Object(L"Add", {type, Variant::Missing(), Variant::Missing(), position, temporary}));
+            .Object(L"Add",
+                    {type, com::Variant::Missing(), com::Variant::Missing(), position, temporary}));
   }
 
  private:
-  Dispatch bar_;
+  com::Dispatch bar_;
 };
 
 class CommandBarsAdapter final : public CommandBars {
  public:
-  explicit CommandBarsAdapter(Dispatch bars) : bars_(std::move(bars)) {}
+  explicit CommandBarsAdapter(com::Dispatch bars) : bars_(std::move(bars)) {}
 
   std::unique_ptr<CommandBar> Add(const std::wstring& name, int position, bool temporary) override {
     return std::make_unique<CommandBarAdapter>(
-        bars_.Object(L"Add", {name, position, Variant::Missing(), temporary}));
+        bars_.Object(L"Add", {name, position, com::Variant::Missing(), temporary}));
   }
   int Count() override { return bars_.Call(L"Count").ToInt(); }
   std::unique_ptr<CommandBar> Item(int index) override {
@@ -196,12 +197,12 @@ class CommandBarsAdapter final : public CommandBars {
   }
 
  private:
-  Dispatch bars_;
+  com::Dispatch bars_;
 };
 
 class ApplicationAdapter final : public Application {
  public:
-  explicit ApplicationAdapter(Dispatch application) : application_(std::move(application)) {}
+  explicit ApplicationAdapter(com::Dispatch application) : application_(std::move(application)) {}
 
   std::unique_ptr<Namespace> GetNamespace(const std::wstring& type) override {
     return std::make_unique<NamespaceAdapter>(application_.Object(L"GetNamespace", {type}));
@@ -215,7 +216,7 @@ class ApplicationAdapter final : public Application {
   }
   // Outlook's explorer answers IOleWindow, as its inspectors do.
   std::uintptr_t ActiveExplorerWindow() override {
-    const Dispatch explorer = application_.Object(L"ActiveExplorer");
+    const com::Dispatch explorer = application_.Object(L"ActiveExplorer");
     ComPtr<IOleWindow> window;
     HWND hwnd = nullptr;
     if (!explorer || FAILED(explorer.get()->QueryInterface(IID_PPV_ARGS(&window))) ||
@@ -229,26 +230,26 @@ class ApplicationAdapter final : public Application {
   }
 
  private:
-  Dispatch application_;
+  com::Dispatch application_;
 };
 
 class AddInInstanceAdapter final : public AddInInstance {
  public:
-  explicit AddInInstanceAdapter(Dispatch instance) : instance_(std::move(instance)) {}
+  explicit AddInInstanceAdapter(com::Dispatch instance) : instance_(std::move(instance)) {}
   std::wstring ProgId() override { return instance_.Call(L"ProgId").ToText(); }
 
  private:
-  Dispatch instance_;
+  com::Dispatch instance_;
 };
 
 class SafeMailItemAdapter final : public SafeMailItem {
  public:
-  explicit SafeMailItemAdapter(Dispatch item) : item_(std::move(item)) {}
+  explicit SafeMailItemAdapter(com::Dispatch item) : item_(std::move(item)) {}
 
   void SetItem(MailItem& item) override {
     const auto* adapter = dynamic_cast<MailItemAdapter*>(&item);
     if (adapter == nullptr) throw HostError(E_INVALIDARG, L"not a mail item of this host");
-    item_.Put(L"Item", Variant(adapter->object().get()));
+    item_.Put(L"Item", com::Variant(adapter->object().get()));
   }
   void SetTo(const std::wstring& to) override { item_.Put(L"To", to); }
   void AddRecipient(const std::wstring& address) override {
@@ -260,47 +261,47 @@ class SafeMailItemAdapter final : public SafeMailItem {
   void Send() override { item_.Call(L"Send"); }
 
  private:
-  Dispatch item_;
+  com::Dispatch item_;
 };
 
 class MapiUtilsAdapter final : public MapiUtils {
  public:
-  explicit MapiUtilsAdapter(Dispatch utils) : utils_(std::move(utils)) {}
+  explicit MapiUtilsAdapter(com::Dispatch utils) : utils_(std::move(utils)) {}
 
   void DeliverNow() override { utils_.Call(L"DeliverNow"); }
   void Cleanup() override { utils_.Call(L"Cleanup"); }
   std::wstring HrArrayToString(const std::vector<std::uint8_t>& bytes) override {
-    return utils_.Call(L"HrArrayToString", {Variant(bytes)}).ToText();
+    return utils_.Call(L"HrArrayToString", {com::Variant(bytes)}).ToText();
   }
 
  private:
-  Dispatch utils_;
+  com::Dispatch utils_;
 };
 
 class AddressEntriesAdapter;
 
 class AddressEntryAdapter final : public AddressEntry {
  public:
-  explicit AddressEntryAdapter(Dispatch entry) : entry_(std::move(entry)) {}
+  explicit AddressEntryAdapter(com::Dispatch entry) : entry_(std::move(entry)) {}
 
   int DisplayType() override { return entry_.Call(L"DisplayType").ToInt(); }
   std::wstring Name() override { return entry_.Call(L"Name").ToText(); }
   std::wstring ID() override { return entry_.Call(L"ID").ToText(); }
   std::optional<std::wstring> MobileTelephoneNumber() override {
-    const Variant value = entry_.Call(L"Fields", {static_cast<int>(kPrMobileTelephoneNumber)});
+    const com::Variant value = entry_.Call(L"Fields", {static_cast<int>(kPrMobileTelephoneNumber)});
     if (value.IsNullOrEmpty()) return std::nullopt;
     return value.ToText();
   }
   std::unique_ptr<AddressEntries> Members() override;
 
  private:
-  Dispatch entry_;
+  com::Dispatch entry_;
 };
 
 class AddressEntriesAdapter final : public AddressEntries {
  public:
-  explicit AddressEntriesAdapter(Dispatch entries) : entries_(std::move(entries)) {}
-  const Dispatch& object() const noexcept { return entries_; }
+  explicit AddressEntriesAdapter(com::Dispatch entries) : entries_(std::move(entries)) {}
+  const com::Dispatch& object() const noexcept { return entries_; }
 
   std::unique_ptr<AddressEntry> GetFirst() override { return Wrap(entries_.Call(L"GetFirst")); }
   std::unique_ptr<AddressEntry> GetNext() override { return Wrap(entries_.Call(L"GetNext")); }
@@ -310,12 +311,12 @@ class AddressEntriesAdapter final : public AddressEntries {
   }
 
  private:
-  static std::unique_ptr<AddressEntry> Wrap(const Variant& entry) {
+  static std::unique_ptr<AddressEntry> Wrap(const com::Variant& entry) {
     if (IsNothing(entry)) return nullptr;
-    return std::make_unique<AddressEntryAdapter>(Dispatch(entry));
+    return std::make_unique<AddressEntryAdapter>(com::Dispatch(entry));
   }
 
-  Dispatch entries_;
+  com::Dispatch entries_;
 };
 
 std::unique_ptr<AddressEntries> AddressEntryAdapter::Members() {
@@ -324,7 +325,7 @@ std::unique_ptr<AddressEntries> AddressEntryAdapter::Members() {
 
 class AddressListAdapter final : public AddressList {
  public:
-  explicit AddressListAdapter(Dispatch list) : list_(std::move(list)) {}
+  explicit AddressListAdapter(com::Dispatch list) : list_(std::move(list)) {}
 
   std::wstring Name() override { return list_.Call(L"Name").ToText(); }
   std::unique_ptr<AddressEntries> Entries() override {
@@ -332,12 +333,12 @@ class AddressListAdapter final : public AddressList {
   }
 
  private:
-  Dispatch list_;
+  com::Dispatch list_;
 };
 
 class AddressListsAdapter final : public AddressLists {
  public:
-  explicit AddressListsAdapter(Dispatch lists) : lists_(std::move(lists)) {}
+  explicit AddressListsAdapter(com::Dispatch lists) : lists_(std::move(lists)) {}
 
   int Count() override { return lists_.Call(L"Count").ToInt(); }
   std::unique_ptr<AddressList> Item(int index) override {
@@ -345,17 +346,17 @@ class AddressListsAdapter final : public AddressLists {
   }
 
  private:
-  Dispatch lists_;
+  com::Dispatch lists_;
 };
 
 class SafeDistListAdapter final : public SafeDistList {
  public:
-  explicit SafeDistListAdapter(Dispatch list) : list_(std::move(list)) {}
+  explicit SafeDistListAdapter(com::Dispatch list) : list_(std::move(list)) {}
 
   void SetItem(Item& distribution_list) override {
     const auto* adapter = dynamic_cast<ItemAdapter*>(&distribution_list);
     if (adapter == nullptr) throw HostError(E_INVALIDARG, L"not an item of this host");
-    list_.Put(L"Item", Variant(adapter->object().get()));
+    list_.Put(L"Item", com::Variant(adapter->object().get()));
   }
   std::uint32_t GetIDsFromNames(const std::wstring& property_set, std::uint32_t id) override {
     return static_cast<std::uint32_t>(
@@ -366,17 +367,17 @@ class SafeDistListAdapter final : public SafeDistList {
   }
 
  private:
-  Dispatch list_;
+  com::Dispatch list_;
 };
 
-Dispatch CreateByProgId(const wchar_t* prog_id) {
+com::Dispatch CreateByProgId(const wchar_t* prog_id) {
   CLSID clsid{};
   HRESULT hr = CLSIDFromProgID(prog_id, &clsid);
-  if (FAILED(hr)) ThrowHostError(hr, prog_id);
+  if (FAILED(hr)) com::ThrowComError(hr, prog_id);
   ComPtr<IDispatch> object;
   hr = CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&object));
-  if (FAILED(hr)) ThrowHostError(hr, prog_id);
-  return Dispatch(std::move(object));
+  if (FAILED(hr)) com::ThrowComError(hr, prog_id);
+  return com::Dispatch(std::move(object));
 }
 
 class RedemptionAdapter final : public Redemption {
@@ -403,11 +404,11 @@ class RedemptionAdapter final : public Redemption {
 }  // namespace
 
 std::unique_ptr<Application> MakeApplication(ComPtr<IDispatch> application) {
-  return std::make_unique<ApplicationAdapter>(Dispatch(std::move(application)));
+  return std::make_unique<ApplicationAdapter>(com::Dispatch(std::move(application)));
 }
 
 std::unique_ptr<Item> MakeItem(ComPtr<IDispatch> item) {
-  return std::make_unique<ItemAdapter>(Dispatch(std::move(item)));
+  return std::make_unique<ItemAdapter>(com::Dispatch(std::move(item)));
 }
 
 ComPtr<IDispatch> ItemObject(Item& item) {
@@ -417,7 +418,7 @@ ComPtr<IDispatch> ItemObject(Item& item) {
 }
 
 std::unique_ptr<AddInInstance> MakeAddInInstance(ComPtr<IDispatch> instance) {
-  return std::make_unique<AddInInstanceAdapter>(Dispatch(std::move(instance)));
+  return std::make_unique<AddInInstanceAdapter>(com::Dispatch(std::move(instance)));
 }
 
 std::unique_ptr<Redemption> MakeRedemption() { return std::make_unique<RedemptionAdapter>(); }

@@ -1,29 +1,8 @@
 #include "host/host_error.h"
 
-#include <utility>
-
 #include "codec/code_page.h"
 
 namespace parvel::host {
-namespace {
-
-std::string Describe(std::int32_t hresult, const std::wstring& message) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string text = "host error 0x";
-  const auto code = static_cast<std::uint32_t>(hresult);
-  for (int shift = 28; shift >= 0; shift -= 4) text.push_back(kDigits[(code >> shift) & 0xFU]);
-  std::string ascii;
-  for (const wchar_t ch : message)
-    ascii.push_back(ch >= 0x20 && ch < 0x7F ? static_cast<char>(ch) : '?');
-  return ascii.empty() ? text : text + ": " + ascii;
-}
-
-}  // namespace
-
-HostError::HostError(std::int32_t hresult, std::wstring message)
-    : std::runtime_error(Describe(hresult, message)),
-      hresult_(hresult),
-      message_(std::move(message)) {}
 
 std::wstring FailureText(const std::exception& error) {
   if (const auto* host_error = dynamic_cast<const HostError*>(&error)) return host_error->message();

@@ -1,25 +1,16 @@
 #pragma once
 
-#include <cstdint>
 #include <exception>
-#include <stdexcept>
 #include <string>
+
+#include "com/com_error.h"
 
 namespace parvel::host {
 
 // A failure reported by the host (Outlook, its command bars or Redemption):
-// the HRESULT and the host's own message text.
-class HostError : public std::runtime_error {
- public:
-  HostError(std::int32_t hresult, std::wstring message);
-
-  std::int32_t hresult() const noexcept { return hresult_; }
-  const std::wstring& message() const noexcept { return message_; }
-
- private:
-  std::int32_t hresult_;
-  std::wstring message_;
-};
+// the HRESULT and the host's own message text. The ports' fakes raise it as
+// the host's COM objects do.
+using HostError = com::ComError;
 
 // Ends a handler that let other events run (a pending-events turn, a message
 // box) during which the host disconnected the add-in: the handler stops there,

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "com/variant_win.h"
 #include "host/host_model.h"
-#include "host/variant_win.h"
 
 namespace parvel::host {
 namespace {
@@ -21,7 +21,7 @@ constexpr std::array<std::uint32_t, 4> kAddressColumns = {kPrDisplayType, kPrDis
                                                           kPrEntryId, kPrMobileTelephoneNumber};
 
 // The column tags as VB passes them: a Variant array of Longs.
-Variant TagArray() {
+com::Variant TagArray() {
   SAFEARRAY* const array =
       SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(kAddressColumns.size()));
   if (array == nullptr) throw HostError(E_OUTOFMEMORY, L"no memory for the table's columns");
@@ -29,11 +29,11 @@ Variant TagArray() {
   VariantInit(&value);
   V_VT(&value) = VT_ARRAY | VT_VARIANT;
   V_ARRAY(&value) = array;
-  Variant owned = Variant::Adopt(value);
+  com::Variant owned = com::Variant::Adopt(value);
   for (LONG i = 0; i < static_cast<LONG>(kAddressColumns.size()); ++i) {
-    Variant tag(static_cast<int>(kAddressColumns[static_cast<std::size_t>(i)]));
+    com::Variant tag(static_cast<int>(kAddressColumns[static_cast<std::size_t>(i)]));
     const HRESULT hr = SafeArrayPutElement(array, &i, tag.get());
-    if (FAILED(hr)) ThrowHostError(hr, L"the table's columns");
+    if (FAILED(hr)) com::ThrowComError(hr, L"the table's columns");
   }
   return owned;
 }
@@ -44,7 +44,7 @@ Variant TagArray() {
 // is at its end.
 class Cells {
  public:
-  explicit Cells(const Variant& batch) {
+  explicit Cells(const com::Variant& batch) {
     const VARIANT* value = batch.get();
     if (V_VT(value) == (VT_VARIANT | VT_BYREF) && V_VARIANTREF(value) != nullptr)
       value = V_VARIANTREF(value);
@@ -61,7 +61,7 @@ class Cells {
       SafeArrayGetLBound(array, 2, &first_column);
       SafeArrayGetUBound(array, 2, &last_column);
       for (LONG row = first_row; row <= last_row; ++row) {
-        std::vector<Variant>& cells = rows_.emplace_back();
+        std::vector<com::Variant>& cells = rows_.emplace_back();
         for (LONG column = first_column; column <= last_column; ++column) {
           LONG at[2] = {row, column};
           cells.push_back(Element(array, at));
@@ -78,39 +78,39 @@ class Cells {
     }
   }
 
-  const std::vector<std::vector<Variant>>& rows() const { return rows_; }
+  const std::vector<std::vector<com::Variant>>& rows() const { return rows_; }
 
  private:
-  static Variant Element(SAFEARRAY* array, LONG* at) {
+  static com::Variant Element(SAFEARRAY* array, LONG* at) {
     VARIANT cell;
     VariantInit(&cell);
     const HRESULT hr = SafeArrayGetElement(array, at, &cell);
-    if (FAILED(hr)) ThrowHostError(hr, L"a cell of the table");
-    return Variant::Adopt(cell);
+    if (FAILED(hr)) com::ThrowComError(hr, L"a cell of the table");
+    return com::Variant::Adopt(cell);
   }
   // A row given as a one-dimensional array of its cells.
-  std::vector<Variant> Single() {
+  std::vector<com::Variant> Single() {
     if (rows_.empty()) return {};
-    std::vector<Variant> cells;
+    std::vector<com::Variant> cells;
     for (auto& row : rows_) {
       for (auto& cell : row) cells.push_back(std::move(cell));
     }
     return cells;
   }
 
-  std::vector<std::vector<Variant>> rows_;
+  std::vector<std::vector<com::Variant>> rows_;
 };
 
-std::optional<std::wstring> OptionalText(const Variant& cell) {
+std::optional<std::wstring> OptionalText(const com::Variant& cell) {
   if (cell.IsNullOrEmpty() || V_VT(cell.get()) == VT_ERROR) return std::nullopt;
   return cell.ToText();
 }
 
-std::wstring Text(const Variant& cell) { return OptionalText(cell).value_or(std::wstring()); }
+std::wstring Text(const com::Variant& cell) { return OptionalText(cell).value_or(std::wstring()); }
 
 // An entry ID column: binary in a MAPI table, written as AddressEntry.ID
 // writes it; some hosts give the hexadecimal text already.
-std::wstring EntryIdText(const Variant& cell) {
+std::wstring EntryIdText(const com::Variant& cell) {
   if (V_VT(cell.get()) == VT_BSTR) return cell.ToText();
   static constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
   std::wstring hex;
@@ -121,7 +121,7 @@ std::wstring EntryIdText(const Variant& cell) {
   return hex;
 }
 
-const Variant& Cell(const std::vector<Variant>& row, std::size_t column) {
+const com::Variant& Cell(const std::vector<com::Variant>& row, std::size_t column) {
   if (column >= row.size())
     throw HostError(DISP_E_BADINDEX, L"the table gave fewer columns than were set");
   return row[column];
@@ -129,8 +129,9 @@ const Variant& Cell(const std::vector<Variant>& row, std::size_t column) {
 
 class AddressTableAdapter final : public AddressTable {
  public:
-  AddressTableAdapter(Dispatch table, const Dispatch& entries) : table_(std::move(table)) {
-    table_.Put(L"Item", Variant(entries.get()));
+  AddressTableAdapter(com::Dispatch table, const com::Dispatch& entries)
+      : table_(std::move(table)) {
+    table_.Put(L"Item", com::Variant(entries.get()));
     table_.Put(L"Columns", TagArray());
     table_.Call(L"GoToFirst");
   }
@@ -139,8 +140,8 @@ class AddressTableAdapter final : public AddressTable {
     const Cells cells(table_.Call(L"GetRows", {count}));
     std::vector<AddressRow> rows;
     rows.reserve(cells.rows().size());
-    for (const std::vector<Variant>& row : cells.rows()) {
-      const Variant& display_type = Cell(row, 0);
+    for (const std::vector<com::Variant>& row : cells.rows()) {
+      const com::Variant& display_type = Cell(row, 0);
       rows.push_back({.display_type = display_type.IsNullOrEmpty() ? -1 : display_type.ToInt(),
                       .name = Text(Cell(row, 1)),
                       .id = EntryIdText(Cell(row, 2)),
@@ -150,13 +151,13 @@ class AddressTableAdapter final : public AddressTable {
   }
 
  private:
-  Dispatch table_;
+  com::Dispatch table_;
 };
 
 class ContactTableAdapter final : public ContactTable {
  public:
-  explicit ContactTableAdapter(const Dispatch& folder) : table_(folder.Object(L"GetTable")) {
-    const Dispatch columns = table_.Object(L"Columns");
+  explicit ContactTableAdapter(const com::Dispatch& folder) : table_(folder.Object(L"GetTable")) {
+    const com::Dispatch columns = table_.Object(L"Columns");
     columns.Call(L"RemoveAll");
     for (const wchar_t* column : kContactColumns) columns.Call(L"Add", {column});
   }
@@ -166,7 +167,7 @@ class ContactTableAdapter final : public ContactTable {
     const Cells cells(table_.Call(L"GetArray", {count}));
     std::vector<ContactRow> rows;
     rows.reserve(cells.rows().size());
-    for (const std::vector<Variant>& row : cells.rows()) {
+    for (const std::vector<com::Variant>& row : cells.rows()) {
       rows.push_back({.entry_id = EntryIdText(Cell(row, 0)),
                       .message_class = Text(Cell(row, 1)),
                       .file_as = Text(Cell(row, 2)),
@@ -176,16 +177,16 @@ class ContactTableAdapter final : public ContactTable {
   }
 
  private:
-  Dispatch table_;
+  com::Dispatch table_;
 };
 
 }  // namespace
 
-std::unique_ptr<ContactTable> MakeContactTable(const Dispatch& folder) {
+std::unique_ptr<ContactTable> MakeContactTable(const com::Dispatch& folder) {
   return std::make_unique<ContactTableAdapter>(folder);
 }
 
-std::unique_ptr<AddressTable> MakeAddressTable(Dispatch table, const Dispatch& entries) {
+std::unique_ptr<AddressTable> MakeAddressTable(com::Dispatch table, const com::Dispatch& entries) {
   return std::make_unique<AddressTableAdapter>(std::move(table), entries);
 }
 

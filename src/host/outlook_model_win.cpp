@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "host/dispatch_win.h"
+#include "com/dispatch_win.h"
 #include "host/host_adapters_win.h"
 
 namespace parvel::host {
@@ -17,14 +17,14 @@ constexpr auto kMapiENotFound = static_cast<std::int32_t>(0x8004010FU);
 // PR_MOBILE_TELEPHONE_NUMBER (Unicode) as the PropertyAccessor names it.
 constexpr wchar_t kMobileProperty[] = L"http://schemas.microsoft.com/mapi/proptag/0x3A1C001F";
 
-bool IsNothing(const Variant& value) {
+bool IsNothing(const com::Variant& value) {
   return value.IsNullOrEmpty() ||
          (value.get()->vt == VT_DISPATCH && value.get()->pdispVal == nullptr);
 }
 
 class TrustedMail final : public OutlookMail {
  public:
-  explicit TrustedMail(Dispatch item) : item_(std::move(item)) {}
+  explicit TrustedMail(com::Dispatch item) : item_(std::move(item)) {}
 
   void AddRecipient(const std::wstring& address) override {
     item_.Object(L"Recipients").Call(L"Add", {address});
@@ -36,21 +36,21 @@ class TrustedMail final : public OutlookMail {
   void Send() override { item_.Call(L"Send"); }
 
  private:
-  Dispatch item_;
+  com::Dispatch item_;
 };
 
 class TrustedEntry final : public AddressEntry {
  public:
-  explicit TrustedEntry(Dispatch entry) : entry_(std::move(entry)) {}
+  explicit TrustedEntry(com::Dispatch entry) : entry_(std::move(entry)) {}
 
   int DisplayType() override { return entry_.Call(L"DisplayType").ToInt(); }
   std::wstring Name() override { return entry_.Call(L"Name").ToText(); }
   std::wstring ID() override { return entry_.Call(L"ID").ToText(); }
   // An Exchange user tells its own; any other entry has the property or not.
   std::optional<std::wstring> MobileTelephoneNumber() override {
-    const Variant user = entry_.Call(L"GetExchangeUser");
-    if (!IsNothing(user)) return Dispatch(user).Call(L"MobileTelephoneNumber").ToText();
-    Variant value;
+    const com::Variant user = entry_.Call(L"GetExchangeUser");
+    if (!IsNothing(user)) return com::Dispatch(user).Call(L"MobileTelephoneNumber").ToText();
+    com::Variant value;
     try {
       value = entry_.Object(L"PropertyAccessor").Call(L"GetProperty", {kMobileProperty});
     } catch (const HostError& error) {
@@ -63,12 +63,12 @@ class TrustedEntry final : public AddressEntry {
   std::unique_ptr<AddressEntries> Members() override;
 
  private:
-  Dispatch entry_;
+  com::Dispatch entry_;
 };
 
 class TrustedEntries final : public AddressEntries {
  public:
-  explicit TrustedEntries(Dispatch entries) : entries_(std::move(entries)) {}
+  explicit TrustedEntries(com::Dispatch entries) : entries_(std::move(entries)) {}
 
   std::unique_ptr<AddressEntry> GetFirst() override { return Wrap(entries_.Call(L"GetFirst")); }
   std::unique_ptr<AddressEntry> GetNext() override { return Wrap(entries_.Call(L"GetNext")); }
@@ -78,12 +78,12 @@ class TrustedEntries final : public AddressEntries {
   }
 
  private:
-  static std::unique_ptr<AddressEntry> Wrap(const Variant& entry) {
+  static std::unique_ptr<AddressEntry> Wrap(const com::Variant& entry) {
     if (IsNothing(entry)) return nullptr;
-    return std::make_unique<TrustedEntry>(Dispatch(entry));
+    return std::make_unique<TrustedEntry>(com::Dispatch(entry));
   }
 
-  Dispatch entries_;
+  com::Dispatch entries_;
 };
 
 std::unique_ptr<AddressEntries> TrustedEntry::Members() {
@@ -92,7 +92,7 @@ std::unique_ptr<AddressEntries> TrustedEntry::Members() {
 
 class TrustedList final : public AddressList {
  public:
-  explicit TrustedList(Dispatch list) : list_(std::move(list)) {}
+  explicit TrustedList(com::Dispatch list) : list_(std::move(list)) {}
 
   std::wstring Name() override { return list_.Call(L"Name").ToText(); }
   std::unique_ptr<AddressEntries> Entries() override {
@@ -100,12 +100,12 @@ class TrustedList final : public AddressList {
   }
 
  private:
-  Dispatch list_;
+  com::Dispatch list_;
 };
 
 class TrustedLists final : public AddressLists {
  public:
-  explicit TrustedLists(Dispatch lists) : lists_(std::move(lists)) {}
+  explicit TrustedLists(com::Dispatch lists) : lists_(std::move(lists)) {}
 
   int Count() override { return lists_.Call(L"Count").ToInt(); }
   std::unique_ptr<AddressList> Item(int index) override {
@@ -113,12 +113,12 @@ class TrustedLists final : public AddressLists {
   }
 
  private:
-  Dispatch lists_;
+  com::Dispatch lists_;
 };
 
 class TrustedObjectModel final : public OutlookObjectModel {
  public:
-  explicit TrustedObjectModel(Dispatch application) : application_(std::move(application)) {}
+  explicit TrustedObjectModel(com::Dispatch application) : application_(std::move(application)) {}
 
   std::wstring Version() override { return application_.Call(L"Version").ToText(); }
   std::unique_ptr<OutlookMail> CreateMail() override {
@@ -129,28 +129,28 @@ class TrustedObjectModel final : public OutlookObjectModel {
     return std::make_unique<TrustedLists>(Session().Object(L"AddressLists"));
   }
   int MemberCount(Item& distribution_list) override {
-    return Dispatch(ItemObject(distribution_list)).Call(L"MemberCount").ToInt();
+    return com::Dispatch(ItemObject(distribution_list)).Call(L"MemberCount").ToInt();
   }
   std::unique_ptr<Item> MemberContact(Item& distribution_list, int index) override {
-    const Variant contact = Dispatch(ItemObject(distribution_list))
-                                .Object(L"GetMember", {index})
-                                .Object(L"AddressEntry")
-                                .Call(L"GetContact");
+    const com::Variant contact = com::Dispatch(ItemObject(distribution_list))
+                                     .Object(L"GetMember", {index})
+                                     .Object(L"AddressEntry")
+                                     .Call(L"GetContact");
     if (IsNothing(contact)) return nullptr;
     return MakeItem(contact.ToDispatch());
   }
 
  private:
   // The MAPI namespace, asked for each time: nothing of it outlives the call.
-  Dispatch Session() const { return application_.Object(L"GetNamespace", {L"MAPI"}); }
+  com::Dispatch Session() const { return application_.Object(L"GetNamespace", {L"MAPI"}); }
 
-  Dispatch application_;
+  com::Dispatch application_;
 };
 
 }  // namespace
 
 std::unique_ptr<OutlookObjectModel> MakeOutlookObjectModel(ComPtr<IDispatch> application) {
-  return std::make_unique<TrustedObjectModel>(Dispatch(std::move(application)));
+  return std::make_unique<TrustedObjectModel>(com::Dispatch(std::move(application)));
 }
 
 }  // namespace parvel::host

@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "host/com_module_win.h"
+#include "com/com_module_win.h"
 
 namespace parvel {
 
-std::filesystem::path AddinModulePath() { return host::ModulePath(); }
+std::filesystem::path AddinModulePath() { return com::ModulePath(); }
 
 std::filesystem::path AddinFolder() { return AddinModulePath().parent_path(); }
 

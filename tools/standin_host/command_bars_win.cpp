@@ -5,8 +5,8 @@
 #include <memory>
 #include <set>
 
+#include "com/com_object_win.h"
 #include "common/utf8.h"
-#include "host/com_object_win.h"
 #include "host/extensibility_win.h"
 #include "standin_host/host_context.h"
 #include "standin_host/picture_win.h"
@@ -89,7 +89,7 @@ FaceImage ReadClipboardFace() {
   }
 }
 
-class ConnectionPoint final : public host::ComObject<ConnectionPoint, IConnectionPoint, false> {
+class ConnectionPoint final : public com::ComObject<ConnectionPoint, IConnectionPoint, false> {
  public:
   explicit ConnectionPoint(ComPtr<CommandBarButtonObject> button) : button_(std::move(button)) {}
 

@@ -5,8 +5,8 @@
 #include <cwctype>
 #include <new>
 
+#include "com/com_object_win.h"
 #include "common/utf8.h"
-#include "host/com_object_win.h"
 #include "standin_host/host_context.h"
 
 namespace parvel::standin {
@@ -51,7 +51,7 @@ bool IsMissing(const VARIANT& value) {
   return V_VT(&plain) == VT_ERROR && V_ERROR(&plain) == DISP_E_PARAMNOTFOUND;
 }
 
-class VariantEnumerator final : public host::ComObject<VariantEnumerator, IEnumVARIANT, false> {
+class VariantEnumerator final : public com::ComObject<VariantEnumerator, IEnumVARIANT, false> {
  public:
   explicit VariantEnumerator(std::function<std::optional<Variant>(std::size_t)> at,
                              std::size_t position = 0)

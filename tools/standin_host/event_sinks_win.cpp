@@ -4,13 +4,13 @@
 
 #include <algorithm>
 
-#include "host/com_object_win.h"
+#include "com/com_object_win.h"
 #include "standin_host/host_context.h"
 
 namespace parvel::standin {
 namespace {
 
-class ConnectionPoint final : public host::ComObject<ConnectionPoint, IConnectionPoint, false> {
+class ConnectionPoint final : public com::ComObject<ConnectionPoint, IConnectionPoint, false> {
  public:
   // The container keeps the sinks alive: the point holds it.
   ConnectionPoint(ComPtr<IConnectionPointContainer> container, EventSinks& sinks)

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "host/com_object_win.h"
+#include "com/com_object_win.h"
 #include "standin_host/host_context.h"
 #include "standin_host/outlook_objects_win.h"
 
@@ -519,7 +519,7 @@ class SafeDistListObject final : public RedemptionObject<SafeDistListObject> {
   ComPtr<DistListItemObject> list_;
 };
 
-class ClassFactory final : public host::ComObject<ClassFactory, IClassFactory, false> {
+class ClassFactory final : public com::ComObject<ClassFactory, IClassFactory, false> {
  public:
   ClassFactory(std::shared_ptr<HostContext> context, std::wstring prog_id)
       : context_(std::move(context)), prog_id_(std::move(prog_id)) {}

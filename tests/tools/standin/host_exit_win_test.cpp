@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "host/com_object_win.h"
+#include "com/com_object_win.h"
 #include "host/extensibility_win.h"
 #include "late_binding_win.h"
 #include "standin_host/command_bars_win.h"
@@ -25,7 +25,7 @@ namespace {
 using namespace testing;
 
 // A sink of ApplicationEvents_11 that counts the events by DISPID.
-class AppEvents final : public host::ComObject<AppEvents, IDispatch, false> {
+class AppEvents final : public com::ComObject<AppEvents, IDispatch, false> {
  public:
   bool Answers(REFIID iid) const noexcept { return iid == kIidApplicationEvents11; }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }

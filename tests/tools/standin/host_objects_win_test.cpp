@@ -12,7 +12,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/com_object_win.h"
+#include "com/com_object_win.h"
 #include "host/extensibility_win.h"
 #include "host/host_tables_win.h"
 #include "late_binding_win.h"
@@ -536,8 +536,8 @@ TEST_F(HostObjects, TheAddinsTableReadsGiveEveryEntryAndItemInOrder) {
     const Variant gal = Get(ObjectOf(lists), L"Item", Args(Variant::Int(base + 1)));
     const Variant entries = Get(ObjectOf(gal), L"AddressEntries");
     const Variant table = Redemption(L"Redemption.MAPITable");
-    const auto read = host::MakeAddressTable(host::Dispatch(ComPtr<IDispatch>(ObjectOf(table))),
-                                             host::Dispatch(ComPtr<IDispatch>(ObjectOf(entries))));
+    const auto read = host::MakeAddressTable(com::Dispatch(ComPtr<IDispatch>(ObjectOf(table))),
+                                             com::Dispatch(ComPtr<IDispatch>(ObjectOf(entries))));
     std::vector<host::AddressRow> rows;
     for (auto batch = read->NextRows(3); !batch.empty(); batch = read->NextRows(3))
       rows.insert(rows.end(), batch.begin(), batch.end());
@@ -553,7 +553,7 @@ TEST_F(HostObjects, TheAddinsTableReadsGiveEveryEntryAndItemInOrder) {
   const Variant mailbox = Get(ObjectOf(stores), L"Item", Args(Variant::Int(1)));
   const Variant contacts =
       Get(ObjectOf(Get(ObjectOf(mailbox), L"Folders")), L"Item", Args(Variant::Int(2)));
-  const auto read = host::MakeContactTable(host::Dispatch(ComPtr<IDispatch>(ObjectOf(contacts))));
+  const auto read = host::MakeContactTable(com::Dispatch(ComPtr<IDispatch>(ObjectOf(contacts))));
   std::vector<host::ContactRow> rows;
   for (auto batch = read->NextRows(3); !batch.empty(); batch = read->NextRows(3))
     rows.insert(rows.end(), batch.begin(), batch.end());
@@ -736,7 +736,7 @@ TEST_F(HostObjects, RedemptionClassesAreCreatedByProgIdInThisProcess) {
 
 // An add-in's ribbon side as the host meets it: its customUI and the
 // callbacks its IDispatch knows by name; Invoke records the control's Id.
-class FakeRibbonAddin final : public host::ComObject<FakeRibbonAddin, IRibbonExtensibility, false> {
+class FakeRibbonAddin final : public com::ComObject<FakeRibbonAddin, IRibbonExtensibility, false> {
  public:
   // The callbacks take the DISPIDs from first_dispid on.
   FakeRibbonAddin(std::wstring xml, std::vector<std::wstring> callbacks, DISPID first_dispid = 101)

@@ -141,7 +141,7 @@ TEST_F(AddinDll, RegistersForTheCurrentUserAndUnregistersCompletely) {
 // A host with one "Standard" bar whose Controls.Add hands out a button that
 // records what the add-in sets on it.
 // What a picture handed to the host is: "20x20/8" (size and bits per pixel).
-std::wstring PictureText(const Variant& value) {
+std::wstring PictureText(const com::Variant& value) {
   ComPtr<IPicture> picture;
   OLE_HANDLE handle = 0;
   BITMAP bitmap{};
@@ -170,25 +170,25 @@ struct ScriptedHost {
   explicit ScriptedHost(bool pictures = true) {
     for (const wchar_t* name :
          {L"Caption", L"Tag", L"OnAction", L"Enabled", L"Visible", L"Style", L"Delete"}) {
-      button->Define(name, Returns(Variant()));
+      button->Define(name, Returns(com::Variant()));
     }
-    button->Define(L"PasteFace", [this](const Call&, Variant&, EXCEPINFO*) {
+    button->Define(L"PasteFace", [this](const Call&, com::Variant&, EXCEPINFO*) {
       if (on_paste_face) on_paste_face();
       return S_OK;
     });
     if (pictures) {
-      button->Define(L"Picture", Returns(Variant()));
-      button->Define(L"Mask", Returns(Variant()));
+      button->Define(L"Picture", Returns(com::Variant()));
+      button->Define(L"Mask", Returns(com::Variant()));
     }
-    controls->Define(L"Add", Returns(Variant(static_cast<IDispatch*>(button.Get()))));
-    bar->Define(L"Name", Returns(Variant(L"Standard")));
-    bar->Define(L"Controls", Returns(Variant(static_cast<IDispatch*>(controls.Get()))));
-    bars->Define(L"Count", Returns(Variant(1)));
-    bars->Define(L"Item", Returns(Variant(static_cast<IDispatch*>(bar.Get()))));
-    explorer->Define(L"CommandBars", Returns(Variant(static_cast<IDispatch*>(bars.Get()))));
+    controls->Define(L"Add", Returns(com::Variant(static_cast<IDispatch*>(button.Get()))));
+    bar->Define(L"Name", Returns(com::Variant(L"Standard")));
+    bar->Define(L"Controls", Returns(com::Variant(static_cast<IDispatch*>(controls.Get()))));
+    bars->Define(L"Count", Returns(com::Variant(1)));
+    bars->Define(L"Item", Returns(com::Variant(static_cast<IDispatch*>(bar.Get()))));
+    explorer->Define(L"CommandBars", Returns(com::Variant(static_cast<IDispatch*>(bars.Get()))));
     application->Define(L"ActiveExplorer",
-                        Returns(Variant(static_cast<IDispatch*>(explorer.Get()))));
-    instance->Define(L"ProgId", Returns(Variant(L"ZintaraOutlook.OLConnector")));
+                        Returns(com::Variant(static_cast<IDispatch*>(explorer.Get()))));
+    instance->Define(L"ProgId", Returns(com::Variant(L"ZintaraOutlook.OLConnector")));
   }
 
   // How many calls the add-in made on any of the host's objects.
@@ -394,7 +394,7 @@ TEST_F(AddinDll, AHostWithoutToolbarsStillConnects) {
 struct RibbonCall {
   ComPtr<IDispatch> callbacks;
   HRESULT hr = S_OK;
-  Variant result;
+  com::Variant result;
 
   void Invoke(const wchar_t* name, IDispatch* control) {
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
@@ -405,7 +405,7 @@ struct RibbonCall {
     argument.vt = VT_DISPATCH;
     argument.pdispVal = control;
     DISPPARAMS params{&argument, nullptr, 1, 0};
-    result = Variant();
+    result = com::Variant();
     hr = callbacks->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
                            result.get(), nullptr, nullptr);
   }
@@ -432,7 +432,7 @@ TEST_F(AddinDll, RibbonCallbacksAnswerOnlyWhileConnectedAndKeepNoControl) {
   RibbonCall call;
   ASSERT_EQ(connector.As(&call.callbacks), S_OK);
   const auto control = ScriptedObject::Make();
-  control->Define(L"Id", Returns(Variant(L"ParvelSendSmsMail")));
+  control->Define(L"Id", Returns(com::Variant(L"ParvelSendSmsMail")));
   const ULONG control_references = ReferencesOf(control.Get());
   call.Invoke(L"NoSuchCallback", control.Get());
   EXPECT_EQ(call.hr, DISP_E_UNKNOWNNAME);
@@ -451,18 +451,18 @@ TEST_F(AddinDll, RibbonCallbacksAnswerOnlyWhileConnectedAndKeepNoControl) {
   ASSERT_EQ(call.hr, S_OK);
   EXPECT_EQ(PictureText(call.result), L"32x32/32") << "with an alpha channel";
   const auto entry = ScriptedObject::Make();
-  entry->Define(L"Id", Returns(Variant(L"ParvelSendSmsToContact")));
+  entry->Define(L"Id", Returns(com::Variant(L"ParvelSendSmsToContact")));
   call.Invoke(L"ParvelGetImage", entry.Get());
   EXPECT_EQ(PictureText(call.result), L"16x16/32");
 
   // A context that is no selection is a failure, reported, not a guess.
   const auto mail = ScriptedObject::Make();
-  mail->Define(L"Class", Returns(Variant(43)));
-  entry->Define(L"Context", Returns(Variant(static_cast<IDispatch*>(mail.Get()))));
+  mail->Define(L"Class", Returns(com::Variant(43)));
+  entry->Define(L"Context", Returns(com::Variant(static_cast<IDispatch*>(mail.Get()))));
   const ULONG mail_references = ReferencesOf(mail.Get());
   call.Invoke(L"ParvelSendSmsToSelection", entry.Get());
   EXPECT_TRUE(FAILED(call.hr));
-  call.result = Variant();
+  call.result = com::Variant();
   EXPECT_EQ(ReferencesOf(control.Get()), control_references);
   EXPECT_EQ(ReferencesOf(mail.Get()), mail_references);
 

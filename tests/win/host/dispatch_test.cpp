@@ -1,4 +1,4 @@
-#include "host/dispatch_win.h"
+#include "com/dispatch_win.h"
 
 #include <gtest/gtest.h>
 
@@ -23,19 +23,19 @@ class DispatchTest : public ::testing::Test {
 
 TEST_F(DispatchTest, PassesArgumentsInOrderAndReadsResults) {
   const auto object = ScriptedObject::Make();
-  object->Define(L"Add", [](const Call& call, Variant& result, EXCEPINFO*) {
-    result = Variant(call.args.at(0).ToInt() * 10 + call.args.at(1).ToInt());
+  object->Define(L"Add", [](const Call& call, com::Variant& result, EXCEPINFO*) {
+    result = com::Variant(call.args.at(0).ToInt() * 10 + call.args.at(1).ToInt());
     return S_OK;
   });
-  object->Define(L"Caption", Returns(Variant(L"Send SMS")));
-  object->Define(L"Controls", Returns(Variant()));
-  const Dispatch dispatch(object);
+  object->Define(L"Caption", Returns(com::Variant(L"Send SMS")));
+  object->Define(L"Controls", Returns(com::Variant()));
+  const com::Dispatch dispatch(object);
   EXPECT_EQ(dispatch.Call(L"Add", {1, 2}).ToInt(), 12);
   EXPECT_EQ(dispatch.Call(L"Caption").ToText(), L"Send SMS");
   EXPECT_EQ(object->calls()[0].flags, DISPATCH_METHOD | DISPATCH_PROPERTYGET);
 
   dispatch.Put(L"Caption", L"x");
-  dispatch.Call(L"Controls", {3, Variant::Missing()});
+  dispatch.Call(L"Controls", {3, com::Variant::Missing()});
   const Call& put = object->calls()[2];
   EXPECT_EQ(put.flags, DISPATCH_PROPERTYPUT);
   EXPECT_EQ(put.args.at(0).ToText(), L"x");
@@ -48,7 +48,7 @@ TEST_F(DispatchTest, HostFailuresCarryTheHostsOwnMessage) {
   const auto object = ScriptedObject::Make();
   object->Define(L"Send",
                  Raises(static_cast<HRESULT>(0x80040115), L"The server is not available."));
-  const Dispatch dispatch(object);
+  const com::Dispatch dispatch(object);
   try {
     dispatch.Call(L"Send");
     FAIL() << "no error";
@@ -63,24 +63,24 @@ TEST_F(DispatchTest, HostFailuresCarryTheHostsOwnMessage) {
     EXPECT_EQ(error.hresult(), DISP_E_UNKNOWNNAME);
     EXPECT_FALSE(error.message().empty());
   }
-  EXPECT_THROW(Dispatch().Call(L"Name"), HostError);
+  EXPECT_THROW(com::Dispatch().Call(L"Name"), HostError);
 }
 
 TEST_F(DispatchTest, ApplicationAdapterWalksTheObjectModelByNameAndEnumerationsEndAtNothing) {
   const auto user = ScriptedObject::Make();
-  user->Define(L"Name", Returns(Variant(L"Sales Desk")));
+  user->Define(L"Name", Returns(com::Variant(L"Sales Desk")));
   const auto folder = ScriptedObject::Make();
-  folder->Define(L"Name", Returns(Variant(L"Mailbox")));
+  folder->Define(L"Name", Returns(com::Variant(L"Mailbox")));
   const auto folders = ScriptedObject::Make();
-  folders->Define(L"GetFirst", Returns(Variant(static_cast<IDispatch*>(folder.Get()))));
-  folders->Define(L"GetNext", Returns(Variant(static_cast<IDispatch*>(nullptr))));
+  folders->Define(L"GetFirst", Returns(com::Variant(static_cast<IDispatch*>(folder.Get()))));
+  folders->Define(L"GetNext", Returns(com::Variant(static_cast<IDispatch*>(nullptr))));
   const auto space = ScriptedObject::Make();
-  space->Define(L"CurrentUser", Returns(Variant(static_cast<IDispatch*>(user.Get()))));
-  space->Define(L"Folders", Returns(Variant(static_cast<IDispatch*>(folders.Get()))));
+  space->Define(L"CurrentUser", Returns(com::Variant(static_cast<IDispatch*>(user.Get()))));
+  space->Define(L"Folders", Returns(com::Variant(static_cast<IDispatch*>(folders.Get()))));
   const auto application = ScriptedObject::Make();
-  application->Define(L"GetNamespace", [&](const Call& call, Variant& result, EXCEPINFO*) {
+  application->Define(L"GetNamespace", [&](const Call& call, com::Variant& result, EXCEPINFO*) {
     if (call.args.at(0).ToText() != L"MAPI") return E_INVALIDARG;
-    result = Variant(static_cast<IDispatch*>(space.Get()));
+    result = com::Variant(static_cast<IDispatch*>(space.Get()));
     return S_OK;
   });
   application->Define(L"CreateItem", Raises(E_FAIL, L"No profile."));
@@ -102,20 +102,20 @@ TEST_F(DispatchTest, RedemptionObjectsThatAreNotRegisteredFailToCreate) {
 }
 
 TEST(Variant, ConvertsAndCopiesValues) {
-  const Variant bytes(std::vector<std::uint8_t>{0x00, 0xAB, 0xFF});
+  const com::Variant bytes(std::vector<std::uint8_t>{0x00, 0xAB, 0xFF});
   EXPECT_EQ(bytes.ToBytes(), (std::vector<std::uint8_t>{0x00, 0xAB, 0xFF}));
-  const Variant copy = bytes;
+  const com::Variant copy = bytes;
   EXPECT_EQ(copy.ToBytes(), bytes.ToBytes());
-  EXPECT_EQ(Variant(L"42").ToInt(), 42);
-  EXPECT_TRUE(Variant(true).ToBool());
-  EXPECT_TRUE(Variant().IsNullOrEmpty());
-  EXPECT_THROW(Variant(L"x").ToDispatch(), HostError);
-  EXPECT_THROW(Variant(L"abc").ToInt(), HostError);
+  EXPECT_EQ(com::Variant(L"42").ToInt(), 42);
+  EXPECT_TRUE(com::Variant(true).ToBool());
+  EXPECT_TRUE(com::Variant().IsNullOrEmpty());
+  EXPECT_THROW(com::Variant(L"x").ToDispatch(), HostError);
+  EXPECT_THROW(com::Variant(L"abc").ToInt(), HostError);
 }
 
 // A VARIANT array taking the values over; element i by reference to the
 // caller's values[i] where by_reference says so.
-Variant VariantArray(std::vector<Variant>& values, bool by_reference) {
+com::Variant VariantArray(std::vector<com::Variant>& values, bool by_reference) {
   SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(values.size()));
   VARIANT* items = nullptr;
   SafeArrayAccessData(array, reinterpret_cast<void**>(&items));
@@ -128,7 +128,7 @@ Variant VariantArray(std::vector<Variant>& values, bool by_reference) {
     }
   }
   SafeArrayUnaccessData(array);
-  Variant result;
+  com::Variant result;
   result.get()->vt = VT_ARRAY | VT_VARIANT;
   result.get()->parray = array;
   return result;
@@ -136,20 +136,20 @@ Variant VariantArray(std::vector<Variant>& values, bool by_reference) {
 
 TEST(Variant, TakesMultiValuedBinariesInEveryPacking) {
   const std::vector<std::vector<std::uint8_t>> members = {{0x00, 0xC0}, {}, {0xFF}};
-  std::vector<Variant> values;
+  std::vector<com::Variant> values;
   for (const auto& member : members) values.emplace_back(member);
   EXPECT_EQ(VariantArray(values, false).ToByteArrays(), members);
   EXPECT_EQ(VariantArray(values, true).ToByteArrays(), members);
 
   // One value alone, held or by reference.
   EXPECT_EQ(values[0].ToByteArrays(), std::vector<std::vector<std::uint8_t>>{members[0]});
-  Variant reference;
+  com::Variant reference;
   reference.get()->vt = VT_ARRAY | VT_UI1 | VT_BYREF;
   reference.get()->pparray = &values[2].get()->parray;
   EXPECT_EQ(reference.ToByteArrays(), std::vector<std::vector<std::uint8_t>>{members[2]});
   reference.Detach();  // the array stays values[2]'s
 
-  EXPECT_THROW(Variant(L"00C0").ToByteArrays(), HostError);
+  EXPECT_THROW(com::Variant(L"00C0").ToByteArrays(), HostError);
 }
 
 }  // namespace

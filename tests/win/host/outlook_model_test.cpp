@@ -20,21 +20,22 @@ using testing::ScriptedObject;
 
 constexpr auto kMapiENotFound = static_cast<HRESULT>(0x8004010F);
 
-Variant Of(const ComPtr<ScriptedObject>& object) {
-  return Variant(static_cast<IDispatch*>(object.Get()));
+com::Variant Of(const ComPtr<ScriptedObject>& object) {
+  return com::Variant(static_cast<IDispatch*>(object.Get()));
 }
 
-Variant Nothing() { return Variant(static_cast<IDispatch*>(nullptr)); }
+com::Variant Nothing() { return com::Variant(static_cast<IDispatch*>(nullptr)); }
 
 class OutlookModelTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-    application->Define(L"GetNamespace", [this](const Call& call, Variant& result, EXCEPINFO*) {
-      if (call.args.at(0).ToText() != L"MAPI") return E_INVALIDARG;
-      result = Of(space);
-      return S_OK;
-    });
+    application->Define(L"GetNamespace",
+                        [this](const Call& call, com::Variant& result, EXCEPINFO*) {
+                          if (call.args.at(0).ToText() != L"MAPI") return E_INVALIDARG;
+                          result = Of(space);
+                          return S_OK;
+                        });
   }
   void TearDown() override { OleUninitialize(); }
 
@@ -44,16 +45,16 @@ class OutlookModelTest : public ::testing::Test {
 
 TEST_F(OutlookModelTest, AMailIsMadeAddressedResolvedAndSentOnTheApplicationsItem) {
   const auto recipients = ScriptedObject::Make();
-  recipients->Define(L"Add", Returns(Variant()));
-  recipients->Define(L"ResolveAll", Returns(Variant(true)));
+  recipients->Define(L"Add", Returns(com::Variant()));
+  recipients->Define(L"ResolveAll", Returns(com::Variant(true)));
   const auto mail = ScriptedObject::Make();
   mail->Define(L"Recipients", Returns(Of(recipients)));
   for (const wchar_t* member : {L"Subject", L"Body", L"Save", L"Send"}) {
-    mail->Define(member, Returns(Variant()));
+    mail->Define(member, Returns(com::Variant()));
   }
   application->Define(L"CreateItem", Returns(Of(mail)));
-  application->Define(L"Version", Returns(Variant(L"12.0.0.6423")));
-  space->Define(L"SendAndReceive", Returns(Variant()));
+  application->Define(L"Version", Returns(com::Variant(L"12.0.0.6423")));
+  space->Define(L"SendAndReceive", Returns(com::Variant()));
 
   const auto outlook = MakeOutlookObjectModel(application);
   EXPECT_EQ(outlook->Version(), L"12.0.0.6423");
@@ -80,10 +81,10 @@ TEST_F(OutlookModelTest, AMailIsMadeAddressedResolvedAndSentOnTheApplicationsIte
 
 TEST_F(OutlookModelTest, AMobileNumberComesFromTheExchangeUserElseFromThePropertyAccessor) {
   const auto user = ScriptedObject::Make();
-  user->Define(L"MobileTelephoneNumber", Returns(Variant(L"021 1")));
+  user->Define(L"MobileTelephoneNumber", Returns(com::Variant(L"021 1")));
   const auto exchange_entry = ScriptedObject::Make();
   exchange_entry->Define(L"GetExchangeUser", Returns(Of(user)));
-  exchange_entry->Define(L"Name", Returns(Variant(L"Ann")));
+  exchange_entry->Define(L"Name", Returns(com::Variant(L"Ann")));
 
   // Entries outside Exchange: a number, none (Outlook raises), and a failure.
   const auto with_number = ScriptedObject::Make();
@@ -91,15 +92,16 @@ TEST_F(OutlookModelTest, AMobileNumberComesFromTheExchangeUserElseFromThePropert
   const auto failing = ScriptedObject::Make();
   const auto accessor = [](HRESULT hr, const wchar_t* number) {
     const auto made = ScriptedObject::Make();
-    made->Define(L"GetProperty", [hr, number](const Call& call, Variant& result, EXCEPINFO* error) {
-      if (call.args.at(0).ToText() != L"http://schemas.microsoft.com/mapi/proptag/0x3A1C001F") {
-        return E_INVALIDARG;
-      }
-      if (FAILED(hr))
-        return Raises(hr, L"The property is unknown or cannot be found.")(call, result, error);
-      result = Variant(number);
-      return S_OK;
-    });
+    made->Define(
+        L"GetProperty", [hr, number](const Call& call, com::Variant& result, EXCEPINFO* error) {
+          if (call.args.at(0).ToText() != L"http://schemas.microsoft.com/mapi/proptag/0x3A1C001F") {
+            return E_INVALIDARG;
+          }
+          if (FAILED(hr))
+            return Raises(hr, L"The property is unknown or cannot be found.")(call, result, error);
+          result = com::Variant(number);
+          return S_OK;
+        });
     return made;
   };
   const auto found = accessor(S_OK, L"022 2");
@@ -112,7 +114,7 @@ TEST_F(OutlookModelTest, AMobileNumberComesFromTheExchangeUserElseFromThePropert
   }
 
   const auto entries = ScriptedObject::Make();
-  entries->Define(L"Item", [&](const Call& call, Variant& result, EXCEPINFO*) {
+  entries->Define(L"Item", [&](const Call& call, com::Variant& result, EXCEPINFO*) {
     const ComPtr<ScriptedObject> by_index[] = {exchange_entry, with_number, without, failing};
     const int index = call.args.at(0).ToInt();
     if (index < 1 || index > 4) return DISP_E_BADINDEX;
@@ -122,11 +124,11 @@ TEST_F(OutlookModelTest, AMobileNumberComesFromTheExchangeUserElseFromThePropert
   entries->Define(L"GetFirst", Returns(Of(exchange_entry)));
   entries->Define(L"GetNext", Returns(Nothing()));
   const auto list = ScriptedObject::Make();
-  list->Define(L"Name", Returns(Variant(L"Global Address List")));
+  list->Define(L"Name", Returns(com::Variant(L"Global Address List")));
   list->Define(L"AddressEntries", Returns(Of(entries)));
   const auto lists = ScriptedObject::Make();
-  lists->Define(L"Count", Returns(Variant(1)));
-  lists->Define(L"Item", [&](const Call& call, Variant& result, EXCEPINFO*) {
+  lists->Define(L"Count", Returns(com::Variant(1)));
+  lists->Define(L"Item", [&](const Call& call, com::Variant& result, EXCEPINFO*) {
     if (call.args.at(0).ToInt() != 1) return DISP_E_BADINDEX;
     result = Of(list);
     return S_OK;
@@ -148,8 +150,8 @@ TEST_F(OutlookModelTest, AMobileNumberComesFromTheExchangeUserElseFromThePropert
 
 TEST_F(OutlookModelTest, AContactGroupsMembersAreReadFromOneWithTheirContactsOnly) {
   const auto contact = ScriptedObject::Make();
-  contact->Define(L"FileAs", Returns(Variant(L"Adams, Ann")));
-  const auto entry_of = [](Variant contact_item) {
+  contact->Define(L"FileAs", Returns(com::Variant(L"Adams, Ann")));
+  const auto entry_of = [](com::Variant contact_item) {
     const auto entry = ScriptedObject::Make();
     entry->Define(L"GetContact", Returns(std::move(contact_item)));
     const auto recipient = ScriptedObject::Make();
@@ -159,8 +161,8 @@ TEST_F(OutlookModelTest, AContactGroupsMembersAreReadFromOneWithTheirContactsOnl
   const auto contact_member = entry_of(Of(contact));
   const auto plain_member = entry_of(Nothing());
   const auto group = ScriptedObject::Make();
-  group->Define(L"MemberCount", Returns(Variant(2)));
-  group->Define(L"GetMember", [&](const Call& call, Variant& result, EXCEPINFO*) {
+  group->Define(L"MemberCount", Returns(com::Variant(2)));
+  group->Define(L"GetMember", [&](const Call& call, com::Variant& result, EXCEPINFO*) {
     switch (call.args.at(0).ToInt()) {
       case 1:
         result = Of(contact_member);

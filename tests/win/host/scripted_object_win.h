@@ -11,20 +11,20 @@
 #include <string>
 #include <vector>
 
-#include "host/com_object_win.h"
-#include "host/variant_win.h"
+#include "com/com_object_win.h"
+#include "com/variant_win.h"
 
 namespace parvel::host::testing {
 
 struct Call {
   std::wstring name;
   WORD flags;
-  std::vector<Variant> args;
+  std::vector<com::Variant> args;
 };
 
-class ScriptedObject final : public ComObject<ScriptedObject, IDispatch> {
+class ScriptedObject final : public com::ComObject<ScriptedObject, IDispatch> {
  public:
-  using Member = std::function<HRESULT(const Call&, Variant& result, EXCEPINFO* error)>;
+  using Member = std::function<HRESULT(const Call&, com::Variant& result, EXCEPINFO* error)>;
 
   void Define(const std::wstring& name, Member member) {
     ids_.emplace(name, static_cast<DISPID>(ids_.size() + 1));
@@ -52,12 +52,12 @@ class ScriptedObject final : public ComObject<ScriptedObject, IDispatch> {
     if (id < 1 || index >= members_.size()) return DISP_E_MEMBERNOTFOUND;
     Call call{names_[index], flags, {}};
     for (UINT i = params->cArgs; i > 0; --i) {
-      Variant copy;
+      com::Variant copy;
       VariantCopy(copy.get(), &params->rgvarg[i - 1]);
       call.args.push_back(std::move(copy));
     }
     calls_.push_back(call);
-    Variant value;
+    com::Variant value;
     const HRESULT hr = members_[index](call, value, error);
     if (result != nullptr) *result = value.Detach();
     return hr;
@@ -71,8 +71,8 @@ class ScriptedObject final : public ComObject<ScriptedObject, IDispatch> {
 };
 
 // A member that always answers value.
-inline ScriptedObject::Member Returns(Variant value) {
-  return [value](const Call&, Variant& result, EXCEPINFO*) {
+inline ScriptedObject::Member Returns(com::Variant value) {
+  return [value](const Call&, com::Variant& result, EXCEPINFO*) {
     result = value;
     return S_OK;
   };
@@ -80,7 +80,7 @@ inline ScriptedObject::Member Returns(Variant value) {
 
 // A member that fails the way Outlook does: DISP_E_EXCEPTION with a text.
 inline ScriptedObject::Member Raises(HRESULT code, const wchar_t* description) {
-  return [code, description](const Call&, Variant&, EXCEPINFO* error) {
+  return [code, description](const Call&, com::Variant&, EXCEPINFO* error) {
     if (error == nullptr) return code;
     ZeroMemory(error, sizeof(*error));
     error->scode = code;

@@ -12,10 +12,10 @@
 
 #include "platform/handles_win.h"
 
-namespace parvel::host {
+namespace parvel::com {
 
 // Hands bitmap to a new picture object with the interface iid; throws
-// HostError with the system's text (or naming what) when OLE refuses (the bitmap is deleted then).
+// ComError with the system's text (or naming what) when OLE refuses (the bitmap is deleted then).
 void MakePicture(win::UniqueBitmap bitmap, REFIID iid, void** picture, std::wstring_view what);
 
 // The DLL's bitmap resource id (as a DIB section, alpha kept) as a picture.
@@ -37,4 +37,4 @@ Microsoft::WRL::ComPtr<Picture> LoadPicture(int resource_id, std::wstring_view w
   return picture;
 }
 
-}  // namespace parvel::host
+}  // namespace parvel::com

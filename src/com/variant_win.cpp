@@ -1,14 +1,14 @@
-#include "host/variant_win.h"
+#include "com/variant_win.h"
 
 #include <utility>
 
-#include "host/host_error.h"
+#include "com/com_error.h"
 
-namespace parvel::host {
+namespace parvel::com {
 namespace {
 
 void Check(HRESULT hr, const wchar_t* what) {
-  if (FAILED(hr)) throw HostError(static_cast<std::int32_t>(hr), what);
+  if (FAILED(hr)) throw ComError(static_cast<std::int32_t>(hr), what);
 }
 
 // A SAFEARRAY's data, locked for the lifetime of the guard.
@@ -51,7 +51,7 @@ SAFEARRAY* ArrayOf(const VARIANT& value, VARTYPE type) {
 
 std::vector<std::uint8_t> BytesOf(const VARIANT& value) {
   SAFEARRAY* const array = ArrayOf(value, VT_UI1);
-  if (array == nullptr) throw HostError(DISP_E_TYPEMISMATCH, L"the value is not a binary value");
+  if (array == nullptr) throw ComError(DISP_E_TYPEMISMATCH, L"the value is not a binary value");
   ArrayAccess access(array);
   const auto* bytes = static_cast<const std::uint8_t*>(access.data());
   return {bytes, bytes + access.size()};
@@ -73,7 +73,7 @@ Variant::Variant(int value) noexcept : Variant() {
 
 Variant::Variant(std::wstring_view text) : Variant() {
   BSTR bstr = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-  if (bstr == nullptr) throw HostError(E_OUTOFMEMORY, L"out of memory");
+  if (bstr == nullptr) throw ComError(E_OUTOFMEMORY, L"out of memory");
   value_.vt = VT_BSTR;
   value_.bstrVal = bstr;
 }
@@ -86,7 +86,7 @@ Variant::Variant(IDispatch* object) noexcept : Variant() {
 
 Variant::Variant(const std::vector<std::uint8_t>& bytes) : Variant() {
   SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
-  if (array == nullptr) throw HostError(E_OUTOFMEMORY, L"out of memory");
+  if (array == nullptr) throw ComError(E_OUTOFMEMORY, L"out of memory");
   value_.vt = VT_ARRAY | VT_UI1;
   value_.parray = array;
   if (!bytes.empty()) {
@@ -162,7 +162,7 @@ Microsoft::WRL::ComPtr<IDispatch> Variant::ToDispatch() const {
   } else if (value.vt == VT_UNKNOWN && value.punkVal != nullptr) {
     Check(value.punkVal->QueryInterface(IID_PPV_ARGS(&object)), L"the value is not an object");
   } else {
-    throw HostError(DISP_E_TYPEMISMATCH, L"the value is not an object");
+    throw ComError(DISP_E_TYPEMISMATCH, L"the value is not an object");
   }
   return object;
 }
@@ -175,7 +175,7 @@ std::vector<std::vector<std::uint8_t>> Variant::ToByteArrays() const {
   if (ArrayOf(value_, VT_UI1) != nullptr) return {BytesOf(value_)};
   SAFEARRAY* const array = ArrayOf(value_, VT_VARIANT);
   if (array == nullptr) {
-    throw HostError(DISP_E_TYPEMISMATCH, L"the value is not an array of binary values");
+    throw ComError(DISP_E_TYPEMISMATCH, L"the value is not an array of binary values");
   }
   ArrayAccess access(array);
   const auto* items = static_cast<const VARIANT*>(access.data());
@@ -184,4 +184,4 @@ std::vector<std::vector<std::uint8_t>> Variant::ToByteArrays() const {
   return arrays;
 }
 
-}  // namespace parvel::host
+}  // namespace parvel::com

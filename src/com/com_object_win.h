@@ -6,9 +6,9 @@
 #include <new>
 #include <utility>
 
-#include "host/com_module_win.h"
+#include "com/com_module_win.h"
 
-namespace parvel::host {
+namespace parvel::com {
 
 // Reference counting and QueryInterface for a COM object implementing Primary
 // (and every interface Primary derives from that Answers() accepts). Objects
@@ -64,4 +64,4 @@ class ComObject : public Primary {
   LONG references_ = 0;
 };
 
-}  // namespace parvel::host
+}  // namespace parvel::com

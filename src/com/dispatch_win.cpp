@@ -1,11 +1,11 @@
-#include "host/dispatch_win.h"
+#include "com/dispatch_win.h"
 
 #include <string>
 #include <vector>
 
-#include "host/host_error.h"
+#include "com/com_error.h"
 
-namespace parvel::host {
+namespace parvel::com {
 namespace {
 
 std::wstring SystemMessage(HRESULT hr) {
@@ -47,7 +47,7 @@ class ExceptionInfo {
             ? std::wstring(info_.bstrDescription, SysStringLen(info_.bstrDescription))
             : SystemMessage(code);
     if (text.empty()) text = std::wstring(name) + L" failed";
-    throw HostError(static_cast<std::int32_t>(code), text);
+    throw ComError(static_cast<std::int32_t>(code), text);
   }
 
  private:
@@ -56,10 +56,10 @@ class ExceptionInfo {
 
 }  // namespace
 
-void ThrowHostError(HRESULT hr, std::wstring_view context) {
+void ThrowComError(HRESULT hr, std::wstring_view context) {
   std::wstring text = SystemMessage(hr);
   if (text.empty()) text = std::wstring(context) + L" failed";
-  throw HostError(static_cast<std::int32_t>(hr), text);
+  throw ComError(static_cast<std::int32_t>(hr), text);
 }
 
 Dispatch::Dispatch(Microsoft::WRL::ComPtr<IDispatch> object) : object_(std::move(object)) {}
@@ -67,12 +67,12 @@ Dispatch::Dispatch(Microsoft::WRL::ComPtr<IDispatch> object) : object_(std::move
 Dispatch::Dispatch(const Variant& value) : object_(value.ToDispatch()) {}
 
 DISPID Dispatch::Lookup(std::wstring_view name) const {
-  if (!object_) throw HostError(E_POINTER, L"Object variable not set");
+  if (!object_) throw ComError(E_POINTER, L"Object variable not set");
   std::wstring text(name);
   LPOLESTR names[] = {text.data()};
   DISPID id = DISPID_UNKNOWN;
   const HRESULT hr = object_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-  if (FAILED(hr)) ThrowHostError(hr, name);
+  if (FAILED(hr)) ThrowComError(hr, name);
   return id;
 }
 
@@ -95,7 +95,7 @@ Variant Dispatch::Invoke(std::wstring_view name, WORD flags, std::initializer_li
   const HRESULT hr = object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
                                      put ? nullptr : result.get(), exception.get(), &bad_argument);
   if (hr == DISP_E_EXCEPTION) exception.Throw(name);
-  if (FAILED(hr)) ThrowHostError(hr, name);
+  if (FAILED(hr)) ThrowComError(hr, name);
   return result;
 }
 
@@ -111,4 +111,4 @@ void Dispatch::Put(std::wstring_view name, const Variant& value) const {
   Invoke(name, DISPATCH_PROPERTYPUT, {value}, true);
 }
 
-}  // namespace parvel::host
+}  // namespace parvel::com

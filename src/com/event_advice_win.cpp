@@ -1,12 +1,12 @@
-#include "host/event_advice_win.h"
+#include "com/event_advice_win.h"
 
 #include <utility>
 
-#include "host/com_object_win.h"
-#include "host/dispatch_win.h"
-#include "host/host_error.h"
+#include "com/com_error.h"
+#include "com/com_object_win.h"
+#include "com/dispatch_win.h"
 
-namespace parvel::host {
+namespace parvel::com {
 namespace {
 
 // Receives one event of one event interface and hands it to the handler,
@@ -56,19 +56,19 @@ class EventSink final : public ComObject<EventSink, IDispatch> {
 void EventAdvice::Advise(IUnknown* source, REFIID events, DISPID dispid,
                          std::function<void()> handler) {
   Unadvise();
-  if (source == nullptr) throw HostError(E_POINTER, L"no object to advise");
+  if (source == nullptr) throw ComError(E_POINTER, L"no object to advise");
   Microsoft::WRL::ComPtr<IConnectionPointContainer> container;
   HRESULT hr = source->QueryInterface(IID_PPV_ARGS(&container));
-  if (FAILED(hr)) ThrowHostError(hr, L"the object's events");
+  if (FAILED(hr)) ThrowComError(hr, L"the object's events");
   Microsoft::WRL::ComPtr<IConnectionPoint> point;
   hr = container->FindConnectionPoint(events, &point);
-  if (FAILED(hr)) ThrowHostError(hr, L"the object's events");
+  if (FAILED(hr)) ThrowComError(hr, L"the object's events");
   auto shared = std::make_shared<std::function<void()>>(std::move(handler));
   const Microsoft::WRL::ComPtr<EventSink> sink = EventSink::Make(events, dispid, shared);
-  if (!sink) throw HostError(E_OUTOFMEMORY, L"out of memory");
+  if (!sink) throw ComError(E_OUTOFMEMORY, L"out of memory");
   DWORD cookie = 0;
   hr = point->Advise(sink.Get(), &cookie);
-  if (FAILED(hr)) ThrowHostError(hr, L"the object's events");
+  if (FAILED(hr)) ThrowComError(hr, L"the object's events");
   point_ = std::move(point);
   sink_ = sink;
   handler_ = std::move(shared);
@@ -88,4 +88,4 @@ void EventAdvice::LetGo() noexcept {
   cookie_ = 0;
 }
 
-}  // namespace parvel::host
+}  // namespace parvel::com

@@ -1,9 +1,9 @@
-#include "host/com_module_win.h"
+#include "com/com_module_win.h"
 
 // NOLINTNEXTLINE(bugprone-reserved-identifier): the linker's name for this module's image.
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
-namespace parvel::host {
+namespace parvel::com {
 namespace {
 
 volatile LONG g_references = 0;
@@ -32,4 +32,4 @@ std::wstring ModulePath() {
   }
 }
 
-}  // namespace parvel::host
+}  // namespace parvel::com

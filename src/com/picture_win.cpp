@@ -1,11 +1,11 @@
-#include "host/picture_win.h"
+#include "com/picture_win.h"
 
 #include <utility>
 
-#include "host/com_module_win.h"
-#include "host/dispatch_win.h"
+#include "com/com_module_win.h"
+#include "com/dispatch_win.h"
 
-namespace parvel::host {
+namespace parvel::com {
 
 void MakePicture(win::UniqueBitmap bitmap, REFIID iid, void** picture, std::wstring_view what) {
   PICTDESC description{};
@@ -13,15 +13,15 @@ void MakePicture(win::UniqueBitmap bitmap, REFIID iid, void** picture, std::wstr
   description.picType = PICTYPE_BITMAP;
   description.bmp.hbitmap = bitmap.get();
   const HRESULT hr = OleCreatePictureIndirect(&description, iid, TRUE, picture);
-  if (FAILED(hr)) ThrowHostError(hr, what);
+  if (FAILED(hr)) ThrowComError(hr, what);
   static_cast<void>(bitmap.release());
 }
 
 void LoadPicture(int resource_id, REFIID iid, void** picture, std::wstring_view what) {
   win::UniqueBitmap bitmap(static_cast<HBITMAP>(LoadImageW(
       ModuleInstance(), MAKEINTRESOURCEW(resource_id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  if (!bitmap) ThrowHostError(HRESULT_FROM_WIN32(GetLastError()), what);
+  if (!bitmap) ThrowComError(HRESULT_FROM_WIN32(GetLastError()), what);
   MakePicture(std::move(bitmap), iid, picture, what);
 }
 
-}  // namespace parvel::host
+}  // namespace parvel::com

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace parvel::host {
+namespace parvel::com {
 
 // An owned VARIANT: cleared on destruction, deep-copied on copy.
 class Variant {
@@ -37,7 +37,7 @@ class Variant {
   VARIANT Detach() noexcept;
 
   bool IsNullOrEmpty() const noexcept;
-  // Conversions as late-bound callers make them; throw HostError on failure.
+  // Conversions as late-bound callers make them; throw ComError on failure.
   std::wstring ToText() const;
   std::int32_t ToInt() const;
   bool ToBool() const;
@@ -50,4 +50,4 @@ class Variant {
   VARIANT value_;
 };
 
-}  // namespace parvel::host
+}  // namespace parvel::com

@@ -7,13 +7,13 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "host/variant_win.h"
+#include "com/variant_win.h"
 
-namespace parvel::host {
+namespace parvel::com {
 
 // A host object reached by late binding: members are looked up by name at the
 // moment of the call, as a script would, so any object offering them serves.
-// Every failure is thrown as HostError with the host's own message.
+// Every failure is thrown as ComError with the host's own message.
 class Dispatch {
  public:
   Dispatch() = default;
@@ -36,7 +36,7 @@ class Dispatch {
   Microsoft::WRL::ComPtr<IDispatch> object_;
 };
 
-// The HostError for a failed HRESULT, with the system's text for the code.
-[[noreturn]] void ThrowHostError(HRESULT hr, std::wstring_view context);
+// The ComError for a failed HRESULT, with the system's text for the code.
+[[noreturn]] void ThrowComError(HRESULT hr, std::wstring_view context);
 
-}  // namespace parvel::host
+}  // namespace parvel::com

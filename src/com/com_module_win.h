@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace parvel::host {
+namespace parvel::com {
 
 // Live objects and server locks of the DLL: DllCanUnloadNow answers from it.
 void ModuleAddRef() noexcept;
@@ -29,4 +29,4 @@ HINSTANCE ModuleInstance() noexcept;
 // (GetLastError says why).
 std::wstring ModulePath();
 
-}  // namespace parvel::host
+}  // namespace parvel::com

@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-namespace parvel::host {
+namespace parvel::com {
 
 // One event of a host object's connection point (a button's Click, the
 // application's Quit) handed to a handler, through a sink the add-in advises.
@@ -21,7 +21,7 @@ class EventAdvice {
 
   // Advises a sink on source's connection point for the event interface; the
   // event dispid, whatever its arguments, calls handler. An advice made
-  // before is undone first. Throws HostError.
+  // before is undone first. Throws ComError.
   void Advise(IUnknown* source, REFIID events, DISPID dispid, std::function<void()> handler);
   // Stops the events (Unadvise, a call into the host); failures are passed over.
   void Unadvise() noexcept;
@@ -36,4 +36,4 @@ class EventAdvice {
   DWORD cookie_ = 0;
 };
 
-}  // namespace parvel::host
+}  // namespace parvel::com
