@@ -256,13 +256,5 @@ TEST_F(AccountPresenterTest, ANonAsciiPasswordTheGatewayCarriesIsStoredAndReadsB
   EXPECT_TRUE(view.closed);
 }
 
-TEST_F(AccountPresenterTest, CloseDropsWhatWasTyped) {
-  Type(L"acc2", L"pw", L"pw", L"Team", L"");
-  window.OnCloseClicked();
-  EXPECT_TRUE(view.closed);
-  EXPECT_TRUE(Writes().empty());
-  EXPECT_EQ(settings.Account, kHeld.Account);
-}
-
 }  // namespace
 }  // namespace parvel

@@ -3,44 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "settings/reg_functions.h"
-#include "settings/settings_key.h"
-#include "support/call_recorder.h"
-#include "support/fake_outlook.h"
-#include "support/fake_redemption.h"
-#include "support/fixed_clock.h"
-#include "support/memory_registry.h"
-#include "support/recording_message_boxes.h"
-#include "support/recording_window_view.h"
+#include "unit/dialogs/compose_fixture.h"
 
 namespace parvel {
 namespace {
 
 using namespace compose_controls;
 
-class CountingWindows final : public AddinWindows {
- public:
-  explicit CountingWindows(fakes::RecordingWindowView& view) : view_(view) {}
-  void ShowContactsPicker() override { Record(L"Contacts", kContactsButton); }
-  void ShowAccountWindow() override { Record(L"Account", kAccountButton); }
-  void ShowTemplatesWindow() override { Record(L"Templates", kTemplatesButton); }
-  ComposePresenter& ComposeWindow() override {
-    throw std::logic_error("not used by the compose window");
-  }
-
-  std::vector<std::wstring> opened;
-
- private:
-  // Notes whether the button that opened the window was disabled meanwhile.
-  void Record(const wchar_t* window, const std::wstring& button) {
-    opened.push_back(std::wstring(window) + (view_.disabled.count(button) ? L" (disabled)" : L""));
-  }
-  fakes::RecordingWindowView& view_;
-};
+using compose_test::kCaption;
 
 RecipientEntry Picked(std::wstring name, std::wstring mobile, std::wstring tag) {
   return {.Name = std::move(name),
@@ -55,24 +28,8 @@ std::vector<std::wstring> Column(const std::vector<RecipientEntry>& rows, bool m
   return values;
 }
 
-class ComposePresenterTest : public testing::Test {
+class ComposePresenterTest : public compose_test::ComposeFixture {
  protected:
-  ComposePresenterTest() {
-    session.Connect(std::make_unique<fakes::FakeApplication>(recorder));
-    RegEnsureKey(registry, kHkeyCurrentUser, SettingsKeyPath);
-    Store(L"Account", L"acc1");
-    Store(L"Password", L"Unknown");
-    Store(L"MailAddress", L"sms@gateway.zintara.example");
-    Store(L"DefaultContacts", L"Contacts");
-    Store(L"NamePrefix", L"ZN");
-  }
-
-  void Store(const wchar_t* name, const wchar_t* value) {
-    ASSERT_EQ(RegStoreValue(registry, kHkeyCurrentUser, SettingsKeyPath, name,
-                            RegValue(std::wstring(value)), 1),
-              0);
-  }
-
   void Type(const std::wstring& message) {
     view.texts[kMessageBox] = message;
     window.OnMessageChanged();
@@ -82,21 +39,7 @@ class ComposePresenterTest : public testing::Test {
     window.OnAddMobileClicked();
   }
 
-  fakes::CallRecorder recorder;
-  Session session{std::make_unique<fakes::FakeRedemption>(recorder)};
-  fakes::RecordingWindowView view;
-  fakes::RecordingMessageBoxes messages;
-  MemoryRegistry registry;
-  fakes::FixedClock clock{{2026, 12, 31, 18, 5}};
-  CountingWindows windows{view};
-  EnglishLocale english;
-  ComposePresenter window{{.session = session,
-                           .view = view,
-                           .message_boxes = messages,
-                           .registry = registry,
-                           .clock = clock,
-                           .windows = windows,
-                           .locale = english}};
+  ComposePresenter window{Ports(view)};
 };
 
 TEST_F(ComposePresenterTest, LoadReadsTheUserTheSettingsAndSetsTheDelayedSendBox) {
@@ -105,7 +48,7 @@ TEST_F(ComposePresenterTest, LoadReadsTheUserTheSettingsAndSetsTheDelayedSendBox
   ASSERT_NE(session.HeldNamespace(), nullptr);
   EXPECT_EQ(session.AccountSettings.NamePrefix, L"ZN");
   EXPECT_EQ(view.dates[kDelayedSendTime], (LocalDateTime{2027, 1, 1, 6, 5})) << "now plus 12 hours";
-  EXPECT_EQ(view.caption, L"Parvel" + std::wstring(44, L' ') + L"- 1.0.26");
+  EXPECT_EQ(view.caption, kCaption);
   EXPECT_TRUE(view.Visible(kAccountButton));
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(view.texts.count(kCounterLabel), 0U)
@@ -115,24 +58,13 @@ TEST_F(ComposePresenterTest, LoadReadsTheUserTheSettingsAndSetsTheDelayedSendBox
   EXPECT_EQ(view.dates[kDelayedSendTime], (LocalDateTime{2027, 1, 1, 6, 5})) << "set once, at load";
 }
 
-TEST_F(ComposePresenterTest, ShowAccountZeroHidesTheAccountButton) {
+TEST_F(ComposePresenterTest, LoadShowsTheInitialisationMessageAndHidesTheAccountButtonAsStored) {
+  Store(L"Account", L"");
   Store(L"ShowAccount", L"0");
   window.Load();
-  EXPECT_FALSE(view.Visible(kAccountButton));
-}
-
-TEST_F(ComposePresenterTest, AFirstRunShowsTheInitialisationMessage) {
-  MemoryRegistry empty;
-  ComposePresenter first{{.session = session,
-                          .view = view,
-                          .message_boxes = messages,
-                          .registry = empty,
-                          .clock = clock,
-                          .windows = windows,
-                          .locale = english}};
-  first.Load();
   ASSERT_EQ(messages.shown.size(), 1U);
   EXPECT_EQ(messages.shown[0].title, L"Initialisation");
+  EXPECT_FALSE(view.Visible(kAccountButton));
 }
 
 TEST_F(ComposePresenterTest, AHostFailureAtLoadIsReportedAndTheWindowStillLoads) {
@@ -140,11 +72,11 @@ TEST_F(ComposePresenterTest, AHostFailureAtLoadIsReportedAndTheWindowStillLoads)
   window.Load();
   ASSERT_EQ(messages.shown.size(), 1U);
   EXPECT_EQ(messages.shown[0].title, L"Outlook Error");
-  EXPECT_EQ(view.caption, L"Parvel" + std::wstring(44, L' ') + L"- 1.0.26");
+  EXPECT_EQ(view.caption, kCaption);
   EXPECT_EQ(session.AccountSettings.Account, L"acc1");
 }
 
-TEST_F(ComposePresenterTest, CounterCountsPrefixUserNameAndOneMore) {
+TEST_F(ComposePresenterTest, CounterCountsTheTextAsSentPrefixUserNameAndOneMore) {
   window.Load();
   Type(L"");
   EXPECT_EQ(view.texts[kCounterLabel],
@@ -156,11 +88,7 @@ TEST_F(ComposePresenterTest, CounterCountsPrefixUserNameAndOneMore) {
   window.SetMessage(L"template text");
   EXPECT_EQ(view.texts[kMessageBox], L"template text");
   EXPECT_EQ(view.texts[kCounterLabel], L"Used : 19 chars (incl. EMail name)");
-}
 
-TEST_F(ComposePresenterTest, CounterCountsTheTextAsSentAndALineSaysWhatWillBeReplaced) {
-  window.Load();
-  session.AccountSettings.NamePrefix.clear();
   session.UserDisplayName = L"Ren\u00E9";  // sent as "Rene"
   Type(L"Hi");
   EXPECT_EQ(view.texts[kReplacementLabel], L"");
@@ -179,13 +107,9 @@ TEST_F(ComposePresenterTest, CounterCountsTheTextAsSentAndALineSaysWhatWillBeRep
 TEST_F(ComposePresenterTest, AddMobileAddsAHandTypedRow) {
   window.Load();
   AddMobile(L"021 555 123");
-  ASSERT_EQ(view.rows[kRecipientList].size(), 1U);
-  const RecipientEntry& row = view.rows[kRecipientList][0];
-  EXPECT_EQ(row.Name, L"Unknown");
-  EXPECT_EQ(row.Mobile, L"021 555 123");
-  EXPECT_EQ(row.Kind, L"Envelope");
-  EXPECT_EQ(row.Key, L"x021 555 1231");
-  EXPECT_EQ(row.Tag, L"");
+  EXPECT_EQ(view.rows[kRecipientList],
+            (std::vector<RecipientEntry>{
+                {L"Unknown", L"021 555 123", L"Envelope", L"x021 555 1231", L""}}));
   EXPECT_EQ(view.texts[kMobileBox], L"");
   EXPECT_EQ(view.focus, std::wstring(kMessageBox));
 
@@ -261,13 +185,6 @@ TEST_F(ComposePresenterTest, TheSelectionStaysOnItsRowsWhileTheListChanges) {
   EXPECT_EQ(Column(view.rows[kRecipientList], true),
             (std::vector<std::wstring>{L"0", L"1", L"2", L"4"}));
   EXPECT_TRUE(view.selected[kRecipientList].empty());
-}
-
-TEST_F(ComposePresenterTest, PickedRowsArriveOnceByTag) {
-  window.Load();
-  window.AddPickedRecipients({Picked(L"Ann", L"1", L"A"), Picked(L"Ann again", L"1", L"A")});
-  window.AddPickedRecipients({Picked(L"Ann", L"1", L"A"), Picked(L"Bo", L"2", L"B")});
-  EXPECT_EQ(Column(view.rows[kRecipientList], false), (std::vector<std::wstring>{L"Ann", L"Bo"}));
 }
 
 TEST_F(ComposePresenterTest, ButtonsOpenTheOtherWindowsAndClose) {

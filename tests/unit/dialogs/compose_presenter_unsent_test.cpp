@@ -3,21 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <stdexcept>
 #include <string>
 
 #include "dialogs/compose_presenter.h"
-#include "settings/reg_functions.h"
-#include "settings/settings_key.h"
-#include "support/call_recorder.h"
-#include "support/fake_outlook.h"
-#include "support/fake_redemption.h"
-#include "support/fixed_clock.h"
-#include "support/memory_registry.h"
-#include "support/recording_diagnostics.h"
-#include "support/recording_message_boxes.h"
-#include "support/recording_window_view.h"
+#include "unit/dialogs/compose_fixture.h"
 #include "workflows/unsent_work.h"
 
 namespace parvel {
@@ -25,44 +14,15 @@ namespace {
 
 using namespace compose_controls;
 
-class NoOtherWindows final : public AddinWindows {
- public:
-  void ShowContactsPicker() override {}
-  void ShowAccountWindow() override {}
-  void ShowTemplatesWindow() override {}
-  ComposePresenter& ComposeWindow() override {
-    throw std::logic_error("not used by the compose window");
-  }
-};
+using compose_test::kCaption;
 
-const std::wstring kCaption = L"Parvel" + std::wstring(44, L' ') + L"- 1.0.26";
 const std::wstring kRestoredCaption = kCaption + L" - Restored, not sent yet";
 
-class UnsentWorkWindowTest : public testing::Test {
+class UnsentWorkWindowTest : public compose_test::ComposeFixture {
  protected:
-  UnsentWorkWindowTest() {
-    session.Connect(std::make_unique<fakes::FakeApplication>(recorder));
-    RegEnsureKey(registry, kHkeyCurrentUser, SettingsKeyPath);
-    for (const auto& [name, value] :
-         {std::pair{L"Account", L"acc1"}, std::pair{L"Password", L"Unknown"},
-          std::pair{L"MailAddress", L"sms@gateway.zintara.example"},
-          std::pair{L"DefaultContacts", L"Contacts"}, std::pair{L"NamePrefix", L""}}) {
-      RegStoreValue(registry, kHkeyCurrentUser, SettingsKeyPath, name, std::wstring(value), 1);
-    }
-  }
-
   // A window as one run of Outlook opens it: its own view and presenter.
   struct Window {
-    explicit Window(UnsentWorkWindowTest& test)
-        : presenter({.session = test.session,
-                     .view = view,
-                     .message_boxes = test.messages,
-                     .registry = test.registry,
-                     .clock = test.clock,
-                     .windows = test.windows,
-                     .locale = test.english}) {
-      presenter.Load();
-    }
+    explicit Window(UnsentWorkWindowTest& test) : presenter(test.Ports(view)) { presenter.Load(); }
     void Type(const std::wstring& message) {
       view.texts[kMessageBox] = message;
       presenter.OnMessageChanged();
@@ -88,16 +48,6 @@ class UnsentWorkWindowTest : public testing::Test {
   }
 
   bool Kept() const { return registry.KeyExists(kHkeyCurrentUser, kUnsentWorkKeyPath); }
-
-  fakes::CallRecorder recorder;
-  fakes::RecordingDiagnostics diagnostics;
-  Session session{std::make_unique<fakes::FakeRedemption>(recorder), diagnostics};
-  fakes::RecordingMessageBoxes messages;
-  Windows1252CodePage western;
-  MemoryRegistry registry{western};
-  fakes::FixedClock clock{{2026, 12, 31, 18, 5}};
-  NoOtherWindows windows;
-  EnglishLocale english;
 };
 
 TEST_F(UnsentWorkWindowTest, TheNextLoadBringsTheWorkBackAndSaysSo) {
@@ -132,26 +82,24 @@ TEST_F(UnsentWorkWindowTest, AnEmptyWindowKeepsNothing) {
   EXPECT_EQ(next.view.dates[kDelayedSendTime], (LocalDateTime{2027, 1, 1, 6, 5}));
 }
 
-TEST_F(UnsentWorkWindowTest, ASendForgetsTheWorkBroughtBack) {
+TEST_F(UnsentWorkWindowTest, OnlyASendThatSucceedsForgetsTheWorkBroughtBack) {
   LeaveWorkBehind(L"See you at 5", L"021 555 456");
   Window next(*this);
   next.view.SetChecked(kDelayedSendCheck, false);
+  recorder.FailOn(L"SafeMailItem.Send", L"The gateway mailbox is full.");
+  next.presenter.OnSendClicked();
+  ASSERT_EQ(messages.shown.size(), 1U);
+  EXPECT_TRUE(Kept());
+  EXPECT_EQ(next.view.caption, kRestoredCaption);
+
+  recorder.ClearFailures();
+  messages.shown.clear();
   next.presenter.OnSendClicked();
   ASSERT_TRUE(messages.shown.empty());
   EXPECT_FALSE(Kept());
   EXPECT_EQ(next.view.caption, kCaption);
   next.presenter.KeepUnsentWork();
   EXPECT_FALSE(Kept()) << "the window is empty after the send";
-}
-
-TEST_F(UnsentWorkWindowTest, ASendThatFailsKeepsIt) {
-  LeaveWorkBehind(L"See you at 5", L"021 555 456");
-  Window next(*this);
-  recorder.FailOn(L"SafeMailItem.Send", L"The gateway mailbox is full.");
-  next.presenter.OnSendClicked();
-  ASSERT_EQ(messages.shown.size(), 1U);
-  EXPECT_TRUE(Kept());
-  EXPECT_EQ(next.view.caption, kRestoredCaption);
 }
 
 TEST_F(UnsentWorkWindowTest, TheUsersClosingOrClearingForgetsIt) {

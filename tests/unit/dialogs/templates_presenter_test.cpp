@@ -8,13 +8,9 @@
 #include <vector>
 
 #include "dialogs/compose_presenter.h"
-#include "support/call_recorder.h"
-#include "support/fake_redemption.h"
-#include "support/fixed_clock.h"
-#include "support/memory_registry.h"
-#include "support/recording_message_boxes.h"
 #include "support/recording_window_view.h"
 #include "support/temp_folder.h"
+#include "unit/dialogs/compose_fixture.h"
 
 namespace parvel {
 namespace {
@@ -39,34 +35,19 @@ Names Texts(const fakes::RecordingWindowView& view) {
 // The compose window as the templates window reaches it: loaded on first use.
 class ComposeOnDemand final : public AddinWindows {
  public:
-  ComposeOnDemand() {
-    session.AccountSettings.NamePrefix = L"ZN";
-    session.UserDisplayName = L"Sales Desk";
-  }
+  explicit ComposeOnDemand(ComposePorts ports) : ports_(ports) {}
   void ShowContactsPicker() override {}
   void ShowAccountWindow() override {}
   void ShowTemplatesWindow() override {}
   ComposePresenter& ComposeWindow() override {
-    if (!compose) {
-      compose = std::make_unique<ComposePresenter>(ComposePorts{.session = session,
-                                                                .view = view,
-                                                                .message_boxes = messages,
-                                                                .registry = registry,
-                                                                .clock = clock,
-                                                                .windows = *this,
-                                                                .locale = english});
-    }
+    if (!compose) compose = std::make_unique<ComposePresenter>(ports_);
     return *compose;
   }
 
-  fakes::CallRecorder recorder;
-  Session session{std::make_unique<fakes::FakeRedemption>(recorder)};
-  fakes::RecordingWindowView view;
-  fakes::RecordingMessageBoxes messages;
-  MemoryRegistry registry;
-  fakes::FixedClock clock{{2026, 12, 31, 18, 5}};
-  EnglishLocale english;
   std::unique_ptr<ComposePresenter> compose;
+
+ private:
+  ComposePorts ports_;
 };
 
 const ShownMessage kNoTemplateSelected{std::wstring(kNoTemplateSelectedTitle),
@@ -75,8 +56,13 @@ const ShownMessage kNoTemplateSelected{std::wstring(kNoTemplateSelectedTitle),
 const ShownMessage kInsufficientData{std::wstring(kInsufficientDataTitle),
                                      std::wstring(kInsufficientDataText), MessageIcon::Exclamation};
 
-class TemplatesPresenterTest : public ::testing::Test {
+class TemplatesPresenterTest : public compose_test::ComposeFixture {
  protected:
+  TemplatesPresenterTest() {
+    session.AccountSettings.NamePrefix = L"ZN";
+    session.UserDisplayName = L"Sales Desk";
+  }
+
   Names List() { return Texts(view); }
   void Select(std::size_t row) { view.list_index[kTemplateList] = row; }
   void Add(std::wstring name, std::wstring text) {
@@ -89,16 +75,16 @@ class TemplatesPresenterTest : public ::testing::Test {
   TempFolder folder;
   std::filesystem::path file = folder.path() / "ZNSMSTemplates.txt";
   DiskFiles files;
-  ComposeOnDemand compose;
+  fakes::RecordingWindowView compose_view;
+  ComposeOnDemand compose{Ports(compose_view)};
+  // The templates window's own view.
   fakes::RecordingWindowView view;
-  fakes::RecordingMessageBoxes messages;
-  Windows1252CodePage code_page;
   TemplatesPresenter window{{.view = view,
                              .message_boxes = messages,
                              .windows = compose,
                              .files = files,
                              .location = {.folder = folder.path()},
-                             .code_page = code_page}};
+                             .code_page = western}};
 };
 
 TEST_F(TemplatesPresenterTest, LoadListsTheNamesInFileOrder) {
@@ -162,9 +148,10 @@ TEST_F(TemplatesPresenterTest, SelectReplacesTheComposeMessageUpdatesTheCounterA
   compose.ComposeWindow().SetMessage(L"an older message");
   Select(1);
   window.OnSelectClicked();
-  EXPECT_EQ(compose.view.texts[kNewTextBox], L"bravo text");
+  EXPECT_EQ(compose_view.texts[compose_controls::kMessageBox], L"bravo text");
   // 10 characters + 1 + "ZN" + "Sales Desk"
-  EXPECT_EQ(compose.view.texts[L"Label5"], L"Used : 23 chars (incl. EMail name)");
+  EXPECT_EQ(compose_view.texts[compose_controls::kCounterLabel],
+            L"Used : 23 chars (incl. EMail name)");
   EXPECT_TRUE(view.closed);
   EXPECT_TRUE(messages.shown.empty());
 }
@@ -176,7 +163,7 @@ TEST_F(TemplatesPresenterTest, SelectReachesAComposeWindowThatWasClosed) {
   Select(0);
   window.OnSelectClicked();
   ASSERT_NE(compose.compose, nullptr);
-  EXPECT_EQ(compose.view.texts[kNewTextBox], L"alpha");
+  EXPECT_EQ(compose_view.texts[compose_controls::kMessageBox], L"alpha");
 }
 
 TEST_F(TemplatesPresenterTest, SelectAndDeleteWithoutASelectedRowSayNoTemplateSelected) {
@@ -204,7 +191,7 @@ TEST_F(TemplatesPresenterTest, DeleteTheMiddleOfThreeKeepsTheOthersInOrder) {
   EXPECT_EQ(view.focus, std::wstring(kTemplateList));
   Select(1);
   window.OnSelectClicked();
-  EXPECT_EQ(compose.view.texts[kNewTextBox], L"3") << "rows still match entries";
+  EXPECT_EQ(compose_view.texts[compose_controls::kMessageBox], L"3") << "rows still match entries";
 }
 
 TEST_F(TemplatesPresenterTest, AChangeThatCannotBeSavedIsToldAndWhatWasTypedKept) {

@@ -43,10 +43,8 @@ class AccountDialogTest : public ::testing::Test {
 
 TEST_F(AccountDialogTest, ShowsTheSettingsMaskedWhereNeededAndLimitsTyping) {
   ASSERT_TRUE(window.Create(IDD_OLACCOUNT));
-  EXPECT_EQ(WindowText(window.hwnd()), L"Account Information");
   EXPECT_EQ(WindowText(Item(IDC_OLACCOUNT_TEXT1)), std::wstring(25, L'a'))
       << "what the window puts in is not cut";
-  EXPECT_EQ(WindowText(Item(IDC_OLACCOUNT_LABEL4)), L"Default contacts folder :");
   for (const int id : {IDC_OLACCOUNT_TEXT2, IDC_OLACCOUNT_TEXT3}) {
     EXPECT_EQ(SendMessageW(Item(id), EM_GETPASSWORDCHAR, 0, 0), L'*') << id;
     EXPECT_EQ(WindowText(Item(id)), L"Unknown");
@@ -116,7 +114,6 @@ TEST_F(TemplatesDialogTest, ListsTheFileAndAddsAndDeletesThroughTheButtons) {
   const auto file = folder.path() / "ZNSMSTemplates.txt";
   WriteBytes(file, "%LABEL%Zulu\r\nz\r\n%LABEL%Alpha\r\na\r\n");
   ASSERT_TRUE(window.Create(IDD_ZNSMSTEMPLATES));
-  EXPECT_EQ(WindowText(window.hwnd()), L"Templates");
   EXPECT_EQ(ListRows(), (std::vector<std::wstring>{L"Zulu", L"Alpha"})) << "not sorted";
   // No default button: Enter gives the dialog's plain IDOK, which does nothing.
   EXPECT_EQ(LOWORD(SendMessageW(window.hwnd(), DM_GETDEFID, 0, 0)), IDOK);

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/account_controls.h"
+#include "dialogs/contacts_controls.h"
 #include "dialogs/window_ids.h"
 #include "win/dialogs/dialog_driver_win.h"
 
@@ -21,11 +23,6 @@ namespace parvel::dialogs {
 namespace {
 
 using test::Click;
-
-constexpr ControlName kAccountControls[] = {{L"Text1", IDC_OLACCOUNT_TEXT1},
-                                            {L"Text2", IDC_OLACCOUNT_TEXT2}};
-constexpr ControlName kPickerControls[] = {{L"lvw", IDC_OLCONTACTS_LVW},
-                                           {L"lvw2", IDC_OLCONTACTS_LVW2}};
 
 // A window whose handlers report to the test, and whose end it notes.
 class ProbeWindow final : public DialogWindow {
@@ -64,7 +61,7 @@ std::vector<std::wstring> WithoutFocusChanges(const std::vector<std::wstring>& l
 
 TEST(DialogWindow, ACloseAskedForByAHandlerWaitsUntilTheHandlerEnds) {
   std::vector<std::wstring> log;
-  ProbeWindow window(kAccountControls, log);
+  ProbeWindow window(account_controls::kControls, log);
   ASSERT_TRUE(window.Create(IDD_OLACCOUNT));
   const HWND hwnd = window.hwnd();
   window.on_ok = [&] {
@@ -86,7 +83,7 @@ TEST(DialogWindow, ACloseAskedForByAHandlerWaitsUntilTheHandlerEnds) {
 TEST(DialogWindow, ItsOwnerLivesUntilTheRunningHandlerEnds) {
   std::vector<std::wstring> log;
   auto owner = std::make_shared<std::unique_ptr<ProbeWindow>>(
-      std::make_unique<ProbeWindow>(kAccountControls, log));
+      std::make_unique<ProbeWindow>(account_controls::kControls, log));
   ProbeWindow& window = **owner;
   window.KeepAliveWhileBusy(owner);
   ASSERT_TRUE(window.Create(IDD_OLACCOUNT));
@@ -104,10 +101,10 @@ TEST(DialogWindow, ItsOwnerLivesUntilTheRunningHandlerEnds) {
 
 TEST(DialogWindow, TheListIconsBelongToTheWindowNotToItsListViews) {
   std::vector<std::wstring> log;
-  ProbeWindow window(kPickerControls, log);
+  ProbeWindow window(contacts_controls::kControls, log);
   ASSERT_TRUE(window.Create(IDD_OLCONTACTS));
-  window.SetUpRecipientList(L"lvw", 100, 70);
-  window.SetUpRecipientList(L"lvw2", 100, 70);
+  window.SetUpRecipientList(contacts_controls::kContactList, 100, 70);
+  window.SetUpRecipientList(contacts_controls::kSelectedList, 100, 70);
   const HIMAGELIST icons =
       ListView_GetImageList(GetDlgItem(window.hwnd(), IDC_OLCONTACTS_LVW), LVSIL_SMALL);
   ASSERT_NE(icons, nullptr);
