@@ -34,11 +34,11 @@ void AccountPresenter::Load() {
   const AccountSettings& settings = ports_.settings;
   WindowView& view = ports_.view;
   view.SetCaption(kAccountCaption);
-  view.SetText(kAccountBox, settings.Account);
-  view.SetText(kPasswordBox, settings.Password);
-  view.SetText(kConfirmBox, settings.Password);
-  view.SetText(kDefaultFolderBox, settings.DefaultContacts);
-  view.SetText(kNamePrefixBox, settings.NamePrefix);
+  view.SetText(kAccountBox, settings.account);
+  view.SetText(kPasswordBox, settings.password);
+  view.SetText(kConfirmBox, settings.password);
+  view.SetText(kDefaultFolderBox, settings.default_contacts);
+  view.SetText(kNamePrefixBox, settings.name_prefix);
 }
 
 void AccountPresenter::Refuse(std::wstring_view title, std::wstring_view text,
@@ -77,10 +77,10 @@ void AccountPresenter::OnSaveClicked() {
   }
 
   AccountSettings& settings = ports_.settings;
-  settings.Account = account;
-  settings.Password = password;
-  settings.DefaultContacts = default_contacts;
-  settings.NamePrefix = view.Text(kNamePrefixBox);
+  settings.account = account;
+  settings.password = password;
+  settings.default_contacts = default_contacts;
+  settings.name_prefix = view.Text(kNamePrefixBox);
 
   struct Write {
     std::wstring_view name;
@@ -88,10 +88,10 @@ void AccountPresenter::OnSaveClicked() {
     std::wstring_view error_text;
   };
   const std::array<Write, 4> writes{{
-      {L"Account", settings.Account, kAccountWriteError},
+      {L"Account", settings.account, kAccountWriteError},
       {L"Password", *stored_password, kPasswordWriteError},
-      {L"DefaultContacts", settings.DefaultContacts, kDefaultContactsWriteError},
-      {L"NamePrefix", settings.NamePrefix, kNamePrefixWriteError},
+      {L"DefaultContacts", settings.default_contacts, kDefaultContactsWriteError},
+      {L"NamePrefix", settings.name_prefix, kNamePrefixWriteError},
   }};
   for (const Write& write : writes) {
     const std::int32_t status = RegStoreValue(ports_.registry, kHkeyCurrentUser, SettingsKeyPath,

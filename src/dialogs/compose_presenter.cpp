@@ -43,7 +43,7 @@ void ComposePresenter::Load() {
   }
   ShowList();
   const std::wstring show_account =
-      LoadAccountSettings(ports_.registry, ports_.message_boxes, session.AccountSettings);
+      LoadAccountSettings(ports_.registry, ports_.message_boxes, session.account_settings);
   if (show_account == L"0") ports_.view.SetVisible(kAccountButton, false);
   const LocalDateTime later =
       FromMinuteNumber(MinuteNumber(ports_.clock.Now()) + std::int64_t{kDelayedSendHours} * 60);
@@ -59,7 +59,7 @@ void ComposePresenter::RestoreUnsentWork() {
     work = ReadUnsentWork(ports_.registry);
     if (!work) return;
     TakeSelection();
-    recipients_.AddAll(std::move(work->Rows));
+    recipients_.AddAll(std::move(work->rows));
   } catch (const std::exception&) {
     // Kept values changed by hand: nothing comes back, and nothing stays.
     diagnostics.Report(L"Unsent work", host::DescribeFailure(std::current_exception()));
@@ -67,9 +67,9 @@ void ComposePresenter::RestoreUnsentWork() {
     return;
   }
   ShowList();
-  SetMessage(work->Message);
-  ports_.view.SetChecked(kDelayedSendCheck, work->DelayedSend);
-  if (work->DelayedSendTime) ports_.view.SetDateTime(kDelayedSendTime, *work->DelayedSendTime);
+  SetMessage(work->message);
+  ports_.view.SetChecked(kDelayedSendCheck, work->delayed_send);
+  if (work->delayed_send_time) ports_.view.SetDateTime(kDelayedSendTime, *work->delayed_send_time);
   ports_.view.SetCaption(Caption() + std::wstring(kRestoredCaption));
   restored_ = true;
 }
@@ -80,10 +80,10 @@ void ComposePresenter::KeepUnsentWork() {
   if (message.empty() && recipients_.Count() == 0) {
     code = ForgetUnsentWork(ports_.registry);
   } else {
-    code = parvel::KeepUnsentWork(ports_.registry, {.Message = message,
-                                                    .Rows = recipients_.Rows(),
-                                                    .DelayedSend = DelayedSendTicked(),
-                                                    .DelayedSendTime = DelayedSendTime()});
+    code = parvel::KeepUnsentWork(ports_.registry, {.message = message,
+                                                    .rows = recipients_.Rows(),
+                                                    .delayed_send = DelayedSendTicked(),
+                                                    .delayed_send_time = DelayedSendTime()});
   }
   if (code != kErrorSuccess) {
     ports_.session.Diagnostics().Report(L"Unsent work",
@@ -107,8 +107,8 @@ void ComposePresenter::ForgetRestoredWorkIfCleared() {
 void ComposePresenter::OnMessageChanged() {
   const Session& session = ports_.session;
   const MessagePreview preview =
-      PreviewMessage(ports_.view.Text(kMessageBox), session.AccountSettings,
-                     session.UserDisplayName, ports_.locale, ports_.code_page);
+      PreviewMessage(ports_.view.Text(kMessageBox), session.account_settings,
+                     session.user_display_name, ports_.locale, ports_.code_page);
   ports_.view.SetText(kCounterLabel,
                       L"Used : " + std::to_wstring(preview.used) + L" chars (incl. EMail name)");
   ports_.view.SetText(kReplacementLabel, ReplacementNote(preview.message));
@@ -130,10 +130,10 @@ void ComposePresenter::OnAddMobileClicked() {
   const std::wstring mobile = ports_.view.Text(kMobileBox);
   if (mobile.empty()) return;
   TakeSelection();
-  recipients_.Add({.Name = std::wstring(kHandTypedName),
-                   .Mobile = mobile,
-                   .Kind = std::wstring(kKindEnvelope),
-                   .Key = HandTypedKey(mobile)});
+  recipients_.Add({.name = std::wstring(kHandTypedName),
+                   .mobile = mobile,
+                   .kind = RecipientEntry::Kind::Envelope,
+                   .key = HandTypedKey(mobile)});
   ShowList();
   ports_.view.SetText(kMobileBox, L"");
   ports_.view.Focus(kMessageBox);
@@ -192,7 +192,7 @@ void ComposePresenter::AddPickedRecipients(std::vector<RecipientEntry> rows) {
   fresh.reserve(rows.size());
   std::unordered_set<std::wstring> seen;
   for (RecipientEntry& row : rows) {
-    if (!row.Tag.empty() && (recipients_.ContainsTag(row.Tag) || !seen.insert(row.Tag).second)) {
+    if (!row.tag.empty() && (recipients_.ContainsTag(row.tag) || !seen.insert(row.tag).second)) {
       continue;
     }
     fresh.push_back(std::move(row));

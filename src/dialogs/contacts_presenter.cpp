@@ -22,7 +22,7 @@ RecipientList::Column ColumnAt(int column) {
 }
 
 RecipientEntry CopyOf(const RecipientEntry& row) {
-  return {.Name = row.Name, .Mobile = row.Mobile, .Kind = row.Kind, .Tag = row.Tag};
+  return {.name = row.name, .mobile = row.mobile, .kind = row.kind, .tag = row.tag};
 }
 
 }  // namespace
@@ -102,7 +102,7 @@ void ContactsPresenter::ShowContactFolders() {
     const ScopeExit idle([this] { ports_.view.SetBusy(false); });
     ListContactFolders();
   }
-  const std::wstring name = ports_.session.AccountSettings.DefaultContacts;
+  const std::wstring name = ports_.session.account_settings.default_contacts;
   const std::size_t count = ports_.view.ListCount(kFolderList);
   for (std::size_t index = 0; index < count; ++index) {
     const ListItem entry = ports_.view.ListItemAt(kFolderList, index);
@@ -123,7 +123,7 @@ void ContactsPresenter::ListContactFolders() {
   Reporting([&] { address_book_.ListContactFolders(folders); });
   ports_.view.ClearList(kFolderList);
   for (const FolderListEntry& folder : folders) {
-    ports_.view.AddListItem(kFolderList, folder.Name, folder.Position);
+    ports_.view.AddListItem(kFolderList, folder.name, folder.position);
   }
 }
 
@@ -162,7 +162,7 @@ void ContactsPresenter::Add() {
   for (const std::size_t index : ports_.view.SelectedRows(kContactList)) {
     if (index >= contacts_.Count()) continue;
     const RecipientEntry& row = contacts_.Rows()[index];
-    if (!selected_.ContainsTag(row.Tag)) selected_.Add(CopyOf(row));
+    if (!selected_.ContainsTag(row.tag)) selected_.Add(CopyOf(row));
   }
   selected_.SetSorted(true);
   ports_.view.ShowRows(kSelectedList, selected_);
@@ -210,9 +210,9 @@ void ContactsPresenter::OnSelectClicked() {
   std::vector<RecipientEntry> picked;
   picked.reserve(selected_.Count());
   for (const RecipientEntry& row : selected_.Rows()) {
-    if (row.Kind != kKindDistribution) {
+    if (row.kind != RecipientEntry::Kind::Distribution) {
       picked.push_back(CopyOf(row));
-    } else if (row.Mobile == kGlobalAddressListLabel) {
+    } else if (row.mobile == kGlobalAddressListLabel) {
       Reporting([&] { address_book_.ExpandGlobalDistList(row, picked); });
     } else {
       address_book_.ExpandContactsDistList(row, picked);

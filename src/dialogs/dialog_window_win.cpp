@@ -412,14 +412,14 @@ void DialogWindow::FillRow(NMLVDISPINFOW& info) const {
   const RecipientEntry& row = rows[index];
   if ((info.item.mask & LVIF_TEXT) != 0 && info.item.pszText != nullptr &&
       info.item.cchTextMax > 0) {
-    const std::wstring& text = info.item.iSubItem == 0 ? row.Name : row.Mobile;
+    const std::wstring& text = info.item.iSubItem == 0 ? row.name : row.mobile;
     const std::size_t length =
         std::min(text.size(), static_cast<std::size_t>(info.item.cchTextMax - 1));
     std::copy_n(text.begin(), length, info.item.pszText);
     info.item.pszText[length] = L'\0';
   }
   if ((info.item.mask & LVIF_IMAGE) != 0) {
-    info.item.iImage = row.Kind == kKindDistribution ? 1 : 0;
+    info.item.iImage = row.kind == RecipientEntry::Kind::Distribution ? 1 : 0;
   }
 }
 

@@ -102,7 +102,7 @@ void WindowSet::ShowContactsPicker() {
 }
 
 void WindowSet::ShowAccountWindow() {
-  Loaded(account_, IDD_OLACCOUNT, &WindowSet::OnCompose, session_.AccountSettings, registry_)
+  Loaded(account_, IDD_OLACCOUNT, &WindowSet::OnCompose, session_.account_settings, registry_)
       .BringForward();
 }
 

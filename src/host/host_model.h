@@ -76,7 +76,7 @@ class FolderEnumerator {
 class Namespace {
  public:
   virtual ~Namespace() = default;
-  virtual std::wstring CurrentUserName() = 0;  // CurrentUser.Name
+  virtual std::wstring CurrentUserName() = 0;  // CurrentUser.name
   virtual std::unique_ptr<FolderEnumerator> TopLevelFolders() = 0;
   virtual std::unique_ptr<Item> GetItemFromID(const std::wstring& entry_id) = 0;
 };

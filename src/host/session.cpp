@@ -65,7 +65,7 @@ host::MailPath& Session::MailPath() {
   return *mail_path_;
 }
 
-void Session::ReadCurrentUser() { UserDisplayName = Namespace().CurrentUserName(); }
+void Session::ReadCurrentUser() { user_display_name = Namespace().CurrentUserName(); }
 
 host::Item* Session::KnownDistList(const std::wstring& entry_id) const {
   const auto known = known_dist_lists_.find(entry_id);

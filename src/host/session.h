@@ -24,8 +24,8 @@ class Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  parvel::AccountSettings AccountSettings;
-  std::wstring UserDisplayName;  // of the current Outlook user
+  AccountSettings account_settings;
+  std::wstring user_display_name;  // of the current Outlook user
 
   // The host application the connection was handed; nullptr when it had
   // none. A session serves one connection; its mail path is chosen anew.
@@ -47,7 +47,7 @@ class Session {
     namespace_ = std::move(mapi_namespace);
   }
 
-  // Sets UserDisplayName from the host, obtaining the MAPI namespace first
+  // Sets user_display_name from the host, obtaining the MAPI namespace first
   // when none is held. Throws HostError when the host cannot tell.
   void ReadCurrentUser();
 

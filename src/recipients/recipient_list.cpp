@@ -12,25 +12,25 @@
 namespace parvel {
 
 bool RecipientList::Before(const RecipientEntry& a, const RecipientEntry& b) const {
-  return sort_column_ == Column::Name ? LessIgnoringCase(a.Name, b.Name)
-                                      : LessIgnoringCase(a.Mobile, b.Mobile);
+  return sort_column_ == Column::Name ? LessIgnoringCase(a.name, b.name)
+                                      : LessIgnoringCase(a.mobile, b.mobile);
 }
 
 void RecipientList::Remember(const RecipientEntry& row) {
-  if (!row.Tag.empty()) ++tags_[row.Tag];
-  if (!row.Key.empty()) keys_.insert(row.Key);
+  if (!row.tag.empty()) ++tags_[row.tag];
+  if (!row.key.empty()) keys_.insert(row.key);
 }
 
 void RecipientList::Forget(const RecipientEntry& row) {
-  if (!row.Tag.empty()) {
-    const auto it = tags_.find(row.Tag);
+  if (!row.tag.empty()) {
+    const auto it = tags_.find(row.tag);
     if (it != tags_.end() && --it->second == 0) tags_.erase(it);
   }
-  if (!row.Key.empty()) keys_.erase(row.Key);
+  if (!row.key.empty()) keys_.erase(row.key);
 }
 
 std::size_t RecipientList::Add(RecipientEntry row) {
-  if (!row.Key.empty() && ContainsKey(row.Key)) {
+  if (!row.key.empty() && ContainsKey(row.key)) {
     throw std::invalid_argument("a row with this key is already in the list");
   }
   std::size_t index = rows_.size();
@@ -52,7 +52,7 @@ void RecipientList::AddAll(std::vector<RecipientEntry> rows) {
   // batch too, and a refused batch leaves the list as it was.
   std::unordered_set<std::wstring_view> batch_keys;
   for (const RecipientEntry& row : rows) {
-    if (!row.Key.empty() && (ContainsKey(row.Key) || !batch_keys.insert(row.Key).second)) {
+    if (!row.key.empty() && (ContainsKey(row.key) || !batch_keys.insert(row.key).second)) {
       throw std::invalid_argument("a row with this key is already in the list");
     }
   }

@@ -81,16 +81,16 @@ GatewayRequest BuildGatewayRequest(const GatewayRequestInput& input, const Local
   const TransliterationRules rules = RulesForLanguage(locale.Language());
   const auto label = [&](std::wstring_view name) { return GatewayLabel(name, code_page, rules); };
   GatewayRequest request;
-  request.ToAddress = input.settings.MailAddress;
+  request.to_address = input.settings.mail_address;
 
   Section section;
   std::wstring visible = L"To: ";
-  section.Line(L"SMS-AccountId:=", input.settings.Account, RequestField::Account);
-  section.Line(L"SMS-SecurityKey:=", input.settings.Password, RequestField::Password);
+  section.Line(L"SMS-AccountId:=", input.settings.account, RequestField::Account);
+  section.Line(L"SMS-SecurityKey:=", input.settings.password, RequestField::Password);
   section.Line(L"SMS-Version:=", VersionText(input.version), RequestField::Fixed);
   section.Line(L"SMS-BPID:=", L"0", RequestField::Fixed);
-  if (!input.settings.NamePrefix.empty()) {
-    section.Line(L"SMS-NamePrefix:=", label(input.settings.NamePrefix), RequestField::Label);
+  if (!input.settings.name_prefix.empty()) {
+    section.Line(L"SMS-NamePrefix:=", label(input.settings.name_prefix), RequestField::Label);
   }
   if (input.delayed_send) {
     section.Line(L"SMS-DelayedSend:=", FormatGatewayDate(*input.delayed_send, locale, code_page),
@@ -99,16 +99,16 @@ GatewayRequest BuildGatewayRequest(const GatewayRequestInput& input, const Local
 
   for (std::size_t index = 0; index < input.rows.size(); ++index) {
     const RecipientEntry& row = input.rows[index];
-    if (row.Kind != kKindEnvelope) continue;
-    const std::wstring mobile = RemoveCrLf(row.Mobile);
-    const std::wstring name = RemoveCrLf(row.Name);
-    if (request.RecipientCount == 0) {
-      request.FirstRecipient = IsUnknown(mobile) ? name : mobile;
+    if (row.kind != RecipientEntry::Kind::Envelope) continue;
+    const std::wstring mobile = RemoveCrLf(row.mobile);
+    const std::wstring name = RemoveCrLf(row.name);
+    if (request.recipient_count == 0) {
+      request.first_recipient = IsUnknown(mobile) ? name : mobile;
     }
-    ++request.RecipientCount;
+    ++request.recipient_count;
     section.Line(L"SMS-Recp:=", mobile, RequestField::Mobile, index);
     section.Line(L"SMS-Recn:=", label(name), RequestField::Label);
-    visible.append(row.Mobile).append(L" (").append(row.Name).append(L"), ");
+    visible.append(row.mobile).append(L" (").append(row.name).append(L"), ");
   }
 
   const std::wstring message = RemoveCrLf(input.message);
@@ -116,13 +116,13 @@ GatewayRequest BuildGatewayRequest(const GatewayRequestInput& input, const Local
   section.Line(L"SMS-Body:=", message, RequestField::Message);
   section.Line(L"SMS-Name:=", label(input.user_name), RequestField::Label);
 
-  request.Body = visible;
-  request.Body.append(kStartMarker).append(kCrLf);
-  request.Body.append(section.Encode(code_page)).append(kCrLf);
-  request.Body.append(kEndMarker);
+  request.body = visible;
+  request.body.append(kStartMarker).append(kCrLf);
+  request.body.append(section.Encode(code_page)).append(kCrLf);
+  request.body.append(kEndMarker);
 
-  request.Subject = request.RecipientCount == 1
-                        ? std::wstring(kSubjectSinglePrefix) + request.FirstRecipient
+  request.subject = request.recipient_count == 1
+                        ? std::wstring(kSubjectSinglePrefix) + request.first_recipient
                         : std::wstring(kSubjectMultiple);
   return request;
 }

@@ -22,12 +22,12 @@ inline constexpr std::wstring_view kSubjectSinglePrefix = L"SMS Message to ";
 
 // The one e-mail that a send produces for the gateway.
 struct GatewayRequest {
-  std::wstring ToAddress;
-  std::wstring Subject;
-  std::wstring Body;
+  std::wstring to_address;
+  std::wstring subject;
+  std::wstring body;
   // Envelope rows that took part; the subject names the recipient when it is 1.
-  int RecipientCount = 0;
-  std::wstring FirstRecipient;
+  int recipient_count = 0;
+  std::wstring first_recipient;
 };
 
 struct AddinVersion {

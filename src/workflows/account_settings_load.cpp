@@ -32,33 +32,33 @@ std::wstring LoadPassword(RegistryPort& registry, MessageBoxes& messages) {
 std::wstring LoadAccountSettings(RegistryPort& registry, MessageBoxes& messages,
                                  AccountSettings& settings) {
   RegEnsureKey(registry, kHkeyCurrentUser, SettingsKeyPath);
-  settings.Account = FetchSettingText(registry, L"Account");
-  settings.Password = LoadPassword(registry, messages);
-  settings.MailAddress = FetchSettingText(registry, L"MailAddress");
-  settings.DefaultContacts = FetchSettingText(registry, L"DefaultContacts");
-  settings.NamePrefix = FetchSettingText(registry, L"NamePrefix");
-  settings.MasterDom = FetchSettingText(registry, L"MasterDom");
+  settings.account = FetchSettingText(registry, L"Account");
+  settings.password = LoadPassword(registry, messages);
+  settings.mail_address = FetchSettingText(registry, L"MailAddress");
+  settings.default_contacts = FetchSettingText(registry, L"DefaultContacts");
+  settings.name_prefix = FetchSettingText(registry, L"NamePrefix");
+  settings.master_dom = FetchSettingText(registry, L"MasterDom");
   std::wstring show_account = FetchSettingText(registry, L"ShowAccount");
   if (show_account.empty()) show_account = L"1";
 
   bool initialised = false;
-  if (settings.Account.empty()) {
+  if (settings.account.empty()) {
     StoreSetting(registry, L"NamePrefix", L"");
     initialised = true;
   }
-  if (settings.Password.empty()) {
-    settings.Password = kPasswordPlaceholder;
+  if (settings.password.empty()) {
+    settings.password = kPasswordPlaceholder;
     StoreSetting(registry, L"Password", kPasswordPlaceholder);
     initialised = true;
   }
-  if (settings.DefaultContacts.empty()) {
-    settings.DefaultContacts = kDefaultContactsFolder;
+  if (settings.default_contacts.empty()) {
+    settings.default_contacts = kDefaultContactsFolder;
     StoreSetting(registry, L"DefaultContacts", kDefaultContactsFolder);
     initialised = true;
   }
-  if (settings.MailAddress.empty()) {
-    settings.MailAddress =
-        settings.MasterDom.empty() ? std::wstring(kDefaultGatewayAddress) : settings.MasterDom;
+  if (settings.mail_address.empty()) {
+    settings.mail_address =
+        settings.master_dom.empty() ? std::wstring(kDefaultGatewayAddress) : settings.master_dom;
     StoreSetting(registry, L"MailAddress", kDefaultGatewayAddress);
     initialised = true;
   }

@@ -48,17 +48,17 @@ int IndexBase(host::AddressEntries& entries) {
 }  // namespace
 
 RecipientEntry EnvelopeRow(std::wstring name, std::wstring mobile, std::wstring tag) {
-  return {.Name = std::move(name),
-          .Mobile = std::move(mobile),
-          .Kind = std::wstring(kKindEnvelope),
-          .Tag = std::move(tag)};
+  return {.name = std::move(name),
+          .mobile = std::move(mobile),
+          .kind = RecipientEntry::Kind::Envelope,
+          .tag = std::move(tag)};
 }
 
 RecipientEntry DistributionRow(std::wstring name, std::wstring source, std::wstring tag) {
-  return {.Name = std::move(name),
-          .Mobile = std::move(source),
-          .Kind = std::wstring(kKindDistribution),
-          .Tag = std::move(tag)};
+  return {.name = std::move(name),
+          .mobile = std::move(source),
+          .kind = RecipientEntry::Kind::Distribution,
+          .tag = std::move(tag)};
 }
 
 AddressBook::AddressBook(const Ports& ports) : ports_(ports) {}
@@ -92,7 +92,7 @@ void AddressBook::ListContactFolders(std::vector<FolderListEntry>& folders) {
   if (session.ContactFolders() == nullptr) return;
   int position = 0;
   for (const auto& folder : *session.ContactFolders()) {
-    folders.push_back({.Name = folder->Name(), .Position = ++position});
+    folders.push_back({.name = folder->Name(), .position = ++position});
   }
 }
 
@@ -231,7 +231,7 @@ std::unique_ptr<host::AddressEntry> AddressBook::FindGlobalEntry(const std::wstr
 
 void AddressBook::ExpandGlobalDistList(const RecipientEntry& row,
                                        std::vector<RecipientEntry>& members) {
-  const auto list = FindGlobalEntry(row.Name);
+  const auto list = FindGlobalEntry(row.name);
   if (!list) return;
   const auto entries = list->Members();
   for (auto member = entries->GetFirst(); member; member = entries->GetNext()) {
@@ -267,14 +267,14 @@ void AddressBook::ExpandContactsDistList(const RecipientEntry& row,
   host::Namespace* const mapi = session.HeldNamespace();
   if (mapi == nullptr) return;
   std::unique_ptr<host::Item> looked_up;
-  host::Item* list = ResolveDistList(row.Tag, looked_up);
+  host::Item* list = ResolveDistList(row.tag, looked_up);
   if (list == nullptr) return;
 
   std::unique_ptr<host::ListContacts> contacts;
   try {
     contacts = session.MailPath().ContactsOf(*list, *mapi);
   } catch (const host::HostError& error) {
-    Report(L"the members of the list " + row.Name, error);
+    Report(L"the members of the list " + row.name, error);
     return;
   }
 
@@ -289,7 +289,7 @@ void AddressBook::ExpandContactsDistList(const RecipientEntry& row,
           EnvelopeRow(RemoveCrLf(contact->FileAs()), std::move(mobile), contact->EntryID()));
     } catch (const host::HostError& error) {
       // This member cannot be read; the others still can.
-      Report(L"a member of the list " + row.Name, error);
+      Report(L"a member of the list " + row.name, error);
     }
   }
 }

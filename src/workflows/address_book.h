@@ -23,8 +23,8 @@ inline constexpr std::wstring_view kFolderErrorText =
 // One entry of the picker's folder list: a contact folder's name and its
 // position in the session's ContactFolders (from 1).
 struct FolderListEntry {
-  std::wstring Name;
-  int Position = 0;
+  std::wstring name;
+  int position = 0;
 
   bool operator==(const FolderListEntry&) const = default;
 };

@@ -25,7 +25,7 @@ MessagePreview PreviewMessage(std::wstring_view message, const AccountSettings& 
   const TransliterationRules rules = RulesForLanguage(locale.Language());
   MessagePreview preview{.message = ToGatewayText(message, code_page, rules)};
   preview.used = CountedLength(preview.message.text) + 1 +
-                 GatewayLabel(settings.NamePrefix, code_page, rules).size() +
+                 GatewayLabel(settings.name_prefix, code_page, rules).size() +
                  GatewayLabel(user_name, code_page, rules).size();
   return preview;
 }

@@ -15,18 +15,18 @@ std::vector<RecipientEntry> RowsOfSelectedItems(std::vector<std::unique_ptr<host
         case host::Item::Kind::Contact: {
           std::wstring mobile = item->MobileTelephoneNumber();
           if (mobile.empty()) break;
-          rows.push_back({.Name = item->FileAs(),
-                          .Mobile = std::move(mobile),
-                          .Kind = std::wstring(kKindEnvelope),
-                          .Tag = item->EntryID()});
+          rows.push_back({.name = item->FileAs(),
+                          .mobile = std::move(mobile),
+                          .kind = RecipientEntry::Kind::Envelope,
+                          .tag = item->EntryID()});
           break;
         }
         case host::Item::Kind::DistributionList: {
-          const RecipientEntry list{.Name = item->DLName(),
-                                    .Kind = std::wstring(kKindDistribution),
-                                    .Tag = item->EntryID()};
+          const RecipientEntry list{.name = item->DLName(),
+                                    .kind = RecipientEntry::Kind::Distribution,
+                                    .tag = item->EntryID()};
           // The item in hand serves when the host cannot find it by its ID.
-          session.RememberDistList(list.Tag, std::move(item));
+          session.RememberDistList(list.tag, std::move(item));
           address_book.ExpandContactsDistList(list, rows);
           break;
         }

@@ -46,7 +46,7 @@ std::wstring PlaceName(const RefusedCharacter& refused, std::span<const Recipien
     case RequestField::DelayedSend:
       return L"The delayed-send time";
     case RequestField::Mobile:
-      return RecipientPlace(refused.row, L"number", RowAt(rows, refused.row).Mobile);
+      return RecipientPlace(refused.row, L"number", RowAt(rows, refused.row).mobile);
     case RequestField::Message:
       return L"The message";
   }

@@ -68,13 +68,13 @@ class SendClick {
       view.FocusMobile();
       return false;
     }
-    const AccountSettings& settings = ports_.session.AccountSettings;
-    if (settings.Account.empty()) {
+    const AccountSettings& settings = ports_.session.account_settings;
+    if (settings.account.empty()) {
       Warn(kNoAccountTitle, kNoAccountText);
       if (view.AccountButtonShown()) view.FocusAccountButton();
       return false;
     }
-    if (settings.MailAddress.empty()) {
+    if (settings.mail_address.empty()) {
       Warn(kNoMailAddressTitle, kNoMailAddressText);
       return false;
     }
@@ -99,14 +99,14 @@ class SendClick {
   // the window loaded, it is asked again now rather than sent empty.
   bool KnowUser() {
     Session& session = ports_.session;
-    if (!session.UserDisplayName.empty()) return true;
+    if (!session.user_display_name.empty()) return true;
     std::wstring reason(kEmptyUserName);
     try {
       session.ReadCurrentUser();
     } catch (const host::HostError& error) {
       reason = error.message();
     }
-    if (!session.UserDisplayName.empty()) return true;
+    if (!session.user_display_name.empty()) return true;
     Warn(kUnknownUserTitle,
          std::wstring(kUnknownUserText) + reason + std::wstring(kUnknownUserTail));
     return false;
@@ -118,7 +118,7 @@ class SendClick {
   bool SettleMessage() {
     const Session& session = ports_.session;
     const MessagePreview preview =
-        PreviewMessage(message_, session.AccountSettings, session.UserDisplayName, ports_.locale,
+        PreviewMessage(message_, session.account_settings, session.user_display_name, ports_.locale,
                        ports_.code_page);
     const GatewayText& gateway = preview.message;
     if (!gateway.Sendable()) {
@@ -149,8 +149,8 @@ class SendClick {
   // carry is reported without a half-made mail item left behind.
   std::optional<GatewayRequest> Build() {
     try {
-      return BuildGatewayRequest({.settings = ports_.session.AccountSettings,
-                                  .user_name = ports_.session.UserDisplayName,
+      return BuildGatewayRequest({.settings = ports_.session.account_settings,
+                                  .user_name = ports_.session.user_display_name,
                                   .delayed_send = delayed_send_,
                                   .rows = rows_,
                                   .message = message_},
@@ -172,10 +172,10 @@ class SendClick {
         Warn(kOutlookWithoutExchangeTitle, kOutlookWithoutExchangeText);
         return false;
       }
-      mail->AddressTo(request.ToAddress);
+      mail->AddressTo(request.to_address);
       mail->SetSubject(std::wstring(kSubjectMultiple));
-      if (request.RecipientCount == 1) mail->SetSubject(request.Subject);
-      mail->SetBody(request.Body);
+      if (request.recipient_count == 1) mail->SetSubject(request.subject);
+      mail->SetBody(request.body);
       mail->Save();
       mail->Send();
     } catch (...) {

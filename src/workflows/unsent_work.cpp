@@ -76,8 +76,9 @@ std::optional<LocalDateTime> ParseTimeText(std::wstring_view text) {
 
 std::wstring RowText(const RecipientEntry& row) {
   std::wstring text;
-  for (const std::wstring* field : {&row.Name, &row.Mobile, &row.Kind, &row.Key, &row.Tag}) {
-    if (field != &row.Name) text += kFieldSeparator;
+  const std::wstring kind(KindText(row.kind));
+  for (const std::wstring* field : {&row.name, &row.mobile, &kind, &row.key, &row.tag}) {
+    if (field != &row.name) text += kFieldSeparator;
     text += EscapeKeptText(*field);
   }
   return text;
@@ -94,12 +95,13 @@ RecipientEntry ParseRow(std::wstring_view text) {
     if (end == std::wstring_view::npos) break;
     text.remove_prefix(end + 1);
   }
-  if (field != kRowFields) throw UnsentWorkError("a kept recipient cannot be read");
-  return {.Name = std::move(fields[0]),
-          .Mobile = std::move(fields[1]),
-          .Kind = std::move(fields[2]),
-          .Key = std::move(fields[3]),
-          .Tag = std::move(fields[4])};
+  const std::optional<RecipientEntry::Kind> kind = KindFromText(fields[2]);
+  if (field != kRowFields || !kind) throw UnsentWorkError("a kept recipient cannot be read");
+  return {.name = std::move(fields[0]),
+          .mobile = std::move(fields[1]),
+          .kind = *kind,
+          .key = std::move(fields[3]),
+          .tag = std::move(fields[4])};
 }
 
 // A kept value as text without its terminating zero; none when it is missing.
@@ -192,14 +194,14 @@ std::int32_t KeepUnsentWork(RegistryPort& registry, const UnsentWork& work) {
       code = RegStoreValue(registry, kHkeyCurrentUser, kUnsentWorkKeyPath, name, text, kRegSz);
     }
   };
-  for (std::size_t i = 0; i < work.Rows.size(); ++i) {
-    store(std::wstring(kRecipient) + std::to_wstring(i + 1), RowText(work.Rows[i]));
+  for (std::size_t i = 0; i < work.rows.size(); ++i) {
+    store(std::wstring(kRecipient) + std::to_wstring(i + 1), RowText(work.rows[i]));
   }
-  store(kDelayedSend, work.DelayedSend ? L"1" : L"0");
-  if (work.DelayedSendTime) store(kDelayedSendTime, TimeText(*work.DelayedSendTime));
-  store(kRecipients, std::to_wstring(work.Rows.size()));
+  store(kDelayedSend, work.delayed_send ? L"1" : L"0");
+  if (work.delayed_send_time) store(kDelayedSendTime, TimeText(*work.delayed_send_time));
+  store(kRecipients, std::to_wstring(work.rows.size()));
   // Written last: a keeping cut short leaves no message to bring back.
-  store(kMessage, EscapeKeptText(work.Message));
+  store(kMessage, EscapeKeptText(work.message));
   return code;
 }
 
@@ -209,16 +211,16 @@ std::optional<UnsentWork> ReadUnsentWork(RegistryPort& registry) {
   UnsentWork work;
   std::optional<std::wstring> plain = UnescapeKeptText(*message);
   if (!plain) throw UnsentWorkError("the kept message cannot be read");
-  work.Message = std::move(*plain);
+  work.message = std::move(*plain);
 
   const std::wstring count = RequiredKept(registry, kRecipients);
   if (count.empty() || count.size() > 6 || count.find_first_not_of(L"0123456789") != count.npos) {
     throw UnsentWorkError("the number of kept recipients cannot be read");
   }
   const std::size_t rows = std::stoul(count);
-  work.Rows.reserve(rows);
+  work.rows.reserve(rows);
   for (std::size_t i = 1; i <= rows; ++i) {
-    work.Rows.push_back(
+    work.rows.push_back(
         ParseRow(RequiredKept(registry, std::wstring(kRecipient) + std::to_wstring(i))));
   }
 
@@ -226,10 +228,10 @@ std::optional<UnsentWork> ReadUnsentWork(RegistryPort& registry) {
   if (delayed != L"0" && delayed != L"1") {
     throw UnsentWorkError("the kept delayed-send choice cannot be read");
   }
-  work.DelayedSend = delayed == L"1";
+  work.delayed_send = delayed == L"1";
   if (const std::optional<std::wstring> time = FetchKept(registry, kDelayedSendTime)) {
-    work.DelayedSendTime = ParseTimeText(*time);
-    if (!work.DelayedSendTime) throw UnsentWorkError("the kept delayed-send time cannot be read");
+    work.delayed_send_time = ParseTimeText(*time);
+    if (!work.delayed_send_time) throw UnsentWorkError("the kept delayed-send time cannot be read");
   }
   return work;
 }

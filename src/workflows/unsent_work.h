@@ -18,10 +18,10 @@ namespace parvel {
 // HKEY_CURRENT_USER until the window opens again. Never the password: the
 // compose window does not hold it.
 struct UnsentWork {
-  std::wstring Message;
-  std::vector<RecipientEntry> Rows;  // in display order
-  bool DelayedSend = false;
-  std::optional<LocalDateTime> DelayedSendTime;  // none when the box held none
+  std::wstring message;
+  std::vector<RecipientEntry> rows;  // in display order
+  bool delayed_send = false;
+  std::optional<LocalDateTime> delayed_send_time;  // none when the box held none
 
   bool operator==(const UnsentWork&) const = default;
 };

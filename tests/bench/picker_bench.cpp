@@ -428,7 +428,7 @@ BENCHMARK(BM_ListContactFolder)
 void BM_SelectIntoComposeList(benchmark::State& state) {
   const auto entries = static_cast<int>(state.range(0));
   Picker picker(entries, false);
-  picker.session.AccountSettings.DefaultContacts = L"Contacts";
+  picker.session.account_settings.default_contacts = L"Contacts";
   picker.picker.Load();
   picker.view.selected.resize(picker.picker.Contacts().Count());
   for (std::size_t i = 0; i < picker.view.selected.size(); ++i) picker.view.selected[i] = i;
@@ -436,10 +436,10 @@ void BM_SelectIntoComposeList(benchmark::State& state) {
 
   std::vector<RecipientEntry> present;
   for (int i = 0; i < entries; ++i) {
-    present.push_back({.Name = L"Present " + std::to_wstring(i),
-                       .Mobile = L"021",
-                       .Kind = std::wstring(kKindEnvelope),
-                       .Tag = i % 2 == 0 ? ContactId(i) : L"P" + std::to_wstring(i)});
+    present.push_back({.name = L"Present " + std::to_wstring(i),
+                       .mobile = L"021",
+                       .kind = RecipientEntry::Kind::Envelope,
+                       .tag = i % 2 == 0 ? ContactId(i) : L"P" + std::to_wstring(i)});
   }
   MemoryRegistry registry;
   OwnerDataView compose_view;

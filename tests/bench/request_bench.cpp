@@ -8,15 +8,15 @@
 namespace {
 
 void BM_BuildGatewayRequest(benchmark::State& state) {
-  const parvel::AccountSettings settings{.Account = L"acc1",
-                                         .Password = L"secret",
-                                         .MailAddress = L"sms@gateway.zintara.example",
-                                         .NamePrefix = L"ZN"};
+  const parvel::AccountSettings settings{.account = L"acc1",
+                                         .password = L"secret",
+                                         .mail_address = L"sms@gateway.zintara.example",
+                                         .name_prefix = L"ZN"};
   std::vector<parvel::RecipientEntry> rows;
   for (std::int64_t i = 0; i < state.range(0); ++i) {
-    rows.push_back({.Name = L"Recipient " + std::to_wstring(i),
-                    .Mobile = L"021 555 " + std::to_wstring(1000 + i),
-                    .Kind = std::wstring(parvel::kKindEnvelope)});
+    rows.push_back({.name = L"Recipient " + std::to_wstring(i),
+                    .mobile = L"021 555 " + std::to_wstring(1000 + i),
+                    .kind = parvel::RecipientEntry::Kind::Envelope});
   }
   const std::wstring message(160, L'x');
   for (auto _ : state) {

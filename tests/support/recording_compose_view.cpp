@@ -9,8 +9,8 @@ void PrintTo(const ComposeState& state, std::ostream* out) {
   *out << "{message " << PrintToString(state.message) << ", mobile " << PrintToString(state.mobile)
        << ", rows [";
   for (const RecipientEntry& row : state.rows) {
-    *out << "(" << PrintToString(row.Name) << " " << PrintToString(row.Mobile) << " "
-         << PrintToString(row.Kind) << ")";
+    *out << "(" << PrintToString(row.name) << " " << PrintToString(row.mobile) << " "
+         << PrintToString(std::wstring(KindText(row.kind))) << ")";
   }
   *out << "], ticked " << state.delayed_send_ticked << ", delayed ";
   if (const auto& when = state.delayed_send) {

@@ -33,7 +33,7 @@ class RecordingContactList final : public ContactListSink {
 // either kind.
 inline std::vector<RecipientEntry> ExpandRow(AddressBook& book, const RecipientEntry& row) {
   std::vector<RecipientEntry> members;
-  if (row.Mobile == kGlobalAddressListLabel) {
+  if (row.mobile == kGlobalAddressListLabel) {
     book.ExpandGlobalDistList(row, members);
   } else {
     book.ExpandContactsDistList(row, members);

@@ -8,9 +8,9 @@ namespace parvel {
 
 void PrintTo(const RecipientEntry& row, std::ostream* out) {
   using testing::PrintToString;
-  *out << "{" << PrintToString(row.Name) << ", " << PrintToString(row.Mobile) << ", "
-       << PrintToString(row.Kind) << ", key " << PrintToString(row.Key) << ", tag "
-       << PrintToString(row.Tag) << "}";
+  *out << "{" << PrintToString(row.name) << ", " << PrintToString(row.mobile) << ", "
+       << PrintToString(std::wstring(KindText(row.kind))) << ", key " << PrintToString(row.key)
+       << ", tag " << PrintToString(row.tag) << "}";
 }
 
 }  // namespace parvel

@@ -1,23 +1,25 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <utility>
 
 #include "recipients/recipient_entry.h"
 
 namespace parvel::test {
 
-// A recipient row as the lists hold it; Key only on rows typed by hand, Tag
+inline constexpr RecipientEntry::Kind kEnvelope = RecipientEntry::Kind::Envelope;
+inline constexpr RecipientEntry::Kind kDistribution = RecipientEntry::Kind::Distribution;
+
+// A recipient row as the lists hold it; a key only on rows typed by hand, a tag
 // only on rows from the address book.
 inline RecipientEntry Row(std::wstring name, std::wstring mobile,
-                          std::wstring_view kind = kKindEnvelope, std::wstring tag = L"",
+                          RecipientEntry::Kind kind = kEnvelope, std::wstring tag = L"",
                           std::wstring key = L"") {
-  return {.Name = std::move(name),
-          .Mobile = std::move(mobile),
-          .Kind = std::wstring(kind),
-          .Key = std::move(key),
-          .Tag = std::move(tag)};
+  return {.name = std::move(name),
+          .mobile = std::move(mobile),
+          .kind = kind,
+          .key = std::move(key),
+          .tag = std::move(tag)};
 }
 
 }  // namespace parvel::test

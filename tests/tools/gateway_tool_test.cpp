@@ -149,6 +149,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{{"build", "-"}, WithField("recipients", "x"), "\"recipients\""},
         BadInput{
             {"build", "-"}, WithField("recipients", json::array({{{"name", "a"}}})), "\"mobile\""},
+        BadInput{{"build", "-"},
+                 WithField("recipients",
+                           json::array({{{"name", "a"}, {"mobile", "1"}, {"kind", "Group"}}})),
+                 "\"kind\""},
         BadInput{{"build", "-"}, WithField("delayedSend", "31 Feb 26 10:00"), "delayedSend"},
         BadInput{{"build", "-"}, WithField("message", "caf\xC3\xA9"), "in the message"},
         BadInput{{"read", "-"}, "To: x\r\nMessage: y\r\n", "Start Qel"},

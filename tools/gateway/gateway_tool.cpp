@@ -84,10 +84,10 @@ GatewayRequest BuildFromJson(const std::string& bytes) {
   if (!doc.is_object()) throw ToolError("the request must be a JSON object");
 
   AccountSettings settings;
-  settings.Account = Field(doc, "account");
-  settings.Password = Field(doc, "password");
-  settings.NamePrefix = Field(doc, "namePrefix");
-  settings.MailAddress = Field(doc, "mailAddress");
+  settings.account = Field(doc, "account");
+  settings.password = Field(doc, "password");
+  settings.name_prefix = Field(doc, "namePrefix");
+  settings.mail_address = Field(doc, "mailAddress");
   const std::wstring user_name = Field(doc, "userName");
   const std::wstring message = Field(doc, "message");
 
@@ -108,9 +108,13 @@ GatewayRequest BuildFromJson(const std::string& bytes) {
   for (const json& recipient : *recipients) {
     if (!recipient.is_object()) throw ToolError("each recipient must be a JSON object");
     RecipientEntry row;
-    row.Name = Field(recipient, "name");
-    row.Mobile = Field(recipient, "mobile");
-    row.Kind = recipient.contains("kind") ? Field(recipient, "kind") : std::wstring(kKindEnvelope);
+    row.name = Field(recipient, "name");
+    row.mobile = Field(recipient, "mobile");
+    if (recipient.contains("kind")) {
+      const std::optional<RecipientEntry::Kind> kind = KindFromText(Field(recipient, "kind"));
+      if (!kind) throw ToolError("field \"kind\" must be \"Envelope\" or \"Distribution\"");
+      row.kind = *kind;
+    }
     rows.push_back(std::move(row));
   }
 
@@ -140,10 +144,10 @@ std::string Build(std::span<const std::string> args, std::istream& in) {
   }
   if (files.size() != 1) throw ToolError(kUsage);
   const GatewayRequest request = BuildFromJson(ReadInput(files.front(), in));
-  if (eml) return WriteEml(request.ToAddress, request.Subject, request.Body);
-  const ordered_json result = {{"to", WideToUtf8(request.ToAddress)},
-                               {"subject", WideToUtf8(request.Subject)},
-                               {"body", WideToUtf8(request.Body)}};
+  if (eml) return WriteEml(request.to_address, request.subject, request.body);
+  const ordered_json result = {{"to", WideToUtf8(request.to_address)},
+                               {"subject", WideToUtf8(request.subject)},
+                               {"body", WideToUtf8(request.body)}};
   return result.dump(2) + "\n";
 }
 

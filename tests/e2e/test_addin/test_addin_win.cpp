@@ -165,19 +165,21 @@ class Connector final : public parvel::com::ComObject<Connector, IDTExtensibilit
                                     .ToText();
 
       const parvel::AccountSettings settings{
-          .Account = L"acc1", .Password = L"secret", .MailAddress = L"sms@gateway.example"};
+          .account = L"acc1", .password = L"secret", .mail_address = L"sms@gateway.example"};
       const std::vector<parvel::RecipientEntry> rows = {
-          {.Name = L"Test", .Mobile = L"021 555 123", .Kind = std::wstring(parvel::kKindEnvelope)}};
+          {.name = L"Test",
+           .mobile = L"021 555 123",
+           .kind = parvel::RecipientEntry::Kind::Envelope}};
       const parvel::GatewayRequest request =
           parvel::BuildGatewayRequest({.settings = settings,
                                        .user_name = user,
                                        .rows = rows,
                                        .message = L"Hello from the test add-in"});
 
-      safe.Put(L"To", settings.MailAddress);
-      safe.Object(L"Recipients").Call(L"Add", {settings.MailAddress});
-      safe.Put(L"Subject", request.Subject);
-      safe.Put(L"Body", request.Body);
+      safe.Put(L"To", settings.mail_address);
+      safe.Object(L"Recipients").Call(L"Add", {settings.mail_address});
+      safe.Put(L"Subject", request.subject);
+      safe.Put(L"Body", request.body);
       safe.Call(L"Save");
       safe.Call(L"Send");
       const Dispatch utils = Create(L"Redemption.MAPIUtils");

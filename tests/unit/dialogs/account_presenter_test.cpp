@@ -60,12 +60,12 @@ class RefusingRegistry final : public RegistryPort {
   RegistryPort& inner_;
 };
 
-const AccountSettings kHeld{.Account = L"acc1",
-                            .Password = L"Unknown",
-                            .MailAddress = L"sms@gw.example",
-                            .DefaultContacts = L"Contacts",
-                            .NamePrefix = L"ZN",
-                            .MasterDom = L"master@gw.example"};
+const AccountSettings kHeld{.account = L"acc1",
+                            .password = L"Unknown",
+                            .mail_address = L"sms@gw.example",
+                            .default_contacts = L"Contacts",
+                            .name_prefix = L"ZN",
+                            .master_dom = L"master@gw.example"};
 
 class AccountPresenterTest : public ::testing::Test {
  protected:
@@ -148,8 +148,8 @@ TEST_F(AccountPresenterTest, ChecksRunInOrderAndEachLeavesEverythingAsItWas) {
     EXPECT_EQ(view.focus, step.focus);
     EXPECT_EQ(view.texts[kPasswordBox], step.typed[1]) << "what was typed stays";
   }
-  EXPECT_EQ(settings.Account, kHeld.Account);
-  EXPECT_EQ(settings.Password, kHeld.Password);
+  EXPECT_EQ(settings.account, kHeld.account);
+  EXPECT_EQ(settings.password, kHeld.password);
   EXPECT_TRUE(Writes().empty());
   EXPECT_FALSE(view.closed);
 }
@@ -167,11 +167,11 @@ TEST_F(AccountPresenterTest, SaveTakesTheValuesWritesThemInOrderPasswordEncipher
   ASSERT_TRUE(prefix.has_value());
   EXPECT_EQ(prefix->type, kRegSz) << "an empty prefix is stored as an empty text";
   EXPECT_EQ(FetchSettingText(memory, L"NamePrefix"), L"");
-  EXPECT_EQ(settings.Account, L"acc2");
-  EXPECT_EQ(settings.Password, L"s3cret") << "plain in memory";
-  EXPECT_EQ(settings.DefaultContacts, L"Team A");
-  EXPECT_EQ(settings.NamePrefix, L"");
-  EXPECT_EQ(settings.MailAddress, kHeld.MailAddress);
+  EXPECT_EQ(settings.account, L"acc2");
+  EXPECT_EQ(settings.password, L"s3cret") << "plain in memory";
+  EXPECT_EQ(settings.default_contacts, L"Team A");
+  EXPECT_EQ(settings.name_prefix, L"");
+  EXPECT_EQ(settings.mail_address, kHeld.mail_address);
   EXPECT_TRUE(view.closed);
 }
 
@@ -213,8 +213,8 @@ TEST_F(AccountPresenterTest, AFailedWriteIsReportedWithItsCodeAndStopsTheLaterWr
     EXPECT_EQ(messages.shown,
               (std::vector<ShownMessage>{
                   {L"Registry Error", std::wstring(c.error_text) + L"1018", MessageIcon::Error}}));
-    EXPECT_EQ(settings.Account, L"acc2") << "memory takes the values before the first write";
-    EXPECT_EQ(settings.NamePrefix, L"P");
+    EXPECT_EQ(settings.account, L"acc2") << "memory takes the values before the first write";
+    EXPECT_EQ(settings.name_prefix, L"P");
     EXPECT_FALSE(view.closed);
   }
 }
@@ -235,9 +235,9 @@ TEST_F(AccountPresenterTest, APasswordThatCannotBeStoredChangesNothing) {
     EXPECT_EQ(view.focus, std::wstring(kPasswordBox));
     EXPECT_EQ(view.texts[kPasswordBox], password);
     EXPECT_TRUE(Writes().empty());
-    EXPECT_EQ(settings.Account, kHeld.Account);
-    EXPECT_EQ(settings.Password, kHeld.Password);
-    EXPECT_EQ(settings.NamePrefix, kHeld.NamePrefix);
+    EXPECT_EQ(settings.account, kHeld.account);
+    EXPECT_EQ(settings.password, kHeld.password);
+    EXPECT_EQ(settings.name_prefix, kHeld.name_prefix);
     EXPECT_FALSE(view.closed);
   }
 }

@@ -16,15 +16,15 @@ using namespace compose_controls;
 using compose_test::kCaption;
 
 RecipientEntry Picked(std::wstring name, std::wstring mobile, std::wstring tag) {
-  return {.Name = std::move(name),
-          .Mobile = std::move(mobile),
-          .Kind = std::wstring(kKindEnvelope),
-          .Tag = std::move(tag)};
+  return {.name = std::move(name),
+          .mobile = std::move(mobile),
+          .kind = RecipientEntry::Kind::Envelope,
+          .tag = std::move(tag)};
 }
 
 std::vector<std::wstring> Column(const std::vector<RecipientEntry>& rows, bool mobile) {
   std::vector<std::wstring> values;
-  for (const auto& row : rows) values.push_back(mobile ? row.Mobile : row.Name);
+  for (const auto& row : rows) values.push_back(mobile ? row.mobile : row.name);
   return values;
 }
 
@@ -44,9 +44,9 @@ class ComposePresenterTest : public compose_test::ComposeFixture {
 
 TEST_F(ComposePresenterTest, LoadReadsTheUserTheSettingsAndSetsTheDelayedSendBox) {
   window.Load();
-  EXPECT_EQ(session.UserDisplayName, L"Sales Desk");
+  EXPECT_EQ(session.user_display_name, L"Sales Desk");
   ASSERT_NE(session.HeldNamespace(), nullptr);
-  EXPECT_EQ(session.AccountSettings.NamePrefix, L"ZN");
+  EXPECT_EQ(session.account_settings.name_prefix, L"ZN");
   EXPECT_EQ(view.dates[kDelayedSendTime], (LocalDateTime{2027, 1, 1, 6, 5})) << "now plus 12 hours";
   EXPECT_EQ(view.caption, kCaption);
   EXPECT_TRUE(view.Visible(kAccountButton));
@@ -73,7 +73,7 @@ TEST_F(ComposePresenterTest, AHostFailureAtLoadIsReportedAndTheWindowStillLoads)
   ASSERT_EQ(messages.shown.size(), 1U);
   EXPECT_EQ(messages.shown[0].title, L"Outlook Error");
   EXPECT_EQ(view.caption, kCaption);
-  EXPECT_EQ(session.AccountSettings.Account, L"acc1");
+  EXPECT_EQ(session.account_settings.account, L"acc1");
 }
 
 TEST_F(ComposePresenterTest, CounterCountsTheTextAsSentPrefixUserNameAndOneMore) {
@@ -81,15 +81,15 @@ TEST_F(ComposePresenterTest, CounterCountsTheTextAsSentPrefixUserNameAndOneMore)
   Type(L"");
   EXPECT_EQ(view.texts[kCounterLabel],
             L"Used : 13 chars (incl. EMail name)");  // 0 + 1 + 2 ("ZN") + 10 ("Sales Desk")
-  session.AccountSettings.NamePrefix.clear();
-  session.UserDisplayName = L"Kylie";
+  session.account_settings.name_prefix.clear();
+  session.user_display_name = L"Kylie";
   Type(L"ab\r\ncd");
   EXPECT_EQ(view.texts[kCounterLabel], L"Used : 11 chars (incl. EMail name)");
   window.SetMessage(L"template text");
   EXPECT_EQ(view.texts[kMessageBox], L"template text");
   EXPECT_EQ(view.texts[kCounterLabel], L"Used : 19 chars (incl. EMail name)");
 
-  session.UserDisplayName = L"Ren\u00E9";  // sent as "Rene"
+  session.user_display_name = L"Ren\u00E9";  // sent as "Rene"
   Type(L"Hi");
   EXPECT_EQ(view.texts[kReplacementLabel], L"");
   // "Stra\u00DFe" is sent as "Strasse": one character more.
@@ -108,8 +108,8 @@ TEST_F(ComposePresenterTest, AddMobileAddsAHandTypedRow) {
   window.Load();
   AddMobile(L"021 555 123");
   EXPECT_EQ(view.rows[kRecipientList],
-            (std::vector<RecipientEntry>{
-                {L"Unknown", L"021 555 123", L"Envelope", L"x021 555 1231", L""}}));
+            (std::vector<RecipientEntry>{{L"Unknown", L"021 555 123",
+                                          RecipientEntry::Kind::Envelope, L"x021 555 1231", L""}}));
   EXPECT_EQ(view.texts[kMobileBox], L"");
   EXPECT_EQ(view.focus, std::wstring(kMessageBox));
 
@@ -128,11 +128,11 @@ TEST_F(ComposePresenterTest, HandTypedKeysStayDistinctWithTheFirstFreeHashSuffix
   AddMobile(L"7");  // x7 + 22: no clash, no suffix
   const std::vector<RecipientEntry> rows = window.Recipients().Rows();
   ASSERT_EQ(rows.size(), 22U);
-  EXPECT_EQ(rows[0].Key, L"x121");
-  EXPECT_EQ(rows[1].Key, L"x121#2");
-  EXPECT_EQ(rows[2].Key, L"x033");
-  EXPECT_EQ(rows[20].Key, L"x121#3");
-  EXPECT_EQ(rows[21].Key, L"x722");
+  EXPECT_EQ(rows[0].key, L"x121");
+  EXPECT_EQ(rows[1].key, L"x121#2");
+  EXPECT_EQ(rows[2].key, L"x033");
+  EXPECT_EQ(rows[20].key, L"x121#3");
+  EXPECT_EQ(rows[21].key, L"x722");
 }
 
 TEST_F(ComposePresenterTest, RemoveSelectedRemovesThemAllAndSortsByName) {
@@ -159,7 +159,7 @@ TEST_F(ComposePresenterTest, TheSelectionStaysOnItsRowsWhileTheListChanges) {
   const auto selected_mobiles = [this] {
     std::vector<std::wstring> mobiles;
     for (const std::size_t row : view.selected[kRecipientList]) {
-      mobiles.push_back(view.rows[kRecipientList].at(row).Mobile);
+      mobiles.push_back(view.rows[kRecipientList].at(row).mobile);
     }
     return mobiles;
   };

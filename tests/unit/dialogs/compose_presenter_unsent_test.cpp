@@ -55,8 +55,8 @@ TEST_F(UnsentWorkWindowTest, TheNextLoadBringsTheWorkBackAndSaysSo) {
   Window next(*this);
   EXPECT_EQ(next.view.texts[kMessageBox], L"Kia ora T\u0101mati\r\nsee you at 5");
   ASSERT_EQ(next.presenter.Recipients().Count(), 2U);
-  EXPECT_EQ(next.presenter.Recipients().Rows()[1].Mobile, L"\u0661\u0662\u0663");
-  EXPECT_EQ(next.presenter.Recipients().Rows()[1].Key, L"x\u0661\u0662\u06632");
+  EXPECT_EQ(next.presenter.Recipients().Rows()[1].mobile, L"\u0661\u0662\u0663");
+  EXPECT_EQ(next.presenter.Recipients().Rows()[1].key, L"x\u0661\u0662\u06632");
   EXPECT_TRUE(next.view.Checked(kDelayedSendCheck));
   EXPECT_EQ(next.view.dates[kDelayedSendTime], (LocalDateTime{2027, 1, 2, 9, 30}));
   EXPECT_EQ(next.view.caption, kRestoredCaption);

@@ -37,7 +37,7 @@ using testing::IsEmpty;
 
 std::vector<std::wstring> Names(const std::vector<RecipientEntry>& rows) {
   std::vector<std::wstring> names;
-  for (const RecipientEntry& row : rows) names.push_back(row.Name);
+  for (const RecipientEntry& row : rows) names.push_back(row.name);
   return names;
 }
 
@@ -63,7 +63,7 @@ class ContactsPresenterTest : public testing::Test, protected fakes::RecordedSes
                    DistList(L"D1", L"Sales", {ContactMember(L"0C01"), ContactMember(L"0C03")})})}),
          MailFolder(L"Archive",
                     {ContactFolder(L"Contacts", {Contact(L"0C03", L"Cy\r\nCole", L"021 300")})})});
-    session.AccountSettings.DefaultContacts = L"Contacts";
+    session.account_settings.default_contacts = L"Contacts";
   }
 
   void UseStores(std::vector<std::shared_ptr<fakes::FakeFolderData>> stores) {
@@ -165,7 +165,7 @@ TEST_F(ContactsPresenterTest, OpensOnContactsWithTheDefaultFolderHighlightedAndL
 }
 
 TEST_F(ContactsPresenterTest, ADefaultNameOfNoFolderListsNothingAndNoRedemptionNoGlobalList) {
-  session.AccountSettings.DefaultContacts = L"contacts";
+  session.account_settings.default_contacts = L"contacts";
   redemption->make_address_lists = nullptr;
   picker.Load();
   EXPECT_EQ(view.ListIndex(kFolderList), std::nullopt);
@@ -182,9 +182,10 @@ TEST_F(ContactsPresenterTest, GlobalAddressListModeListsItAndIgnoresFolderClicks
   EXPECT_THAT(view.lists[kFolderList], ElementsAre(ListItem{L"Global Address List", 0}));
   EXPECT_THAT(
       view.rows[kContactList],
-      ElementsAre(RecipientEntry{L"Dee", L"021 400", L"Envelope", L"", L"G1"},
-                  RecipientEntry{L"Eve", L"021 500", L"Envelope", L"", L"G2"},
-                  RecipientEntry{L"Team", L"Global Address List", L"Distribution", L"", L"G9"}));
+      ElementsAre(RecipientEntry{L"Dee", L"021 400", RecipientEntry::Kind::Envelope, L"", L"G1"},
+                  RecipientEntry{L"Eve", L"021 500", RecipientEntry::Kind::Envelope, L"", L"G2"},
+                  RecipientEntry{L"Team", L"Global Address List",
+                                 RecipientEntry::Kind::Distribution, L"", L"G9"}));
   recorder.ClearCalls();
   view.list_index[kFolderList] = 0;
   picker.OnFolderChosen();
@@ -277,7 +278,7 @@ TEST_F(ContactsPresenterTest, RemoveTakesTheSelectedRowsAndTheSelectionStaysOnTh
   UseThreeContactsOutOfOrder();
   const auto selected_names = [this](const ControlName& list) {
     std::vector<std::wstring> names;
-    for (const std::size_t row : view.selected[list]) names.push_back(view.rows[list].at(row).Name);
+    for (const std::size_t row : view.selected[list]) names.push_back(view.rows[list].at(row).name);
     return names;
   };
   picker.Load();
@@ -308,19 +309,20 @@ TEST_F(ContactsPresenterTest, RemoveTakesTheSelectedRowsAndTheSelectionStaysOnTh
 // --- Handing over --------------------------------------------------------------------
 
 TEST_F(ContactsPresenterTest, SelectExpandsListsAndAddsEachEntryOnce) {
-  compose.AddPickedRecipients(
-      {{.Name = L"Ann", .Mobile = L"021 100", .Kind = L"Envelope", .Tag = L"0C01"}});
+  compose.AddPickedRecipients({{.name = L"Ann", .mobile = L"021 100", .tag = L"0C01"}});
   picker.Load();
   AddRows({0, 2});  // Ann, Sales
   Click(kGlobalAddressListOption);
   AddRows({0, 2});  // Dee, Team
   picker.OnSelectClicked();
 
-  EXPECT_THAT(compose.Recipients().Rows(),
-              ElementsAre(RecipientEntry{L"Ann", L"021 100", L"Envelope", L"", L"0C01"},
-                          RecipientEntry{L"Dee", L"021 400", L"Envelope", L"", L"G1"},
-                          RecipientEntry{L"CyCole", L"021 300", L"Envelope", L"", L"0C03"},
-                          RecipientEntry{L"Fay", L"021 600", L"Envelope", L"", L"G3"}));
+  EXPECT_THAT(
+      compose.Recipients().Rows(),
+      ElementsAre(
+          RecipientEntry{L"Ann", L"021 100", RecipientEntry::Kind::Envelope, L"", L"0C01"},
+          RecipientEntry{L"Dee", L"021 400", RecipientEntry::Kind::Envelope, L"", L"G1"},
+          RecipientEntry{L"CyCole", L"021 300", RecipientEntry::Kind::Envelope, L"", L"0C03"},
+          RecipientEntry{L"Fay", L"021 600", RecipientEntry::Kind::Envelope, L"", L"G3"}));
   EXPECT_TRUE(view.closed);
 
   ContactsPresenter again{ports};
@@ -341,7 +343,7 @@ TEST_F(ContactsPresenterTest, SelectWithNothingOnlyCloses) {
 TEST_F(ContactsPresenterTest, ListsOfAFolderNamedLikeTheGlobalAddressListAreExpandedThere) {
   UseStores({MailFolder(L"Mailbox",
                         {ContactFolder(L"Global Address List", {DistList(L"D9", L"Team", {})})})});
-  session.AccountSettings.DefaultContacts = L"Global Address List";
+  session.account_settings.default_contacts = L"Global Address List";
   picker.Load();
   AddRows({0});
   picker.OnSelectClicked();

@@ -59,8 +59,8 @@ const ShownMessage kInsufficientData{std::wstring(kInsufficientDataTitle),
 class TemplatesPresenterTest : public compose_test::ComposeFixture {
  protected:
   TemplatesPresenterTest() {
-    session.AccountSettings.NamePrefix = L"ZN";
-    session.UserDisplayName = L"Sales Desk";
+    session.account_settings.name_prefix = L"ZN";
+    session.user_display_name = L"Sales Desk";
   }
 
   Names List() { return Texts(view); }

@@ -10,11 +10,12 @@
 namespace parvel {
 namespace {
 
+using test::kEnvelope;
 using test::Row;
 
 std::vector<std::wstring> Names(const RecipientList& list) {
   std::vector<std::wstring> names;
-  for (const auto& row : list.Rows()) names.push_back(row.Name);
+  for (const auto& row : list.Rows()) names.push_back(row.name);
   return names;
 }
 
@@ -41,7 +42,7 @@ TEST(RecipientList, EqualRowsKeepTheOrderOfAdding) {
   list.Add(Row(L"Unknown", L"1"));
   list.Add(Row(L"Unknown", L"2"));
   list.Add(Row(L"unknown", L"3"));
-  EXPECT_EQ(list.Rows()[2].Mobile, L"3");
+  EXPECT_EQ(list.Rows()[2].mobile, L"3");
 }
 
 TEST(RecipientList, RemovesEverySelectedRowAtOnce) {
@@ -71,14 +72,14 @@ TEST(RecipientList, SelectionTravelsWithItsRowWhenSorting) {
 
 TEST(RecipientList, TracksTagsAndKeys) {
   RecipientList list;
-  list.Add(Row(L"a", L"1", kKindEnvelope, L"tag-a"));
-  list.Add(Row(L"b", L"2", kKindEnvelope, L"", L"x21"));
+  list.Add(Row(L"a", L"1", kEnvelope, L"tag-a"));
+  list.Add(Row(L"b", L"2", kEnvelope, L"", L"x21"));
   EXPECT_TRUE(list.ContainsTag(L"tag-a"));
   EXPECT_FALSE(list.ContainsTag(L""));
   EXPECT_TRUE(list.ContainsKey(L"x21"));
-  EXPECT_THROW(list.Add(Row(L"c", L"3", kKindEnvelope, L"", L"x21")), std::invalid_argument);
-  EXPECT_THROW(list.AddAll({Row(L"d", L"4", kKindEnvelope, L"", L"x44"),
-                            Row(L"e", L"5", kKindEnvelope, L"", L"x44")}),
+  EXPECT_THROW(list.Add(Row(L"c", L"3", kEnvelope, L"", L"x21")), std::invalid_argument);
+  EXPECT_THROW(list.AddAll({Row(L"d", L"4", kEnvelope, L"", L"x44"),
+                            Row(L"e", L"5", kEnvelope, L"", L"x44")}),
                std::invalid_argument)
       << "two rows of one batch with the same key";
   EXPECT_EQ(list.Count(), 2U);
@@ -89,7 +90,7 @@ TEST(RecipientList, TracksTagsAndKeys) {
   list.RemoveSelected();
   EXPECT_FALSE(list.ContainsTag(L"tag-a"));
   EXPECT_FALSE(list.ContainsKey(L"x21"));
-  list.Add(Row(L"c", L"3", kKindEnvelope, L"", L"x21"));
+  list.Add(Row(L"c", L"3", kEnvelope, L"", L"x21"));
   list.Clear();
   EXPECT_FALSE(list.ContainsKey(L"x21"));
 }

@@ -12,6 +12,7 @@
 namespace parvel {
 namespace {
 
+using test::kDistribution;
 using test::Row;
 
 struct Built {
@@ -35,7 +36,7 @@ std::vector<std::wstring> Split(const std::wstring& text) {
 class GatewayRequestTest : public testing::Test {
  protected:
   AccountSettings settings{
-      .Account = L"acc1", .Password = L"pw:=x", .MailAddress = L"sms@gateway.zintara.example"};
+      .account = L"acc1", .password = L"pw:=x", .mail_address = L"sms@gateway.zintara.example"};
   std::wstring user_name = L"Sales Desk";
   std::optional<LocalDateTime> delayed_send;
 
@@ -48,7 +49,7 @@ class GatewayRequestTest : public testing::Test {
                                          .rows = rows,
                                          .message = message},
                                         EnglishLocale(), Windows1252CodePage());
-    const std::wstring& body = built.request.Body;
+    const std::wstring& body = built.request.body;
     const auto start = body.find(std::wstring(kStartMarker) + L"\r\n");
     EXPECT_NE(start, std::wstring::npos);
     const std::wstring visible = body.substr(0, start);
@@ -65,8 +66,8 @@ class GatewayRequestTest : public testing::Test {
 
 TEST_F(GatewayRequestTest, OneTypedNumberGivesTheCompleteRequest) {
   const Built built = Build({Row(L"Unknown", L"021 555 123")}, L"Hi");
-  EXPECT_EQ(built.request.ToAddress, L"sms@gateway.zintara.example");
-  EXPECT_EQ(built.request.Subject, L"SMS Message to 021 555 123");
+  EXPECT_EQ(built.request.to_address, L"sms@gateway.zintara.example");
+  EXPECT_EQ(built.request.subject, L"SMS Message to 021 555 123");
   const std::wstring section =
       L"SMS-AccountId:=acc1\r\n"
       L"SMS-SecurityKey:=pw:=x\r\n"
@@ -76,7 +77,7 @@ TEST_F(GatewayRequestTest, OneTypedNumberGivesTheCompleteRequest) {
       L"SMS-Recn:=Unknown\r\n"
       L"SMS-Body:=Hi\r\n"
       L"SMS-Name:=Sales Desk\r\n";
-  EXPECT_EQ(built.request.Body,
+  EXPECT_EQ(built.request.body,
             L"To: 021 555 123 (Unknown), \r\n"
             L"Message: Hi\r\n"
             L"=====Start Qel encryption======\r\n" +
@@ -88,20 +89,20 @@ TEST_F(GatewayRequestTest, OneTypedNumberGivesTheCompleteRequest) {
 
 TEST_F(GatewayRequestTest, SubjectNamesTheOnlyRecipientOrSaysMultiple) {
   const Built two = Build({Row(L"A", L"a"), Row(L"B", L"b")}, L"m");
-  EXPECT_EQ(two.request.Subject, L"SMS Message (Multiple recipients)");
+  EXPECT_EQ(two.request.subject, L"SMS Message (Multiple recipients)");
   EXPECT_EQ(two.visible.front(), L"To: a (A), b (B), ");
 
-  EXPECT_EQ(Build({Row(L"Pat", L"UNKNOWN")}, L"m").request.Subject, L"SMS Message to Pat");
-  EXPECT_EQ(Build({Row(L"Pat", L"Un\r\nknown")}, L"m").request.Subject, L"SMS Message to Pat");
+  EXPECT_EQ(Build({Row(L"Pat", L"UNKNOWN")}, L"m").request.subject, L"SMS Message to Pat");
+  EXPECT_EQ(Build({Row(L"Pat", L"Un\r\nknown")}, L"m").request.subject, L"SMS Message to Pat");
 
   const Built none = Build({}, L"m");
-  EXPECT_EQ(none.request.Subject, L"SMS Message (Multiple recipients)");
+  EXPECT_EQ(none.request.subject, L"SMS Message (Multiple recipients)");
   EXPECT_EQ(none.visible.front(), L"To: ");
 
   // A distribution row adds nothing and is not counted.
   const Built mixed =
-      Build({Row(L"Team", L"Global Address List", kKindDistribution), Row(L"Kim", L"021")}, L"m");
-  EXPECT_EQ(mixed.request.Subject, L"SMS Message to 021");
+      Build({Row(L"Team", L"Global Address List", kDistribution), Row(L"Kim", L"021")}, L"m");
+  EXPECT_EQ(mixed.request.subject, L"SMS Message to 021");
   EXPECT_EQ(mixed.visible.front(), L"To: 021 (Kim), ");
   EXPECT_EQ(mixed.section.find(L"Team"), std::wstring::npos);
 }
@@ -114,13 +115,13 @@ TEST_F(GatewayRequestTest, LineBreaksAreDeletedNotReplaced) {
   EXPECT_EQ(built.visible[3], L"Message: onetwothree\rfour\n");
   EXPECT_NE(built.section.find(L"SMS-Recp:=021\r\nSMS-Recn:=AnnLee\r\n"), std::wstring::npos);
   EXPECT_NE(built.section.find(L"SMS-Body:=onetwothree\rfour\n\r\n"), std::wstring::npos);
-  EXPECT_EQ(built.request.Subject, L"SMS Message to 021");
+  EXPECT_EQ(built.request.subject, L"SMS Message to 021");
 }
 
 TEST_F(GatewayRequestTest, OptionalLinesStandInTheirPlace) {
   EXPECT_EQ(Build({Row(L"A", L"1")}, L"m").section.find(L"SMS-NamePrefix"), std::wstring::npos);
 
-  settings.NamePrefix = L" ";
+  settings.name_prefix = L" ";
   delayed_send = LocalDateTime{2026, 12, 5, 17, 30};
   const Built built = Build({Row(L"A", L"1")}, L"m");
   EXPECT_EQ(built.section,
@@ -153,7 +154,7 @@ TEST_F(GatewayRequestTest, RefusedCharactersAreNamedWithTheirField) {
 
 TEST_F(GatewayRequestTest, NamesTravelInTheirPlainFormAndStayInTheVisibleHalf) {
   user_name = L"J\u00FCrgen M\u00FCller";
-  settings.NamePrefix = L"\u00C4rzte";
+  settings.name_prefix = L"\u00C4rzte";
   const std::vector<RecipientEntry> rows = {Row(L"Chlo\u00E9", L"1"), Row(L"\u0141ukasz", L"2"),
                                             Row(L"\u5F20\u4F1F", L"3"), Row(L"\u738B x", L"4")};
   const auto lines = [&](const Built& built) {
@@ -173,7 +174,7 @@ TEST_F(GatewayRequestTest, NamesTravelInTheirPlainFormAndStayInTheVisibleHalf) {
   const GatewayRequest german = BuildGatewayRequest(
       {.settings = settings, .user_name = user_name, .rows = rows, .message = L"m"},
       fakes::GermanUser(), Windows1252CodePage());
-  const std::wstring section = DecodeSecretText(Split(german.Body)[3], Windows1252CodePage());
+  const std::wstring section = DecodeSecretText(Split(german.body)[3], Windows1252CodePage());
   EXPECT_NE(section.find(L"SMS-NamePrefix:=Aerzte\r\n"), std::wstring::npos);
   EXPECT_NE(section.find(L"SMS-Name:=Juergen Mueller\r\n"), std::wstring::npos);
 }

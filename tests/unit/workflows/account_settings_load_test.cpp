@@ -31,12 +31,12 @@ class LoadAccountSettingsTest : public ::testing::Test {
   MemoryRegistry registry;
   fakes::RecordingMessageBoxes messages;
   // Left from an earlier load: every load fills every field anew.
-  AccountSettings settings{.Account = L"old",
-                           .Password = L"old",
-                           .MailAddress = L"old",
-                           .DefaultContacts = L"old",
-                           .NamePrefix = L"old",
-                           .MasterDom = L"old"};
+  AccountSettings settings{.account = L"old",
+                           .password = L"old",
+                           .mail_address = L"old",
+                           .default_contacts = L"old",
+                           .name_prefix = L"old",
+                           .master_dom = L"old"};
 
   void Put(std::wstring_view name, std::wstring_view text) {
     registry.Put(kHkeyCurrentUser, SettingsKeyPath, name, Sz(text));
@@ -67,12 +67,12 @@ class LoadAccountSettingsTest : public ::testing::Test {
 TEST_F(LoadAccountSettingsTest, FirstRunStoresTheDefaultsAndSaysSoOnce) {
   EXPECT_EQ(Load(), L"1");
   EXPECT_TRUE(registry.KeyExists(kHkeyCurrentUser, L"Software\\Parvello"));
-  EXPECT_EQ(settings.Account, L"");
-  EXPECT_EQ(settings.Password, L"Unknown");
-  EXPECT_EQ(settings.MailAddress, kDefaultAddress);
-  EXPECT_EQ(settings.DefaultContacts, L"Contacts");
-  EXPECT_EQ(settings.NamePrefix, L"");
-  EXPECT_EQ(settings.MasterDom, L"");
+  EXPECT_EQ(settings.account, L"");
+  EXPECT_EQ(settings.password, L"Unknown");
+  EXPECT_EQ(settings.mail_address, kDefaultAddress);
+  EXPECT_EQ(settings.default_contacts, L"Contacts");
+  EXPECT_EQ(settings.name_prefix, L"");
+  EXPECT_EQ(settings.master_dom, L"");
   EXPECT_EQ(Stored(), (Snapshot{{L"DefaultContacts", Sz(L"Contacts")},
                                 {L"MailAddress", Sz(kDefaultAddress)},
                                 {L"NamePrefix", {kRegSz, ""}},
@@ -86,12 +86,12 @@ TEST_F(LoadAccountSettingsTest, ValuesComeBackExactlyAsStored) {
   Put(L"ShowAccount", L"0");
   const Snapshot before = Stored();
   EXPECT_EQ(Load(), L"0");
-  EXPECT_EQ(settings.Account, L"acc1");
-  EXPECT_EQ(settings.Password, L"s3cret pw") << "deciphered";
-  EXPECT_EQ(settings.MailAddress, L"sms@gw.example") << "a stored address wins over MasterDom";
-  EXPECT_EQ(settings.DefaultContacts, L"Team");
-  EXPECT_EQ(settings.NamePrefix, L"Dr ");
-  EXPECT_EQ(settings.MasterDom, L"master@gw.example");
+  EXPECT_EQ(settings.account, L"acc1");
+  EXPECT_EQ(settings.password, L"s3cret pw") << "deciphered";
+  EXPECT_EQ(settings.mail_address, L"sms@gw.example") << "a stored address wins over MasterDom";
+  EXPECT_EQ(settings.default_contacts, L"Team");
+  EXPECT_EQ(settings.name_prefix, L"Dr ");
+  EXPECT_EQ(settings.master_dom, L"master@gw.example");
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(Stored(), before);
 }
@@ -101,14 +101,14 @@ TEST_F(LoadAccountSettingsTest, WithoutAnAccountEveryLoadInitialisesAgain) {
   Put(L"NamePrefix", L"Mr ");
   Put(L"Password", L"Unknown");
   Load();
-  EXPECT_EQ(settings.NamePrefix, L"Mr ") << "as read";
+  EXPECT_EQ(settings.name_prefix, L"Mr ") << "as read";
   EXPECT_EQ(Stored().at(L"NamePrefix").bytes, "") << "stored empty again";
   EXPECT_EQ(messages.shown, std::vector{kInitialisation});
 
   Put(L"Account", L"acc1");
   Load();
   EXPECT_TRUE(messages.shown.empty()) << "silent once an account is saved";
-  EXPECT_EQ(settings.Password, L"Unknown") << "the placeholder is not deciphered";
+  EXPECT_EQ(settings.password, L"Unknown") << "the placeholder is not deciphered";
 }
 
 TEST_F(LoadAccountSettingsTest, EachMissingValueAloneIsInitialised) {
@@ -139,12 +139,12 @@ TEST_F(LoadAccountSettingsTest, MasterDomStandsInForAMissingAddressForThisRunOnl
   Put(L"MailAddress", L"");
   Put(L"MasterDom", L"master@gw.example");
   Load();
-  EXPECT_EQ(settings.MailAddress, L"master@gw.example");
+  EXPECT_EQ(settings.mail_address, L"master@gw.example");
   EXPECT_EQ(Stored().at(L"MailAddress"), Sz(kDefaultAddress));
   EXPECT_EQ(messages.shown, std::vector{kInitialisation});
 
   Load();
-  EXPECT_EQ(settings.MailAddress, kDefaultAddress) << "the stored default wins from now on";
+  EXPECT_EQ(settings.mail_address, kDefaultAddress) << "the stored default wins from now on";
   EXPECT_TRUE(messages.shown.empty());
 }
 
@@ -171,9 +171,9 @@ TEST_F(LoadAccountSettingsTest, ShowAccountIsReturnedAsStoredAndDefaultsToOne) {
 TEST_F(LoadAccountSettingsTest, StoreFailuresAreIgnored) {
   registry.FailWrites(kHkeyCurrentUser, SettingsKeyPath);
   Load();
-  EXPECT_EQ(settings.Password, L"Unknown");
-  EXPECT_EQ(settings.DefaultContacts, L"Contacts");
-  EXPECT_EQ(settings.MailAddress, kDefaultAddress);
+  EXPECT_EQ(settings.password, L"Unknown");
+  EXPECT_EQ(settings.default_contacts, L"Contacts");
+  EXPECT_EQ(settings.mail_address, kDefaultAddress);
   EXPECT_TRUE(Stored().empty());
   EXPECT_EQ(messages.shown, std::vector{kInitialisation});
 }
@@ -187,12 +187,12 @@ TEST_F(LoadAccountSettingsTest, AnUnreadablePasswordIsReportedAndKeptForTheUserT
     const Snapshot before = Stored();
     EXPECT_EQ(Load(), L"1");
     EXPECT_EQ(messages.shown, std::vector{kPasswordError});
-    EXPECT_EQ(settings.Account, L"acc1");
-    EXPECT_EQ(settings.Password, L"Unknown") << "the placeholder, as before any password was saved";
-    EXPECT_EQ(settings.MailAddress, L"sms@gw.example");
-    EXPECT_EQ(settings.DefaultContacts, L"Team");
-    EXPECT_EQ(settings.NamePrefix, L"Dr ");
-    EXPECT_EQ(settings.MasterDom, L"master@gw.example");
+    EXPECT_EQ(settings.account, L"acc1");
+    EXPECT_EQ(settings.password, L"Unknown") << "the placeholder, as before any password was saved";
+    EXPECT_EQ(settings.mail_address, L"sms@gw.example");
+    EXPECT_EQ(settings.default_contacts, L"Team");
+    EXPECT_EQ(settings.name_prefix, L"Dr ");
+    EXPECT_EQ(settings.master_dom, L"master@gw.example");
     EXPECT_EQ(Stored(), before) << "nothing stored over it";
   }
 }
@@ -202,11 +202,11 @@ TEST_F(LoadAccountSettingsTest, AnUnreadablePasswordLeavesTheFirstRunStepsToTheR
   Put(L"MasterDom", L"master@gw.example");
   Load();
   EXPECT_EQ(messages.shown, (std::vector{kPasswordError, kInitialisation}));
-  EXPECT_EQ(settings.Account, L"");
-  EXPECT_EQ(settings.Password, L"Unknown");
-  EXPECT_EQ(settings.MailAddress, L"master@gw.example");
-  EXPECT_EQ(settings.DefaultContacts, L"Contacts");
-  EXPECT_EQ(settings.NamePrefix, L"");
+  EXPECT_EQ(settings.account, L"");
+  EXPECT_EQ(settings.password, L"Unknown");
+  EXPECT_EQ(settings.mail_address, L"master@gw.example");
+  EXPECT_EQ(settings.default_contacts, L"Contacts");
+  EXPECT_EQ(settings.name_prefix, L"");
   EXPECT_EQ(Stored(), (Snapshot{{L"DefaultContacts", Sz(L"Contacts")},
                                 {L"MailAddress", Sz(kDefaultAddress)},
                                 {L"MasterDom", Sz(L"master@gw.example")},
@@ -215,7 +215,7 @@ TEST_F(LoadAccountSettingsTest, AnUnreadablePasswordLeavesTheFirstRunStepsToTheR
 
   Put(L"Password", EncodeSecretText(L"new pw"));
   Load();
-  EXPECT_EQ(settings.Password, L"new pw") << "a password saved later reads again";
+  EXPECT_EQ(settings.password, L"new pw") << "a password saved later reads again";
   EXPECT_EQ(messages.shown, std::vector{kInitialisation}) << "still no account";
 }
 

@@ -31,6 +31,8 @@ using fakes::GalList;
 using fakes::MailFolder;
 using fakes::MailUser;
 using fakes::RecordingContactList;
+using test::kDistribution;
+using test::kEnvelope;
 using test::Row;
 using testing::ElementsAre;
 using testing::IsEmpty;
@@ -133,8 +135,8 @@ TEST(AddressBookTables, TheGlobalAddressListReadAsATableGivesTheWalksRows) {
   read.OfferAddressTable();
   EXPECT_EQ(read.ListGal(), rows);
   ASSERT_THAT(rows, SizeIs(300));
-  EXPECT_EQ(rows[0], Row(L"List 0", L"Global Address List", kKindDistribution, L"E0"));
-  EXPECT_EQ(rows[1], Row(L"Person\r\n4", L"021 4", kKindEnvelope, L"E4"));
+  EXPECT_EQ(rows[0], Row(L"List 0", L"Global Address List", kDistribution, L"E0"));
+  EXPECT_EQ(rows[1], Row(L"Person\r\n4", L"021 4", kEnvelope, L"E4"));
   EXPECT_EQ(read.recorder.CountStartingWith(L"AddressEntry("), 0U) << "no entry is opened";
   EXPECT_EQ(read.recorder.CountStartingWith(L"MAPITable(Global Address List).GetRows(256)"), 4U)
       << "256, 256, 88, then none";
@@ -198,8 +200,8 @@ TEST(AddressBookTables, AContactFolderReadAsATableGivesTheWalksRowsAndKnowsItsLi
   read.UseFolder(MixedItems(600))->offers_table = true;
   EXPECT_EQ(read.ListFolder(), rows);
   ASSERT_THAT(rows, SizeIs(360));
-  EXPECT_EQ(rows[0], Row(L"Team\r\n0", L"Contacts", kKindDistribution, L"0B1000"));
-  EXPECT_EQ(rows[1], Row(L"Smith,\r\nAnn 3", L"021 9", kKindEnvelope, L"0B1003"));
+  EXPECT_EQ(rows[0], Row(L"Team\r\n0", L"Contacts", kDistribution, L"0B1000"));
+  EXPECT_EQ(rows[1], Row(L"Smith,\r\nAnn 3", L"021 9", kEnvelope, L"0B1003"));
   EXPECT_EQ(read.session.KnownDistListCount(), 120U);
   EXPECT_EQ(read.recorder.CountStartingWith(L"Item("), 120U) << "only the lists' names are read";
   EXPECT_EQ(read.recorder.CountStartingWith(L"Table(Mailbox/Contacts).GetArray(256)"), 4U);
@@ -223,7 +225,7 @@ TEST(AddressBookTables, AListTheHostCannotFindByEntryIdIsTakenFromItsFolder) {
   };
   std::vector<RecipientEntry> members;
   read.book.ExpandContactsDistList(rows[1], members);
-  EXPECT_THAT(members, ElementsAre(Row(L"Adams, Ann", L"021 1", kKindEnvelope, L"0A01")));
+  EXPECT_THAT(members, ElementsAre(Row(L"Adams, Ann", L"021 1", kEnvelope, L"0A01")));
 }
 
 TEST(AddressBookTables, AFolderTableThatRefusesOrFailsBehavesAsTheWalk) {

@@ -19,6 +19,7 @@
 namespace parvel {
 namespace {
 
+using test::kDistribution;
 using test::Row;
 
 using fakes::Bytes;
@@ -33,7 +34,7 @@ using testing::ElementsAre;
 using testing::IsEmpty;
 
 RecipientEntry Envelope(std::wstring name, std::wstring mobile, std::wstring tag) {
-  return Row(std::move(name), std::move(mobile), kKindEnvelope, std::move(tag));
+  return Row(std::move(name), std::move(mobile), RecipientEntry::Kind::Envelope, std::move(tag));
 }
 
 class AddressBookTest : public testing::Test, protected fakes::RecordedSession {
@@ -131,7 +132,7 @@ TEST_F(AddressBookTest, AFolderListsContactsWithAMobileAndEveryDistributionList)
   book.ListFolder(L"Contacts", 0, contacts);
 
   EXPECT_THAT(contacts.rows, ElementsAre(Envelope(L"Adams,\r\nAnn", L"021 1", L"C1"),
-                                         Row(L"Sales", L"Contacts", kKindDistribution, L"D1"),
+                                         Row(L"Sales", L"Contacts", kDistribution, L"D1"),
                                          Envelope(L"Cole, Cy", L"021 3", L"C3")));
   EXPECT_EQ(contacts.clears, 1);
   book.ListFolder(L"Contacts", 0, contacts);
@@ -175,7 +176,7 @@ TEST_F(AddressBookTest, TheGlobalAddressListListsMailUsersWithAMobileAndItsLists
 
   EXPECT_THAT(contacts.rows,
               ElementsAre(Envelope(L"Ann", L"021 1", L"E1"),
-                          Row(L"Sales", L"Global Address List", kKindDistribution, L"E4")));
+                          Row(L"Sales", L"Global Address List", kDistribution, L"E4")));
   EXPECT_EQ(pending.runs, 5) << "once per entry";
 }
 
@@ -241,15 +242,15 @@ TEST_P(AddressBookIndexBase, AGlobalListExpandsTheFirstEntryOfItsNameIntoMembers
                      GalList(L"Sales", L"L2", {MailUser(L"Dee", L"E4", L"4")}),
                      GalList(L"Support", L"L4", {MailUser(L"Eve", L"E5", L"5")})}}},
                   GetParam());
-  const auto sales = Row(L"Sales", L"Global Address List", kKindDistribution, L"L2");
+  const auto sales = Row(L"Sales", L"Global Address List", kDistribution, L"L2");
   EXPECT_THAT(Expand(sales), ElementsAre(Envelope(L"Ann", L"1", L"E1")));
-  const auto support = Row(L"Support", L"Global Address List", kKindDistribution, L"L4");
+  const auto support = Row(L"Support", L"Global Address List", kDistribution, L"L4");
   EXPECT_THAT(Expand(support), ElementsAre(Envelope(L"Eve", L"5", L"E5")));
   EXPECT_THAT(Expand(sales), ElementsAre(Envelope(L"Ann", L"1", L"E1")));
   // One look at where the entries count from, then the walk.
   EXPECT_EQ(recorder.CountStartingWith(L"AddressEntries(Global Address List).Item("), 6U)
       << "the entries are walked once for all lists";
-  EXPECT_THAT(Expand(Row(L"Gone", L"Global Address List", kKindDistribution, L"L9")), IsEmpty());
+  EXPECT_THAT(Expand(Row(L"Gone", L"Global Address List", kDistribution, L"L9")), IsEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(FromZeroAndFromOne, AddressBookIndexBase, testing::Values(0, 1));
@@ -274,7 +275,7 @@ class ContactListExpansion : public AddressBookTest {
              DistList(L"D2", L"Team", {ContactMember(L"0A03")})})})});
   }
 
-  const RecipientEntry sales = Row(L"Sales", L"Contacts", kKindDistribution, L"D1");
+  const RecipientEntry sales = Row(L"Sales", L"Contacts", kDistribution, L"D1");
 };
 
 TEST_F(ContactListExpansion, OnlyMembersWrappingAContactWithAMobileYieldRows) {

@@ -36,6 +36,8 @@ using fakes::GalList;
 using fakes::MailFolder;
 using fakes::MailUser;
 using host::MailPathKind;
+using test::kDistribution;
+using test::kEnvelope;
 using test::Row;
 using testing::ElementsAre;
 using testing::HasSubstr;
@@ -79,8 +81,8 @@ class Connected : public fakes::RecordedSession {
     application->make_object_model = fakes::FakeOutlookObjectModelMaker(recorder, data);
     session.Connect(std::move(application));
     session.HoldNamespace(std::make_unique<fakes::FakeStoreNamespace>(recorder, data.stores));
-    session.AccountSettings = {.Account = L"acc1", .Password = L"pw", .MailAddress = kGateway};
-    session.UserDisplayName = L"Sales Desk";
+    session.account_settings = {.account = L"acc1", .password = L"pw", .mail_address = kGateway};
+    session.user_display_name = L"Sales Desk";
     if (!with_redemption) {
       recorder.FailOn(L"CreateObject(Redemption.SafeMailItem)", L"Class not registered");
     }
@@ -236,7 +238,7 @@ TEST(MailPaths, WithNeitherPathTheSendIsRefusedAsWithoutExchangeAndNoListIsOffer
   EXPECT_EQ(none.view.state.message, L"Hi");
   EXPECT_FALSE(none.book.HasGlobalAddressList());
   EXPECT_TRUE(none.Listing().empty());
-  EXPECT_TRUE(none.Expand(Row(L"Team", L"Contacts", kKindDistribution, L"D1")).empty());
+  EXPECT_TRUE(none.Expand(Row(L"Team", L"Contacts", kDistribution, L"D1")).empty());
   EXPECT_EQ(none.recorder.CountStartingWith(L"CreateObject("), 0U)
       << "nothing of either path is tried again";
   EXPECT_EQ(none.recorder.CountStartingWith(L"Application."), 0U);
@@ -249,20 +251,20 @@ TEST(MailPaths, BothPathsListAndExpandTheSameRowsInTheSameOrder) {
   EXPECT_TRUE(redemption.book.HasGlobalAddressList());
   EXPECT_TRUE(outlook.book.HasGlobalAddressList());
   const auto listed = redemption.Listing();
-  EXPECT_THAT(listed, ElementsAre(Row(L"Ann", L"1", kKindEnvelope, L"E1"),
-                                  Row(L"Sales", L"Global Address List", kKindDistribution, L"L1"),
-                                  Row(L"Eve", L"5", kKindEnvelope, L"E5")));
+  EXPECT_THAT(listed, ElementsAre(Row(L"Ann", L"1", kEnvelope, L"E1"),
+                                  Row(L"Sales", L"Global Address List", kDistribution, L"L1"),
+                                  Row(L"Eve", L"5", kEnvelope, L"E5")));
   EXPECT_EQ(outlook.Listing(), listed);
 
-  const auto sales = Row(L"Sales", L"Global Address List", kKindDistribution, L"L1");
-  EXPECT_THAT(redemption.Expand(sales), ElementsAre(Row(L"Ann", L"1", kKindEnvelope, L"E1"),
-                                                    Row(L"Dee", L"4", kKindEnvelope, L"E4")));
+  const auto sales = Row(L"Sales", L"Global Address List", kDistribution, L"L1");
+  EXPECT_THAT(redemption.Expand(sales), ElementsAre(Row(L"Ann", L"1", kEnvelope, L"E1"),
+                                                    Row(L"Dee", L"4", kEnvelope, L"E4")));
   EXPECT_EQ(outlook.Expand(sales), redemption.Expand(sales));
 
-  const auto team = Row(L"Team", L"Contacts", kKindDistribution, L"D1");
+  const auto team = Row(L"Team", L"Contacts", kDistribution, L"D1");
   const auto members = redemption.Expand(team);
-  EXPECT_THAT(members, ElementsAre(Row(L"Adams,Ann", L"021 1", kKindEnvelope, L"0A01"),
-                                   Row(L"Cole, Cy", L"021 3", kKindEnvelope, L"0A03")));
+  EXPECT_THAT(members, ElementsAre(Row(L"Adams,Ann", L"021 1", kEnvelope, L"0A01"),
+                                   Row(L"Cole, Cy", L"021 3", kEnvelope, L"0A03")));
   EXPECT_EQ(outlook.Expand(team), members);
   EXPECT_EQ(outlook.recorder.CountStartingWith(L"DistListItem(D1).GetMember("), 5U)
       << "each member once, counting from 1";
@@ -273,10 +275,10 @@ TEST(MailPaths, OnOutlooksPathAMemberThatFailsIsReportedAndTheOthersStay) {
   Connected outlook(false, Book());
   outlook.recorder.FailOn(L"DistListItem(D1).GetMember(1).AddressEntry.GetContact",
                           L"The member cannot be read.");
-  EXPECT_THAT(outlook.Expand(Row(L"Team", L"Contacts", kKindDistribution, L"D1")),
-              ElementsAre(Row(L"Cole, Cy", L"021 3", kKindEnvelope, L"0A03")));
+  EXPECT_THAT(outlook.Expand(Row(L"Team", L"Contacts", kDistribution, L"D1")),
+              ElementsAre(Row(L"Cole, Cy", L"021 3", kEnvelope, L"0A03")));
   outlook.recorder.FailOn(L"DistListItem(D1).MemberCount", L"The list cannot be opened.");
-  EXPECT_TRUE(outlook.Expand(Row(L"Team", L"Contacts", kKindDistribution, L"D1")).empty());
+  EXPECT_TRUE(outlook.Expand(Row(L"Team", L"Contacts", kDistribution, L"D1")).empty());
   EXPECT_THAT(outlook.diagnostics.reports,
               ElementsAre(HasSubstr(L"Connection: "), HasSubstr(L"a member of the list Team"),
                           HasSubstr(L"the members of the list Team")));

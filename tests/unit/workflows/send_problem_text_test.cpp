@@ -12,8 +12,8 @@ namespace parvel {
 namespace {
 
 TEST(SendProblemText, NamesEachPlaceOnceInRequestOrder) {
-  const std::vector<RecipientEntry> rows = {{.Name = L"Ann", .Mobile = L"1"},
-                                            {.Name = L"Bo\r\nb", .Mobile = L"12\u00FF"}};
+  const std::vector<RecipientEntry> rows = {{.name = L"Ann", .mobile = L"1"},
+                                            {.name = L"Bo\r\nb", .mobile = L"12\u00FF"}};
   const std::vector<RefusedCharacter> refused = {
       {RequestField::Account, 0, L"\u00FF"},     {RequestField::Password, 0, L"\u00FE"},
       {RequestField::DelayedSend, 0, L"\u00E9"}, {RequestField::Mobile, 1, L"\u00FF"},

@@ -21,6 +21,7 @@
 namespace parvel {
 namespace {
 
+using test::kDistribution;
 using test::Row;
 
 using fakes::ComposeState;
@@ -50,8 +51,8 @@ OpenedBody Open(const std::wstring& body) {
 class SendWorkflowTest : public testing::Test, protected fakes::RecordedSession {
  protected:
   SendWorkflowTest() {
-    session.AccountSettings = {.Account = L"acc1", .Password = L"pw:=x", .MailAddress = kGateway};
-    session.UserDisplayName = L"Sales Desk";
+    session.account_settings = {.account = L"acc1", .password = L"pw:=x", .mail_address = kGateway};
+    session.user_display_name = L"Sales Desk";
     session.Connect(std::make_unique<fakes::FakeApplication>(recorder));
     view.state.message = L"Hi";
     view.state.mobile = L"022";
@@ -82,8 +83,8 @@ class SendWorkflowTest : public testing::Test, protected fakes::RecordedSession 
   // Clicks with a session of the same settings whose host logs to other.
   void ClickWithHostOf(fakes::CallRecorder& other) {
     Session host_of_other(std::make_unique<fakes::FakeRedemption>(other), diagnostics);
-    host_of_other.AccountSettings = session.AccountSettings;
-    host_of_other.UserDisplayName = session.UserDisplayName;
+    host_of_other.account_settings = session.account_settings;
+    host_of_other.user_display_name = session.user_display_name;
     host_of_other.Connect(std::make_unique<fakes::FakeApplication>(other));
     ChooseMailPath(host_of_other, other);
     RunSendWorkflow({.session = host_of_other,
@@ -168,15 +169,14 @@ TEST_F(SendWorkflowTest, SubjectIsSetAgainOnlyForExactlyOneEnvelopeRow) {
 
   recorder.ClearCalls();
   view.state.message = L"Hi";
-  view.state.rows = {Row(L"Team", L"Global Address List", kKindDistribution),
-                     Row(L"Kim", L"UNKNOWN")};
+  view.state.rows = {Row(L"Team", L"Global Address List", kDistribution), Row(L"Kim", L"UNKNOWN")};
   Click();
   EXPECT_EQ(recorder.calls(), FullSend({kMultiple, L"SMS Message to Kim"}, 2));
 
   // A list of distribution rows only passes the recipients check and names nobody.
   recorder.ClearCalls();
   view.state.message = L"Hi";
-  view.state.rows = {Row(L"Team", L"Global Address List", kKindDistribution)};
+  view.state.rows = {Row(L"Team", L"Global Address List", kDistribution)};
   Click();
   EXPECT_EQ(recorder.calls(), FullSend({kMultiple}, 3));
   EXPECT_EQ(Open(SentBody()).section.find(L"SMS-Recp"), std::wstring::npos);
@@ -238,8 +238,8 @@ TEST_F(SendWorkflowTest, DelayedSendTimeIsComparedByWholeMinutes) {
 }
 
 TEST_F(SendWorkflowTest, ChecksRunInOrderAndStopAtTheFirstFailure) {
-  session.AccountSettings.Account.clear();
-  session.AccountSettings.MailAddress.clear();
+  session.account_settings.account.clear();
+  session.account_settings.mail_address.clear();
   view.state.message.clear();
   view.state.rows.clear();
   view.state.delayed_send_ticked = true;
@@ -259,11 +259,11 @@ TEST_F(SendWorkflowTest, ChecksRunInOrderAndStopAtTheFirstFailure) {
        L"There is no account information. Please use the account button to complete the "
        L"information required and try again...",
        L"Command5"},
-      {[&] { session.AccountSettings.Account = L"acc1"; }, L"No Mail Address",
+      {[&] { session.account_settings.account = L"acc1"; }, L"No Mail Address",
        L"There is no mail address to send to. You need help from the system suppliers and we "
        L"cannot procede...",
        L""},
-      {[&] { session.AccountSettings.MailAddress = kGateway; }, L"Bad Delayed Send",
+      {[&] { session.account_settings.mail_address = kGateway; }, L"Bad Delayed Send",
        L"If you use delayed send you must specify a valid date and time...", L""},
       {[&] {
          view.state.delayed_send = LocalDateTime{2027, 2, 31, 10, 0};
@@ -291,7 +291,7 @@ TEST_F(SendWorkflowTest, ChecksRunInOrderAndStopAtTheFirstFailure) {
 }
 
 TEST_F(SendWorkflowTest, NoAccountLeavesTheFocusAloneWhenTheAccountButtonIsHidden) {
-  session.AccountSettings.Account.clear();
+  session.account_settings.account.clear();
   view.state.account_button_shown = false;
   const ComposeState before = view.state;
   Click();
@@ -364,7 +364,7 @@ TEST_F(SendWorkflowTest, DeliverNowFailuresArePassedOver) {
 TEST_F(SendWorkflowTest, CharactersTheGatewayMayRefuseAreOfferedInTheirPlainForm) {
   // A German user: ä ö ü in their German form; "–" (150) passes the cipher at
   // some places only, so it is replaced everywhere as well.
-  session.UserDisplayName = L"J\u00FCrgen M\u00FCller";
+  session.user_display_name = L"J\u00FCrgen M\u00FCller";
   view.state.message = L"Gr\u00FC\u00DFe aus K\u00F6ln \u2013 bis sp\u00E4ter, K\u00F6ln";
   const ComposeState before = view.state;
   const fakes::GermanUser german;
@@ -477,7 +477,7 @@ TEST_F(SendWorkflowTest, HostFailuresWhileSubmittingAreReportedAndTheWindowKept)
 
 TEST_F(SendWorkflowTest, AUserNameUnreadAtLoadIsReadAgainOrTheSendRefused) {
   // "Outlook Error" at load left the name unknown and no namespace held.
-  session.UserDisplayName.clear();
+  session.user_display_name.clear();
   auto& application = static_cast<fakes::FakeApplication&>(session.Host());
   const ComposeState before = view.state;
   const std::wstring tail =
@@ -501,12 +501,12 @@ TEST_F(SendWorkflowTest, AUserNameUnreadAtLoadIsReadAgainOrTheSendRefused) {
   application.user_name = L"Kim Lee";
   Click();
   EXPECT_TRUE(boxes.shown.empty());
-  EXPECT_EQ(session.UserDisplayName, L"Kim Lee");
+  EXPECT_EQ(session.user_display_name, L"Kim Lee");
   EXPECT_NE(session.HeldNamespace(), nullptr);
   EXPECT_TRUE(Open(SentBody()).section.ends_with(L"SMS-Name:=Kim Lee\r\n"));
 
   // A held namespace that names nobody is no better than none.
-  session.UserDisplayName.clear();
+  session.user_display_name.clear();
   session.HoldNamespace(std::make_unique<fakes::FakeNamespace>(recorder, L""));
   view.state = before;
   recorder.ClearCalls();

@@ -12,6 +12,8 @@
 namespace parvel {
 namespace {
 
+using test::kDistribution;
+using test::kEnvelope;
 using test::Row;
 
 // Text no ANSI code page holds whole: Maori macrons, a Greek word, a check
@@ -26,11 +28,11 @@ class UnsentWorkTest : public testing::Test {
   Windows1252CodePage western;
   MemoryRegistry registry{western};
   const UnsentWork work{
-      .Message = kWideText,
-      .Rows = {Row(L"Unknown", L"021 555 123", kKindEnvelope, L"", L"x021 555 1231"),
-               Row(L"Ng\u0101ta, Ben", L"+64 21 \u0661\u0662", kKindEnvelope, L"00AB|01\\")},
-      .DelayedSend = true,
-      .DelayedSendTime = LocalDateTime{2026, 12, 5, 17, 30}};
+      .message = kWideText,
+      .rows = {Row(L"Unknown", L"021 555 123", kEnvelope, L"", L"x021 555 1231"),
+               Row(L"Ng\u0101ta, Ben", L"+64 21 \u0661\u0662", kDistribution, L"00AB|01\\")},
+      .delayed_send = true,
+      .delayed_send_time = LocalDateTime{2026, 12, 5, 17, 30}};
 };
 
 TEST_F(UnsentWorkTest, ComesBackExactlyWhateverTheCodePageCannotHold) {
@@ -62,7 +64,7 @@ TEST_F(UnsentWorkTest, EscapesOnlyWhatMustBeEscaped) {
 TEST_F(UnsentWorkTest, AShorterListReplacesALongerOneAndForgettingLeavesNothing) {
   EXPECT_EQ(ReadUnsentWork(registry), std::nullopt) << "nothing kept yet";
   ASSERT_EQ(KeepUnsentWork(registry, work), kErrorSuccess);
-  const UnsentWork shorter{.Message = L"", .Rows = {work.Rows[0]}};
+  const UnsentWork shorter{.message = L"", .rows = {work.rows[0]}};
   ASSERT_EQ(KeepUnsentWork(registry, shorter), kErrorSuccess);
   EXPECT_EQ(ReadUnsentWork(registry), shorter);
   EXPECT_FALSE(registry.Find(kHkeyCurrentUser, kUnsentWorkKeyPath, L"Recipient2"));
@@ -87,6 +89,7 @@ TEST_F(UnsentWorkTest, ValuesChangedByHandAreRefused) {
   EXPECT_THROW(changed(L"Recipients", "many"), UnsentWorkError);
   EXPECT_THROW(changed(L"Recipient2", "Ann|021"), UnsentWorkError);
   EXPECT_THROW(changed(L"Recipient2", "a|b|c|d|e|f"), UnsentWorkError);
+  EXPECT_THROW(changed(L"Recipient2", "Ann|021|Group||"), UnsentWorkError) << "no such kind";
   EXPECT_THROW(changed(L"DelayedSend", "yes"), UnsentWorkError);
   EXPECT_THROW(changed(L"DelayedSendTime", "2026-02-30 17:30"), UnsentWorkError);
   EXPECT_THROW(changed(L"DelayedSendTime", "05 Dec 26 17:30"), UnsentWorkError);

@@ -34,10 +34,10 @@ class AccountDialogTest : public ::testing::Test {
   HWND Item(int id) const { return GetDlgItem(window.hwnd(), id); }
 
   MemoryRegistry registry;
-  AccountSettings settings{.Account = std::wstring(25, L'a'),
-                           .Password = L"Unknown",
-                           .DefaultContacts = L"Contacts",
-                           .NamePrefix = L"ZN"};
+  AccountSettings settings{.account = std::wstring(25, L'a'),
+                           .password = L"Unknown",
+                           .default_contacts = L"Contacts",
+                           .name_prefix = L"ZN"};
   AccountWindow window{settings, registry};
 };
 
@@ -75,7 +75,7 @@ TEST_F(AccountDialogTest, SaveWritesTheSettingsAndCloses) {
   SetWindowTextW(Item(IDC_OLACCOUNT_TEXT1), L"acc2");
   Click(window.hwnd(), IDC_OLACCOUNT_COMMAND2);
   EXPECT_FALSE(window.IsOpen());
-  EXPECT_EQ(settings.Account, L"acc2");
+  EXPECT_EQ(settings.account, L"acc2");
   EXPECT_EQ(FetchSettingText(registry, L"Account"), L"acc2");
 }
 
@@ -84,7 +84,7 @@ TEST_F(AccountDialogTest, EscClosesWithoutSaving) {
   SetWindowTextW(Item(IDC_OLACCOUNT_TEXT1), L"acc2");
   test::PressKey(Item(IDC_OLACCOUNT_TEXT1), VK_ESCAPE);
   EXPECT_FALSE(window.IsOpen());
-  EXPECT_EQ(settings.Account, std::wstring(25, L'a'));
+  EXPECT_EQ(settings.account, std::wstring(25, L'a'));
   EXPECT_FALSE(registry.Find(kHkeyCurrentUser, SettingsKeyPath, L"Account"));
 }
 

@@ -48,7 +48,7 @@ class ContactsWindowTest : public testing::Test, protected fakes::RecordedSessio
                                                     Contact(L"0C02", L"Bob", L"021 200")})}),
             MailFolder(L"Archive",
                        {ContactFolder(L"Contacts", {Contact(L"0C03", L"Cy", L"021 300")})})}));
-    session.AccountSettings.DefaultContacts = L"Contacts";
+    session.account_settings.default_contacts = L"Contacts";
     redemption->make_address_lists = fakes::FakeAddressListsMaker(
         recorder, {{L"Global Address List",
                     {MailUser(L"Dee", L"G1", L"021 400"), MailUser(L"Eve", L"G2", L"021 500")}}});

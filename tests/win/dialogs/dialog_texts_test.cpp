@@ -120,7 +120,7 @@ TEST_F(DialogTexts, ComposeWindow) {
 }
 
 TEST_F(DialogTexts, ContactsPicker) {
-  session.AccountSettings.DefaultContacts = L"Contacts";
+  session.account_settings.default_contacts = L"Contacts";
   ContactsWindow window{session, others};
   ASSERT_TRUE(window.Create(IDD_OLCONTACTS));
   ExpectTexts(window, L"Contacts",
