@@ -132,6 +132,10 @@ bool Variant::IsNullOrEmpty() const noexcept {
   return value.vt == VT_NULL || value.vt == VT_EMPTY;
 }
 
+bool Variant::IsNothing() const noexcept {
+  return IsNullOrEmpty() || (value_.vt == VT_DISPATCH && value_.pdispVal == nullptr);
+}
+
 std::wstring Variant::ToText() const {
   if (Dereferenced(value_).vt == VT_NULL) return {};
   Variant text;

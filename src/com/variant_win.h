@@ -37,6 +37,9 @@ class Variant {
   VARIANT Detach() noexcept;
 
   bool IsNullOrEmpty() const noexcept;
+  // Nothing, as GetFirst/GetNext and friends return it after the last entry:
+  // Empty, Null or an object reference to no object.
+  bool IsNothing() const noexcept;
   // Conversions as late-bound callers make them; throw ComError on failure.
   std::wstring ToText() const;
   std::int32_t ToInt() const;

@@ -6,6 +6,7 @@
 
 #include "com/dispatch_win.h"
 #include "com/event_advice_win.h"
+#include "host/address_lists_win.h"
 #include "host/extensibility_win.h"
 #include "host/host_tables_win.h"
 #include "host/outlook_model_win.h"
@@ -17,12 +18,6 @@ using Microsoft::WRL::ComPtr;
 
 constexpr int kOlContactClass = 40;
 constexpr int kOlDistributionListClass = 69;
-
-// Nothing, as GetFirst/GetNext and friends return it after the last entry.
-bool IsNothing(const com::Variant& value) {
-  return value.IsNullOrEmpty() ||
-         (value.get()->vt == VT_DISPATCH && value.get()->pdispVal == nullptr);
-}
 
 class MailItemAdapter final : public MailItem {
  public:
@@ -66,7 +61,7 @@ class ItemEnumeratorAdapter final : public ItemEnumerator {
   std::unique_ptr<Item> Next() override {
     com::Variant item = items_.Call(started_ ? L"GetNext" : L"GetFirst");
     started_ = true;
-    if (IsNothing(item)) return nullptr;
+    if (item.IsNothing()) return nullptr;
     return std::make_unique<ItemAdapter>(com::Dispatch(item));
   }
 
@@ -101,7 +96,7 @@ class FolderEnumeratorAdapter final : public FolderEnumerator {
   std::unique_ptr<Folder> Next() override {
     com::Variant folder = folders_.Call(started_ ? L"GetNext" : L"GetFirst");
     started_ = true;
-    if (IsNothing(folder)) return nullptr;
+    if (folder.IsNothing()) return nullptr;
     return std::make_unique<FolderAdapter>(com::Dispatch(folder));
   }
 
@@ -278,8 +273,6 @@ class MapiUtilsAdapter final : public MapiUtils {
   com::Dispatch utils_;
 };
 
-class AddressEntriesAdapter;
-
 class AddressEntryAdapter final : public AddressEntry {
  public:
   explicit AddressEntryAdapter(com::Dispatch entry) : entry_(std::move(entry)) {}
@@ -298,56 +291,11 @@ class AddressEntryAdapter final : public AddressEntry {
   com::Dispatch entry_;
 };
 
-class AddressEntriesAdapter final : public AddressEntries {
- public:
-  explicit AddressEntriesAdapter(com::Dispatch entries) : entries_(std::move(entries)) {}
-  const com::Dispatch& object() const noexcept { return entries_; }
-
-  std::unique_ptr<AddressEntry> GetFirst() override { return Wrap(entries_.Call(L"GetFirst")); }
-  std::unique_ptr<AddressEntry> GetNext() override { return Wrap(entries_.Call(L"GetNext")); }
-  int Count() override { return entries_.Call(L"Count").ToInt(); }
-  std::unique_ptr<AddressEntry> Item(int index) override {
-    return Wrap(entries_.Call(L"Item", {index}));
-  }
-
- private:
-  static std::unique_ptr<AddressEntry> Wrap(const com::Variant& entry) {
-    if (IsNothing(entry)) return nullptr;
-    return std::make_unique<AddressEntryAdapter>(com::Dispatch(entry));
-  }
-
-  com::Dispatch entries_;
-};
+using AddressEntriesAdapter = AddressEntriesOf<AddressEntryAdapter>;
 
 std::unique_ptr<AddressEntries> AddressEntryAdapter::Members() {
   return std::make_unique<AddressEntriesAdapter>(entry_.Object(L"Members"));
 }
-
-class AddressListAdapter final : public AddressList {
- public:
-  explicit AddressListAdapter(com::Dispatch list) : list_(std::move(list)) {}
-
-  std::wstring Name() override { return list_.Call(L"Name").ToText(); }
-  std::unique_ptr<AddressEntries> Entries() override {
-    return std::make_unique<AddressEntriesAdapter>(list_.Object(L"AddressEntries"));
-  }
-
- private:
-  com::Dispatch list_;
-};
-
-class AddressListsAdapter final : public AddressLists {
- public:
-  explicit AddressListsAdapter(com::Dispatch lists) : lists_(std::move(lists)) {}
-
-  int Count() override { return lists_.Call(L"Count").ToInt(); }
-  std::unique_ptr<AddressList> Item(int index) override {
-    return std::make_unique<AddressListAdapter>(lists_.Object(L"Item", {index}));
-  }
-
- private:
-  com::Dispatch lists_;
-};
 
 class SafeDistListAdapter final : public SafeDistList {
  public:
@@ -389,7 +337,8 @@ class RedemptionAdapter final : public Redemption {
     return std::make_unique<MapiUtilsAdapter>(CreateByProgId(L"Redemption.MAPIUtils"));
   }
   std::unique_ptr<AddressLists> CreateAddressLists() override {
-    return std::make_unique<AddressListsAdapter>(CreateByProgId(L"redemption.addresslists"));
+    return std::make_unique<AddressListsOf<AddressEntryAdapter>>(
+        CreateByProgId(L"redemption.addresslists"));
   }
   std::unique_ptr<SafeDistList> CreateSafeDistList() override {
     return std::make_unique<SafeDistListAdapter>(CreateByProgId(L"Redemption.SafeDistList"));

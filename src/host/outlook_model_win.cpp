@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "com/dispatch_win.h"
+#include "host/address_lists_win.h"
 #include "host/host_adapters_win.h"
 
 namespace parvel::host {
@@ -16,11 +17,6 @@ using Microsoft::WRL::ComPtr;
 constexpr auto kMapiENotFound = static_cast<std::int32_t>(0x8004010FU);
 // PR_MOBILE_TELEPHONE_NUMBER (Unicode) as the PropertyAccessor names it.
 constexpr wchar_t kMobileProperty[] = L"http://schemas.microsoft.com/mapi/proptag/0x3A1C001F";
-
-bool IsNothing(const com::Variant& value) {
-  return value.IsNullOrEmpty() ||
-         (value.get()->vt == VT_DISPATCH && value.get()->pdispVal == nullptr);
-}
 
 class TrustedMail final : public OutlookMail {
  public:
@@ -49,7 +45,7 @@ class TrustedEntry final : public AddressEntry {
   // An Exchange user tells its own; any other entry has the property or not.
   std::optional<std::wstring> MobileTelephoneNumber() override {
     const com::Variant user = entry_.Call(L"GetExchangeUser");
-    if (!IsNothing(user)) return com::Dispatch(user).Call(L"MobileTelephoneNumber").ToText();
+    if (!user.IsNothing()) return com::Dispatch(user).Call(L"MobileTelephoneNumber").ToText();
     com::Variant value;
     try {
       value = entry_.Object(L"PropertyAccessor").Call(L"GetProperty", {kMobileProperty});
@@ -66,55 +62,9 @@ class TrustedEntry final : public AddressEntry {
   com::Dispatch entry_;
 };
 
-class TrustedEntries final : public AddressEntries {
- public:
-  explicit TrustedEntries(com::Dispatch entries) : entries_(std::move(entries)) {}
-
-  std::unique_ptr<AddressEntry> GetFirst() override { return Wrap(entries_.Call(L"GetFirst")); }
-  std::unique_ptr<AddressEntry> GetNext() override { return Wrap(entries_.Call(L"GetNext")); }
-  int Count() override { return entries_.Call(L"Count").ToInt(); }
-  std::unique_ptr<AddressEntry> Item(int index) override {
-    return Wrap(entries_.Call(L"Item", {index}));
-  }
-
- private:
-  static std::unique_ptr<AddressEntry> Wrap(const com::Variant& entry) {
-    if (IsNothing(entry)) return nullptr;
-    return std::make_unique<TrustedEntry>(com::Dispatch(entry));
-  }
-
-  com::Dispatch entries_;
-};
-
 std::unique_ptr<AddressEntries> TrustedEntry::Members() {
-  return std::make_unique<TrustedEntries>(entry_.Object(L"Members"));
+  return std::make_unique<AddressEntriesOf<TrustedEntry>>(entry_.Object(L"Members"));
 }
-
-class TrustedList final : public AddressList {
- public:
-  explicit TrustedList(com::Dispatch list) : list_(std::move(list)) {}
-
-  std::wstring Name() override { return list_.Call(L"Name").ToText(); }
-  std::unique_ptr<AddressEntries> Entries() override {
-    return std::make_unique<TrustedEntries>(list_.Object(L"AddressEntries"));
-  }
-
- private:
-  com::Dispatch list_;
-};
-
-class TrustedLists final : public AddressLists {
- public:
-  explicit TrustedLists(com::Dispatch lists) : lists_(std::move(lists)) {}
-
-  int Count() override { return lists_.Call(L"Count").ToInt(); }
-  std::unique_ptr<AddressList> Item(int index) override {
-    return std::make_unique<TrustedList>(lists_.Object(L"Item", {index}));
-  }
-
- private:
-  com::Dispatch lists_;
-};
 
 class TrustedObjectModel final : public OutlookObjectModel {
  public:
@@ -126,7 +76,7 @@ class TrustedObjectModel final : public OutlookObjectModel {
   }
   void SendAndReceive() override { Session().Call(L"SendAndReceive", {false}); }
   std::unique_ptr<AddressLists> OpenAddressLists() override {
-    return std::make_unique<TrustedLists>(Session().Object(L"AddressLists"));
+    return std::make_unique<AddressListsOf<TrustedEntry>>(Session().Object(L"AddressLists"));
   }
   int MemberCount(Item& distribution_list) override {
     return com::Dispatch(ItemObject(distribution_list)).Call(L"MemberCount").ToInt();
@@ -136,7 +86,7 @@ class TrustedObjectModel final : public OutlookObjectModel {
                                      .Object(L"GetMember", {index})
                                      .Object(L"AddressEntry")
                                      .Call(L"GetContact");
-    if (IsNothing(contact)) return nullptr;
+    if (contact.IsNothing()) return nullptr;
     return MakeItem(contact.ToDispatch());
   }
 
