@@ -8,6 +8,4 @@ namespace parvel {
 
 std::filesystem::path AddinModulePath() { return com::ModulePath(); }
 
-std::filesystem::path AddinFolder() { return AddinModulePath().parent_path(); }
-
 }  // namespace parvel

@@ -9,7 +9,4 @@ namespace parvel {
 // cannot tell.
 std::filesystem::path AddinModulePath();
 
-// The folder that holds the add-in's DLL.
-std::filesystem::path AddinFolder();
-
 }  // namespace parvel

@@ -29,15 +29,16 @@ struct HandleCloser {
 using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
 // In a test program the module is the program itself.
-TEST(AddinFolderTest, IsTheFolderOfTheModuleNotTheCurrentFolder) {
-  const std::filesystem::path folder = AddinFolder();
-  ASSERT_FALSE(folder.empty());
-  EXPECT_TRUE(std::filesystem::exists(folder / "templates_win_tests.exe"));
+TEST(AddinModulePathTest, IsTheModuleNotAFileOfTheCurrentFolder) {
+  const std::filesystem::path module = AddinModulePath();
+  ASSERT_FALSE(module.empty());
+  EXPECT_EQ(module.filename(), "templates_win_tests.exe");
+  EXPECT_TRUE(std::filesystem::exists(module));
 
   TempFolder elsewhere;
   const std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(elsewhere.path());
-  EXPECT_EQ(AddinFolder(), folder);
+  EXPECT_EQ(AddinModulePath(), module);
   std::filesystem::current_path(before);
 }
 
