@@ -107,15 +107,13 @@ TEST_F(AddinDll, RegistersForTheCurrentUserAndUnregistersCompletely) {
   ASSERT_NE(register_server, nullptr);
   ASSERT_EQ(register_server(), S_OK);
 
+  // What the host needs to load the DLL (the class, its server, LoadBehavior)
+  // every scenario's loading checks; these the host only shows or reads later.
   EXPECT_EQ(ReadText(kAddinKey, L"FriendlyName"), L"Outlook add-in");
   EXPECT_EQ(ReadText(kAddinKey, L"Description"), L"Outlook add-in to send SMS messages");
-  EXPECT_EQ(ReadNumber(kAddinKey, L"LoadBehavior"), 3U);
   EXPECT_EQ(ReadNumber(kAddinKey, L"CommandLineSafe"), 0U);
   const std::wstring server = std::wstring(kClassKey) + L"\\InprocServer32";
-  EXPECT_EQ(_wcsicmp(ReadText(server.c_str(), nullptr).c_str(), DllPath().c_str()), 0);
   EXPECT_EQ(ReadText(server.c_str(), L"ThreadingModel"), L"Apartment");
-  EXPECT_EQ(ReadText(L"Software\\Classes\\ZintaraOutlook.OLConnector\\CLSID", nullptr),
-            L"{02EBD1AD-E93D-4C03-A944-77F367121DEB}");
 
   // The type library travels inside the DLL.
   ComPtr<ITypeLib> library;
@@ -325,15 +323,10 @@ TEST_F(AddinDll, RibbonCallbacksAnswerOnlyWhileConnectedAndKeepNoControl) {
   const ComPtr<IDTExtensibility2> connector = NewConnector();
   ComPtr<IRibbonExtensibility> ribbon;
   ASSERT_EQ(connector.As(&ribbon), S_OK);
-  BSTR xml = nullptr;
-  BSTR explorer_id = SysAllocString(L"Microsoft.Outlook.Explorer");
-  ASSERT_EQ(ribbon->GetCustomUI(explorer_id, &xml), S_OK);
-  SysFreeString(explorer_id);
-  ASSERT_NE(xml, nullptr);
-  EXPECT_NE(std::wstring(xml).find(L"onAction=\"ParvelSendSms\""), std::wstring::npos);
-  SysFreeString(xml);
+  // The explorer's ribbon is checked by the scenarios, as strictly as Office
+  // reads it; a reading window gets none.
   BSTR reading_id = SysAllocString(L"Microsoft.Outlook.Mail.Read");
-  xml = nullptr;
+  BSTR xml = nullptr;
   EXPECT_EQ(ribbon->GetCustomUI(reading_id, &xml), S_OK);
   SysFreeString(reading_id);
   EXPECT_EQ(SysStringLen(xml), 0U);
