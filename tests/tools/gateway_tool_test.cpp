@@ -40,14 +40,12 @@ const char* const kOneRecipient = R"({
   "message": "Hi"
 })";
 
-TEST(GatewayTool, EncodesAndDecodesUtf8IgnoringOneTrailingNewline) {
+// gateway_cli_test.cmake takes a text beyond ASCII there and back.
+TEST(GatewayTool, EncodesAndDecodesIgnoringOneTrailingNewline) {
   EXPECT_EQ(RunTool({"encode"}, "abc\n").out, "CED497\n");
   EXPECT_EQ(RunTool({"encode"}, "abc\r\n").out, "CED497\n");
   EXPECT_EQ(RunTool({"encode"}, "abc\n\n").out, Hex(L"abc\n") + "\n");
   EXPECT_EQ(RunTool({"decode"}, "ced497\n").out, "abc\n");
-  const Result euro = RunTool({"encode"}, "\xE2\x82\xAC 5");
-  ASSERT_EQ(euro.code, 0) << euro.err;
-  EXPECT_EQ(RunTool({"decode"}, euro.out).out, "\xE2\x82\xAC 5\n");
 }
 
 TEST(GatewayTool, BuildPrintsTheRequestAsJson) {

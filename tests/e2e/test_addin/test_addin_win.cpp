@@ -22,6 +22,7 @@
 #include "com/dispatch_win.h"
 #include "com/event_advice_win.h"
 #include "host/button_face.h"
+#include "host/diagnostics.h"
 #include "host/extensibility_win.h"
 #include "host/host_error.h"
 #include "request/gateway_request.h"
@@ -40,12 +41,6 @@ constexpr CLSID kClsid = {
 constexpr int kFaceSide = 16;
 constexpr int kFaceBorder = 2;  // transparent: 16 * 16 - 12 * 12 = 112 pixels
 
-std::wstring Hex(HRESULT result) {
-  wchar_t text[16];
-  swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(result));
-  return text;
-}
-
 Dispatch Create(const wchar_t* prog_id) {
   CLSID clsid{};
   HRESULT result = CLSIDFromProgID(prog_id, &clsid);
@@ -53,7 +48,8 @@ Dispatch Create(const wchar_t* prog_id) {
   if (SUCCEEDED(result))
     result = CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&object));
   if (FAILED(result))
-    throw HostError(result, std::wstring(prog_id) + L" is not available (" + Hex(result) + L")");
+    throw HostError(result, std::wstring(prog_id) + L" is not available (" +
+                                parvel::host::HresultText(result) + L")");
   return Dispatch(object);
 }
 
@@ -219,25 +215,15 @@ std::wstring ClsidText() {
   return text.data();
 }
 
-bool SetValue(const std::wstring& path, const wchar_t* name, DWORD type, const void* data,
-              DWORD size) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS) {
-    return false;
-  }
-  const LONG result = RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
-  RegCloseKey(key);
-  return result == ERROR_SUCCESS;
-}
-
+// RegSetKeyValueW creates the key and any missing parent first.
 bool SetValue(const std::wstring& path, const wchar_t* name, const std::wstring& text) {
-  return SetValue(path, name, REG_SZ, text.c_str(),
-                  static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  return RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), name, REG_SZ, text.c_str(),
+                         static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 bool SetValue(const std::wstring& path, const wchar_t* name, DWORD number) {
-  return SetValue(path, name, REG_DWORD, &number, sizeof number);
+  return RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), name, REG_DWORD, &number,
+                         sizeof number) == ERROR_SUCCESS;
 }
 
 const std::wstring kAddinKey =

@@ -7,9 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -109,15 +107,13 @@ TEST_F(AddinDll, RegistersForTheCurrentUserAndUnregistersCompletely) {
   ASSERT_NE(register_server, nullptr);
   ASSERT_EQ(register_server(), S_OK);
 
+  // What the host needs to load the DLL (the class, its server, LoadBehavior)
+  // every scenario's loading checks; these the host only shows or reads later.
   EXPECT_EQ(ReadText(kAddinKey, L"FriendlyName"), L"Outlook add-in");
   EXPECT_EQ(ReadText(kAddinKey, L"Description"), L"Outlook add-in to send SMS messages");
-  EXPECT_EQ(ReadNumber(kAddinKey, L"LoadBehavior"), 3U);
   EXPECT_EQ(ReadNumber(kAddinKey, L"CommandLineSafe"), 0U);
   const std::wstring server = std::wstring(kClassKey) + L"\\InprocServer32";
-  EXPECT_EQ(_wcsicmp(ReadText(server.c_str(), nullptr).c_str(), DllPath().c_str()), 0);
   EXPECT_EQ(ReadText(server.c_str(), L"ThreadingModel"), L"Apartment");
-  EXPECT_EQ(ReadText(L"Software\\Classes\\ZintaraOutlook.OLConnector\\CLSID", nullptr),
-            L"{02EBD1AD-E93D-4C03-A944-77F367121DEB}");
 
   // The type library travels inside the DLL.
   ComPtr<ITypeLib> library;
@@ -201,126 +197,38 @@ struct ScriptedHost {
     return count;
   }
 
-  std::vector<std::wstring> ButtonCalls() const {
-    std::vector<std::wstring> calls;
+  // What the add-in gave the button as its Picture.
+  std::wstring Picture() const {
     for (const Call& call : button->calls()) {
-      if (call.args.empty()) {
-        calls.push_back(call.name);
-      } else if (call.args[0].get()->vt == VT_DISPATCH) {
-        calls.push_back(call.name + L"=" + PictureText(call.args[0]));
-      } else if (call.args[0].get()->vt == VT_BOOL) {
-        calls.push_back(call.name + (call.args[0].ToBool() ? L"=True" : L"=False"));
-      } else {
-        calls.push_back(call.name + L"=" + call.args[0].ToText());
-      }
+      if (call.name == L"Picture" && !call.args.empty()) return PictureText(call.args[0]);
     }
-    return calls;
+    return L"(no Picture)";
   }
 };
 
-TEST_F(AddinDll, ConnectionPutsTheButtonOnStandardWithItsFace) {
+TEST_F(AddinDll, TheFaceIsGivenAsPictureOrPastedLeavingNoneOfItOnTheClipboard) {
   ScriptedHost host;
   const ComPtr<IDTExtensibility2> connector = NewConnector();
   ASSERT_NE(connector, nullptr);
   SAFEARRAY* custom = nullptr;
-  const DWORD clipboard_before = GetClipboardSequenceNumber();
   ASSERT_EQ(
       connector->OnConnection(host.application.Get(), ext_cm_Startup, host.instance.Get(), &custom),
       S_OK);
-  const Call& add = host.controls->calls().at(0);
-  ASSERT_EQ(add.args.size(), 5U);
-  EXPECT_EQ(add.args[0].ToInt(), 1);
-  EXPECT_EQ(add.args[3].ToInt(), 2) << "before the second control";
-  EXPECT_TRUE(add.args[4].ToBool());
-  // The face and its 1-bit mask as pictures: the clipboard stays as it was.
-  const std::vector<std::wstring> expected = {
-      L"Caption=Send SMS", L"Tag=Send SMS", L"OnAction=!<ZintaraOutlook.OLConnector>",
-      L"Enabled=True",     L"Visible=True", L"Style=3",
-      L"Picture=20x20/8",  L"Mask=20x20/1"};
-  EXPECT_EQ(host.ButtonCalls(), expected);
-  EXPECT_EQ(GetClipboardSequenceNumber(), clipboard_before) << "the clipboard was touched";
-
+  EXPECT_EQ(host.Picture(), L"20x20/8") << "the picture of the resources, as it is";
   ASSERT_EQ(connector->OnDisconnection(ext_dm_UserClosed, &custom), S_OK);
-  EXPECT_EQ(host.ButtonCalls().back(), L"Delete");
-}
 
-// Puts a text and a picture on the clipboard as a program that copies does.
-class CopiedContent {
- public:
-  CopiedContent() {
-    BITMAPINFOHEADER header{.biSize = sizeof(BITMAPINFOHEADER),
-                            .biWidth = 4,
-                            .biHeight = 4,
-                            .biPlanes = 1,
-                            .biBitCount = 32,
-                            .biCompression = BI_RGB,
-                            .biSizeImage = 64};
-    dib.resize(sizeof header + 64);
-    std::memcpy(dib.data(), &header, sizeof header);
-    for (std::size_t i = sizeof header; i < dib.size(); ++i) dib[i] = static_cast<BYTE>(i * 7);
-  }
-
-  void Copy() const {
-    const HWND owner =
-        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    ASSERT_NE(owner, nullptr);
-    ASSERT_TRUE(OpenClipboard(owner));
-    EmptyClipboard();
-    Give(CF_UNICODETEXT, text, sizeof text);
-    Give(CF_DIB, dib.data(), dib.size());
-    CloseClipboard();
-    DestroyWindow(owner);
-  }
-
-  static constexpr wchar_t text[] = L"copied before Outlook started";
-  std::vector<BYTE> dib;
-
- private:
-  static void Give(UINT format, const void* bytes, std::size_t size) {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
-    std::memcpy(GlobalLock(block), bytes, size);
-    GlobalUnlock(block);
-    if (SetClipboardData(format, block) == nullptr) GlobalFree(block);
-  }
-};
-
-std::vector<BYTE> ClipboardBytes(UINT format) {
-  std::vector<BYTE> bytes;
-  if (!OpenClipboard(nullptr)) return bytes;
-  if (HANDLE data = GetClipboardData(format)) {
-    const auto* first = static_cast<const BYTE*>(GlobalLock(data));
-    if (first != nullptr) bytes.assign(first, first + GlobalSize(data));
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return bytes;
-}
-
-TEST_F(AddinDll, AHostWithoutPictureAndMaskGetsTheFacePastedAndTheClipboardBack) {
-  const CopiedContent copied;
-  copied.Copy();
-  ScriptedHost host(false);
+  // Office 2000's buttons take no Picture and Mask: the face is pasted.
+  ScriptedHost without_pictures(false);
   std::vector<bool> face_there;
-  host.on_paste_face = [&] {
+  without_pictures.on_paste_face = [&] {
     face_there.push_back(
         IsClipboardFormatAvailable(RegisterClipboardFormatA("Toolbar Button Face")) != FALSE &&
         IsClipboardFormatAvailable(RegisterClipboardFormatA("Toolbar Button Mask")) != FALSE);
   };
-  const ComPtr<IDTExtensibility2> connector = NewConnector();
-  ASSERT_NE(connector, nullptr);
-  SAFEARRAY* custom = nullptr;
-  ASSERT_EQ(
-      connector->OnConnection(host.application.Get(), ext_cm_Startup, host.instance.Get(), &custom),
-      S_OK);
+  ASSERT_EQ(connector->OnConnection(without_pictures.application.Get(), ext_cm_Startup,
+                                    without_pictures.instance.Get(), &custom),
+            S_OK);
   EXPECT_EQ(face_there, std::vector<bool>{true}) << "the face and mask wait for PasteFace";
-
-  // What the user had copied is back, and nothing of the face is left.
-  const std::vector<BYTE> text = ClipboardBytes(CF_UNICODETEXT);
-  ASSERT_GE(text.size(), sizeof CopiedContent::text);
-  EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(text.data())), CopiedContent::text);
-  const std::vector<BYTE> dib = ClipboardBytes(CF_DIB);
-  ASSERT_GE(dib.size(), copied.dib.size());
-  EXPECT_TRUE(std::equal(copied.dib.begin(), copied.dib.end(), dib.begin()));
   EXPECT_EQ(IsClipboardFormatAvailable(RegisterClipboardFormatA("Toolbar Button Face")), FALSE);
   EXPECT_EQ(IsClipboardFormatAvailable(RegisterClipboardFormatA("Toolbar Button Mask")), FALSE);
   ASSERT_EQ(connector->OnDisconnection(ext_dm_UserClosed, &custom), S_OK);
@@ -415,15 +323,10 @@ TEST_F(AddinDll, RibbonCallbacksAnswerOnlyWhileConnectedAndKeepNoControl) {
   const ComPtr<IDTExtensibility2> connector = NewConnector();
   ComPtr<IRibbonExtensibility> ribbon;
   ASSERT_EQ(connector.As(&ribbon), S_OK);
-  BSTR xml = nullptr;
-  BSTR explorer_id = SysAllocString(L"Microsoft.Outlook.Explorer");
-  ASSERT_EQ(ribbon->GetCustomUI(explorer_id, &xml), S_OK);
-  SysFreeString(explorer_id);
-  ASSERT_NE(xml, nullptr);
-  EXPECT_NE(std::wstring(xml).find(L"onAction=\"ParvelSendSms\""), std::wstring::npos);
-  SysFreeString(xml);
+  // The explorer's ribbon is checked by the scenarios, as strictly as Office
+  // reads it; a reading window gets none.
   BSTR reading_id = SysAllocString(L"Microsoft.Outlook.Mail.Read");
-  xml = nullptr;
+  BSTR xml = nullptr;
   EXPECT_EQ(ribbon->GetCustomUI(reading_id, &xml), S_OK);
   SysFreeString(reading_id);
   EXPECT_EQ(SysStringLen(xml), 0U);
