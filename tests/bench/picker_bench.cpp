@@ -15,6 +15,8 @@
 #include "dialogs/compose_presenter.h"
 #include "dialogs/contacts_presenter.h"
 #include "host/session.h"
+#include "support/fake_address_book.h"
+#include "support/fake_redemption.h"
 #include "support/memory_registry.h"
 
 namespace {
@@ -278,7 +280,10 @@ class HexUtils final : public host::MapiUtils {
 class SyntheticRedemption final : public host::Redemption {
  public:
   SyntheticRedemption(int gal_entries, bool tables) : gal_entries_(gal_entries), tables_(tables) {}
-  std::unique_ptr<host::SafeMailItem> CreateSafeMailItem() override { Unsupported(); }
+  // Creating one is how the session learns that Redemption is there.
+  std::unique_ptr<host::SafeMailItem> CreateSafeMailItem() override {
+    return std::make_unique<fakes::FakeSafeMailItem>(mails_);
+  }
   std::unique_ptr<host::MapiUtils> CreateMapiUtils() override {
     return std::make_unique<HexUtils>();
   }
@@ -294,6 +299,7 @@ class SyntheticRedemption final : public host::Redemption {
   }
 
  private:
+  fakes::CallRecorder mails_;
   int gal_entries_;
   bool tables_;
 };
@@ -348,12 +354,6 @@ class NoMessages final : public MessageBoxes {
   }
 };
 
-class NoEvents final : public PendingEvents {
- public:
-  void Run() override { ++runs; }
-  long runs = 0;
-};
-
 class ComposeOnly final : public AddinWindows {
  public:
   void ShowContactsPicker() override {}
@@ -374,7 +374,7 @@ struct Picker {
   Session session;
   OwnerDataView view;
   NoMessages messages;
-  NoEvents events;
+  fakes::ScriptedPendingEvents events;
   ComposeOnly windows;
   ContactsPresenter picker{{.session = session,
                             .view = view,

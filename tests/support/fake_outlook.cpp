@@ -50,7 +50,7 @@ std::unique_ptr<host::CommandBars> FakeApplication::ActiveExplorerCommandBars() 
 
 std::uintptr_t FakeApplication::ActiveExplorerWindow() {
   recorder_.Record(L"Application.ActiveExplorer.Window");
-  return explorer_window;
+  return 0;  // no explorer window
 }
 
 std::unique_ptr<host::OutlookObjectModel> FakeApplication::ObjectModel() {

@@ -53,8 +53,6 @@ class FakeApplication final : public host::Application {
   std::wstring user_name = L"Sales Desk";
   // Makes Outlook's own object model; none when unset, as from a host without it.
   std::function<std::unique_ptr<host::OutlookObjectModel>()> make_object_model;
-  // What ActiveExplorerWindow answers.
-  std::uintptr_t explorer_window = 0;
 
  private:
   CallRecorder& recorder_;

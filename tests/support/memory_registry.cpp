@@ -152,6 +152,10 @@ std::int32_t MemoryRegistry::SetValue(RegKey key, std::wstring_view name, std::u
     return kErrorAccessDenied;
   }
   if (node->write_failure != kErrorSuccess) return node->write_failure;
+  if (!failing_value_.empty() && !NameLess()(name, failing_value_) &&
+      !NameLess()(failing_value_, name)) {
+    return failing_value_code_;
+  }
   RegistryData stored{.type = type, .bytes = std::string(data)};
   if (IsText(type) && !data.empty() && data.back() != '\0') stored.bytes.push_back('\0');
   node->values.insert_or_assign(std::wstring(name), std::move(stored));

@@ -46,6 +46,12 @@ class MemoryRegistry final : public RegistryPort {
   // Creates the key when missing; from then on every value write and every
   // subkey creation in it fails with code, as in a key the user may only read.
   void FailWrites(RegKey root, std::wstring_view path, std::int32_t code = kErrorAccessDenied);
+  // From now on every write of a value of this name, in any key, fails with
+  // code; an empty name lets them all through again.
+  void FailWritesOf(std::wstring_view name, std::int32_t code) {
+    failing_value_ = name;
+    failing_value_code_ = code;
+  }
 
   // Stores the bytes exactly as given, creating the key when missing: a text
   // without its terminating zero, say, as another program may write one.
@@ -77,6 +83,8 @@ class MemoryRegistry final : public RegistryPort {
   std::map<RegKey, Handle> handles_;
   std::vector<std::unique_ptr<Node>> deleted_;  // keys deleted while handles were open
   std::intptr_t next_handle_ = 0x100;
+  std::wstring failing_value_;
+  std::int32_t failing_value_code_ = kErrorSuccess;
 };
 
 }  // namespace parvel

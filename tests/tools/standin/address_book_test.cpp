@@ -22,13 +22,6 @@ std::string ReadSample() {
   return text.str();
 }
 
-const Folder* Child(const Folder& folder, std::wstring_view name) {
-  for (const Folder& child : folder.folders) {
-    if (child.name == name) return &child;
-  }
-  return nullptr;
-}
-
 std::string ErrorOf(std::string_view json) {
   try {
     ParseAddressBook(json);
@@ -38,18 +31,10 @@ std::string ErrorOf(std::string_view json) {
   return "no error";
 }
 
-// The stand-in's objects show the rest of the sample as the add-in reads it
-// (host_objects_win_test.cpp).
-TEST(AddressBook, SampleCoversTheCasesTheAddInMeets) {
+// The sample's folders, stores and entries as the add-in reads them are the
+// stand-in's objects' (host_objects_win_test.cpp) and the scenarios' to check.
+TEST(AddressBook, SampleEntriesAreFoundInAnyLetterCaseAndMembersAreTheEntriesTheyName) {
   const AddressBook book = ParseAddressBook(ReadSample());
-  ASSERT_EQ(book.stores.size(), 3U);
-  const Folder* contacts = Child(book.stores[0], L"Contacts");
-  ASSERT_NE(contacts, nullptr);
-  ASSERT_NE(Child(book.stores[1], L"Contacts"), nullptr) << "both stores have a Contacts folder";
-  ASSERT_NE(Child(*contacts, L"Suppliers"), nullptr);
-  EXPECT_NE(Child(*Child(*contacts, L"Suppliers"), L"Overseas"), nullptr);
-  EXPECT_TRUE(Child(*contacts, L"Archive")->failing);
-
   const OutlookItem* anna = book.FindItem(L"00000000b8e4a6f5e3b1d011a5c800a0c9251f8e0700c1000001");
   ASSERT_NE(anna, nullptr) << "entry IDs are found in any letter case";
   EXPECT_EQ(anna->file_as, L"Bell, Anna");

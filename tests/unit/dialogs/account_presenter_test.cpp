@@ -22,44 +22,6 @@ using fakes::ShownMessage;
 using settings_test::ObservedRegistry;
 using settings_test::RegistryCall;
 
-// Passes everything on, except that writing one named value fails.
-class RefusingRegistry final : public RegistryPort {
- public:
-  explicit RefusingRegistry(RegistryPort& inner) : inner_(inner) {}
-  std::wstring refused_value;
-  std::int32_t code = kErrorAccessDenied;
-
-  std::int32_t CreateKey(RegKey parent, std::wstring_view path, std::uint32_t access,
-                         RegKey& key) override {
-    return inner_.CreateKey(parent, path, access, key);
-  }
-  std::int32_t OpenKey(RegKey parent, std::wstring_view path, std::uint32_t access,
-                       RegKey& key) override {
-    return inner_.OpenKey(parent, path, access, key);
-  }
-  std::int32_t QueryValueInfo(RegKey key, std::wstring_view name, std::uint32_t& type,
-                              std::uint32_t& size) override {
-    return inner_.QueryValueInfo(key, name, type, size);
-  }
-  std::int32_t QueryValueData(RegKey key, std::wstring_view name, std::uint32_t& type,
-                              std::span<char> buffer, std::uint32_t& size) override {
-    return inner_.QueryValueData(key, name, type, buffer, size);
-  }
-  std::int32_t SetValue(RegKey key, std::wstring_view name, std::uint32_t type,
-                        std::string_view data) override {
-    if (name == refused_value) return code;
-    return inner_.SetValue(key, name, type, data);
-  }
-  std::int32_t DeleteKey(RegKey parent, std::wstring_view path) override {
-    return inner_.DeleteKey(parent, path);
-  }
-  std::int32_t CloseKey(RegKey key) override { return inner_.CloseKey(key); }
-  const CodePage& TextCodePage() const override { return inner_.TextCodePage(); }
-
- private:
-  RegistryPort& inner_;
-};
-
 const AccountSettings kHeld{.account = L"acc1",
                             .password = L"Unknown",
                             .mail_address = L"sms@gw.example",
@@ -94,8 +56,7 @@ class AccountPresenterTest : public ::testing::Test {
   static RegValue Stored(const std::wstring& text) { return RegValue(text + L'\0'); }
 
   MemoryRegistry memory;
-  RefusingRegistry refusing{memory};
-  ObservedRegistry observed{refusing};
+  ObservedRegistry observed{memory};
   AccountSettings settings = kHeld;
   fakes::RecordingWindowView view;
   fakes::RecordingMessageBoxes messages;
@@ -205,8 +166,7 @@ TEST_F(AccountPresenterTest, AFailedWriteIsReportedWithItsCodeAndStopsTheLaterWr
     observed.calls.clear();
     messages.shown.clear();
     settings = kHeld;
-    refusing.refused_value = c.value;
-    refusing.code = 1018;
+    memory.FailWritesOf(c.value, 1018);
     Type(L"acc2", L"pw", L"pw", L"Team", L"P");
     window.OnSaveClicked();
     EXPECT_EQ(Writes(), c.attempted);

@@ -11,8 +11,6 @@
 #include <vector>
 
 #include "dialogs/compose_presenter.h"
-#include "settings/reg_functions.h"
-#include "settings/settings_key.h"
 #include "support/call_recorder.h"
 #include "support/fake_outlook.h"
 #include "support/fake_redemption.h"
@@ -21,6 +19,7 @@
 #include "support/recording_diagnostics.h"
 #include "support/recording_message_boxes.h"
 #include "support/recording_window_view.h"
+#include "support/saved_account.h"
 
 namespace parvel::compose_test {
 
@@ -50,18 +49,7 @@ class ComposeFixture : public testing::Test {
  protected:
   ComposeFixture() {
     session.Connect(std::make_unique<fakes::FakeApplication>(recorder));
-    RegEnsureKey(registry, kHkeyCurrentUser, SettingsKeyPath);
-    Store(L"Account", L"acc1");
-    Store(L"Password", L"Unknown");
-    Store(L"MailAddress", L"sms@gateway.zintara.example");
-    Store(L"DefaultContacts", L"Contacts");
-    Store(L"NamePrefix", L"ZN");
-  }
-
-  void Store(const wchar_t* name, const wchar_t* value) {
-    ASSERT_EQ(RegStoreValue(registry, kHkeyCurrentUser, SettingsKeyPath, name,
-                            RegValue(std::wstring(value)), 1),
-              0);
+    fakes::StoreSavedAccount(registry);
   }
 
   // The ports of a compose window that shows itself in view.

@@ -70,18 +70,6 @@ TEST_F(UnsentWorkWindowTest, TheNextLoadBringsTheWorkBackAndSaysSo) {
   EXPECT_EQ(third.presenter.Recipients().Count(), 3U) << "the work as it was last";
 }
 
-TEST_F(UnsentWorkWindowTest, AnEmptyWindowKeepsNothing) {
-  {
-    Window window(*this);
-    window.presenter.KeepUnsentWork();
-  }
-  EXPECT_FALSE(Kept());
-  Window next(*this);
-  EXPECT_EQ(next.view.caption, kCaption);
-  EXPECT_FALSE(next.view.Checked(kDelayedSendCheck));
-  EXPECT_EQ(next.view.dates[kDelayedSendTime], (LocalDateTime{2027, 1, 1, 6, 5}));
-}
-
 TEST_F(UnsentWorkWindowTest, OnlyASendThatSucceedsForgetsTheWorkBroughtBack) {
   LeaveWorkBehind(L"See you at 5", L"021 555 456");
   Window next(*this);

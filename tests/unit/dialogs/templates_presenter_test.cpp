@@ -87,13 +87,6 @@ class TemplatesPresenterTest : public compose_test::ComposeFixture {
                              .code_page = western}};
 };
 
-TEST_F(TemplatesPresenterTest, LoadListsTheNamesInFileOrder) {
-  WriteBytes(file, "%LABEL%Zulu\r\nz\r\n%LABEL%Alpha\r\na\r\n");
-  window.Load();
-  EXPECT_EQ(view.caption, L"Templates");
-  EXPECT_EQ(List(), (Names{L"Zulu", L"Alpha"}));
-}
-
 TEST_F(TemplatesPresenterTest, AddSavesReadsBackAndEmptiesTheBoxes) {
   window.Load();
   EXPECT_EQ(List(), Names{});
@@ -142,20 +135,6 @@ TEST_F(TemplatesPresenterTest, ALineBreakIsRefusedBeforeItCanSplitTheEntryInTheF
   EXPECT_EQ(List(), Names{L"Kept"});
 }
 
-TEST_F(TemplatesPresenterTest, SelectReplacesTheComposeMessageUpdatesTheCounterAndCloses) {
-  WriteBytes(file, "%LABEL%A\r\nalpha\r\n%LABEL%B\r\nbravo text\r\n");
-  window.Load();
-  compose.ComposeWindow().SetMessage(L"an older message");
-  Select(1);
-  window.OnSelectClicked();
-  EXPECT_EQ(compose_view.texts[compose_controls::kMessageBox], L"bravo text");
-  // 10 characters + 1 + "ZN" + "Sales Desk"
-  EXPECT_EQ(compose_view.texts[compose_controls::kCounterLabel],
-            L"Used : 23 chars (incl. EMail name)");
-  EXPECT_TRUE(view.closed);
-  EXPECT_TRUE(messages.shown.empty());
-}
-
 TEST_F(TemplatesPresenterTest, SelectReachesAComposeWindowThatWasClosed) {
   WriteBytes(file, "%LABEL%A\r\nalpha\r\n");
   window.Load();
@@ -178,7 +157,8 @@ TEST_F(TemplatesPresenterTest, SelectAndDeleteWithoutASelectedRowSayNoTemplateSe
   EXPECT_EQ(File(), "%LABEL%A\r\nalpha\r\n");
 }
 
-TEST_F(TemplatesPresenterTest, DeleteTheMiddleOfThreeKeepsTheOthersInOrder) {
+TEST_F(TemplatesPresenterTest,
+       DeleteTheMiddleOfThreeKeepsTheOthersInOrderAndSelectTakesTheRowsText) {
   window.Load();
   Add(L"One", L"1");
   Add(L"Two", L"2");
@@ -192,6 +172,7 @@ TEST_F(TemplatesPresenterTest, DeleteTheMiddleOfThreeKeepsTheOthersInOrder) {
   Select(1);
   window.OnSelectClicked();
   EXPECT_EQ(compose_view.texts[compose_controls::kMessageBox], L"3") << "rows still match entries";
+  EXPECT_TRUE(view.closed);
 }
 
 TEST_F(TemplatesPresenterTest, AChangeThatCannotBeSavedIsToldAndWhatWasTypedKept) {
@@ -218,21 +199,6 @@ TEST_F(TemplatesPresenterTest, AChangeThatCannotBeSavedIsToldAndWhatWasTypedKept
   EXPECT_EQ(messages.shown, std::vector<ShownMessage>{not_saved});
   EXPECT_EQ(List(), Names{L"Kept"});
   EXPECT_EQ(File(), "%LABEL%Kept\r\nk\r\n");
-}
-
-TEST_F(TemplatesPresenterTest, ClosingAndReopeningReadsTheFileAgain) {
-  window.Load();
-  Add(L"Kept", L"k");
-  window.OnCloseClicked();
-  EXPECT_TRUE(view.closed);
-  fakes::RecordingWindowView reopened;
-  TemplatesPresenter again{{.view = reopened,
-                            .message_boxes = messages,
-                            .windows = compose,
-                            .files = files,
-                            .location = {.folder = folder.path()}}};
-  again.Load();
-  EXPECT_EQ(Texts(reopened), Names{L"Kept"});
 }
 
 }  // namespace

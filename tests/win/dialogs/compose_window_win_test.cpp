@@ -11,19 +11,18 @@
 #include <vector>
 
 #include "dialogs/window_ids.h"
-#include "settings/reg_functions.h"
-#include "settings/settings_key.h"
 #include "support/call_recorder.h"
+#include "support/compose_only_windows.h"
 #include "support/fake_outlook.h"
 #include "support/fake_redemption.h"
 #include "support/memory_registry.h"
+#include "support/saved_account.h"
 #include "win/dialogs/dialog_driver_win.h"
 #include "win/dialogs/keyboard_input_win.h"
 
 namespace parvel::dialogs {
 namespace {
 
-using test::NoOtherWindows;
 using test::PressKey;
 using test::RunQueuedMessages;
 using test::WindowText;
@@ -33,14 +32,7 @@ class ComposeWindowTest : public testing::Test {
   ComposeWindowTest() {
     session.Connect(std::make_unique<fakes::FakeApplication>(recorder));
     // A saved account: the load shows no message box.
-    RegEnsureKey(registry, kHkeyCurrentUser, SettingsKeyPath);
-    for (const auto& [name, value] :
-         {std::pair{L"Account", L"acc1"}, std::pair{L"Password", L"Unknown"},
-          std::pair{L"MailAddress", L"sms@gateway.zintara.example"},
-          std::pair{L"DefaultContacts", L"Contacts"}, std::pair{L"NamePrefix", L""}}) {
-      RegStoreValue(registry, kHkeyCurrentUser, SettingsKeyPath, name,
-                    RegValue(std::wstring(value)), kRegSz);
-    }
+    fakes::StoreSavedAccount(registry);
   }
 
   void SetUp() override {
@@ -53,7 +45,7 @@ class ComposeWindowTest : public testing::Test {
   fakes::CallRecorder recorder;
   Session session{std::make_unique<fakes::FakeRedemption>(recorder)};
   MemoryRegistry registry;
-  NoOtherWindows windows;
+  fakes::ComposeOnlyWindows windows;
   ComposeWindow window{session, registry, windows};
 };
 

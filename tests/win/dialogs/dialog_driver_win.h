@@ -6,11 +6,8 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <stdexcept>
 #include <string>
 #include <vector>
-
-#include "ui/addin_windows.h"
 
 namespace parvel::dialogs::test {
 
@@ -41,15 +38,5 @@ inline std::vector<int> TabOrder(HWND dialog, int first, std::size_t count) {
   }
   return ids;
 }
-
-// A window set for a dialog tested alone: opening another window does
-// nothing, and there is no compose window to reach.
-class NoOtherWindows final : public AddinWindows {
- public:
-  void ShowContactsPicker() override {}
-  void ShowAccountWindow() override {}
-  void ShowTemplatesWindow() override {}
-  ComposePresenter& ComposeWindow() override { throw std::logic_error("no compose window here"); }
-};
 
 }  // namespace parvel::dialogs::test

@@ -20,19 +20,18 @@
 #include "dialogs/message_boxes_win.h"
 #include "dialogs/templates_window_win.h"
 #include "dialogs/window_ids.h"
-#include "settings/reg_functions.h"
-#include "settings/settings_key.h"
 #include "support/call_recorder.h"
+#include "support/compose_only_windows.h"
 #include "support/fake_outlook.h"
 #include "support/fake_redemption.h"
 #include "support/memory_registry.h"
+#include "support/saved_account.h"
 #include "support/temp_folder.h"
 #include "win/dialogs/dialog_driver_win.h"
 
 namespace parvel::dialogs {
 namespace {
 
-using test::NoOtherWindows;
 using test::TabOrder;
 using test::WindowText;
 
@@ -67,20 +66,13 @@ class DialogTexts : public ::testing::Test {
  protected:
   DialogTexts() {
     session.Connect(std::make_unique<fakes::FakeApplication>(recorder));
-    RegEnsureKey(registry, kHkeyCurrentUser, SettingsKeyPath);
-    for (const auto& [name, value] :
-         {std::pair{L"Account", L"acc1"}, std::pair{L"Password", L"Unknown"},
-          std::pair{L"MailAddress", L"sms@gateway.zintara.example"},
-          std::pair{L"DefaultContacts", L"Contacts"}}) {
-      RegStoreValue(registry, kHkeyCurrentUser, SettingsKeyPath, name,
-                    RegValue(std::wstring(value)), 1);
-    }
+    fakes::StoreSavedAccount(registry);
   }
 
   fakes::CallRecorder recorder;
   Session session{std::make_unique<fakes::FakeRedemption>(recorder)};
   MemoryRegistry registry;
-  NoOtherWindows others;
+  fakes::ComposeOnlyWindows others;
 };
 
 TEST_F(DialogTexts, ComposeWindow) {

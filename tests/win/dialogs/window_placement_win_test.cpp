@@ -73,29 +73,6 @@ void ExpectRect(const RECT& rect, LONG left, LONG top, LONG right, LONG bottom) 
   EXPECT_EQ(rect.bottom, bottom);
 }
 
-TEST(WindowPlacementWin, TheComposeWindowFollowsOutlookToTheSecondMonitor) {
-  const Frame outlook(1400, 100, 900, 560, true);
-  const Frame compose(0, 0, 500, 400, false);
-  Place(compose.get(), {.how = Placement::How::CentredOn, .anchor = outlook.get()}, kTwoMonitors);
-  ExpectRect(compose.Rect(), 1600, 180, 2100, 580);
-
-  // Outlook past the right monitor's edge: the window stays on its work area.
-  SetWindowPos(outlook.get(), nullptr, 2800, 700, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  Place(compose.get(), {.how = Placement::How::CentredOn, .anchor = outlook.get()}, kTwoMonitors);
-  ExpectRect(compose.Rect(), 2700, 640, 3200, 1040);
-}
-
-TEST(WindowPlacementWin, ThePickerOpensBesideTheComposeWindowOnItsMonitor) {
-  const Frame compose(1400, 100, 500, 400, true);
-  const Frame picker(0, 0, 700, 380, false);
-  Place(picker.get(), {.how = Placement::How::Beside, .anchor = compose.get()}, kTwoMonitors);
-  ExpectRect(picker.Rect(), 1908, 100, 2608, 480);
-  // At the right edge of its monitor: on the left.
-  SetWindowPos(compose.get(), nullptr, 2650, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  Place(picker.get(), {.how = Placement::How::Beside, .anchor = compose.get()}, kTwoMonitors);
-  ExpectRect(picker.Rect(), 1942, 100, 2642, 480);
-}
-
 TEST(WindowPlacementWin, WithoutAWindowToGoByTheWindowOpensOnAWorkArea) {
   const Frame compose(0, 0, 500, 400, false);
   // A minimised Outlook: the middle of the work area of its monitor.

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "host/host_adapters_win.h"
 #include "host/host_error.h"
 #include "win/host/scripted_object_win.h"
 
@@ -64,41 +63,6 @@ TEST_F(DispatchTest, HostFailuresCarryTheHostsOwnMessage) {
     EXPECT_FALSE(error.message().empty());
   }
   EXPECT_THROW(com::Dispatch().Call(L"Name"), HostError);
-}
-
-TEST_F(DispatchTest, ApplicationAdapterWalksTheObjectModelByNameAndEnumerationsEndAtNothing) {
-  const auto user = ScriptedObject::Make();
-  user->Define(L"Name", Returns(com::Variant(L"Sales Desk")));
-  const auto folder = ScriptedObject::Make();
-  folder->Define(L"Name", Returns(com::Variant(L"Mailbox")));
-  const auto folders = ScriptedObject::Make();
-  folders->Define(L"GetFirst", Returns(com::Variant(static_cast<IDispatch*>(folder.Get()))));
-  folders->Define(L"GetNext", Returns(com::Variant(static_cast<IDispatch*>(nullptr))));
-  const auto space = ScriptedObject::Make();
-  space->Define(L"CurrentUser", Returns(com::Variant(static_cast<IDispatch*>(user.Get()))));
-  space->Define(L"Folders", Returns(com::Variant(static_cast<IDispatch*>(folders.Get()))));
-  const auto application = ScriptedObject::Make();
-  application->Define(L"GetNamespace", [&](const Call& call, com::Variant& result, EXCEPINFO*) {
-    if (call.args.at(0).ToText() != L"MAPI") return E_INVALIDARG;
-    result = com::Variant(static_cast<IDispatch*>(space.Get()));
-    return S_OK;
-  });
-  application->Define(L"CreateItem", Raises(E_FAIL, L"No profile."));
-
-  const auto adapter = MakeApplication(application);
-  EXPECT_EQ(adapter->GetNamespace(L"MAPI")->CurrentUserName(), L"Sales Desk");
-  EXPECT_THROW(adapter->CreateItem(kOlMailItem), HostError);
-  EXPECT_EQ(application->calls().back().args.at(0).ToInt(), 0);
-
-  const auto stores = adapter->GetNamespace(L"MAPI")->TopLevelFolders();
-  const auto first = stores->Next();
-  ASSERT_NE(first, nullptr);
-  EXPECT_EQ(first->Name(), L"Mailbox");
-  EXPECT_EQ(stores->Next(), nullptr);
-}
-
-TEST_F(DispatchTest, RedemptionObjectsThatAreNotRegisteredFailToCreate) {
-  EXPECT_THROW(MakeRedemption()->CreateSafeMailItem(), HostError);
 }
 
 TEST(Variant, ConvertsAndCopiesValues) {

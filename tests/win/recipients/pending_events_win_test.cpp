@@ -54,15 +54,6 @@ class ThreadMessagePumpTest : public testing::Test {
   HWND window = nullptr;
 };
 
-TEST_F(ThreadMessagePumpTest, DispatchesWhatIsQueued) {
-  PostMessageW(window, kCount, 0, 0);
-  PostMessageW(window, kCount, 0, 0);
-  observed.pump.Run();
-  EXPECT_EQ(observed.counted, 2);
-  observed.pump.Run();
-  EXPECT_EQ(observed.counted, 2);
-}
-
 TEST_F(ThreadMessagePumpTest, AnEventThatAsksAgainGetsNothingUntilItEnds) {
   PostMessageW(window, kNested, 0, 0);
   PostMessageW(window, kCount, 0, 0);

@@ -68,7 +68,7 @@ class WindowsRegistryTest : public ::testing::Test {
   win::UniqueHkey key;
 };
 
-TEST_F(WindowsRegistryTest, TextComesBackWithTheZeroTheRegistryAddedOrTheReadSupplied) {
+TEST_F(WindowsRegistryTest, TextComesBackWithItsZeroAndItsWindows1252Characters) {
   EXPECT_EQ(Store(L"Name", Text(L"abc")), ERROR_SUCCESS);
   EXPECT_EQ(Raw("Name"), std::make_pair(DWORD{REG_SZ}, std::string("abc\0", 4)));
   EXPECT_EQ(Fetch(L"Name"), Text(std::wstring(L"abc\0", 4)));
@@ -83,17 +83,26 @@ TEST_F(WindowsRegistryTest, TextComesBackWithTheZeroTheRegistryAddedOrTheReadSup
                      static_cast<DWORD>(text.size() * sizeof(wchar_t))),
       ERROR_SUCCESS);
   EXPECT_EQ(Fetch(L"Bare"), Text(std::wstring(L"abc\0", 4)));
+
+  // Windows-1252 text round-trips through the ANSI code page.
+  const std::wstring western = L"Caf\u00E9 \u20AC5";
+  EXPECT_EQ(Store(L"Pr\u00E9nom", Text(western)), ERROR_SUCCESS);
+  EXPECT_EQ(Fetch(L"Pr\u00E9nom"), Text(western + L'\0'));
+  wchar_t stored[32] = {};
+  DWORD size = sizeof stored;
+  ASSERT_EQ(RegQueryValueExW(key.get(), L"Pr\u00E9nom", nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(stored), &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(std::wstring(stored), western) << "the registry holds the characters themselves";
 }
 
-TEST_F(WindowsRegistryTest, ANumberIsStoredAsADword) {
+TEST_F(WindowsRegistryTest, ANumberIsStoredAsADwordAndBinaryValuesAreNotRead) {
   EXPECT_EQ(Store(L"Number", std::int32_t{7}, kRegDword), ERROR_SUCCESS);
   EXPECT_EQ(Raw("Number"), std::make_pair(DWORD{REG_DWORD}, std::string("\7\0\0\0", 4)));
   EXPECT_EQ(Fetch(L"Number"), RegValue(std::int32_t{7}));
   EXPECT_EQ(Store(L"Negative", std::int32_t{-5}, kRegDword), ERROR_SUCCESS);
   EXPECT_EQ(Fetch(L"Negative"), RegValue(std::int32_t{-5}));
-}
 
-TEST_F(WindowsRegistryTest, BinaryValuesAreNotRead) {
   SetRaw("Binary", REG_BINARY, "abc");
   EXPECT_EQ(Fetch(L"Binary"), RegValue{});
   RegValue held = std::int32_t{9};
@@ -158,18 +167,6 @@ TEST_F(WindowsRegistryTest, AValueRewrittenBetweenTheQueriesIsReadAsTheRegistryG
   observed.before_data_query = [&] { SetRaw("Name", REG_SZ, std::string("x\0", 2)); };
   EXPECT_EQ(RegReadValue(observed, handle, L"Name", held), ERROR_SUCCESS);
   EXPECT_EQ(held, Text(std::wstring(L"x\0", 2)));
-}
-
-TEST_F(WindowsRegistryTest, Windows1252TextRoundTripsThroughTheAnsiCodePage) {
-  const std::wstring text = L"Caf\u00E9 \u20AC5";
-  EXPECT_EQ(Store(L"Pr\u00E9nom", Text(text)), ERROR_SUCCESS);
-  EXPECT_EQ(Fetch(L"Pr\u00E9nom"), Text(text + L'\0'));
-  wchar_t stored[32] = {};
-  DWORD size = sizeof stored;
-  ASSERT_EQ(RegQueryValueExW(key.get(), L"Pr\u00E9nom", nullptr, nullptr,
-                             reinterpret_cast<BYTE*>(stored), &size),
-            ERROR_SUCCESS);
-  EXPECT_EQ(std::wstring(stored), text) << "the registry holds the characters themselves";
 }
 
 }  // namespace
