@@ -83,11 +83,5 @@ TEST(GatewayText, LabelsLeaveOutWhatHasNoFormAndAreNeverEmptied) {
   EXPECT_EQ(label(L""), L"") << "an empty name stays empty";
 }
 
-TEST(GatewayText, GermanRulesAreTheGermanUsers) {
-  EXPECT_EQ(RulesForLanguage(L"de"), Rules::German);
-  EXPECT_EQ(RulesForLanguage(L"en"), Rules::Latin);
-  EXPECT_EQ(RulesForLanguage(L"fr"), Rules::Latin);
-}
-
 }  // namespace
 }  // namespace parvel

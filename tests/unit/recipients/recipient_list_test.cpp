@@ -19,7 +19,7 @@ std::vector<std::wstring> Names(const RecipientList& list) {
   return names;
 }
 
-TEST(RecipientList, KeepsTheOrderOfAddingUntilSorted) {
+TEST(RecipientList, KeepsTheOrderOfAddingUntilSortedAndAmongEqualRows) {
   RecipientList list;
   list.Add(Row(L"b", L"3"));
   list.Add(Row(L"C", L"1"));
@@ -34,15 +34,10 @@ TEST(RecipientList, KeepsTheOrderOfAddingUntilSorted) {
   list.SetSortColumn(RecipientList::Column::Name);
   EXPECT_EQ(Names(list), (std::vector<std::wstring>{L"a", L"b", L"C", L"d"}))
       << "letter case is ignored";
-}
-
-TEST(RecipientList, EqualRowsKeepTheOrderOfAdding) {
-  RecipientList list;
-  list.SetSorted(true);
-  list.Add(Row(L"Unknown", L"1"));
-  list.Add(Row(L"Unknown", L"2"));
-  list.Add(Row(L"unknown", L"3"));
-  EXPECT_EQ(list.Rows()[2].mobile, L"3");
+  list.Add(Row(L"A", L"0"));
+  list.Add(Row(L"a", L"0"));
+  EXPECT_EQ(Names(list), (std::vector<std::wstring>{L"a", L"A", L"a", L"b", L"C", L"d"}))
+      << "equal rows keep the order of adding";
 }
 
 TEST(RecipientList, RemovesEverySelectedRowAtOnce) {

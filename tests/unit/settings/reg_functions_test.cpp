@@ -102,7 +102,7 @@ TEST_F(RegFunctionsTest, OtherTypesWriteNothingAndSucceed) {
   EXPECT_TRUE(store.ValueNames(kHkeyCurrentUser, kPath).empty());
 }
 
-TEST_F(RegFunctionsTest, MissingValuesAndKeysFetchAsEmpty) {
+TEST_F(RegFunctionsTest, MissingValuesAndKeysFetchAsEmptyAndAreNeitherCreatedNorStoredInto) {
   EXPECT_EQ(Fetch(L"Missing"), RegValue{});
   EXPECT_EQ(RegFetchValue(registry, kHkeyCurrentUser, L"Software\\Nowhere", L"Name"), RegValue{});
   EXPECT_FALSE(store.KeyExists(kHkeyCurrentUser, L"Software\\Nowhere"))
@@ -111,9 +111,8 @@ TEST_F(RegFunctionsTest, MissingValuesAndKeysFetchAsEmpty) {
   RegValue held = Text(L"held");
   EXPECT_EQ(Read(L"Missing", held), kErrorFileNotFound);
   EXPECT_EQ(held, Text(L"held")) << "untouched";
-}
 
-TEST_F(RegFunctionsTest, StoringIntoAMissingKeyFailsAndCreatesNothing) {
+  registry.calls.clear();
   const std::int32_t code =
       RegStoreValue(registry, kHkeyCurrentUser, L"Software\\Nowhere", L"Name", Text(L"x"), kRegSz);
   EXPECT_EQ(code, kErrorFileNotFound) << "the open's reason, not the absent handle's";

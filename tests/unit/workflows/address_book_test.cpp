@@ -121,25 +121,6 @@ TEST_F(AddressBookTest, TheScanWaitsForANamespaceThenRunsOncePerSession) {
 
 // --- Listing a folder --------------------------------------------------------------
 
-TEST_F(AddressBookTest, AFolderListsContactsWithAMobileAndEveryDistributionList) {
-  UseStores({MailFolder(
-      L"Mailbox",
-      {ContactFolder(L"Contacts",
-                     {Contact(L"C1", L"Adams,\r\nAnn", L"021 1"),
-                      Contact(L"C2", L"Brown, Bob", L""), fakes::OtherItem(L"N1"),
-                      DistList(L"D1", L"Sales", {}), Contact(L"C3", L"Cole, Cy", L"021 3")})})});
-  Folders();
-  book.ListFolder(L"Contacts", 0, contacts);
-
-  EXPECT_THAT(contacts.rows, ElementsAre(Envelope(L"Adams,\r\nAnn", L"021 1", L"C1"),
-                                         Row(L"Sales", L"Contacts", kDistribution, L"D1"),
-                                         Envelope(L"Cole, Cy", L"021 3", L"C3")));
-  EXPECT_EQ(contacts.clears, 1);
-  book.ListFolder(L"Contacts", 0, contacts);
-  EXPECT_EQ(session.KnownDistListCount(), 1U);
-  EXPECT_NE(session.KnownDistList(L"D1"), nullptr);
-}
-
 TEST_F(AddressBookTest, FoldersOfTheSameNameAreChosenByPositionOrTheFirstByName) {
   UseStores({MailFolder(L"Mailbox", {ContactFolder(L"Contacts", {Contact(L"C1", L"A", L"1")})}),
              MailFolder(L"Archive", {ContactFolder(L"Contacts", {Contact(L"C2", L"B", L"2")})})});
@@ -164,21 +145,6 @@ TEST_F(AddressBookTest, AHostErrorInAFolderKeepsTheRowsFoundBeforeIt) {
 }
 
 // --- The Global Address List ---------------------------------------------------------
-
-TEST_F(AddressBookTest, TheGlobalAddressListListsMailUsersWithAMobileAndItsLists) {
-  UseAddressLists({{L"Global Address List",
-                    {MailUser(L"Ann", L"E1", L"021 1"),
-                     MailUser(L"Bob", L"E2", std::nullopt),
-                     MailUser(L"Cy", L"E3", L""),
-                     GalList(L"Sales", L"E4", {}),
-                     {.display_type = 6, .name = L"Room", .id = L"E5", .mobile = L"021 5"}}}});
-  book.LoadGlobalAddressList(contacts);
-
-  EXPECT_THAT(contacts.rows,
-              ElementsAre(Envelope(L"Ann", L"021 1", L"E1"),
-                          Row(L"Sales", L"Global Address List", kDistribution, L"E4")));
-  EXPECT_EQ(pending.runs, 5) << "once per entry";
-}
 
 TEST_F(AddressBookTest, ALongListingReachesTheListInBatches) {
   std::vector<fakes::FakeAddressEntryData> entries;
@@ -362,11 +328,6 @@ TEST_F(AddressBookTest, TheContextMenuEntryShowsForAContactOrListAmongTheFirstIt
   CountedSelection with_list(recorder, mixed);
   EXPECT_TRUE(SelectionHasRecipients(with_list));
   EXPECT_EQ(with_list.taken, 4U) << "the first contact or list decides";
-
-  std::vector<fakes::FakeItemData> late(mails.begin(), mails.begin() + kSelectionItemsLookedAt);
-  late.push_back(Contact(L"0A01", L"Bell, Anna", L"021"));
-  CountedSelection contact_too_late(recorder, late);
-  EXPECT_FALSE(SelectionHasRecipients(contact_too_late));
 
   CountedSelection broken(
       recorder, {Contact(L"0A04", L"Broken", L"029"), Contact(L"0A01", L"Bell, Anna", L"021")});

@@ -89,27 +89,6 @@ TEST_F(HandlerTurnsTest, HostObjectsStayUntilTheLastHandlerEnds) {
   EXPECT_TRUE(session.Disconnected()) << "a second release changes nothing";
 }
 
-TEST_F(HandlerTurnsTest, TheFolderScanStopsAfterThePendingEventsTurn) {
-  const Session::Handler handler(session);
-  pump.on_run = [this](int) { Disconnect(); };
-  std::vector<FolderListEntry> folders;
-  EXPECT_THROW(book.ListContactFolders(folders), host::HostDisconnected);
-  EXPECT_EQ(recorder.calls().size(), calls_at_disconnection) << "no host call after the turn";
-  EXPECT_EQ(pump.runs, 1);
-  EXPECT_NE(session.ContactFolders(), nullptr) << "the scan's list stays while it runs";
-}
-
-TEST_F(HandlerTurnsTest, TheFolderScanStopsAfterItsFolderErrorBox) {
-  const Session::Handler handler(session);
-  recorder.FailOn(L"Folder(Mailbox/Contacts).DefaultItemType", L"The folder is damaged.");
-  boxes.meanwhile = [this] { Disconnect(); };
-  std::vector<FolderListEntry> folders;
-  EXPECT_THROW(book.ListContactFolders(folders), host::HostDisconnected);
-  EXPECT_EQ(boxes.shown.shown.size(), 1U);
-  EXPECT_EQ(recorder.calls().size(), calls_at_disconnection)
-      << "neither the Inbox nor the next store is walked";
-}
-
 TEST_F(HandlerTurnsTest, TheGlobalAddressListListingStopsAfterItsTurn) {
   redemption->make_address_lists = fakes::FakeAddressListsMaker(
       recorder,
@@ -131,15 +110,6 @@ TEST_F(HandlerTurnsTest, AQuestionStopsItsHandlerWhenTheHostWentMeanwhile) {
   boxes.meanwhile = [this] { Disconnect(); };
   EXPECT_THROW(message_boxes.Ask(L"Replace Characters", L"Send it like this?"),
                host::HostDisconnected);
-}
-
-TEST_F(HandlerTurnsTest, TurnsWhileTheHostStaysGoOn) {
-  pump.Run();
-  pending_events.Run();
-  message_boxes.Show(L"Note", L"Text", MessageIcon::Information);
-  EXPECT_TRUE(message_boxes.Ask(L"Question", L"Text"));
-  EXPECT_EQ(pump.runs, 2);
-  EXPECT_EQ(boxes.shown.shown.size(), 2U);
 }
 
 }  // namespace
