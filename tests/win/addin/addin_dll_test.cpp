@@ -207,6 +207,11 @@ struct ScriptedHost {
 };
 
 TEST_F(AddinDll, TheFaceIsGivenAsPictureOrPastedLeavingNoneOfItOnTheClipboard) {
+  // A face an earlier program left on the clipboard would rightly come back
+  // with the rest of what was there.
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  CloseClipboard();
   ScriptedHost host;
   const ComPtr<IDTExtensibility2> connector = NewConnector();
   ASSERT_NE(connector, nullptr);
