@@ -23,15 +23,6 @@ using templates_test::TempFolder;
 using templates_test::WriteBytes;
 using Names = std::vector<std::wstring>;
 
-// The names the list box shows, in order.
-Names Texts(const fakes::RecordingWindowView& view) {
-  Names names;
-  const auto it = view.lists.find(kTemplateList);
-  if (it == view.lists.end()) return names;
-  for (const ListItem& item : it->second) names.push_back(item.text);
-  return names;
-}
-
 // The compose window as the templates window reaches it: loaded on first use.
 class ComposeOnDemand final : public AddinWindows {
  public:
@@ -63,7 +54,12 @@ class TemplatesPresenterTest : public compose_test::ComposeFixture {
     session.user_display_name = L"Sales Desk";
   }
 
-  Names List() { return Texts(view); }
+  // The names the list box shows, in order.
+  Names List() {
+    Names names;
+    for (const ListItem& item : view.lists[kTemplateList]) names.push_back(item.text);
+    return names;
+  }
   void Select(std::size_t row) { view.list_index[kTemplateList] = row; }
   void Add(std::wstring name, std::wstring text) {
     view.texts[kNewTextBox] = std::move(text);
