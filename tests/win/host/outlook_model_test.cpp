@@ -99,13 +99,11 @@ TEST_F(OutlookModelTest, AMobileNumberComesFromTheExchangeUserElseFromThePropert
   exchange_entry->Define(L"GetExchangeUser", Returns(Of(user)));
   exchange_entry->Define(L"Name", Returns(com::Variant(L"Ann")));
 
-  // Entries outside Exchange: a number, none (Outlook raises), and a failure.
-  const auto with_number = ScriptedObject::Make();
-  const auto without = ScriptedObject::Make();
-  const auto failing = ScriptedObject::Make();
-  const auto accessor = [](HRESULT hr, const wchar_t* number) {
-    const auto made = ScriptedObject::Make();
-    made->Define(
+  // An entry outside Exchange, whose property accessor answers the mobile
+  // number's property with number, or fails with hr.
+  const auto outside_exchange = [](HRESULT hr, const wchar_t* number) {
+    const auto accessor = ScriptedObject::Make();
+    accessor->Define(
         L"GetProperty", [hr, number](const Call& call, com::Variant& result, EXCEPINFO* error) {
           if (call.args.at(0).ToText() != L"http://schemas.microsoft.com/mapi/proptag/0x3A1C001F") {
             return E_INVALIDARG;
@@ -115,19 +113,17 @@ TEST_F(OutlookModelTest, AMobileNumberComesFromTheExchangeUserElseFromThePropert
           result = com::Variant(number);
           return S_OK;
         });
-    return made;
-  };
-  const auto found = accessor(S_OK, L"022 2");
-  const auto missing = accessor(kMapiENotFound, nullptr);
-  const auto broken = accessor(E_FAIL, nullptr);
-  for (const auto& [entry, property_accessor] :
-       {std::pair{with_number, found}, std::pair{without, missing}, std::pair{failing, broken}}) {
+    const auto entry = ScriptedObject::Make();
     entry->Define(L"GetExchangeUser", Returns(Nothing()));
-    entry->Define(L"PropertyAccessor", Returns(Of(property_accessor)));
-  }
+    entry->Define(L"PropertyAccessor", Returns(Of(accessor)));
+    return entry;
+  };
 
   const auto entries = ScriptedObject::Make();
-  entries->Define(L"Item", FromOne({exchange_entry, with_number, without, failing}));
+  // A number, none (Outlook raises), and a failure.
+  entries->Define(L"Item", FromOne({exchange_entry, outside_exchange(S_OK, L"022 2"),
+                                    outside_exchange(kMapiENotFound, nullptr),
+                                    outside_exchange(E_FAIL, nullptr)}));
   entries->Define(L"GetFirst", Returns(Of(exchange_entry)));
   entries->Define(L"GetNext", Returns(Nothing()));
   const auto list = ScriptedObject::Make();
