@@ -14,7 +14,6 @@
 #include "support/memory_registry.h"
 #include "support/temp_folder.h"
 #include "win/dialogs/dialog_driver_win.h"
-#include "win/dialogs/keyboard_input_win.h"
 
 namespace parvel::dialogs {
 namespace {

@@ -12,7 +12,6 @@
 #include "support/compose_only_windows.h"
 #include "unit/dialogs/compose_fixture.h"
 #include "win/dialogs/dialog_driver_win.h"
-#include "win/dialogs/keyboard_input_win.h"
 
 namespace parvel::dialogs {
 namespace {

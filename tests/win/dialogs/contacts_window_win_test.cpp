@@ -11,7 +11,6 @@
 #include "dialogs/window_ids.h"
 #include "unit/dialogs/contacts_fixture.h"
 #include "win/dialogs/dialog_driver_win.h"
-#include "win/dialogs/keyboard_input_win.h"
 
 namespace parvel::dialogs {
 namespace {
