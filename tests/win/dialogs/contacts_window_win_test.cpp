@@ -27,11 +27,8 @@ class ContactsWindowTest : public contacts_test::ContactsFixture {
   ContactsWindow window{session, windows};
 };
 
-TEST_F(ContactsWindowTest, OpensWithTheDefaultFolderHighlighted) {
+TEST_F(ContactsWindowTest, OpensOnTheDefaultFolderAndEscLeavesThePickerAndItsSelectionAlone) {
   EXPECT_EQ(SendMessageW(Item(IDC_OLCONTACTS_LIST1), LB_GETCURSEL, 0, 0), 0);
-}
-
-TEST_F(ContactsWindowTest, EscLeavesThePickerAndItsSelectionAlone) {
   ListView_SetItemState(Item(IDC_OLCONTACTS_LVW), 0, LVIS_SELECTED, LVIS_SELECTED);
   SendMessageW(Item(IDC_OLCONTACTS_COMMAND1), BM_CLICK, 0, 0);
   for (const int id : {IDC_OLCONTACTS_LVW, IDC_OLCONTACTS_LVW2, IDC_OLCONTACTS_LIST1,
