@@ -99,6 +99,7 @@ TEST_F(TemplatesPresenterTest, AddSavesReadsBackAndEmptiesTheBoxes) {
 }
 
 TEST_F(TemplatesPresenterTest, AnIncompleteOrSplitEntryIsRefusedAndTheBoxesKeepWhatWasTyped) {
+  WriteBytes(file, "%LABEL%Kept\r\nkept\r\n");
   window.Load();
   const ShownMessage line_break{std::wstring(kLineBreakTitle), std::wstring(kLineBreakText),
                                 MessageIcon::Exclamation};
@@ -125,9 +126,9 @@ TEST_F(TemplatesPresenterTest, AnIncompleteOrSplitEntryIsRefusedAndTheBoxesKeepW
     EXPECT_EQ(view.texts[kNewNameBox], c.name);
     EXPECT_EQ(view.texts[kNewTextBox], c.text);
   }
-  EXPECT_EQ(File(), std::nullopt);
-  EXPECT_EQ(List(), Names{});
-  EXPECT_EQ(window.Store().TemplateCount(), 0U);
+  EXPECT_EQ(File(), "%LABEL%Kept\r\nkept\r\n");
+  EXPECT_EQ(List(), Names{L"Kept"});
+  EXPECT_EQ(window.Store().TemplateCount(), 1U);
 }
 
 TEST_F(TemplatesPresenterTest,
