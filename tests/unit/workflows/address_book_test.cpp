@@ -8,12 +8,8 @@
 #include <vector>
 
 #include "support/call_recorder.h"
-#include "support/fake_address_book.h"
-#include "support/fake_redemption.h"
-#include "support/recorded_session.h"
-#include "support/recording_contact_list.h"
-#include "support/recording_message_boxes.h"
 #include "support/rows.h"
+#include "unit/workflows/book_session.h"
 #include "workflows/selected_items.h"
 
 namespace parvel {
@@ -37,21 +33,9 @@ RecipientEntry Envelope(std::wstring name, std::wstring mobile, std::wstring tag
   return Row(std::move(name), std::move(mobile), RecipientEntry::Kind::Envelope, std::move(tag));
 }
 
-class AddressBookTest : public testing::Test, protected fakes::RecordedSession {
+class AddressBookTest : public testing::Test, protected test::BookSession {
  protected:
-  AddressBookTest() {
-    redemption->make_safe_dist_list = [this] {
-      return std::make_unique<fakes::FakeSafeDistList>(recorder);
-    };
-  }
-
-  void UseStores(std::vector<std::shared_ptr<fakes::FakeFolderData>> stores) {
-    session.HoldNamespace(std::make_unique<fakes::FakeStoreNamespace>(recorder, std::move(stores)));
-  }
-
-  void UseAddressLists(std::vector<fakes::FakeAddressListData> lists, int base = 0) {
-    redemption->make_address_lists = fakes::FakeAddressListsMaker(recorder, std::move(lists), base);
-  }
+  AddressBookTest() { OfferSafeDistLists(); }
 
   std::vector<FolderListEntry> Folders() {
     std::vector<FolderListEntry> folders;
@@ -59,13 +43,6 @@ class AddressBookTest : public testing::Test, protected fakes::RecordedSession {
     return folders;
   }
 
-  std::vector<RecipientEntry> Expand(const RecipientEntry& row) {
-    return fakes::ExpandRow(book, row);
-  }
-
-  fakes::RecordingMessageBoxes messages;
-  fakes::ScriptedPendingEvents pending;
-  AddressBook book{{.session = session, .message_boxes = messages, .pending_events = pending}};
   fakes::RecordingContactList contacts;
 };
 

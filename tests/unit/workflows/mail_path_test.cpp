@@ -10,19 +10,15 @@
 
 #include "host/mail_path.h"
 #include "support/call_recorder.h"
-#include "support/fake_address_book.h"
 #include "support/fake_outlook.h"
 #include "support/fake_outlook_model.h"
-#include "support/fake_redemption.h"
 #include "support/fixed_clock.h"
-#include "support/recorded_session.h"
 #include "support/recording_compose_view.h"
-#include "support/recording_contact_list.h"
 #include "support/recording_diagnostics.h"
-#include "support/recording_message_boxes.h"
 #include "support/rows.h"
+#include "support/sent_body.h"
 #include "support/test_locales.h"
-#include "workflows/address_book.h"
+#include "unit/workflows/book_session.h"
 #include "workflows/send_workflow.h"
 
 namespace parvel {
@@ -70,17 +66,15 @@ fakes::FakeOutlookData Book(std::wstring version = L"12.0.0.6423") {
 
 // A connected session whose Redemption can be created or not, on an Outlook
 // of the book's version.
-class Connected : public fakes::RecordedSession {
+class Connected : public test::BookSession {
  public:
   Connected(bool with_redemption, const fakes::FakeOutlookData& data) {
-    redemption->make_address_lists = fakes::FakeAddressListsMaker(recorder, data.address_lists);
-    redemption->make_safe_dist_list = [this] {
-      return std::make_unique<fakes::FakeSafeDistList>(recorder);
-    };
+    UseAddressLists(data.address_lists);
+    OfferSafeDistLists();
     auto application = std::make_unique<fakes::FakeApplication>(recorder);
     application->make_object_model = fakes::FakeOutlookObjectModelMaker(recorder, data);
     session.Connect(std::move(application));
-    session.HoldNamespace(std::make_unique<fakes::FakeStoreNamespace>(recorder, data.stores));
+    UseStores(data.stores);
     session.account_settings = {.account = L"acc1", .password = L"pw", .mail_address = kGateway};
     session.user_display_name = L"Sales Desk";
     if (!with_redemption) {
@@ -91,22 +85,14 @@ class Connected : public fakes::RecordedSession {
     recorder.ClearCalls();
   }
 
-  // What was sent: the body handed to either mail item.
-  std::wstring SentBody() const {
-    for (const std::wstring& call : recorder.calls()) {
-      for (const std::wstring prefix : {L"SafeMailItem.Body=", L"MailItem.Body="}) {
-        if (call.starts_with(prefix)) return call.substr(prefix.size());
-      }
-    }
-    return {};
-  }
+  std::wstring SentBody() const { return test::HandedBody(recorder.calls()); }
 
   bool Send(std::vector<RecipientEntry> rows) {
     view.state.message = L"Hi";
     view.state.rows = std::move(rows);
     return RunSendWorkflow({.session = session,
                             .view = view,
-                            .message_boxes = boxes,
+                            .message_boxes = messages,
                             .clock = clock,
                             .locale = locale,
                             .code_page = code_page});
@@ -117,17 +103,10 @@ class Connected : public fakes::RecordedSession {
     return contacts.rows;
   }
 
-  std::vector<RecipientEntry> Expand(const RecipientEntry& row) {
-    return fakes::ExpandRow(book, row);
-  }
-
   fakes::RecordingComposeView view;
-  fakes::RecordingMessageBoxes boxes;
   fakes::FixedClock clock{{2026, 12, 5, 17, 30}};
   EnglishLocale locale;
   Windows1252CodePage code_page;
-  fakes::ScriptedPendingEvents pending;
-  AddressBook book{{.session = session, .message_boxes = boxes, .pending_events = pending}};
 
   fakes::RecordingContactList contacts;
 };
@@ -213,8 +192,8 @@ TEST(MailPaths, AFailingStepOfOutlooksPathKeepsTheWindowAndADeliveryFailureIsPas
     Connected outlook(false, Book());
     outlook.recorder.FailOn(failing, L"The operation failed.");
     EXPECT_FALSE(outlook.Send({Row(L"Unknown", L"021 555 123")}));
-    ASSERT_EQ(outlook.boxes.shown.size(), 1U);
-    EXPECT_EQ(outlook.boxes.shown[0].title, L"Send Failed");
+    ASSERT_EQ(outlook.messages.shown.size(), 1U);
+    EXPECT_EQ(outlook.messages.shown[0].title, L"Send Failed");
     EXPECT_EQ(outlook.view.state.rows.size(), 1U);
     EXPECT_EQ(outlook.view.state.message, L"Hi");
     EXPECT_EQ(outlook.recorder.CountStartingWith(L"NameSpace.SendAndReceive"), 0U);
@@ -223,7 +202,7 @@ TEST(MailPaths, AFailingStepOfOutlooksPathKeepsTheWindowAndADeliveryFailureIsPas
   outlook.recorder.FailOn(L"NameSpace.SendAndReceive", L"Outlook is offline.");
   outlook.diagnostics.reports.clear();
   EXPECT_TRUE(outlook.Send({Row(L"Unknown", L"021 555 123")}));
-  EXPECT_TRUE(outlook.boxes.shown.empty());
+  EXPECT_TRUE(outlook.messages.shown.empty());
   ASSERT_EQ(outlook.diagnostics.reports.size(), 1U);
   EXPECT_THAT(outlook.diagnostics.reports[0], HasSubstr(L"Send: SendAndReceive: "));
   EXPECT_TRUE(outlook.view.state.rows.empty());
@@ -232,8 +211,8 @@ TEST(MailPaths, AFailingStepOfOutlooksPathKeepsTheWindowAndADeliveryFailureIsPas
 TEST(MailPaths, WithNeitherPathTheSendIsRefusedAsWithoutExchangeAndNoListIsOffered) {
   Connected none(false, Book(L"11.0.0.8312"));
   EXPECT_FALSE(none.Send({Row(L"Unknown", L"021 555 123")}));
-  ASSERT_EQ(none.boxes.shown.size(), 1U);
-  EXPECT_EQ(none.boxes.shown[0].title, L"Outlook without Exchange");
+  ASSERT_EQ(none.messages.shown.size(), 1U);
+  EXPECT_EQ(none.messages.shown[0].title, L"Outlook without Exchange");
   EXPECT_EQ(none.view.state.rows.size(), 1U);
   EXPECT_EQ(none.view.state.message, L"Hi");
   EXPECT_FALSE(none.book.HasGlobalAddressList());
