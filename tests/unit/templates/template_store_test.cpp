@@ -18,6 +18,8 @@ using templates_test::ReadBytes;
 using templates_test::TempFolder;
 using templates_test::WriteBytes;
 using Lines = std::vector<std::wstring>;
+// Entries as (label line, text) pairs, in order.
+using EntryList = std::vector<std::pair<std::wstring, std::wstring>>;
 
 class TemplateStoreTest : public ::testing::Test {
  protected:
@@ -27,9 +29,8 @@ class TemplateStoreTest : public ::testing::Test {
   TemplateStore store{files, folder.path(), code_page};
   std::filesystem::path file = folder.path() / "ZNSMSTemplates.txt";
 
-  // Entries as (label line, text) pairs, in order.
-  std::vector<std::pair<std::wstring, std::wstring>> Entries() const {
-    std::vector<std::pair<std::wstring, std::wstring>> entries;
+  EntryList Entries() const {
+    EntryList entries;
     EXPECT_EQ(store.TemplateTexts().size(), store.TemplateCount() + 1);
     EXPECT_EQ(store.TemplateLabels().size(), store.TemplateCount() + 1);
     for (std::size_t i = 1; i <= store.TemplateCount(); ++i) {
@@ -73,10 +74,9 @@ TEST_F(TemplateStoreTest, ReadingSkipsStrayLinesAndPairsEachLabelWithTheNextLine
       "%LABEL%taken as text of Two\r\n"
       "after the pair: skipped\r\n"
       "%LABEL%Last");
-  EXPECT_EQ(Entries(), (std::vector<std::pair<std::wstring, std::wstring>>{
-                           {L"%LABEL%One", L"text one"},
-                           {L"%LABEL%Two", L"%LABEL%taken as text of Two"},
-                           {L"%LABEL%Last", L""}}));
+  EXPECT_EQ(Entries(), (EntryList{{L"%LABEL%One", L"text one"},
+                                  {L"%LABEL%Two", L"%LABEL%taken as text of Two"},
+                                  {L"%LABEL%Last", L""}}));
   EXPECT_EQ(store.TemplateNames(), (Lines{L"One", L"Two", L"Last"}));
 }
 
@@ -96,8 +96,7 @@ TEST_F(TemplateStoreTest, ATextWithLineBreaksKeepsOnlyItsFirstLineOnceReadBack) 
             "%LABEL%Multi\r\nfirst\r\nsecond\nthird\rstill third\r\n%LABEL%Inner\r\n")
       << "written as given, one line end added";
   store.LoadTemplates();
-  EXPECT_EQ(Entries(), (std::vector<std::pair<std::wstring, std::wstring>>{
-                           {L"%LABEL%Multi", L"first"}, {L"%LABEL%Inner", L""}}));
+  EXPECT_EQ(Entries(), (EntryList{{L"%LABEL%Multi", L"first"}, {L"%LABEL%Inner", L""}}));
 }
 
 TEST_F(TemplateStoreTest, DeletedEntriesAndTheDeletedMarkAsTextAreLeftOutOfTheFile) {
@@ -119,9 +118,7 @@ TEST_F(TemplateStoreTest, TextsTravelInTheAnsiCodePageAndLoadEmptiesTheStoreFirs
       << "a character the code page lacks is written as ?";
   store.LoadTemplates();
   store.LoadTemplates();
-  EXPECT_EQ(
-      Entries(),
-      (std::vector<std::pair<std::wstring, std::wstring>>{{L"%LABEL%Caf\u00e9", L"\u20ac 5 ?"}}));
+  EXPECT_EQ(Entries(), (EntryList{{L"%LABEL%Caf\u00e9", L"\u20ac 5 ?"}}));
 }
 
 TEST_F(TemplateStoreTest, ASaveReplacesTheWholeFile) {
