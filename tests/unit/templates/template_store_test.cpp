@@ -1,8 +1,8 @@
 #include "templates/template_store.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -45,13 +45,9 @@ class TemplateStoreTest : public ::testing::Test {
   // Nothing but the templates file (and what the test put there) is left.
   void ExpectNoPendingFile(std::vector<std::filesystem::path> others = {}) const {
     others.push_back(file);
-    std::vector<std::filesystem::path> found;
-    for (const auto& entry : std::filesystem::directory_iterator(file.parent_path())) {
-      found.push_back(entry.path());
-    }
-    std::sort(found.begin(), found.end());
-    std::sort(others.begin(), others.end());
-    EXPECT_EQ(found, others);
+    const std::vector<std::filesystem::path> found(
+        std::filesystem::directory_iterator(file.parent_path()), {});
+    EXPECT_THAT(found, testing::UnorderedElementsAreArray(others));
   }
 };
 
