@@ -226,11 +226,9 @@ TEST_F(ContactListExpansion, OnlyMembersWrappingAContactWithAMobileYieldRows) {
                                          Envelope(L"Cole, Cy", L"021 3", L"0A03")))
       << "no mobile, a one-off address, a nested list, a short entry, an unknown contact";
   EXPECT_EQ(recorder.CountStartingWith(L"SafeDistList.Fields(2153058562)"), 1U);
-}
 
-TEST_F(ContactListExpansion, AMemberPrefixInAnotherLetterCaseIsSkipped) {
   redemption->lower_case_hex = true;
-  EXPECT_THAT(Expand(sales), IsEmpty());
+  EXPECT_THAT(Expand(sales), IsEmpty()) << "a member prefix in another letter case is skipped";
 }
 
 TEST_F(ContactListExpansion, AListTheHostCannotFindIsExpandedWhenShownBefore) {
