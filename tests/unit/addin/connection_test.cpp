@@ -204,14 +204,17 @@ class ConnectionTest : public testing::Test {
   }
 };
 
-TEST_F(ConnectionTest, ButtonBecomesTheSecondControlOfStandardActingForTheReportedProgId) {
+TEST_F(ConnectionTest,
+       ButtonBecomesTheSecondControlOfTheFirstStandardBarActingForTheReportedProgId) {
   host.AddBar(L"Menu Bar", {L"File"});
   const auto standard = host.AddBar(L"Standard", {L"New", L"Reply"});
+  const auto second_standard = host.AddBar(L"Standard", {L"A"});
   instance.prog_id = L"Other.Addin";
   connection.OnConnection(application, instance, false);
 
   EXPECT_EQ(Captions(*standard), (std::vector<std::wstring>{L"New", L"Send SMS", L"Reply"}));
-  EXPECT_EQ(host.bars.size(), 2U) << "no toolbar of its own";
+  EXPECT_EQ(Captions(*second_standard), std::vector<std::wstring>{L"A"}) << "the first one only";
+  EXPECT_EQ(host.bars.size(), 3U) << "no toolbar of its own";
   const std::vector<std::wstring> expected = {L"ActiveExplorer.CommandBars",
                                               L"Bars.Count",
                                               L"Bars.Item(1)",
@@ -247,14 +250,6 @@ TEST_F(ConnectionTest, OwnBarHoldsTheButtonAlone) {
   EXPECT_EQ(Captions(*host.bars[0]), std::vector<std::wstring>{L"New"});
   EXPECT_EQ(host.log[1], L"Bars.Add(SMSBar,1,T)");
   EXPECT_EQ(host.log[3], L"Controls.Add(1,-,T)");
-}
-
-TEST_F(ConnectionTest, TheFirstOfTwoStandardBarsTakesTheButton) {
-  const auto first = host.AddBar(L"Standard", {L"A"});
-  const auto second = host.AddBar(L"Standard", {L"A"});
-  connection.OnConnection(application, instance, false);
-  EXPECT_EQ(Captions(*first), (std::vector<std::wstring>{L"A", L"Send SMS"}));
-  EXPECT_EQ(Captions(*second), std::vector<std::wstring>{L"A"});
 }
 
 TEST_F(ConnectionTest, AHostWithoutPictureAndMaskGetsTheFacePastedAndTheClipboardBack) {
