@@ -58,16 +58,13 @@ TEST(DelayedSendText, AcceptsTheBoxFormsWithYearsOfTwoOrFourDigits) {
   EXPECT_EQ(Parse(L"01 Jan 99 10:00").year, 1999);
 }
 
-TEST(DelayedSendText, RefusesImpossibleDatesAndTimes) {
+TEST(DelayedSendText, RefusesImpossibleDatesAndTimesAndEveryOtherText) {
   EXPECT_EQ(Refusal(L"31 Feb 26 10:00"), DelayedSendTextError::ImpossibleDate);
   EXPECT_EQ(Refusal(L"29 Feb 25 10:00"), DelayedSendTextError::ImpossibleDate);
   EXPECT_EQ(Parse(L"29 Feb 24 10:00").day, 29);
   EXPECT_EQ(Refusal(L"00 Jan 26 10:00"), DelayedSendTextError::ImpossibleDate);
   EXPECT_EQ(Refusal(L"05 Dec 26 24:00"), DelayedSendTextError::ImpossibleTime);
   EXPECT_EQ(Refusal(L"05 Dec 26 12:60"), DelayedSendTextError::ImpossibleTime);
-}
-
-TEST(DelayedSendText, RefusesEverythingElse) {
   EXPECT_EQ(Refusal(L"05-Dec-2_ 17:30"), DelayedSendTextError::PromptCharacter);
   EXPECT_EQ(Refusal(L"__-___-__ __:__"), DelayedSendTextError::PromptCharacter);
   EXPECT_EQ(Refusal(L"05 Foo 26 17:30"), DelayedSendTextError::UnknownMonth);
