@@ -18,7 +18,6 @@ namespace {
 using test::kDistribution;
 using test::Row;
 
-using fakes::Bytes;
 using fakes::Contact;
 using fakes::ContactFolder;
 using fakes::ContactMember;
@@ -202,21 +201,7 @@ INSTANTIATE_TEST_SUITE_P(FromZeroAndFromOne, AddressBookIndexBase, testing::Valu
 
 class ContactListExpansion : public AddressBookTest {
  protected:
-  ContactListExpansion() {
-    const std::wstring prefix = L"00000000C091ADD3519DCF11A4A900AA0047FAA4";
-    UseStores({MailFolder(
-        L"Mailbox",
-        {ContactFolder(
-            L"Contacts",
-            {Contact(L"0A01", L"Adams,\r\nAnn", L"021 1"), Contact(L"0A02", L"Brown, Bob", L""),
-             Contact(L"0A03", L"Cole, Cy", L"021 3"),
-             DistList(L"D1", L"Sales",
-                      {ContactMember(L"0A01"), ContactMember(L"0A02"),
-                       Bytes(L"00000000812B1FA4BEA310199D6E00DD010F540200000190"),
-                       Bytes(prefix + L"C4" + L"0D01"), Bytes(prefix), ContactMember(L"0AFF"),
-                       ContactMember(L"0A03")}),
-             DistList(L"D2", L"Team", {ContactMember(L"0A03")})})})});
-  }
+  ContactListExpansion() { UseStores({test::MailboxWithLists()}); }
 
   const RecipientEntry sales = Row(L"Sales", L"Contacts", kDistribution, L"D1");
 };

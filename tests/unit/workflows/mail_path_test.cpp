@@ -24,12 +24,7 @@
 namespace parvel {
 namespace {
 
-using fakes::Contact;
-using fakes::ContactFolder;
-using fakes::ContactMember;
-using fakes::DistList;
 using fakes::GalList;
-using fakes::MailFolder;
 using fakes::MailUser;
 using host::MailPathKind;
 using test::kDistribution;
@@ -43,7 +38,6 @@ constexpr wchar_t kGateway[] = L"sms@gateway.zintara.example";
 // One address book for both paths: a contact folder with a list, and a
 // Global Address List with a list.
 fakes::FakeOutlookData Book(std::wstring version = L"12.0.0.6423") {
-  const std::wstring prefix = L"00000000C091ADD3519DCF11A4A900AA0047FAA4";
   return {.version = std::move(version),
           .address_lists = {{L"All Rooms", {MailUser(L"Room", L"R1", L"9")}},
                             {L"Global Address List",
@@ -52,16 +46,7 @@ fakes::FakeOutlookData Book(std::wstring version = L"12.0.0.6423") {
                                       {MailUser(L"Ann", L"E1", L"1"), MailUser(L"Cy", L"E3", L""),
                                        MailUser(L"Dee", L"E4", L"4")}),
                               MailUser(L"Eve", L"E5", L"5")}}},
-          .stores = {MailFolder(
-              L"Mailbox",
-              {ContactFolder(
-                  L"Contacts",
-                  {Contact(L"0A01", L"Adams,\r\nAnn", L"021 1"),
-                   Contact(L"0A02", L"Brown, Bob", L""), Contact(L"0A03", L"Cole, Cy", L"021 3"),
-                   DistList(L"D1", L"Team",
-                            {ContactMember(L"0A01"), ContactMember(L"0A02"),
-                             fakes::Bytes(prefix + L"C4" + L"0D01"), ContactMember(L"0AFF"),
-                             ContactMember(L"0A03")})})})}};
+          .stores = {test::MailboxWithLists()}};
 }
 
 // A connected session whose Redemption can be created or not, on an Outlook
@@ -217,11 +202,11 @@ TEST(MailPaths, WithNeitherPathTheSendIsRefusedAsWithoutExchangeAndNoListIsOffer
   EXPECT_EQ(none.view.state.message, L"Hi");
   EXPECT_FALSE(none.book.HasGlobalAddressList());
   EXPECT_TRUE(none.Listing().empty());
-  EXPECT_TRUE(none.Expand(Row(L"Team", L"Contacts", kDistribution, L"D1")).empty());
+  EXPECT_TRUE(none.Expand(Row(L"Sales", L"Contacts", kDistribution, L"D1")).empty());
   EXPECT_EQ(none.recorder.CountStartingWith(L"CreateObject("), 0U)
       << "nothing of either path is tried again";
   EXPECT_EQ(none.recorder.CountStartingWith(L"Application."), 0U);
-  EXPECT_THAT(none.diagnostics.reports.back(), HasSubstr(L"the members of the list Team"));
+  EXPECT_THAT(none.diagnostics.reports.back(), HasSubstr(L"the members of the list Sales"));
 }
 
 TEST(MailPaths, BothPathsListAndExpandTheSameRowsInTheSameOrder) {
@@ -240,12 +225,12 @@ TEST(MailPaths, BothPathsListAndExpandTheSameRowsInTheSameOrder) {
                                                     Row(L"Dee", L"4", kEnvelope, L"E4")));
   EXPECT_EQ(outlook.Expand(sales), redemption.Expand(sales));
 
-  const auto team = Row(L"Team", L"Contacts", kDistribution, L"D1");
-  const auto members = redemption.Expand(team);
+  const auto sales_list = Row(L"Sales", L"Contacts", kDistribution, L"D1");
+  const auto members = redemption.Expand(sales_list);
   EXPECT_THAT(members, ElementsAre(Row(L"Adams,Ann", L"021 1", kEnvelope, L"0A01"),
                                    Row(L"Cole, Cy", L"021 3", kEnvelope, L"0A03")));
-  EXPECT_EQ(outlook.Expand(team), members);
-  EXPECT_EQ(outlook.recorder.CountStartingWith(L"DistListItem(D1).GetMember("), 5U)
+  EXPECT_EQ(outlook.Expand(sales_list), members);
+  EXPECT_EQ(outlook.recorder.CountStartingWith(L"DistListItem(D1).GetMember("), 7U)
       << "each member once, counting from 1";
   EXPECT_EQ(outlook.recorder.CountStartingWith(L"CreateObject("), 0U);
 }
@@ -254,13 +239,13 @@ TEST(MailPaths, OnOutlooksPathAMemberThatFailsIsReportedAndTheOthersStay) {
   Connected outlook(false, Book());
   outlook.recorder.FailOn(L"DistListItem(D1).GetMember(1).AddressEntry.GetContact",
                           L"The member cannot be read.");
-  EXPECT_THAT(outlook.Expand(Row(L"Team", L"Contacts", kDistribution, L"D1")),
+  EXPECT_THAT(outlook.Expand(Row(L"Sales", L"Contacts", kDistribution, L"D1")),
               ElementsAre(Row(L"Cole, Cy", L"021 3", kEnvelope, L"0A03")));
   outlook.recorder.FailOn(L"DistListItem(D1).MemberCount", L"The list cannot be opened.");
-  EXPECT_TRUE(outlook.Expand(Row(L"Team", L"Contacts", kDistribution, L"D1")).empty());
+  EXPECT_TRUE(outlook.Expand(Row(L"Sales", L"Contacts", kDistribution, L"D1")).empty());
   EXPECT_THAT(outlook.diagnostics.reports,
-              ElementsAre(HasSubstr(L"Connection: "), HasSubstr(L"a member of the list Team"),
-                          HasSubstr(L"the members of the list Team")));
+              ElementsAre(HasSubstr(L"Connection: "), HasSubstr(L"a member of the list Sales"),
+                          HasSubstr(L"the members of the list Sales")));
 }
 
 }  // namespace
