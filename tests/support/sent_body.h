@@ -19,9 +19,10 @@ struct OpenedBody {
   std::wstring section;
 };
 
-// Opens a body, expecting the markers each on a line of its own and nothing
-// after the end marker.
-inline OpenedBody OpenSentBody(const std::wstring& body) {
+// Opens a body enciphered in the given code page, expecting the markers each
+// on a line of its own and nothing after the end marker.
+inline OpenedBody OpenSentBody(const std::wstring& body,
+                               const CodePage& code_page = Windows1252CodePage()) {
   const std::wstring start = std::wstring(kStartMarker) + L"\r\n";
   const auto at = body.find(start);
   EXPECT_NE(at, std::wstring::npos) << "no start marker";
@@ -31,7 +32,7 @@ inline OpenedBody OpenSentBody(const std::wstring& body) {
   const auto hex_at = at + start.size();
   const auto hex_end = body.find(L"\r\n", hex_at);
   EXPECT_EQ(body.substr(std::min(hex_end, body.size())), L"\r\n" + std::wstring(kEndMarker));
-  return {visible, DecodeSecretText(body.substr(hex_at, hex_end - hex_at), Windows1252CodePage())};
+  return {visible, DecodeSecretText(body.substr(hex_at, hex_end - hex_at), code_page)};
 }
 
 // The body handed to a mail item of either path among host calls, or empty

@@ -351,6 +351,15 @@ TEST_F(SendWorkflowTest, ADoubleByteCodePageIsJudgedCharacterByCharacter) {
                     L"\r\nNothing has been sent. Please replace or remove these characters and "
                     L"try again...");
   EXPECT_TRUE(recorder.calls().empty());
+
+  // What the system's code page carries is enciphered in it, not in Windows-1252.
+  boxes.shown.clear();
+  view.state.message = L"\u4E2D";
+  ClickIn(session, fakes::DoubleByteCodePage());
+  EXPECT_TRUE(boxes.shown.empty());
+  EXPECT_NE(test::OpenSentBody(SentBody(), fakes::DoubleByteCodePage())
+                .section.find(L"SMS-Body:=\u4E2D\r\n"),
+            std::wstring::npos);
 }
 
 TEST_F(SendWorkflowTest, HostFailuresWhileSubmittingAreReportedAndTheWindowKept) {
