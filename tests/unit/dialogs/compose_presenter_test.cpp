@@ -1,8 +1,8 @@
 #include "dialogs/compose_presenter.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -195,8 +195,7 @@ TEST_F(ComposePresenterTest, SendMessageSubmitsAndEmptiesTheWindow) {
   EXPECT_EQ(view.texts[kCounterLabel], L"Used : 13 chars (incl. EMail name)");
   EXPECT_EQ(view.focus, std::wstring(kMobileBox));
   EXPECT_FALSE(view.Checked(kDelayedSendCheck));
-  EXPECT_NE(std::find(recorder.calls().begin(), recorder.calls().end(), L"SafeMailItem.Send()"),
-            recorder.calls().end());
+  EXPECT_THAT(recorder.calls(), testing::Contains(L"SafeMailItem.Send()"));
 }
 
 }  // namespace

@@ -8,30 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/compose_presenter.h"
-#include "support/call_recorder.h"
-#include "support/compose_only_windows.h"
-#include "support/fake_address_book.h"
 #include "support/fake_outlook.h"
-#include "support/fake_redemption.h"
-#include "support/fixed_clock.h"
-#include "support/memory_registry.h"
-#include "support/recorded_session.h"
-#include "support/recording_message_boxes.h"
-#include "support/recording_window_view.h"
+#include "unit/dialogs/contacts_fixture.h"
 
 namespace parvel {
 namespace {
 
 using namespace contacts_controls;
+using namespace contacts_test;
 
-using fakes::Contact;
-using fakes::ContactFolder;
-using fakes::ContactMember;
-using fakes::DistList;
-using fakes::GalList;
-using fakes::MailFolder;
-using fakes::MailUser;
 using testing::ElementsAre;
 using testing::IsEmpty;
 
@@ -41,35 +26,8 @@ std::vector<std::wstring> Names(const std::vector<RecipientEntry>& rows) {
   return names;
 }
 
-class ContactsPresenterTest : public testing::Test, protected fakes::RecordedSession {
+class ContactsPresenterTest : public ContactsFixture {
  protected:
-  ContactsPresenterTest() {
-    redemption->make_safe_dist_list = [this] {
-      return std::make_unique<fakes::FakeSafeDistList>(recorder);
-    };
-    redemption->make_address_lists = fakes::FakeAddressListsMaker(
-        recorder,
-        {{L"Global Address List",
-          {MailUser(L"Dee", L"G1", L"021 400"), MailUser(L"Eve", L"G2", L"021 500"),
-           GalList(L"Team", L"G9",
-                   {MailUser(L"Dee", L"G1", L"021 400"), MailUser(L"Fay", L"G3", L"021 600")})}}});
-    UseStores(
-        {MailFolder(
-             L"Mailbox",
-             {MailFolder(L"Inbox"),
-              ContactFolder(
-                  L"Contacts",
-                  {Contact(L"0C01", L"Ann", L"021 100"), Contact(L"0C02", L"Bob", L"021 200"),
-                   DistList(L"D1", L"Sales", {ContactMember(L"0C01"), ContactMember(L"0C03")})})}),
-         MailFolder(L"Archive",
-                    {ContactFolder(L"Contacts", {Contact(L"0C03", L"Cy\r\nCole", L"021 300")})})});
-    session.account_settings.default_contacts = L"Contacts";
-  }
-
-  void UseStores(std::vector<std::shared_ptr<fakes::FakeFolderData>> stores) {
-    session.HoldNamespace(std::make_unique<fakes::FakeStoreNamespace>(recorder, std::move(stores)));
-  }
-
   // Ann, Cy and Bob, their mobiles in the opposite order to their names.
   void UseThreeContactsOutOfOrder() {
     UseStores({MailFolder(
@@ -93,19 +51,6 @@ class ContactsPresenterTest : public testing::Test, protected fakes::RecordedSes
     view.selected[kContactList] = std::move(rows);
     picker.OnAddClicked();
   }
-
-  fakes::RecordingMessageBoxes messages;
-
-  fakes::RecordingWindowView compose_view;
-  MemoryRegistry registry;
-  fakes::FixedClock clock{{2026, 12, 31, 18, 5}};
-  fakes::ComposeOnlyWindows windows{compose};
-  ComposePresenter compose{{.session = session,
-                            .view = compose_view,
-                            .message_boxes = messages,
-                            .registry = registry,
-                            .clock = clock,
-                            .windows = windows}};
 
   fakes::RecordingWindowView view;
   fakes::ScriptedPendingEvents pending;

@@ -23,15 +23,6 @@ using templates_test::TempFolder;
 using templates_test::WriteBytes;
 using Names = std::vector<std::wstring>;
 
-// The names the list box shows, in order.
-Names Texts(const fakes::RecordingWindowView& view) {
-  Names names;
-  const auto it = view.lists.find(kTemplateList);
-  if (it == view.lists.end()) return names;
-  for (const ListItem& item : it->second) names.push_back(item.text);
-  return names;
-}
-
 // The compose window as the templates window reaches it: loaded on first use.
 class ComposeOnDemand final : public AddinWindows {
  public:
@@ -63,7 +54,12 @@ class TemplatesPresenterTest : public compose_test::ComposeFixture {
     session.user_display_name = L"Sales Desk";
   }
 
-  Names List() { return Texts(view); }
+  // The names the list box shows, in order.
+  Names List() {
+    Names names;
+    for (const ListItem& item : view.lists[kTemplateList]) names.push_back(item.text);
+    return names;
+  }
   void Select(std::size_t row) { view.list_index[kTemplateList] = row; }
   void Add(std::wstring name, std::wstring text) {
     view.texts[kNewTextBox] = std::move(text);
@@ -102,50 +98,41 @@ TEST_F(TemplatesPresenterTest, AddSavesReadsBackAndEmptiesTheBoxes) {
   EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(TemplatesPresenterTest, AddWithoutTextOrNameAsksForBoth) {
-  window.Load();
-  for (const auto& [name, text] : {std::pair{L"Name", L""}, std::pair{L"", L"Text"}}) {
-    messages.shown.clear();
-    view.focus.clear();
-    Add(name, text);
-    EXPECT_EQ(messages.shown, std::vector<ShownMessage>{kInsufficientData});
-    EXPECT_EQ(view.focus, std::wstring(kNewTextBox));
-    EXPECT_EQ(view.texts[kNewNameBox], name) << "the boxes keep what was typed";
-  }
-  EXPECT_EQ(File(), std::nullopt);
-  EXPECT_EQ(window.Store().TemplateCount(), 0U);
-}
-
-TEST_F(TemplatesPresenterTest, ALineBreakIsRefusedBeforeItCanSplitTheEntryInTheFile) {
+TEST_F(TemplatesPresenterTest, AnIncompleteOrSplitEntryIsRefusedAndTheBoxesKeepWhatWasTyped) {
   WriteBytes(file, "%LABEL%Kept\r\nkept\r\n");
   window.Load();
   const ShownMessage line_break{std::wstring(kLineBreakTitle), std::wstring(kLineBreakText),
                                 MessageIcon::Exclamation};
-  for (const auto& [name, text, box] :
-       {std::tuple{L"Two lines", L"first\r\n%LABEL%second", kNewTextBox},
-        std::tuple{L"Two lines", L"first\nsecond", kNewTextBox},
-        std::tuple{L"Name\rmore", L"one line", kNewNameBox}}) {
+  const struct {
+    const wchar_t* name;
+    const wchar_t* text;
+    const ShownMessage& refusal;
+    std::wstring_view focus;
+  } cases[] = {
+      {L"Name", L"", kInsufficientData, kNewTextBox},
+      {L"", L"Text", kInsufficientData, kNewTextBox},
+      // A line break could split the entry in the file.
+      {L"Two lines", L"first\r\n%LABEL%second", line_break, kNewTextBox},
+      {L"Two lines", L"first\nsecond", line_break, kNewTextBox},
+      {L"Name\rmore", L"one line", line_break, kNewNameBox},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::pair{c.name, c.text}));
     messages.shown.clear();
-    Add(name, text);
-    EXPECT_EQ(messages.shown, std::vector<ShownMessage>{line_break});
-    EXPECT_EQ(view.focus, box);
-    EXPECT_EQ(view.texts[kNewTextBox], text) << "the boxes keep what was typed";
+    view.focus.clear();
+    Add(c.name, c.text);
+    EXPECT_EQ(messages.shown, std::vector<ShownMessage>{c.refusal});
+    EXPECT_EQ(view.focus, c.focus);
+    EXPECT_EQ(view.texts[kNewNameBox], c.name);
+    EXPECT_EQ(view.texts[kNewTextBox], c.text);
   }
   EXPECT_EQ(File(), "%LABEL%Kept\r\nkept\r\n");
   EXPECT_EQ(List(), Names{L"Kept"});
+  EXPECT_EQ(window.Store().TemplateCount(), 1U);
 }
 
-TEST_F(TemplatesPresenterTest, SelectReachesAComposeWindowThatWasClosed) {
-  WriteBytes(file, "%LABEL%A\r\nalpha\r\n");
-  window.Load();
-  ASSERT_EQ(compose.compose, nullptr);
-  Select(0);
-  window.OnSelectClicked();
-  ASSERT_NE(compose.compose, nullptr);
-  EXPECT_EQ(compose_view.texts[compose_controls::kMessageBox], L"alpha");
-}
-
-TEST_F(TemplatesPresenterTest, SelectAndDeleteWithoutASelectedRowSayNoTemplateSelected) {
+TEST_F(TemplatesPresenterTest,
+       SelectWithoutARowSaysSoAndWithOneReachesAComposeWindowThatWasClosed) {
   WriteBytes(file, "%LABEL%A\r\nalpha\r\n");
   window.Load();
   window.OnSelectClicked();
@@ -155,6 +142,11 @@ TEST_F(TemplatesPresenterTest, SelectAndDeleteWithoutASelectedRowSayNoTemplateSe
   EXPECT_FALSE(view.closed);
   EXPECT_EQ(compose.compose, nullptr);
   EXPECT_EQ(File(), "%LABEL%A\r\nalpha\r\n");
+
+  Select(0);
+  window.OnSelectClicked();
+  ASSERT_NE(compose.compose, nullptr);
+  EXPECT_EQ(compose_view.texts[compose_controls::kMessageBox], L"alpha");
 }
 
 TEST_F(TemplatesPresenterTest,

@@ -5,20 +5,13 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "dialogs/window_ids.h"
-#include "support/call_recorder.h"
 #include "support/compose_only_windows.h"
-#include "support/fake_outlook.h"
-#include "support/fake_redemption.h"
-#include "support/memory_registry.h"
-#include "support/saved_account.h"
+#include "unit/dialogs/compose_fixture.h"
 #include "win/dialogs/dialog_driver_win.h"
-#include "win/dialogs/keyboard_input_win.h"
 
 namespace parvel::dialogs {
 namespace {
@@ -27,31 +20,26 @@ using test::PressKey;
 using test::RunQueuedMessages;
 using test::WindowText;
 
-class ComposeWindowTest : public testing::Test {
+// A connected session and a saved account: the load shows no message box.
+class ComposeWindowTest : public compose_test::ComposeFixture {
  protected:
-  ComposeWindowTest() {
-    session.Connect(std::make_unique<fakes::FakeApplication>(recorder));
-    // A saved account: the load shows no message box.
-    fakes::StoreSavedAccount(registry);
-  }
-
   void SetUp() override {
     ASSERT_TRUE(window.Create(IDD_OLMAIN));
     window.BringForward();
   }
 
   HWND Item(int id) const { return GetDlgItem(window.hwnd(), id); }
+  void AddMobile(const wchar_t* mobile) {
+    SetWindowTextW(Item(IDC_OLMAIN_TEXT2), mobile);
+    SendMessageW(Item(IDC_OLMAIN_COMMAND1), BM_CLICK, 0, 0);
+  }
 
-  fakes::CallRecorder recorder;
-  Session session{std::make_unique<fakes::FakeRedemption>(recorder)};
-  MemoryRegistry registry;
-  fakes::ComposeOnlyWindows windows;
-  ComposeWindow window{session, registry, windows};
+  fakes::ComposeOnlyWindows others;
+  ComposeWindow window{session, registry, others};
 };
 
 TEST_F(ComposeWindowTest, EscDiscardsNothingWhereverTheFocusIs) {
-  SetWindowTextW(Item(IDC_OLMAIN_TEXT2), L"021 555 123");
-  SendMessageW(Item(IDC_OLMAIN_COMMAND1), BM_CLICK, 0, 0);
+  AddMobile(L"021 555 123");
   SetWindowTextW(Item(IDC_OLMAIN_TEXT1), L"half a message");
   for (const int id : {IDC_OLMAIN_TEXT2, IDC_OLMAIN_TEXT1, IDC_OLMAIN_LISTVIEW1,
                        IDC_OLMAIN_COMMAND3, IDC_OLMAIN_CHECK1}) {
@@ -75,14 +63,10 @@ TEST_F(ComposeWindowTest, TheListKeepsTheUsersSelectionWhenItIsDrawnAgain) {
     }
     return mobiles;
   };
-  for (const wchar_t* mobile : {L"3", L"1", L"2"}) {
-    SetWindowTextW(Item(IDC_OLMAIN_TEXT2), mobile);
-    SendMessageW(Item(IDC_OLMAIN_COMMAND1), BM_CLICK, 0, 0);
-  }
+  for (const wchar_t* mobile : {L"3", L"1", L"2"}) AddMobile(mobile);
   ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
   ListView_SetItemState(list, 2, LVIS_SELECTED, LVIS_SELECTED);
-  SetWindowTextW(Item(IDC_OLMAIN_TEXT2), L"0");
-  SendMessageW(Item(IDC_OLMAIN_COMMAND1), BM_CLICK, 0, 0);
+  AddMobile(L"0");
   EXPECT_EQ(selected_mobiles(), (std::vector<std::wstring>{L"3", L"2"}));
 
   NMLISTVIEW header_click{};

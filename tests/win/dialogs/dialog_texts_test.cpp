@@ -8,8 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <memory>
-#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -20,13 +18,9 @@
 #include "dialogs/message_boxes_win.h"
 #include "dialogs/templates_window_win.h"
 #include "dialogs/window_ids.h"
-#include "support/call_recorder.h"
 #include "support/compose_only_windows.h"
-#include "support/fake_outlook.h"
-#include "support/fake_redemption.h"
-#include "support/memory_registry.h"
-#include "support/saved_account.h"
 #include "support/temp_folder.h"
+#include "unit/dialogs/compose_fixture.h"
 #include "win/dialogs/dialog_driver_win.h"
 
 namespace parvel::dialogs {
@@ -62,16 +56,9 @@ void ExpectTexts(const DialogWindow& window, const wchar_t* caption,
   }
 }
 
-class DialogTexts : public ::testing::Test {
+// A connected session and a saved account: the compose window loads quietly.
+class DialogTexts : public compose_test::ComposeFixture {
  protected:
-  DialogTexts() {
-    session.Connect(std::make_unique<fakes::FakeApplication>(recorder));
-    fakes::StoreSavedAccount(registry);
-  }
-
-  fakes::CallRecorder recorder;
-  Session session{std::make_unique<fakes::FakeRedemption>(recorder)};
-  MemoryRegistry registry;
   fakes::ComposeOnlyWindows others;
 };
 

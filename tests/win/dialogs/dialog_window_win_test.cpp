@@ -49,14 +49,11 @@ class ProbeWindow final : public DialogWindow {
 };
 
 // The log without what the focus changes of the window's boxes reported.
-std::vector<std::wstring> WithoutFocusChanges(const std::vector<std::wstring>& log) {
-  std::vector<std::wstring> kept;
-  for (const std::wstring& entry : log) {
-    if (entry.find(L"/256") == std::wstring::npos && entry.find(L"/512") == std::wstring::npos) {
-      kept.push_back(entry);
-    }
-  }
-  return kept;
+std::vector<std::wstring> WithoutFocusChanges(std::vector<std::wstring> log) {
+  std::erase_if(log, [](const std::wstring& entry) {
+    return entry.ends_with(L"/256") || entry.ends_with(L"/512");
+  });
+  return log;
 }
 
 TEST(DialogWindow, ACloseAskedForByAHandlerWaitsUntilTheHandlerEnds) {

@@ -14,6 +14,7 @@
 
 #include "dialogs/dialog_window_win.h"
 #include "dialogs/window_ids.h"
+#include "platform/handles_win.h"
 
 namespace parvel::dialogs {
 namespace {
@@ -46,45 +47,30 @@ std::optional<ScreenRect> TwoMonitorsAt(POINT point) {
 constexpr MonitorLookup kTwoMonitors{&TwoMonitorsOfWindow, &TwoMonitorsAt};
 
 // A top-level window of the given place, shown or not.
-class Frame {
- public:
-  Frame(int left, int top, int width, int height, bool shown)
-      : window_(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | (shown ? WS_VISIBLE : 0U), left, top,
-                                width, height, nullptr, nullptr, nullptr, nullptr)) {}
-  ~Frame() { DestroyWindow(window_); }
-  Frame(const Frame&) = delete;
-  Frame& operator=(const Frame&) = delete;
+win::UniqueWindow Frame(int left, int top, int width, int height, bool shown) {
+  return win::UniqueWindow(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | (shown ? WS_VISIBLE : 0U),
+                                           left, top, width, height, nullptr, nullptr, nullptr,
+                                           nullptr));
+}
 
-  HWND get() const { return window_; }
-  RECT Rect() const {
-    RECT rect{};
-    GetWindowRect(window_, &rect);
-    return rect;
-  }
-
- private:
-  HWND window_;
-};
-
-void ExpectRect(const RECT& rect, LONG left, LONG top, LONG right, LONG bottom) {
-  EXPECT_EQ(rect.left, left);
-  EXPECT_EQ(rect.top, top);
-  EXPECT_EQ(rect.right, right);
-  EXPECT_EQ(rect.bottom, bottom);
+ScreenRect Rect(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
 TEST(WindowPlacementWin, WithoutAWindowToGoByTheWindowOpensOnAWorkArea) {
-  const Frame compose(0, 0, 500, 400, false);
+  const win::UniqueWindow compose = Frame(0, 0, 500, 400, false);
   // A minimised Outlook: the middle of the work area of its monitor.
-  const Frame outlook(1400, 100, 900, 560, true);
+  const win::UniqueWindow outlook = Frame(1400, 100, 900, 560, true);
   ShowWindow(outlook.get(), SW_MINIMIZE);
   Place(compose.get(), {.how = Placement::How::CentredOn, .anchor = outlook.get()}, kTwoMonitors);
-  ExpectRect(compose.Rect(), 1990, 320, 2490, 720);
+  EXPECT_EQ(Rect(compose.get()), (ScreenRect{1990, 320, 2490, 720}));
   // No explorer at all: the monitor under the mouse pointer, where the user
   // just clicked; a picker without a compose window to stand beside alike.
   SetWindowPos(compose.get(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   Place(compose.get(), {.how = Placement::How::Beside, .anchor = nullptr}, kTwoMonitors);
-  ExpectRect(compose.Rect(), 1990, 320, 2490, 720);
+  EXPECT_EQ(Rect(compose.get()), (ScreenRect{1990, 320, 2490, 720}));
   POINT cursor{};
   GetCursorPos(&cursor);
   EXPECT_EQ(cursor_seen.x, cursor.x);
@@ -95,25 +81,20 @@ TEST(WindowPlacementWin, WithoutAWindowToGoByTheWindowOpensOnAWorkArea) {
 class PlacedDialog final : public DialogWindow {
  public:
   PlacedDialog() : DialogWindow(L"Placed", std::span<const ControlName>()) {}
-  std::optional<RECT> at_load;
+  std::optional<ScreenRect> at_load;
 
  private:
-  void OnInit() override {
-    RECT rect{};
-    GetWindowRect(hwnd(), &rect);
-    at_load = rect;
-  }
+  void OnInit() override { at_load = Rect(hwnd()); }
   void OnCommand(int, int) override {}
 };
 
 TEST(WindowPlacementWin, ADialogIsPlacedBeforeItsLoadAndWithTheRealMonitors) {
-  const Frame outlook(100, 80, 900, 560, true);
+  const win::UniqueWindow outlook = Frame(100, 80, 900, 560, true);
   PlacedDialog dialog;
   ASSERT_TRUE(dialog.Create(IDD_OLACCOUNT,
                             Placement{.how = Placement::How::CentredOn, .anchor = outlook.get()}));
   ASSERT_TRUE(dialog.at_load);
-  RECT now{};
-  GetWindowRect(dialog.hwnd(), &now);
+  const ScreenRect now = Rect(dialog.hwnd());
   EXPECT_EQ(dialog.at_load->left, now.left) << "placed before the load, which may show it";
   EXPECT_EQ(dialog.at_load->top, now.top);
   EXPECT_NEAR((now.left + now.right) / 2, 550, 1);

@@ -29,6 +29,8 @@ using Microsoft::WRL::ComPtr;
 using ::testing::Contains;
 using ::testing::Each;
 using ::testing::Not;
+using ::testing::Property;
+using ::testing::Throws;
 
 using Block = std::vector<std::uint8_t>;
 using Pixels = std::vector<std::uint32_t>;  // rows from the top, 0x00BBGGRR
@@ -291,12 +293,8 @@ TEST_F(ButtonFace, PictureThatIsNoBitmapRaises481AndLeavesTheClipboardAlone) {
   ASSERT_EQ(pictures[2]->get_Type(&type), S_OK);
   ASSERT_EQ(type, PICTYPE_BITMAP);
   for (const ComPtr<IPicture>& picture : pictures) {
-    try {
-      PaintButtonFace(picture.Get(), kMagenta);
-      ADD_FAILURE() << "painted a picture that is no bitmap";
-    } catch (const InvalidPictureError& error) {
-      EXPECT_EQ(error.number(), 481);
-    }
+    EXPECT_THAT([&] { PaintButtonFace(picture.Get(), kMagenta); },
+                Throws<InvalidPictureError>(Property(&InvalidPictureError::number, 481)));
   }
   EXPECT_EQ(Formats(), before);
   EXPECT_EQ(SentinelText(), kSentinel);

@@ -1,5 +1,6 @@
 #include "com/dispatch_win.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "host/host_error.h"
@@ -9,10 +10,15 @@ namespace parvel::host {
 namespace {
 
 using Microsoft::WRL::ComPtr;
+using ::testing::AllOf;
 using testing::Call;
+using ::testing::IsEmpty;
+using ::testing::Not;
+using ::testing::Property;
 using testing::Raises;
 using testing::Returns;
 using testing::ScriptedObject;
+using ::testing::Throws;
 
 class DispatchTest : public ::testing::Test {
  protected:
@@ -48,20 +54,13 @@ TEST_F(DispatchTest, HostFailuresCarryTheHostsOwnMessage) {
   object->Define(L"Send",
                  Raises(static_cast<HRESULT>(0x80040115), L"The server is not available."));
   const com::Dispatch dispatch(object);
-  try {
-    dispatch.Call(L"Send");
-    FAIL() << "no error";
-  } catch (const HostError& error) {
-    EXPECT_EQ(error.hresult(), static_cast<std::int32_t>(0x80040115));
-    EXPECT_EQ(error.message(), L"The server is not available.");
-  }
-  try {
-    dispatch.Call(L"NoSuchMember");
-    FAIL() << "no error";
-  } catch (const HostError& error) {
-    EXPECT_EQ(error.hresult(), DISP_E_UNKNOWNNAME);
-    EXPECT_FALSE(error.message().empty());
-  }
+  EXPECT_THAT(
+      [&] { dispatch.Call(L"Send"); },
+      Throws<HostError>(AllOf(Property(&HostError::hresult, static_cast<std::int32_t>(0x80040115)),
+                              Property(&HostError::message, L"The server is not available."))));
+  EXPECT_THAT([&] { dispatch.Call(L"NoSuchMember"); },
+              Throws<HostError>(AllOf(Property(&HostError::hresult, DISP_E_UNKNOWNNAME),
+                                      Property(&HostError::message, Not(IsEmpty())))));
   EXPECT_THROW(com::Dispatch().Call(L"Name"), HostError);
 }
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "host/host_adapters_win.h"
 #include "host/host_error.h"
 #include "win/host/scripted_object_win.h"
@@ -25,6 +27,17 @@ com::Variant Of(const ComPtr<ScriptedObject>& object) {
 }
 
 com::Variant Nothing() { return com::Variant(static_cast<IDispatch*>(nullptr)); }
+
+// A collection's item member: the objects at places counted from 1, as
+// Outlook counts, and DISP_E_BADINDEX elsewhere.
+ScriptedObject::Member FromOne(std::vector<ComPtr<ScriptedObject>> items) {
+  return [items](const Call& call, com::Variant& result, EXCEPINFO*) {
+    const int index = call.args.at(0).ToInt();
+    if (index < 1 || index > static_cast<int>(items.size())) return DISP_E_BADINDEX;
+    result = Of(items[static_cast<std::size_t>(index - 1)]);
+    return S_OK;
+  };
+}
 
 class OutlookModelTest : public ::testing::Test {
  protected:
@@ -86,13 +99,11 @@ TEST_F(OutlookModelTest, AMobileNumberComesFromTheExchangeUserElseFromThePropert
   exchange_entry->Define(L"GetExchangeUser", Returns(Of(user)));
   exchange_entry->Define(L"Name", Returns(com::Variant(L"Ann")));
 
-  // Entries outside Exchange: a number, none (Outlook raises), and a failure.
-  const auto with_number = ScriptedObject::Make();
-  const auto without = ScriptedObject::Make();
-  const auto failing = ScriptedObject::Make();
-  const auto accessor = [](HRESULT hr, const wchar_t* number) {
-    const auto made = ScriptedObject::Make();
-    made->Define(
+  // An entry outside Exchange, whose property accessor answers the mobile
+  // number's property with number, or fails with hr.
+  const auto outside_exchange = [](HRESULT hr, const wchar_t* number) {
+    const auto accessor = ScriptedObject::Make();
+    accessor->Define(
         L"GetProperty", [hr, number](const Call& call, com::Variant& result, EXCEPINFO* error) {
           if (call.args.at(0).ToText() != L"http://schemas.microsoft.com/mapi/proptag/0x3A1C001F") {
             return E_INVALIDARG;
@@ -102,25 +113,17 @@ TEST_F(OutlookModelTest, AMobileNumberComesFromTheExchangeUserElseFromThePropert
           result = com::Variant(number);
           return S_OK;
         });
-    return made;
-  };
-  const auto found = accessor(S_OK, L"022 2");
-  const auto missing = accessor(kMapiENotFound, nullptr);
-  const auto broken = accessor(E_FAIL, nullptr);
-  for (const auto& [entry, property_accessor] :
-       {std::pair{with_number, found}, std::pair{without, missing}, std::pair{failing, broken}}) {
+    const auto entry = ScriptedObject::Make();
     entry->Define(L"GetExchangeUser", Returns(Nothing()));
-    entry->Define(L"PropertyAccessor", Returns(Of(property_accessor)));
-  }
+    entry->Define(L"PropertyAccessor", Returns(Of(accessor)));
+    return entry;
+  };
 
   const auto entries = ScriptedObject::Make();
-  entries->Define(L"Item", [&](const Call& call, com::Variant& result, EXCEPINFO*) {
-    const ComPtr<ScriptedObject> by_index[] = {exchange_entry, with_number, without, failing};
-    const int index = call.args.at(0).ToInt();
-    if (index < 1 || index > 4) return DISP_E_BADINDEX;
-    result = Of(by_index[index - 1]);
-    return S_OK;
-  });
+  // A number, none (Outlook raises), and a failure.
+  entries->Define(L"Item", FromOne({exchange_entry, outside_exchange(S_OK, L"022 2"),
+                                    outside_exchange(kMapiENotFound, nullptr),
+                                    outside_exchange(E_FAIL, nullptr)}));
   entries->Define(L"GetFirst", Returns(Of(exchange_entry)));
   entries->Define(L"GetNext", Returns(Nothing()));
   const auto list = ScriptedObject::Make();
@@ -128,11 +131,7 @@ TEST_F(OutlookModelTest, AMobileNumberComesFromTheExchangeUserElseFromThePropert
   list->Define(L"AddressEntries", Returns(Of(entries)));
   const auto lists = ScriptedObject::Make();
   lists->Define(L"Count", Returns(com::Variant(1)));
-  lists->Define(L"Item", [&](const Call& call, com::Variant& result, EXCEPINFO*) {
-    if (call.args.at(0).ToInt() != 1) return DISP_E_BADINDEX;
-    result = Of(list);
-    return S_OK;
-  });
+  lists->Define(L"Item", FromOne({list}));
   space->Define(L"AddressLists", Returns(Of(lists)));
 
   const auto address_lists = MakeOutlookObjectModel(application)->OpenAddressLists();
@@ -158,22 +157,9 @@ TEST_F(OutlookModelTest, AContactGroupsMembersAreReadFromOneWithTheirContactsOnl
     recipient->Define(L"AddressEntry", Returns(Of(entry)));
     return recipient;
   };
-  const auto contact_member = entry_of(Of(contact));
-  const auto plain_member = entry_of(Nothing());
   const auto group = ScriptedObject::Make();
   group->Define(L"MemberCount", Returns(com::Variant(2)));
-  group->Define(L"GetMember", [&](const Call& call, com::Variant& result, EXCEPINFO*) {
-    switch (call.args.at(0).ToInt()) {
-      case 1:
-        result = Of(contact_member);
-        return S_OK;
-      case 2:
-        result = Of(plain_member);
-        return S_OK;
-      default:
-        return DISP_E_BADINDEX;
-    }
-  });
+  group->Define(L"GetMember", FromOne({entry_of(Of(contact)), entry_of(Nothing())}));
 
   const auto outlook = MakeOutlookObjectModel(application);
   const auto list = MakeItem(group);

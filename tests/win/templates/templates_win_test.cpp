@@ -8,9 +8,9 @@
 #include <cwctype>
 #include <filesystem>
 #include <iterator>
-#include <memory>
 #include <string>
 
+#include "platform/handles_win.h"
 #include "support/temp_folder.h"
 #include "templates/template_store.h"
 
@@ -20,13 +20,6 @@ namespace {
 using templates_test::ReadBytes;
 using templates_test::TempFolder;
 using templates_test::WriteBytes;
-
-struct HandleCloser {
-  void operator()(HANDLE handle) const noexcept {
-    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-  }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
 // In a test program the module is the program itself.
 TEST(AddinModulePathTest, IsTheModuleNotAFileOfTheCurrentFolder) {
@@ -42,16 +35,23 @@ TEST(AddinModulePathTest, IsTheModuleNotAFileOfTheCurrentFolder) {
   std::filesystem::current_path(before);
 }
 
-TEST(TemplateFilesWinTest, AFileHeldOpenByAnotherProgramStaysWholeUntilReleased) {
+// A templates file of old content, saved again over it.
+class TemplateFilesWinTest : public ::testing::Test {
+ protected:
+  void SetUp() override { WriteBytes(file, "old"); }
+
   TempFolder folder;
-  const auto file = folder.path() / "ZNSMSTemplates.txt";
-  WriteBytes(file, "old");
+  const std::filesystem::path file = folder.path() / "ZNSMSTemplates.txt";
   DiskFiles files;
+};
+
+TEST_F(TemplateFilesWinTest, AFileHeldOpenByAnotherProgramStaysWholeUntilReleased) {
   // Windows cannot move over a file another program holds without sharing
   // deletion; the old file stays whole.
-  UniqueHandle held(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
+  win::UniqueKernelHandle held =
+      win::OpenedFile(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(held);
   EXPECT_FALSE(files.Replace(file, "new"));
   held.reset();
   EXPECT_EQ(ReadBytes(file), "old");
@@ -65,14 +65,10 @@ TEST(TemplateFilesWinTest, AFileHeldOpenByAnotherProgramStaysWholeUntilReleased)
   EXPECT_EQ(ReadBytes(file), "new");
 }
 
-TEST(TemplateFilesWinTest, AReplacedFileKeepsItsAttributes) {
-  TempFolder folder;
-  const auto file = folder.path() / "ZNSMSTemplates.txt";
-  WriteBytes(file, "old");
+TEST_F(TemplateFilesWinTest, AReplacedFileKeepsItsAttributes) {
   // An administrator hid the file from the user's view.
   constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE;
   ASSERT_NE(SetFileAttributesW(file.c_str(), kKept), FALSE);
-  DiskFiles files;
   EXPECT_TRUE(files.Replace(file, "new"));
   EXPECT_EQ(ReadBytes(file), "new");
   const DWORD attributes = GetFileAttributesW(file.c_str());
