@@ -192,16 +192,29 @@ class ConnectionTest : public testing::Test {
     }
     return captions;
   }
+
+  // Connects a connection of its own, reporting nowhere, to another host;
+  // says whether it holds a button.
+  bool ConnectTo(Toolbars& other, bool own_bar) {
+    FakeApplication other_application{other};
+    CountingPainter other_painter{other};
+    AddinConnection quiet{other_painter, nullptr};
+    quiet.OnConnection(other_application, instance, own_bar);
+    return quiet.HasButton();
+  }
 };
 
-TEST_F(ConnectionTest, ButtonBecomesTheSecondControlOfStandardActingForTheReportedProgId) {
+TEST_F(ConnectionTest,
+       ButtonBecomesTheSecondControlOfTheFirstStandardBarActingForTheReportedProgId) {
   host.AddBar(L"Menu Bar", {L"File"});
   const auto standard = host.AddBar(L"Standard", {L"New", L"Reply"});
+  const auto second_standard = host.AddBar(L"Standard", {L"A"});
   instance.prog_id = L"Other.Addin";
   connection.OnConnection(application, instance, false);
 
   EXPECT_EQ(Captions(*standard), (std::vector<std::wstring>{L"New", L"Send SMS", L"Reply"}));
-  EXPECT_EQ(host.bars.size(), 2U) << "no toolbar of its own";
+  EXPECT_EQ(Captions(*second_standard), std::vector<std::wstring>{L"A"}) << "the first one only";
+  EXPECT_EQ(host.bars.size(), 3U) << "no toolbar of its own";
   const std::vector<std::wstring> expected = {L"ActiveExplorer.CommandBars",
                                               L"Bars.Count",
                                               L"Bars.Item(1)",
@@ -239,23 +252,12 @@ TEST_F(ConnectionTest, OwnBarHoldsTheButtonAlone) {
   EXPECT_EQ(host.log[3], L"Controls.Add(1,-,T)");
 }
 
-TEST_F(ConnectionTest, TheFirstOfTwoStandardBarsTakesTheButton) {
-  const auto first = host.AddBar(L"Standard", {L"A"});
-  const auto second = host.AddBar(L"Standard", {L"A"});
-  connection.OnConnection(application, instance, false);
-  EXPECT_EQ(Captions(*first), (std::vector<std::wstring>{L"A", L"Send SMS"}));
-  EXPECT_EQ(Captions(*second), std::vector<std::wstring>{L"A"});
-}
-
 TEST_F(ConnectionTest, AHostWithoutPictureAndMaskGetsTheFacePastedAndTheClipboardBack) {
   for (const wchar_t* refused : {L"Button.Picture", L"Button.Mask", L"MakeFace"}) {
     Toolbars old;
     old.AddBar(L"Standard", {L"New"});
     old.failing = {refused};
-    FakeApplication old_application{old};
-    CountingPainter old_painter{old};
-    AddinConnection quiet{old_painter, nullptr};
-    quiet.OnConnection(old_application, instance, false);
+    ConnectTo(old, false);
     const std::vector<std::wstring> tail(old.log.end() - 3, old.log.end());
     EXPECT_EQ(tail, (std::vector<std::wstring>{L"PaintButtonFace", L"Button.PasteFace",
                                                L"RestoreClipboard"}))
@@ -283,27 +285,20 @@ TEST_F(ConnectionTest, EachFailingHostCallIsPassedOver) {
       L"Connection: giving the clipboard back: 0x80004005 refused: RestoreClipboard"};
   EXPECT_EQ(diagnostics.reports, reports);
 
-  // A bar whose name cannot be read is skipped, never given the button.
-  Toolbars other;
-  other.AddBar(L"Standard");
-  other.failing = {L"Bar.Name"};
-  FakeApplication other_application{other};
-  AddinConnection quiet{painter, nullptr};
-  quiet.OnConnection(other_application, instance, false);
-  EXPECT_FALSE(quiet.HasButton());
-
-  // A refused toolbar means no button, and no error.
-  Toolbars refusing;
-  refusing.failing = {L"Bars.Add"};
-  FakeApplication refusing_application{refusing};
-  quiet.OnConnection(refusing_application, instance, true);
-  EXPECT_FALSE(quiet.HasButton());
-
-  Toolbars no_explorer;
-  no_explorer.failing = {L"ActiveExplorer.CommandBars"};
-  FakeApplication no_explorer_application{no_explorer};
-  quiet.OnConnection(no_explorer_application, instance, false);
-  EXPECT_FALSE(quiet.HasButton());
+  // A bar whose name cannot be read is skipped, never given the button; a
+  // refused toolbar or explorer means no button, and no error.
+  struct Case {
+    const wchar_t* failing;
+    bool own_bar;
+  };
+  for (const Case& c : {Case{L"Bar.Name", false}, Case{L"Bars.Add", true},
+                        Case{L"ActiveExplorer.CommandBars", false}}) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(c.failing)));
+    Toolbars other;
+    other.AddBar(L"Standard");
+    other.failing = {c.failing};
+    EXPECT_FALSE(ConnectTo(other, c.own_bar));
+  }
 }
 
 TEST_F(ConnectionTest, ABusyClipboardLeavesTheButtonWithoutAPicture) {

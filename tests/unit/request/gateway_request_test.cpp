@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "codec/secret_text.h"
 #include "support/rows.h"
+#include "support/sent_body.h"
 #include "support/test_locales.h"
 
 namespace parvel {
@@ -48,17 +48,9 @@ class GatewayRequestTest : public testing::Test {
                                          .rows = rows,
                                          .message = message},
                                         EnglishLocale(), Windows1252CodePage());
-    const std::wstring& body = built.request.body;
-    const auto start = body.find(std::wstring(kStartMarker) + L"\r\n");
-    EXPECT_NE(start, std::wstring::npos);
-    const std::wstring visible = body.substr(0, start);
-    EXPECT_TRUE(visible.ends_with(L"\r\n"));
-    built.visible = Split(visible.substr(0, visible.size() - 2));
-    const auto hex_start = start + kStartMarker.size() + 2;
-    const auto hex_end = body.find(L"\r\n", hex_start);
-    EXPECT_EQ(body.substr(hex_end), L"\r\n" + std::wstring(kEndMarker));
-    built.section =
-        DecodeSecretText(body.substr(hex_start, hex_end - hex_start), Windows1252CodePage());
+    const test::OpenedBody opened = test::OpenSentBody(built.request.body);
+    built.visible = Split(opened.visible.substr(0, opened.visible.size() - 2));
+    built.section = opened.section;
     return built;
   }
 };
@@ -85,10 +77,8 @@ TEST_F(GatewayRequestTest, SubjectNamesTheOnlyRecipientOrSaysMultiple) {
 
 TEST_F(GatewayRequestTest, LineBreaksAreDeletedNotReplaced) {
   const Built built = Build({Row(L"Ann\r\nLee", L"0\r\n21")}, L"one\r\ntwo\r\nthree\rfour\n");
-  EXPECT_EQ(built.visible[0], L"To: 0");
-  EXPECT_EQ(built.visible[1], L"21 (Ann");
-  EXPECT_EQ(built.visible[2], L"Lee), ");
-  EXPECT_EQ(built.visible[3], L"Message: onetwothree\rfour\n");
+  EXPECT_EQ(built.visible, (std::vector<std::wstring>{L"To: 0", L"21 (Ann", L"Lee), ",
+                                                      L"Message: onetwothree\rfour\n"}));
   EXPECT_NE(built.section.find(L"SMS-Recp:=021\r\nSMS-Recn:=AnnLee\r\n"), std::wstring::npos);
   EXPECT_NE(built.section.find(L"SMS-Body:=onetwothree\rfour\n\r\n"), std::wstring::npos);
   EXPECT_EQ(built.request.subject, L"SMS Message to 021");
@@ -150,7 +140,7 @@ TEST_F(GatewayRequestTest, NamesTravelInTheirPlainFormAndStayInTheVisibleHalf) {
   const GatewayRequest german = BuildGatewayRequest(
       {.settings = settings, .user_name = user_name, .rows = rows, .message = L"m"},
       fakes::GermanUser(), Windows1252CodePage());
-  const std::wstring section = DecodeSecretText(Split(german.body)[3], Windows1252CodePage());
+  const std::wstring section = test::OpenSentBody(german.body).section;
   EXPECT_NE(section.find(L"SMS-NamePrefix:=Aerzte\r\n"), std::wstring::npos);
   EXPECT_NE(section.find(L"SMS-Name:=Juergen Mueller\r\n"), std::wstring::npos);
 }

@@ -15,6 +15,7 @@ struct RegistryCall {
   std::wstring name;        // path or value name; empty for Close
   std::uint32_t flags = 0;  // access of Create and Open, type of Set
   std::string data;         // bytes given to Set
+  bool operator==(const RegistryCall&) const = default;
 };
 
 // Passes every call on to another registry and records it; can change the

@@ -1,8 +1,8 @@
 #include "templates/template_store.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -18,6 +18,8 @@ using templates_test::ReadBytes;
 using templates_test::TempFolder;
 using templates_test::WriteBytes;
 using Lines = std::vector<std::wstring>;
+// Entries as (label line, text) pairs, in order.
+using EntryList = std::vector<std::pair<std::wstring, std::wstring>>;
 
 class TemplateStoreTest : public ::testing::Test {
  protected:
@@ -27,9 +29,8 @@ class TemplateStoreTest : public ::testing::Test {
   TemplateStore store{files, folder.path(), code_page};
   std::filesystem::path file = folder.path() / "ZNSMSTemplates.txt";
 
-  // Entries as (label line, text) pairs, in order.
-  std::vector<std::pair<std::wstring, std::wstring>> Entries() const {
-    std::vector<std::pair<std::wstring, std::wstring>> entries;
+  EntryList Entries() const {
+    EntryList entries;
     EXPECT_EQ(store.TemplateTexts().size(), store.TemplateCount() + 1);
     EXPECT_EQ(store.TemplateLabels().size(), store.TemplateCount() + 1);
     for (std::size_t i = 1; i <= store.TemplateCount(); ++i) {
@@ -44,13 +45,9 @@ class TemplateStoreTest : public ::testing::Test {
   // Nothing but the templates file (and what the test put there) is left.
   void ExpectNoPendingFile(std::vector<std::filesystem::path> others = {}) const {
     others.push_back(file);
-    std::vector<std::filesystem::path> found;
-    for (const auto& entry : std::filesystem::directory_iterator(file.parent_path())) {
-      found.push_back(entry.path());
-    }
-    std::sort(found.begin(), found.end());
-    std::sort(others.begin(), others.end());
-    EXPECT_EQ(found, others);
+    const std::vector<std::filesystem::path> found(
+        std::filesystem::directory_iterator(file.parent_path()), {});
+    EXPECT_THAT(found, testing::UnorderedElementsAreArray(others));
   }
 };
 
@@ -73,31 +70,30 @@ TEST_F(TemplateStoreTest, ReadingSkipsStrayLinesAndPairsEachLabelWithTheNextLine
       "%LABEL%taken as text of Two\r\n"
       "after the pair: skipped\r\n"
       "%LABEL%Last");
-  EXPECT_EQ(Entries(), (std::vector<std::pair<std::wstring, std::wstring>>{
-                           {L"%LABEL%One", L"text one"},
-                           {L"%LABEL%Two", L"%LABEL%taken as text of Two"},
-                           {L"%LABEL%Last", L""}}));
+  EXPECT_EQ(Entries(), (EntryList{{L"%LABEL%One", L"text one"},
+                                  {L"%LABEL%Two", L"%LABEL%taken as text of Two"},
+                                  {L"%LABEL%Last", L""}}));
   EXPECT_EQ(store.TemplateNames(), (Lines{L"One", L"Two", L"Last"}));
 }
 
-TEST_F(TemplateStoreTest, TheListShowsANameWithEveryMarkerRemovedWhileTheFileKeepsIt) {
+TEST_F(TemplateStoreTest, TextsAreWrittenAsGivenInTheAnsiCodePageAndReadBackToTheirFirstLine) {
   store.AddTemplate(L"a%LABEL%b%LABEL%", L"text");
-  store.SaveTemplates();
-  store.LoadTemplates();
-  EXPECT_EQ(store.TemplateNames(), Lines{L"ab"});
-  EXPECT_EQ(store.TemplateLabels()[1], L"%LABEL%a%LABEL%b%LABEL%");
-  EXPECT_EQ(ReadBytes(file), "%LABEL%a%LABEL%b%LABEL%\r\ntext\r\n");
-}
-
-TEST_F(TemplateStoreTest, ATextWithLineBreaksKeepsOnlyItsFirstLineOnceReadBack) {
+  store.AddTemplate(L"Caf\u00e9", L"\u20ac 5 \u0101");
   store.AddTemplate(L"Multi", L"first\r\nsecond\nthird\rstill third\r\n%LABEL%Inner");
   store.SaveTemplates();
+  // One line end added to each text; a character the code page lacks is
+  // written as ?.
   EXPECT_EQ(ReadBytes(file),
-            "%LABEL%Multi\r\nfirst\r\nsecond\nthird\rstill third\r\n%LABEL%Inner\r\n")
-      << "written as given, one line end added";
+            "%LABEL%a%LABEL%b%LABEL%\r\ntext\r\n%LABEL%Caf\xE9\r\n\x80 5 ?\r\n"
+            "%LABEL%Multi\r\nfirst\r\nsecond\nthird\rstill third\r\n%LABEL%Inner\r\n");
   store.LoadTemplates();
-  EXPECT_EQ(Entries(), (std::vector<std::pair<std::wstring, std::wstring>>{
-                           {L"%LABEL%Multi", L"first"}, {L"%LABEL%Inner", L""}}));
+  store.LoadTemplates();
+  EXPECT_EQ(Entries(), (EntryList{{L"%LABEL%a%LABEL%b%LABEL%", L"text"},
+                                  {L"%LABEL%Caf\u00e9", L"\u20ac 5 ?"},
+                                  {L"%LABEL%Multi", L"first"},
+                                  {L"%LABEL%Inner", L""}}));
+  EXPECT_EQ(store.TemplateNames(), (Lines{L"ab", L"Caf\u00e9", L"Multi", L"Inner"}))
+      << "the list shows a name with every marker removed";
 }
 
 TEST_F(TemplateStoreTest, DeletedEntriesAndTheDeletedMarkAsTextAreLeftOutOfTheFile) {
@@ -110,18 +106,6 @@ TEST_F(TemplateStoreTest, DeletedEntriesAndTheDeletedMarkAsTextAreLeftOutOfTheFi
   EXPECT_EQ(ReadBytes(file), "%LABEL%A\r\na\r\n%LABEL%C\r\nc\r\n");
   EXPECT_THROW(store.MarkDeleted(0), std::out_of_range);
   EXPECT_THROW(store.MarkDeleted(5), std::out_of_range);
-}
-
-TEST_F(TemplateStoreTest, TextsTravelInTheAnsiCodePageAndLoadEmptiesTheStoreFirst) {
-  store.AddTemplate(L"Caf\u00e9", L"\u20ac 5 \u0101");
-  store.SaveTemplates();
-  EXPECT_EQ(ReadBytes(file), "%LABEL%Caf\xE9\r\n\x80 5 ?\r\n")
-      << "a character the code page lacks is written as ?";
-  store.LoadTemplates();
-  store.LoadTemplates();
-  EXPECT_EQ(
-      Entries(),
-      (std::vector<std::pair<std::wstring, std::wstring>>{{L"%LABEL%Caf\u00e9", L"\u20ac 5 ?"}}));
 }
 
 TEST_F(TemplateStoreTest, ASaveReplacesTheWholeFile) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <string>
+#include <vector>
 
 #include "codec/secret_text.h"
 #include "parvel/default_gateway.h"
@@ -25,6 +27,22 @@ const ShownMessage kInitialisation{std::wstring(kInitialisationTitle),
 const ShownMessage kPasswordError{std::wstring(kPasswordErrorTitle),
                                   std::wstring(kPasswordErrorText), MessageIcon::Exclamation};
 const std::wstring kDefaultAddress(kDefaultGatewayAddress);
+
+// What a first run leaves in memory.
+const AccountSettings kFirstRun{
+    .password = L"Unknown", .mail_address = kDefaultAddress, .default_contacts = L"Contacts"};
+// What PutSavedAccount and a MasterDom read back as.
+const AccountSettings kSaved{.account = L"acc1",
+                             .password = L"s3cret pw",
+                             .mail_address = L"sms@gw.example",
+                             .default_contacts = L"Team",
+                             .name_prefix = L"Dr ",
+                             .master_dom = L"master@gw.example"};
+
+// Every field in order, so that a load's result is compared whole.
+std::vector<std::wstring> Fields(const AccountSettings& s) {
+  return {s.account, s.password, s.mail_address, s.default_contacts, s.name_prefix, s.master_dom};
+}
 
 class LoadAccountSettingsTest : public ::testing::Test {
  protected:
@@ -67,12 +85,7 @@ class LoadAccountSettingsTest : public ::testing::Test {
 TEST_F(LoadAccountSettingsTest, FirstRunStoresTheDefaultsAndSaysSoOnce) {
   EXPECT_EQ(Load(), L"1");
   EXPECT_TRUE(registry.KeyExists(kHkeyCurrentUser, L"Software\\Parvello"));
-  EXPECT_EQ(settings.account, L"");
-  EXPECT_EQ(settings.password, L"Unknown");
-  EXPECT_EQ(settings.mail_address, kDefaultAddress);
-  EXPECT_EQ(settings.default_contacts, L"Contacts");
-  EXPECT_EQ(settings.name_prefix, L"");
-  EXPECT_EQ(settings.master_dom, L"");
+  EXPECT_EQ(Fields(settings), Fields(kFirstRun));
   EXPECT_EQ(Stored(), (Snapshot{{L"DefaultContacts", Sz(L"Contacts")},
                                 {L"MailAddress", Sz(kDefaultAddress)},
                                 {L"NamePrefix", {kRegSz, ""}},
@@ -86,12 +99,8 @@ TEST_F(LoadAccountSettingsTest, ValuesComeBackExactlyAsStored) {
   Put(L"ShowAccount", L"0");
   const Snapshot before = Stored();
   EXPECT_EQ(Load(), L"0");
-  EXPECT_EQ(settings.account, L"acc1");
-  EXPECT_EQ(settings.password, L"s3cret pw") << "deciphered";
-  EXPECT_EQ(settings.mail_address, L"sms@gw.example") << "a stored address wins over MasterDom";
-  EXPECT_EQ(settings.default_contacts, L"Team");
-  EXPECT_EQ(settings.name_prefix, L"Dr ");
-  EXPECT_EQ(settings.master_dom, L"master@gw.example");
+  // The password deciphered; a stored address wins over MasterDom.
+  EXPECT_EQ(Fields(settings), Fields(kSaved));
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(Stored(), before);
 }
@@ -171,9 +180,7 @@ TEST_F(LoadAccountSettingsTest, ShowAccountIsReturnedAsStoredAndDefaultsToOne) {
 TEST_F(LoadAccountSettingsTest, StoreFailuresAreIgnored) {
   registry.FailWrites(kHkeyCurrentUser, SettingsKeyPath);
   Load();
-  EXPECT_EQ(settings.password, L"Unknown");
-  EXPECT_EQ(settings.default_contacts, L"Contacts");
-  EXPECT_EQ(settings.mail_address, kDefaultAddress);
+  EXPECT_EQ(Fields(settings), Fields(kFirstRun));
   EXPECT_TRUE(Stored().empty());
   EXPECT_EQ(messages.shown, std::vector{kInitialisation});
 }
@@ -187,12 +194,10 @@ TEST_F(LoadAccountSettingsTest, AnUnreadablePasswordIsReportedAndKeptForTheUserT
     const Snapshot before = Stored();
     EXPECT_EQ(Load(), L"1");
     EXPECT_EQ(messages.shown, std::vector{kPasswordError});
-    EXPECT_EQ(settings.account, L"acc1");
-    EXPECT_EQ(settings.password, L"Unknown") << "the placeholder, as before any password was saved";
-    EXPECT_EQ(settings.mail_address, L"sms@gw.example");
-    EXPECT_EQ(settings.default_contacts, L"Team");
-    EXPECT_EQ(settings.name_prefix, L"Dr ");
-    EXPECT_EQ(settings.master_dom, L"master@gw.example");
+    // The placeholder, as before any password was saved.
+    AccountSettings expected = kSaved;
+    expected.password = L"Unknown";
+    EXPECT_EQ(Fields(settings), Fields(expected));
     EXPECT_EQ(Stored(), before) << "nothing stored over it";
   }
 }
@@ -202,11 +207,10 @@ TEST_F(LoadAccountSettingsTest, AnUnreadablePasswordLeavesTheFirstRunStepsToTheR
   Put(L"MasterDom", L"master@gw.example");
   Load();
   EXPECT_EQ(messages.shown, (std::vector{kPasswordError, kInitialisation}));
-  EXPECT_EQ(settings.account, L"");
-  EXPECT_EQ(settings.password, L"Unknown");
-  EXPECT_EQ(settings.mail_address, L"master@gw.example");
-  EXPECT_EQ(settings.default_contacts, L"Contacts");
-  EXPECT_EQ(settings.name_prefix, L"");
+  AccountSettings expected = kFirstRun;
+  expected.mail_address = L"master@gw.example";
+  expected.master_dom = L"master@gw.example";
+  EXPECT_EQ(Fields(settings), Fields(expected));
   EXPECT_EQ(Stored(), (Snapshot{{L"DefaultContacts", Sz(L"Contacts")},
                                 {L"MailAddress", Sz(kDefaultAddress)},
                                 {L"MasterDom", Sz(L"master@gw.example")},

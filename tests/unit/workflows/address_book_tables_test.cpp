@@ -10,13 +10,8 @@
 #include <vector>
 
 #include "support/call_recorder.h"
-#include "support/fake_address_book.h"
-#include "support/fake_redemption.h"
-#include "support/recorded_session.h"
-#include "support/recording_contact_list.h"
-#include "support/recording_message_boxes.h"
 #include "support/rows.h"
-#include "workflows/address_book.h"
+#include "unit/workflows/book_session.h"
 
 namespace parvel {
 namespace {
@@ -89,18 +84,16 @@ std::vector<FakeItemData> MixedItems(int n) {
 
 // An address book listed by pickers of a session of its own: each case lists
 // one book walked and another alike read as tables.
-struct Book : fakes::RecordedSession {
+struct Book : test::BookSession {
   void UseGal(std::vector<FakeAddressEntryData> entries) {
-    redemption->make_address_lists =
-        fakes::FakeAddressListsMaker(recorder, {{L"Global Address List", std::move(entries)}});
+    UseAddressLists({{L"Global Address List", std::move(entries)}});
   }
   void OfferAddressTable(std::optional<std::size_t> fails_after = std::nullopt) {
     redemption->make_address_table = fakes::FakeAddressTableMaker(recorder, fails_after);
   }
   std::shared_ptr<fakes::FakeFolderData> UseFolder(std::vector<FakeItemData> items) {
     auto folder = ContactFolder(L"Contacts", std::move(items));
-    session.HoldNamespace(std::make_unique<fakes::FakeStoreNamespace>(
-        recorder, std::vector{MailFolder(L"Mailbox", {folder})}));
+    UseStores({MailFolder(L"Mailbox", {folder})});
     std::vector<FolderListEntry> folders;
     book.ListContactFolders(folders);
     pending.runs = 0;
@@ -118,10 +111,6 @@ struct Book : fakes::RecordedSession {
     book.ListFolder(L"Contacts", 1, list);
     return list.rows;
   }
-
-  fakes::RecordingMessageBoxes messages;
-  fakes::ScriptedPendingEvents pending;
-  AddressBook book{{.session = session, .message_boxes = messages, .pending_events = pending}};
 };
 
 TEST(AddressBookTables, TheGlobalAddressListReadAsATableGivesTheWalksRows) {
@@ -220,9 +209,7 @@ TEST(AddressBookTables, AListTheHostCannotFindByEntryIdIsTakenFromItsFolder) {
   read.UseFolder(items)->offers_table = true;
   EXPECT_EQ(read.ListFolder(), rows);
   ASSERT_NE(read.session.KnownDistList(L"D1"), nullptr);
-  read.redemption->make_safe_dist_list = [&read] {
-    return std::make_unique<fakes::FakeSafeDistList>(read.recorder);
-  };
+  read.OfferSafeDistLists();
   std::vector<RecipientEntry> members;
   read.book.ExpandContactsDistList(rows[1], members);
   EXPECT_THAT(members, ElementsAre(Row(L"Adams, Ann", L"021 1", kEnvelope, L"0A01")));

@@ -8,12 +8,8 @@
 #include <vector>
 
 #include "support/call_recorder.h"
-#include "support/fake_address_book.h"
-#include "support/fake_redemption.h"
-#include "support/recorded_session.h"
-#include "support/recording_contact_list.h"
-#include "support/recording_message_boxes.h"
 #include "support/rows.h"
+#include "unit/workflows/book_session.h"
 #include "workflows/selected_items.h"
 
 namespace parvel {
@@ -22,7 +18,6 @@ namespace {
 using test::kDistribution;
 using test::Row;
 
-using fakes::Bytes;
 using fakes::Contact;
 using fakes::ContactFolder;
 using fakes::ContactMember;
@@ -37,21 +32,9 @@ RecipientEntry Envelope(std::wstring name, std::wstring mobile, std::wstring tag
   return Row(std::move(name), std::move(mobile), RecipientEntry::Kind::Envelope, std::move(tag));
 }
 
-class AddressBookTest : public testing::Test, protected fakes::RecordedSession {
+class AddressBookTest : public testing::Test, protected test::BookSession {
  protected:
-  AddressBookTest() {
-    redemption->make_safe_dist_list = [this] {
-      return std::make_unique<fakes::FakeSafeDistList>(recorder);
-    };
-  }
-
-  void UseStores(std::vector<std::shared_ptr<fakes::FakeFolderData>> stores) {
-    session.HoldNamespace(std::make_unique<fakes::FakeStoreNamespace>(recorder, std::move(stores)));
-  }
-
-  void UseAddressLists(std::vector<fakes::FakeAddressListData> lists, int base = 0) {
-    redemption->make_address_lists = fakes::FakeAddressListsMaker(recorder, std::move(lists), base);
-  }
+  AddressBookTest() { OfferSafeDistLists(); }
 
   std::vector<FolderListEntry> Folders() {
     std::vector<FolderListEntry> folders;
@@ -59,13 +42,6 @@ class AddressBookTest : public testing::Test, protected fakes::RecordedSession {
     return folders;
   }
 
-  std::vector<RecipientEntry> Expand(const RecipientEntry& row) {
-    return fakes::ExpandRow(book, row);
-  }
-
-  fakes::RecordingMessageBoxes messages;
-  fakes::ScriptedPendingEvents pending;
-  AddressBook book{{.session = session, .message_boxes = messages, .pending_events = pending}};
   fakes::RecordingContactList contacts;
 };
 
@@ -225,21 +201,7 @@ INSTANTIATE_TEST_SUITE_P(FromZeroAndFromOne, AddressBookIndexBase, testing::Valu
 
 class ContactListExpansion : public AddressBookTest {
  protected:
-  ContactListExpansion() {
-    const std::wstring prefix = L"00000000C091ADD3519DCF11A4A900AA0047FAA4";
-    UseStores({MailFolder(
-        L"Mailbox",
-        {ContactFolder(
-            L"Contacts",
-            {Contact(L"0A01", L"Adams,\r\nAnn", L"021 1"), Contact(L"0A02", L"Brown, Bob", L""),
-             Contact(L"0A03", L"Cole, Cy", L"021 3"),
-             DistList(L"D1", L"Sales",
-                      {ContactMember(L"0A01"), ContactMember(L"0A02"),
-                       Bytes(L"00000000812B1FA4BEA310199D6E00DD010F540200000190"),
-                       Bytes(prefix + L"C4" + L"0D01"), Bytes(prefix), ContactMember(L"0AFF"),
-                       ContactMember(L"0A03")}),
-             DistList(L"D2", L"Team", {ContactMember(L"0A03")})})})});
-  }
+  ContactListExpansion() { UseStores({test::MailboxWithLists()}); }
 
   const RecipientEntry sales = Row(L"Sales", L"Contacts", kDistribution, L"D1");
 };
@@ -249,11 +211,9 @@ TEST_F(ContactListExpansion, OnlyMembersWrappingAContactWithAMobileYieldRows) {
                                          Envelope(L"Cole, Cy", L"021 3", L"0A03")))
       << "no mobile, a one-off address, a nested list, a short entry, an unknown contact";
   EXPECT_EQ(recorder.CountStartingWith(L"SafeDistList.Fields(2153058562)"), 1U);
-}
 
-TEST_F(ContactListExpansion, AMemberPrefixInAnotherLetterCaseIsSkipped) {
   redemption->lower_case_hex = true;
-  EXPECT_THAT(Expand(sales), IsEmpty());
+  EXPECT_THAT(Expand(sales), IsEmpty()) << "a member prefix in another letter case is skipped";
 }
 
 TEST_F(ContactListExpansion, AListTheHostCannotFindIsExpandedWhenShownBefore) {

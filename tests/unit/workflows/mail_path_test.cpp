@@ -10,30 +10,21 @@
 
 #include "host/mail_path.h"
 #include "support/call_recorder.h"
-#include "support/fake_address_book.h"
 #include "support/fake_outlook.h"
 #include "support/fake_outlook_model.h"
-#include "support/fake_redemption.h"
 #include "support/fixed_clock.h"
-#include "support/recorded_session.h"
 #include "support/recording_compose_view.h"
-#include "support/recording_contact_list.h"
 #include "support/recording_diagnostics.h"
-#include "support/recording_message_boxes.h"
 #include "support/rows.h"
+#include "support/sent_body.h"
 #include "support/test_locales.h"
-#include "workflows/address_book.h"
+#include "unit/workflows/book_session.h"
 #include "workflows/send_workflow.h"
 
 namespace parvel {
 namespace {
 
-using fakes::Contact;
-using fakes::ContactFolder;
-using fakes::ContactMember;
-using fakes::DistList;
 using fakes::GalList;
-using fakes::MailFolder;
 using fakes::MailUser;
 using host::MailPathKind;
 using test::kDistribution;
@@ -47,7 +38,6 @@ constexpr wchar_t kGateway[] = L"sms@gateway.zintara.example";
 // One address book for both paths: a contact folder with a list, and a
 // Global Address List with a list.
 fakes::FakeOutlookData Book(std::wstring version = L"12.0.0.6423") {
-  const std::wstring prefix = L"00000000C091ADD3519DCF11A4A900AA0047FAA4";
   return {.version = std::move(version),
           .address_lists = {{L"All Rooms", {MailUser(L"Room", L"R1", L"9")}},
                             {L"Global Address List",
@@ -56,31 +46,20 @@ fakes::FakeOutlookData Book(std::wstring version = L"12.0.0.6423") {
                                       {MailUser(L"Ann", L"E1", L"1"), MailUser(L"Cy", L"E3", L""),
                                        MailUser(L"Dee", L"E4", L"4")}),
                               MailUser(L"Eve", L"E5", L"5")}}},
-          .stores = {MailFolder(
-              L"Mailbox",
-              {ContactFolder(
-                  L"Contacts",
-                  {Contact(L"0A01", L"Adams,\r\nAnn", L"021 1"),
-                   Contact(L"0A02", L"Brown, Bob", L""), Contact(L"0A03", L"Cole, Cy", L"021 3"),
-                   DistList(L"D1", L"Team",
-                            {ContactMember(L"0A01"), ContactMember(L"0A02"),
-                             fakes::Bytes(prefix + L"C4" + L"0D01"), ContactMember(L"0AFF"),
-                             ContactMember(L"0A03")})})})}};
+          .stores = {test::MailboxWithLists()}};
 }
 
 // A connected session whose Redemption can be created or not, on an Outlook
 // of the book's version.
-class Connected : public fakes::RecordedSession {
+class Connected : public test::BookSession {
  public:
   Connected(bool with_redemption, const fakes::FakeOutlookData& data) {
-    redemption->make_address_lists = fakes::FakeAddressListsMaker(recorder, data.address_lists);
-    redemption->make_safe_dist_list = [this] {
-      return std::make_unique<fakes::FakeSafeDistList>(recorder);
-    };
+    UseAddressLists(data.address_lists);
+    OfferSafeDistLists();
     auto application = std::make_unique<fakes::FakeApplication>(recorder);
     application->make_object_model = fakes::FakeOutlookObjectModelMaker(recorder, data);
     session.Connect(std::move(application));
-    session.HoldNamespace(std::make_unique<fakes::FakeStoreNamespace>(recorder, data.stores));
+    UseStores(data.stores);
     session.account_settings = {.account = L"acc1", .password = L"pw", .mail_address = kGateway};
     session.user_display_name = L"Sales Desk";
     if (!with_redemption) {
@@ -91,22 +70,14 @@ class Connected : public fakes::RecordedSession {
     recorder.ClearCalls();
   }
 
-  // What was sent: the body handed to either mail item.
-  std::wstring SentBody() const {
-    for (const std::wstring& call : recorder.calls()) {
-      for (const std::wstring prefix : {L"SafeMailItem.Body=", L"MailItem.Body="}) {
-        if (call.starts_with(prefix)) return call.substr(prefix.size());
-      }
-    }
-    return {};
-  }
+  std::wstring SentBody() const { return test::HandedBody(recorder.calls()); }
 
   bool Send(std::vector<RecipientEntry> rows) {
     view.state.message = L"Hi";
     view.state.rows = std::move(rows);
     return RunSendWorkflow({.session = session,
                             .view = view,
-                            .message_boxes = boxes,
+                            .message_boxes = messages,
                             .clock = clock,
                             .locale = locale,
                             .code_page = code_page});
@@ -117,17 +88,10 @@ class Connected : public fakes::RecordedSession {
     return contacts.rows;
   }
 
-  std::vector<RecipientEntry> Expand(const RecipientEntry& row) {
-    return fakes::ExpandRow(book, row);
-  }
-
   fakes::RecordingComposeView view;
-  fakes::RecordingMessageBoxes boxes;
   fakes::FixedClock clock{{2026, 12, 5, 17, 30}};
   EnglishLocale locale;
   Windows1252CodePage code_page;
-  fakes::ScriptedPendingEvents pending;
-  AddressBook book{{.session = session, .message_boxes = boxes, .pending_events = pending}};
 
   fakes::RecordingContactList contacts;
 };
@@ -213,8 +177,8 @@ TEST(MailPaths, AFailingStepOfOutlooksPathKeepsTheWindowAndADeliveryFailureIsPas
     Connected outlook(false, Book());
     outlook.recorder.FailOn(failing, L"The operation failed.");
     EXPECT_FALSE(outlook.Send({Row(L"Unknown", L"021 555 123")}));
-    ASSERT_EQ(outlook.boxes.shown.size(), 1U);
-    EXPECT_EQ(outlook.boxes.shown[0].title, L"Send Failed");
+    ASSERT_EQ(outlook.messages.shown.size(), 1U);
+    EXPECT_EQ(outlook.messages.shown[0].title, L"Send Failed");
     EXPECT_EQ(outlook.view.state.rows.size(), 1U);
     EXPECT_EQ(outlook.view.state.message, L"Hi");
     EXPECT_EQ(outlook.recorder.CountStartingWith(L"NameSpace.SendAndReceive"), 0U);
@@ -223,7 +187,7 @@ TEST(MailPaths, AFailingStepOfOutlooksPathKeepsTheWindowAndADeliveryFailureIsPas
   outlook.recorder.FailOn(L"NameSpace.SendAndReceive", L"Outlook is offline.");
   outlook.diagnostics.reports.clear();
   EXPECT_TRUE(outlook.Send({Row(L"Unknown", L"021 555 123")}));
-  EXPECT_TRUE(outlook.boxes.shown.empty());
+  EXPECT_TRUE(outlook.messages.shown.empty());
   ASSERT_EQ(outlook.diagnostics.reports.size(), 1U);
   EXPECT_THAT(outlook.diagnostics.reports[0], HasSubstr(L"Send: SendAndReceive: "));
   EXPECT_TRUE(outlook.view.state.rows.empty());
@@ -232,17 +196,17 @@ TEST(MailPaths, AFailingStepOfOutlooksPathKeepsTheWindowAndADeliveryFailureIsPas
 TEST(MailPaths, WithNeitherPathTheSendIsRefusedAsWithoutExchangeAndNoListIsOffered) {
   Connected none(false, Book(L"11.0.0.8312"));
   EXPECT_FALSE(none.Send({Row(L"Unknown", L"021 555 123")}));
-  ASSERT_EQ(none.boxes.shown.size(), 1U);
-  EXPECT_EQ(none.boxes.shown[0].title, L"Outlook without Exchange");
+  ASSERT_EQ(none.messages.shown.size(), 1U);
+  EXPECT_EQ(none.messages.shown[0].title, L"Outlook without Exchange");
   EXPECT_EQ(none.view.state.rows.size(), 1U);
   EXPECT_EQ(none.view.state.message, L"Hi");
   EXPECT_FALSE(none.book.HasGlobalAddressList());
   EXPECT_TRUE(none.Listing().empty());
-  EXPECT_TRUE(none.Expand(Row(L"Team", L"Contacts", kDistribution, L"D1")).empty());
+  EXPECT_TRUE(none.Expand(Row(L"Sales", L"Contacts", kDistribution, L"D1")).empty());
   EXPECT_EQ(none.recorder.CountStartingWith(L"CreateObject("), 0U)
       << "nothing of either path is tried again";
   EXPECT_EQ(none.recorder.CountStartingWith(L"Application."), 0U);
-  EXPECT_THAT(none.diagnostics.reports.back(), HasSubstr(L"the members of the list Team"));
+  EXPECT_THAT(none.diagnostics.reports.back(), HasSubstr(L"the members of the list Sales"));
 }
 
 TEST(MailPaths, BothPathsListAndExpandTheSameRowsInTheSameOrder) {
@@ -261,12 +225,12 @@ TEST(MailPaths, BothPathsListAndExpandTheSameRowsInTheSameOrder) {
                                                     Row(L"Dee", L"4", kEnvelope, L"E4")));
   EXPECT_EQ(outlook.Expand(sales), redemption.Expand(sales));
 
-  const auto team = Row(L"Team", L"Contacts", kDistribution, L"D1");
-  const auto members = redemption.Expand(team);
+  const auto sales_list = Row(L"Sales", L"Contacts", kDistribution, L"D1");
+  const auto members = redemption.Expand(sales_list);
   EXPECT_THAT(members, ElementsAre(Row(L"Adams,Ann", L"021 1", kEnvelope, L"0A01"),
                                    Row(L"Cole, Cy", L"021 3", kEnvelope, L"0A03")));
-  EXPECT_EQ(outlook.Expand(team), members);
-  EXPECT_EQ(outlook.recorder.CountStartingWith(L"DistListItem(D1).GetMember("), 5U)
+  EXPECT_EQ(outlook.Expand(sales_list), members);
+  EXPECT_EQ(outlook.recorder.CountStartingWith(L"DistListItem(D1).GetMember("), 7U)
       << "each member once, counting from 1";
   EXPECT_EQ(outlook.recorder.CountStartingWith(L"CreateObject("), 0U);
 }
@@ -275,13 +239,13 @@ TEST(MailPaths, OnOutlooksPathAMemberThatFailsIsReportedAndTheOthersStay) {
   Connected outlook(false, Book());
   outlook.recorder.FailOn(L"DistListItem(D1).GetMember(1).AddressEntry.GetContact",
                           L"The member cannot be read.");
-  EXPECT_THAT(outlook.Expand(Row(L"Team", L"Contacts", kDistribution, L"D1")),
+  EXPECT_THAT(outlook.Expand(Row(L"Sales", L"Contacts", kDistribution, L"D1")),
               ElementsAre(Row(L"Cole, Cy", L"021 3", kEnvelope, L"0A03")));
   outlook.recorder.FailOn(L"DistListItem(D1).MemberCount", L"The list cannot be opened.");
-  EXPECT_TRUE(outlook.Expand(Row(L"Team", L"Contacts", kDistribution, L"D1")).empty());
+  EXPECT_TRUE(outlook.Expand(Row(L"Sales", L"Contacts", kDistribution, L"D1")).empty());
   EXPECT_THAT(outlook.diagnostics.reports,
-              ElementsAre(HasSubstr(L"Connection: "), HasSubstr(L"a member of the list Team"),
-                          HasSubstr(L"the members of the list Team")));
+              ElementsAre(HasSubstr(L"Connection: "), HasSubstr(L"a member of the list Sales"),
+                          HasSubstr(L"the members of the list Sales")));
 }
 
 }  // namespace
