@@ -14,9 +14,11 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "addin/class_factory_win.h"
 #include "com/com_module_win.h"
 #include "com/com_object_win.h"
 #include "com/dispatch_win.h"
@@ -110,15 +112,11 @@ class Connector final : public parvel::com::ComObject<Connector, IDTExtensibilit
     try {
       application_ = Dispatch(ComPtr<IDispatch>(application));
       const std::wstring prog_id = Dispatch(ComPtr<IDispatch>(addin)).Call(L"ProgId").ToText();
-      const Dispatch bars = application_.Object(L"ActiveExplorer").Object(L"CommandBars");
-      const int count = bars.Call(L"Count").ToInt();
-      for (int i = 1; i <= count && !button_; ++i) {
-        const Dispatch bar = bars.Object(L"Item", {i});
-        if (bar.Call(L"Name").ToText() != L"Standard") continue;
-        button_ = bar.Object(L"Controls")
-                      .Object(L"Add", {1, Variant::Missing(), Variant::Missing(), 2, true});
-      }
-      if (!button_) return S_OK;
+      button_ = application_.Object(L"ActiveExplorer")
+                    .Object(L"CommandBars")
+                    .Object(L"Item", {L"Standard"})
+                    .Object(L"Controls")
+                    .Object(L"Add", {1, Variant::Missing(), Variant::Missing(), 2, true});
       button_.Put(L"Caption", kCaption);
       button_.Put(L"Tag", kCaption);
       button_.Put(L"OnAction", L"!<" + prog_id + L">");
@@ -192,22 +190,13 @@ class Connector final : public parvel::com::ComObject<Connector, IDTExtensibilit
   parvel::com::EventAdvice click_;
 };
 
-class Factory final : public parvel::com::ComObject<Factory, IClassFactory> {
- public:
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
-    *object = nullptr;
-    if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-    const ComPtr<Connector> connector = Connector::Make();
-    return connector ? connector->QueryInterface(iid, object) : E_OUTOFMEMORY;
-  }
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-    if (lock)
-      parvel::com::ModuleAddRef();
-    else
-      parvel::com::ModuleRelease();
-    return S_OK;
-  }
-};
+HRESULT CreateConnector(REFIID iid, void** object) {
+  const ComPtr<Connector> connector = Connector::Make();
+  return connector ? connector->QueryInterface(iid, object) : E_OUTOFMEMORY;
+}
+
+// The add-in's own factory, so that the host meets it as it meets the add-in.
+constexpr parvel::addin::ClassEntry kClasses[] = {{&kClsid, &CreateConnector}};
 
 std::wstring ClsidText() {
   std::array<wchar_t, 40> text{};
@@ -232,11 +221,8 @@ const std::wstring kAddinKey =
 }  // namespace
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  *object = nullptr;
-  if (clsid != kClsid) return CLASS_E_CLASSNOTAVAILABLE;
-  const ComPtr<Factory> factory = Factory::Make();
-  return factory ? factory->QueryInterface(iid, object) : E_OUTOFMEMORY;
+  return parvel::addin::GetClassFactory(std::begin(kClasses), std::end(kClasses), clsid, iid,
+                                        object);
 }
 
 STDAPI DllCanUnloadNow() { return parvel::com::ModuleReferences() == 0 ? S_OK : S_FALSE; }

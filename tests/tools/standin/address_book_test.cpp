@@ -3,24 +3,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "standin_host/gal_generator.h"
 #include "standin_host/named_properties.h"
+#include "test_files.h"
 
 namespace parvel::standin {
 namespace {
 
 using ::testing::HasSubstr;
-
-std::string ReadSample() {
-  std::ifstream in(PARVEL_STANDIN_SAMPLE, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::string ErrorOf(std::string_view json) {
   try {
@@ -34,7 +26,7 @@ std::string ErrorOf(std::string_view json) {
 // The sample's folders, stores and entries as the add-in reads them are the
 // stand-in's objects' (host_objects_win_test.cpp) and the scenarios' to check.
 TEST(AddressBook, SampleEntriesAreFoundInAnyLetterCaseAndMembersAreTheEntriesTheyName) {
-  const AddressBook book = ParseAddressBook(ReadSample());
+  const AddressBook book = SampleBook();
   const OutlookItem* anna = book.FindItem(L"00000000b8e4a6f5e3b1d011a5c800a0c9251f8e0700c1000001");
   ASSERT_NE(anna, nullptr) << "entry IDs are found in any letter case";
   EXPECT_EQ(anna->file_as, L"Bell, Anna");

@@ -4,9 +4,9 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "common/eml.h"
+#include "test_files.h"
 
 namespace parvel::standin {
 namespace {
@@ -22,13 +22,6 @@ class OutboxTest : public ::testing::Test {
     fs::remove_all(folder_);
   }
   void TearDown() override { fs::remove_all(folder_); }
-
-  static std::string Read(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
 
   fs::path folder_;
 };
@@ -61,7 +54,7 @@ TEST_F(OutboxTest, WritesEachMailAsTheNextNumberedFile) {
   EXPECT_EQ(mail.number, 8);
   EXPECT_EQ(mail.file, folder_ / "0008.eml");
   EXPECT_EQ(mail.to, L"sms@gateway.example") << "one address once";
-  const tools::MailText text = tools::ReadEml(Read(folder_ / "0008.eml"));
+  const tools::MailText text = tools::ReadEml(ReadBytes(folder_ / "0008.eml"));
   EXPECT_EQ(text.to, L"sms@gateway.example");
   EXPECT_EQ(text.subject, L"SMS Message to 1");
   EXPECT_EQ(text.body, body);

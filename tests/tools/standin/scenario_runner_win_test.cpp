@@ -20,6 +20,7 @@
 #include "standin_host/scenario_runner_win.h"
 #include "standin_host/time_text.h"
 #include "standin_host/window_query_win.h"
+#include "test_files.h"
 
 namespace parvel::standin {
 namespace {
@@ -56,7 +57,8 @@ class FakeHost final : public ScenarioHost {
     chosen_rows = rows;
     return std::nullopt;
   }
-  std::optional<std::wstring> OpenContextMenu(const std::vector<ItemRef>&) override {
+  std::optional<std::wstring> OpenContextMenu(const std::vector<ItemRef>& rows) override {
+    opened_rows = rows;
     return std::nullopt;
   }
   std::optional<std::wstring> ContextMenuLabels(const std::vector<ItemRef>& rows,
@@ -81,6 +83,7 @@ class FakeHost final : public ScenarioHost {
   void MarkTime(const std::wstring&) override {}
 
   std::vector<ItemRef> chosen_rows;
+  std::vector<ItemRef> opened_rows;
   std::optional<std::filesystem::path> addin_folder;
 };
 
@@ -354,10 +357,8 @@ TEST_F(Runner, ArrangesAndChecksFilesBesideTheAddin) {
                 L"expect file {addin}/T.txt %LABEL%Caf\u00e9 \"two words\"\n"
                 L"read-only {addin}\\T.txt yes\n"),
             std::nullopt);
-  std::ifstream in(file, std::ios::binary);
-  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  in.close();
-  EXPECT_EQ(bytes, "%LABEL%Caf\xE9\r\ntwo words\r\n") << "ANSI bytes, CR LF after each line";
+  EXPECT_EQ(ReadBytes(file), "%LABEL%Caf\xE9\r\ntwo words\r\n")
+      << "ANSI bytes, CR LF after each line";
   EXPECT_NE(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
 
   EXPECT_EQ(Run(L"read-only {addin}\\T.txt no\n"
@@ -558,9 +559,11 @@ TEST_F(Runner, ChecksTheClipboardAndTheEntriesOfAContextMenu) {
   // A clipboard that holds the text and image copied, untouched, the clipboard
   // scenario checks; here, what the runner says when it does not.
   EXPECT_EQ(Run(L"expect clipboard image 16x16\n"
-                L"expect context-menu \"Bell, Anna\" #2 : \"Send SMS\"\n"),
+                L"expect context-menu \"Bell, Anna\" #2 : \"Send SMS\"\n"
+                L"open-context-menu #1 \"Smith, Chloe\"\n"),
             std::nullopt);
   EXPECT_EQ(host_.chosen_rows, (std::vector<ItemRef>{{.text = L"Bell, Anna"}, {.position = 2}}));
+  EXPECT_EQ(host_.opened_rows, (std::vector<ItemRef>{{.position = 1}, {.text = L"Smith, Chloe"}}));
   ASSERT_TRUE(CopyToClipboard(L"other", false));
   EXPECT_THAT(Run(L"expect clipboard touched no").value_or(L""), HasSubstr(L"got yes"));
   EXPECT_THAT(Run(L"expect clipboard image copied").value_or(L""), HasSubstr(L"got \"none\""));

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -187,14 +188,21 @@ struct ScriptedHost {
     instance->Define(L"ProgId", Returns(com::Variant(L"ZintaraOutlook.OLConnector")));
   }
 
+  std::array<ScriptedObject*, 7> Objects() const {
+    return {button.Get(),   controls.Get(),    bar.Get(),     bars.Get(),
+            explorer.Get(), application.Get(), instance.Get()};
+  }
+
   // How many calls the add-in made on any of the host's objects.
   std::size_t AllCalls() const {
     std::size_t count = 0;
-    for (const ScriptedObject* object : {button.Get(), controls.Get(), bar.Get(), bars.Get(),
-                                         explorer.Get(), application.Get(), instance.Get()}) {
-      count += object->calls().size();
-    }
+    for (const ScriptedObject* object : Objects()) count += object->calls().size();
     return count;
+  }
+
+  HRESULT Connect(IDTExtensibility2& connector, ext_ConnectMode mode) const {
+    SAFEARRAY* custom = nullptr;
+    return connector.OnConnection(application.Get(), mode, instance.Get(), &custom);
   }
 
   // What the add-in gave the button as its Picture.
@@ -216,9 +224,7 @@ TEST_F(AddinDll, TheFaceIsGivenAsPictureOrPastedLeavingNoneOfItOnTheClipboard) {
   const ComPtr<IDTExtensibility2> connector = NewConnector();
   ASSERT_NE(connector, nullptr);
   SAFEARRAY* custom = nullptr;
-  ASSERT_EQ(
-      connector->OnConnection(host.application.Get(), ext_cm_Startup, host.instance.Get(), &custom),
-      S_OK);
+  ASSERT_EQ(host.Connect(*connector.Get(), ext_cm_Startup), S_OK);
   EXPECT_EQ(host.Picture(), L"20x20/8") << "the picture of the resources, as it is";
   ASSERT_EQ(connector->OnDisconnection(ext_dm_UserClosed, &custom), S_OK);
 
@@ -230,9 +236,7 @@ TEST_F(AddinDll, TheFaceIsGivenAsPictureOrPastedLeavingNoneOfItOnTheClipboard) {
         IsClipboardFormatAvailable(RegisterClipboardFormatA("Toolbar Button Face")) != FALSE &&
         IsClipboardFormatAvailable(RegisterClipboardFormatA("Toolbar Button Mask")) != FALSE);
   };
-  ASSERT_EQ(connector->OnConnection(without_pictures.application.Get(), ext_cm_Startup,
-                                    without_pictures.instance.Get(), &custom),
-            S_OK);
+  ASSERT_EQ(without_pictures.Connect(*connector.Get(), ext_cm_Startup), S_OK);
   EXPECT_EQ(face_there, std::vector<bool>{true}) << "the face and mask wait for PasteFace";
   EXPECT_EQ(IsClipboardFormatAvailable(RegisterClipboardFormatA("Toolbar Button Face")), FALSE);
   EXPECT_EQ(IsClipboardFormatAvailable(RegisterClipboardFormatA("Toolbar Button Mask")), FALSE);
@@ -247,11 +251,7 @@ ULONG ReferencesOf(ScriptedObject* object) {
 // How many references to each of the host's objects there are.
 std::vector<ULONG> References(const ScriptedHost& host) {
   std::vector<ULONG> counts;
-  for (ScriptedObject* object :
-       {host.button.Get(), host.controls.Get(), host.bar.Get(), host.bars.Get(),
-        host.explorer.Get(), host.application.Get(), host.instance.Get()}) {
-    counts.push_back(ReferencesOf(object));
-  }
+  for (ScriptedObject* object : host.Objects()) counts.push_back(ReferencesOf(object));
   return counts;
 }
 
@@ -267,9 +267,7 @@ TEST_F(AddinDll, HandsOutOnlyItsClassAndKeepsNothingOfTheHostOnceDisconnectedOrL
   SAFEARRAY* custom = nullptr;
   {
     const ComPtr<IDTExtensibility2> connector = NewConnector();
-    ASSERT_EQ(connector->OnConnection(host.application.Get(), ext_cm_AfterStartup,
-                                      host.instance.Get(), &custom),
-              S_OK);
+    ASSERT_EQ(host.Connect(*connector.Get(), ext_cm_AfterStartup), S_OK);
     EXPECT_NE(References(host), before);
     ASSERT_EQ(connector->OnBeginShutdown(&custom), S_OK);
     ASSERT_EQ(connector->OnDisconnection(ext_dm_HostShutdown, &custom), S_OK);
@@ -283,9 +281,7 @@ TEST_F(AddinDll, HandsOutOnlyItsClassAndKeepsNothingOfTheHostOnceDisconnectedOrL
   std::size_t calls = 0;
   {
     const ComPtr<IDTExtensibility2> connector = NewConnector();
-    ASSERT_EQ(connector->OnConnection(host.application.Get(), ext_cm_AfterStartup,
-                                      host.instance.Get(), &custom),
-              S_OK);
+    ASSERT_EQ(host.Connect(*connector.Get(), ext_cm_AfterStartup), S_OK);
     calls = host.AllCalls();
   }
   EXPECT_EQ(host.AllCalls(), calls) << "no Delete, no call at all";
@@ -352,9 +348,7 @@ TEST_F(AddinDll, RibbonCallbacksAnswerOnlyWhileConnectedAndKeepNoControl) {
 
   ScriptedHost host;
   SAFEARRAY* custom = nullptr;
-  ASSERT_EQ(connector->OnConnection(host.application.Get(), ext_cm_AfterStartup,
-                                    host.instance.Get(), &custom),
-            S_OK);
+  ASSERT_EQ(host.Connect(*connector.Get(), ext_cm_AfterStartup), S_OK);
   call.Invoke(L"ParvelGetImage", control.Get());
   ASSERT_EQ(call.hr, S_OK);
   EXPECT_EQ(PictureText(call.result), L"32x32/32") << "with an alpha channel";
