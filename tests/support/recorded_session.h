@@ -1,9 +1,12 @@
 #pragma once
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "host/session.h"
 #include "support/call_recorder.h"
+#include "support/fake_address_book.h"
 #include "support/fake_redemption.h"
 #include "support/recording_diagnostics.h"
 
@@ -18,6 +21,21 @@ struct RecordedSession {
     session.ChooseMailPath();
     recorder.ClearCalls();
     diagnostics.reports.clear();
+  }
+
+  // The host's stores, and Redemption's address lists (counted from base),
+  // from plain data.
+  void UseStores(std::vector<std::shared_ptr<FakeFolderData>> stores) {
+    session.HoldNamespace(std::make_unique<FakeStoreNamespace>(recorder, std::move(stores)));
+  }
+  void UseAddressLists(std::vector<FakeAddressListData> lists, int base = 0) {
+    redemption->make_address_lists = FakeAddressListsMaker(recorder, std::move(lists), base);
+  }
+  // Lets Redemption open a contact folder's distribution lists.
+  void OfferSafeDistLists() {
+    redemption->make_safe_dist_list = [this] {
+      return std::make_unique<FakeSafeDistList>(recorder);
+    };
   }
 
   CallRecorder recorder;

@@ -5,13 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <vector>
-
 #include "dialogs/compose_presenter.h"
 #include "support/compose_only_windows.h"
 #include "support/fake_address_book.h"
-#include "support/fake_redemption.h"
 #include "support/fixed_clock.h"
 #include "support/memory_registry.h"
 #include "support/recorded_session.h"
@@ -31,11 +27,8 @@ using fakes::MailUser;
 class ContactsFixture : public testing::Test, protected fakes::RecordedSession {
  protected:
   ContactsFixture() {
-    redemption->make_safe_dist_list = [this] {
-      return std::make_unique<fakes::FakeSafeDistList>(recorder);
-    };
-    redemption->make_address_lists = fakes::FakeAddressListsMaker(
-        recorder,
+    OfferSafeDistLists();
+    UseAddressLists(
         {{L"Global Address List",
           {MailUser(L"Dee", L"G1", L"021 400"), MailUser(L"Eve", L"G2", L"021 500"),
            GalList(L"Team", L"G9",
@@ -51,10 +44,6 @@ class ContactsFixture : public testing::Test, protected fakes::RecordedSession {
          MailFolder(L"Archive",
                     {ContactFolder(L"Contacts", {Contact(L"0C03", L"Cy\r\nCole", L"021 300")})})});
     session.account_settings.default_contacts = L"Contacts";
-  }
-
-  void UseStores(std::vector<std::shared_ptr<fakes::FakeFolderData>> stores) {
-    session.HoldNamespace(std::make_unique<fakes::FakeStoreNamespace>(recorder, std::move(stores)));
   }
 
   fakes::RecordingMessageBoxes messages;

@@ -162,8 +162,7 @@ TEST_F(ContactsPresenterTest, ALongListingIsDrawnInBatchesAndKeepsTheUsersSelect
   for (int i = 0; i < 1000; ++i) {
     entries.push_back(MailUser(L"User " + std::to_wstring(i), L"E" + std::to_wstring(i), L"021"));
   }
-  redemption->make_address_lists =
-      fakes::FakeAddressListsMaker(recorder, {{L"Global Address List", entries}});
+  UseAddressLists({{L"Global Address List", entries}});
   picker.Load();
   pending.runs = 0;
   pending.on_run = [this](int run) {

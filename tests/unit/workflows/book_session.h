@@ -2,11 +2,9 @@
 
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "support/fake_address_book.h"
-#include "support/fake_redemption.h"
 #include "support/recorded_session.h"
 #include "support/recording_contact_list.h"
 #include "support/recording_message_boxes.h"
@@ -36,21 +34,8 @@ inline std::shared_ptr<fakes::FakeFolderData> MailboxWithLists() {
                         fakes::DistList(L"D2", L"Team", {ContactMember(L"0A03")})})});
 }
 
-// A recorded session with the address book the pickers use on it, and the
-// host's stores and Redemption's lists set up from plain data.
+// A recorded session with the address book the pickers use on it.
 struct BookSession : fakes::RecordedSession {
-  void UseStores(std::vector<std::shared_ptr<fakes::FakeFolderData>> stores) {
-    session.HoldNamespace(std::make_unique<fakes::FakeStoreNamespace>(recorder, std::move(stores)));
-  }
-  void UseAddressLists(std::vector<fakes::FakeAddressListData> lists, int base = 0) {
-    redemption->make_address_lists = fakes::FakeAddressListsMaker(recorder, std::move(lists), base);
-  }
-  // Lets Redemption open a contact folder's distribution lists.
-  void OfferSafeDistLists() {
-    redemption->make_safe_dist_list = [this] {
-      return std::make_unique<fakes::FakeSafeDistList>(recorder);
-    };
-  }
   std::vector<RecipientEntry> Expand(const RecipientEntry& row) {
     return fakes::ExpandRow(book, row);
   }

@@ -46,10 +46,8 @@ class HandlerTurnsTest : public testing::Test, protected fakes::RecordedSession 
  protected:
   HandlerTurnsTest() {
     session.Connect(std::make_unique<fakes::FakeApplication>(recorder));
-    session.HoldNamespace(std::make_unique<fakes::FakeStoreNamespace>(
-        recorder, std::vector<std::shared_ptr<fakes::FakeFolderData>>{
-                      MailFolder(L"Mailbox", {ContactFolder(L"Contacts"), MailFolder(L"Inbox")}),
-                      MailFolder(L"Archive", {ContactFolder(L"Old")})}));
+    UseStores({MailFolder(L"Mailbox", {ContactFolder(L"Contacts"), MailFolder(L"Inbox")}),
+               MailFolder(L"Archive", {ContactFolder(L"Old")})});
   }
 
   // The host disconnects the add-in now; the calls made so far are noted.
@@ -90,10 +88,8 @@ TEST_F(HandlerTurnsTest, HostObjectsStayUntilTheLastHandlerEnds) {
 }
 
 TEST_F(HandlerTurnsTest, TheGlobalAddressListListingStopsAfterItsTurn) {
-  redemption->make_address_lists = fakes::FakeAddressListsMaker(
-      recorder,
-      {{L"Global Address List", {MailUser(L"Ann", L"E1", L"1"), MailUser(L"Bob", L"E2", L"2")}}},
-      0);
+  UseAddressLists(
+      {{L"Global Address List", {MailUser(L"Ann", L"E1", L"1"), MailUser(L"Bob", L"E2", L"2")}}});
   const Session::Handler handler(session);
   pump.on_run = [this](int run) {
     if (run == 2) Disconnect();
