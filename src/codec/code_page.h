@@ -13,7 +13,8 @@ class CodePage {
   virtual ~CodePage() = default;
   virtual std::string ToBytes(std::wstring_view text) const = 0;
   virtual std::wstring FromBytes(std::string_view bytes) const = 0;
-  // Whether some characters take two bytes (the East Asian code pages).
+  // Whether some characters take more than one byte (the East Asian code
+  // pages, and UTF-8 where Windows is set to use it).
   virtual bool DoubleByte() const = 0;
 };
 
