@@ -233,8 +233,8 @@ void ComposePresenter::SetMobileText(std::wstring_view text) {
   ports_.view.SetText(kMobileBox, text);
 }
 
-void ComposePresenter::ClearRecipients() {
-  recipients_.Clear();
+void ComposePresenter::RemoveRecipients(std::span<const RecipientEntry> rows) {
+  recipients_.Remove(rows);
   ShowList();
 }
 

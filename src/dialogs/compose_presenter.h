@@ -71,7 +71,7 @@ class ComposePresenter final : private ComposeView {
   bool AccountButtonShown() const override;
   void SetMessageText(std::wstring_view text) override;
   void SetMobileText(std::wstring_view text) override;
-  void ClearRecipients() override;
+  void RemoveRecipients(std::span<const RecipientEntry> rows) override;
   void SetDelayedSendTicked(bool ticked) override;
   void FocusMessage() override;
   void FocusMobile() override;

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <numeric>
+#include <set>
 #include <stdexcept>
 #include <string_view>
+#include <tuple>
 #include <unordered_set>
 #include <utility>
 
@@ -91,18 +93,43 @@ std::vector<std::size_t> RecipientList::SelectedIndices() const {
   return indices;
 }
 
-void RecipientList::RemoveSelected() {
+template <typename Gone>
+void RecipientList::RemoveWhere(Gone gone) {
   std::size_t kept = 0;
   for (std::size_t i = 0; i < rows_.size(); ++i) {
-    if (selected_[i]) {
+    if (gone(i)) {
       Forget(rows_[i]);
       continue;
     }
-    if (kept != i) rows_[kept] = std::move(rows_[i]);
+    if (kept != i) {
+      rows_[kept] = std::move(rows_[i]);
+      selected_[kept] = selected_[i];
+    }
     ++kept;
   }
   rows_.resize(kept);
-  selected_.assign(kept, false);
+  selected_.resize(kept);
+}
+
+void RecipientList::RemoveSelected() {
+  RemoveWhere([this](std::size_t index) { return selected_[index]; });
+}
+
+void RecipientList::Remove(std::span<const RecipientEntry> rows) {
+  const auto fields = [](const RecipientEntry* row) {
+    return std::tie(row->name, row->mobile, row->kind, row->key, row->tag);
+  };
+  const auto before = [&fields](const RecipientEntry* a, const RecipientEntry* b) {
+    return fields(a) < fields(b);
+  };
+  std::multiset<const RecipientEntry*, decltype(before)> gone(before);
+  for (const RecipientEntry& row : rows) gone.insert(&row);
+  RemoveWhere([this, &gone](std::size_t index) {
+    const auto match = gone.find(&rows_[index]);
+    if (match == gone.end()) return false;
+    gone.erase(match);
+    return true;
+  });
 }
 
 void RecipientList::SetSortColumn(Column column) {

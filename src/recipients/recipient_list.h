@@ -38,6 +38,9 @@ class RecipientList {
   std::vector<std::size_t> SelectedIndices() const;
   // Removes every selected row; the others keep their order.
   void RemoveSelected();
+  // Removes one row equal to each of these, where there is one; the others
+  // keep their order and selection.
+  void Remove(std::span<const RecipientEntry> rows);
 
   void SetSortColumn(Column column);
   bool Sorted() const noexcept { return sorted_; }
@@ -52,6 +55,8 @@ class RecipientList {
   void Sort();
   void Remember(const RecipientEntry& row);
   void Forget(const RecipientEntry& row);
+  template <typename Gone>
+  void RemoveWhere(Gone gone);
 
   std::vector<RecipientEntry> rows_;
   std::vector<bool> selected_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,7 +26,8 @@ class ComposeView {
 
   virtual void SetMessageText(std::wstring_view text) = 0;
   virtual void SetMobileText(std::wstring_view text) = 0;  // Text2
-  virtual void ClearRecipients() = 0;
+  // Removes one row equal to each of these; rows added meanwhile stay.
+  virtual void RemoveRecipients(std::span<const RecipientEntry> rows) = 0;
   virtual void SetDelayedSendTicked(bool ticked) = 0;
 
   virtual void FocusMessage() = 0;        // Text1

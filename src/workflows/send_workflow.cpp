@@ -53,7 +53,10 @@ constexpr std::wstring_view kOutlookWithoutExchangeText =
 class SendClick {
  public:
   explicit SendClick(const SendWorkflowPorts& ports)
-      : ports_(ports), message_(ports.view.MessageText()), rows_(ports.view.RecipientRows()) {}
+      : ports_(ports),
+        typed_message_(ports.view.MessageText()),
+        message_(typed_message_),
+        rows_(ports.view.RecipientRows()) {}
 
   // The checks in their fixed order; the first failure is shown and ends the click.
   bool Validate() {
@@ -192,11 +195,13 @@ class SendClick {
     session.MailPath().DeliverNow(session.Diagnostics());
   }
 
-  // Ready for the next message; the delayed-send box keeps its text.
+  // Ready for the next message; the delayed-send box keeps its text. Rows
+  // and a message that other windows put in while the question was open
+  // were not sent, and stay.
   void ClearWindow() {
     ComposeView& view = ports_.view;
-    view.ClearRecipients();
-    view.SetMessageText(L"");
+    view.RemoveRecipients(rows_);
+    if (view.MessageText() == typed_message_) view.SetMessageText(L"");
     view.SetMobileText(L"");
     view.FocusMobile();
     view.SetDelayedSendTicked(false);
@@ -208,7 +213,8 @@ class SendClick {
   }
 
   const SendWorkflowPorts& ports_;
-  std::wstring message_;
+  const std::wstring typed_message_;
+  std::wstring message_;  // as it is sent
   std::vector<RecipientEntry> rows_;
   std::optional<LocalDateTime> delayed_send_;
 };

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <optional>
 #include <ostream>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -35,7 +37,13 @@ class RecordingComposeView final : public ComposeView {
 
   void SetMessageText(std::wstring_view text) override { state.message = text; }
   void SetMobileText(std::wstring_view text) override { state.mobile = text; }
-  void ClearRecipients() override { state.rows.clear(); }
+  void RemoveRecipients(std::span<const RecipientEntry> rows) override {
+    for (const RecipientEntry& row : rows) {
+      if (const auto at = std::ranges::find(state.rows, row); at != state.rows.end()) {
+        state.rows.erase(at);
+      }
+    }
+  }
   void SetDelayedSendTicked(bool ticked) override { state.delayed_send_ticked = ticked; }
 
   void FocusMessage() override { state.focus = L"Text1"; }

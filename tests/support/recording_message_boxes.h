@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -27,11 +28,14 @@ class RecordingMessageBoxes final : public MessageBoxes {
   }
   bool Ask(std::wstring_view title, std::wstring_view text) override {
     shown.push_back({std::wstring(title), std::wstring(text), MessageIcon::Exclamation, true});
+    if (while_asked) while_asked();
     return answer;
   }
 
   std::vector<ShownMessage> shown;
   bool answer = true;  // to every question
+  // What the user does in other windows while a question is open.
+  std::function<void()> while_asked;
 };
 
 }  // namespace parvel::fakes

@@ -314,6 +314,26 @@ TEST_F(SendWorkflowTest, DeliverNowFailuresArePassedOver) {
   }
 }
 
+// The question leaves the picker, the templates window and Outlook usable.
+TEST_F(SendWorkflowTest, WhatOtherWindowsPutInWhileTheQuestionIsOpenIsKeptUnsent) {
+  const RecipientEntry picked = Row(L"Bob", L"021 2");
+  view.state.message = L"Caf\u00E9";
+  boxes.while_asked = [&] { view.state.rows.push_back(picked); };
+  Click();
+  EXPECT_EQ(Sent().visible, L"To: 021 555 123 (Unknown), \r\nMessage: Cafe\r\n");
+  EXPECT_EQ(view.state.rows, std::vector{picked});
+  EXPECT_EQ(view.state.message, L"");
+
+  recorder.ClearCalls();
+  view.state.message = L"Caf\u00E9";
+  view.state.rows.push_back(Row(L"Ann", L"021 1"));
+  boxes.while_asked = [&] { view.state.message = L"A template"; };
+  Click();
+  EXPECT_EQ(Sent().visible, L"To: 021 2 (Bob), 021 1 (Ann), \r\nMessage: Cafe\r\n");
+  EXPECT_TRUE(view.state.rows.empty());
+  EXPECT_EQ(view.state.message, L"A template");
+}
+
 TEST_F(SendWorkflowTest, AnOfferOverTheAdvisedLengthSaysSo) {
   // 10 + 1 + 155 characters once "ä" becomes "a": over 160 with the name.
   view.state.message = L"\u00E4" + std::wstring(154, L'x');
