@@ -213,6 +213,9 @@ TEST_F(ContactListExpansion, OnlyMembersWrappingAContactWithAMobileYieldRows) {
       << "no mobile, a one-off address, a nested list, a short entry, an unknown contact";
   EXPECT_EQ(recorder.CountStartingWith(L"SafeDistList.Fields(2153058562)"), 1U);
 
+  EXPECT_THAT(Expand(Row(L"Team", L"Contacts", kDistribution, L"D2")),
+              ElementsAre(Envelope(L"Cole, Cy", L"021 3", L"0A03")));
+
   redemption->lower_case_hex = true;
   EXPECT_THAT(Expand(sales), IsEmpty()) << "a member prefix in another letter case is skipped";
 }
