@@ -26,6 +26,21 @@ std::optional<std::wstring> StoredPassword(std::wstring_view password, const Cod
   return EncodeSecretText(password, code_page);
 }
 
+// The registry keeps the values in the system code page: a character it has
+// no byte for would come back as '?' on the next start. Each such character
+// once, in order.
+std::wstring Unstorable(std::wstring_view text, const CodePage& code_page) {
+  std::wstring lost;
+  for (const std::wstring_view character : Characters(text)) {
+    const std::wstring one(character);
+    if (code_page.FromBytes(code_page.ToBytes(one)) == one || lost.find(one) != std::wstring::npos)
+      continue;
+    if (!lost.empty()) lost.push_back(L' ');
+    lost.append(one);
+  }
+  return lost;
+}
+
 }  // namespace
 
 AccountPresenter::AccountPresenter(const AccountPorts& ports) : ports_(ports) {}
@@ -74,6 +89,21 @@ void AccountPresenter::OnSaveClicked() {
   if (!stored_password) {
     Refuse(kUnstorablePasswordTitle, kUnstorablePasswordText, kPasswordBox);
     return;
+  }
+  struct StoredBox {
+    std::wstring_view control;
+    std::wstring_view name;
+  };
+  for (const StoredBox box : {StoredBox{kAccountBox, L"The account"},
+                              StoredBox{kDefaultFolderBox, L"The default contacts folder"},
+                              StoredBox{kNamePrefixBox, L"The name prefix"}}) {
+    const std::wstring lost = Unstorable(view.Text(box.control), ports_.code_page);
+    if (!lost.empty()) {
+      std::wstring text(box.name);
+      text.append(kUnstorableText).append(lost).append(kUnstorableClosing);
+      Refuse(kUnstorableTextTitle, text, box.control);
+      return;
+    }
   }
 
   AccountSettings& settings = ports_.settings;
