@@ -7,6 +7,7 @@
 #include "codec/gateway_text.h"
 #include "codec/secret_text.h"
 #include "dialogs/account_controls.h"
+#include "dialogs/stored_text.h"
 #include "settings/reg_functions.h"
 #include "settings/settings_key.h"
 
@@ -24,21 +25,6 @@ std::optional<std::wstring> StoredPassword(std::wstring_view password, const Cod
     if (!AlwaysCarried(character, code_page)) return std::nullopt;
   }
   return EncodeSecretText(password, code_page);
-}
-
-// The registry keeps the values in the system code page: a character it has
-// no byte for would come back as '?' on the next start. Each such character
-// once, in order.
-std::wstring Unstorable(std::wstring_view text, const CodePage& code_page) {
-  std::wstring lost;
-  for (const std::wstring_view character : Characters(text)) {
-    const std::wstring one(character);
-    if (code_page.FromBytes(code_page.ToBytes(one)) == one || lost.find(one) != std::wstring::npos)
-      continue;
-    if (!lost.empty()) lost.push_back(L' ');
-    lost.append(one);
-  }
-  return lost;
 }
 
 }  // namespace
@@ -97,11 +83,9 @@ void AccountPresenter::OnSaveClicked() {
   for (const StoredBox box : {StoredBox{kAccountBox, L"The account"},
                               StoredBox{kDefaultFolderBox, L"The default contacts folder"},
                               StoredBox{kNamePrefixBox, L"The name prefix"}}) {
-    const std::wstring lost = Unstorable(view.Text(box.control), ports_.code_page);
-    if (!lost.empty()) {
-      std::wstring text(box.name);
-      text.append(kUnstorableText).append(lost).append(kUnstorableClosing);
-      Refuse(kUnstorableTextTitle, text, box.control);
+    if (const auto refusal =
+            UnstorableTextMessage(box.name, view.Text(box.control), ports_.code_page)) {
+      Refuse(kCharactersNotStoredTitle, *refusal, box.control);
       return;
     }
   }

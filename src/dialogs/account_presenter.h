@@ -35,10 +35,6 @@ inline constexpr std::wstring_view kBadPasswordText =
 inline constexpr std::wstring_view kUnstorablePasswordTitle = L"Password Not Stored";
 inline constexpr std::wstring_view kUnstorablePasswordText =
     L"The password holds characters that cannot be stored...Please choose another password...";
-inline constexpr std::wstring_view kUnstorableTextTitle = L"Characters Not Stored";
-// Follows the box's name and precedes the characters.
-inline constexpr std::wstring_view kUnstorableText = L" holds characters that cannot be stored: ";
-inline constexpr std::wstring_view kUnstorableClosing = L"...Please write it without them...";
 
 inline constexpr std::wstring_view kRegistryErrorTitle = L"Registry Error";
 inline constexpr std::wstring_view kAccountWriteError =
