@@ -133,6 +133,24 @@ TEST(AddressBookTables, TheGlobalAddressListReadAsATableGivesTheWalksRows) {
   EXPECT_THAT(read.messages.shown, IsEmpty());
 }
 
+TEST(AddressBookTables, AGlobalListIsFoundByNameInTheTableAndOnlyItsEntryIsOpened) {
+  std::vector<FakeAddressEntryData> entries = MixedEntries(600);
+  entries[594] = GalList(L"List 594", L"E594", {MailUser(L"Zed", L"Z1", L"021 7")});
+  const auto list = Row(L"List 594", L"Global Address List", kDistribution, L"E594");
+  for (const std::optional<std::size_t> fails_after : {std::optional<std::size_t>(), {300}}) {
+    SCOPED_TRACE(fails_after ? "a table failing after 300 rows" : "a table");
+    Book read;
+    read.UseGal(entries);
+    read.OfferAddressTable(fails_after);
+    EXPECT_THAT(read.Expand(list), ElementsAre(Row(L"Zed", L"021 7", kEnvelope, L"Z1")));
+    const std::size_t opened =
+        read.recorder.CountStartingWith(L"AddressEntries(Global Address List).Item(");
+    // The index base's look, then the list; after a failing table's 512
+    // rows, the walk opens entries from there.
+    EXPECT_EQ(opened, fails_after ? 1U + (595 - 512) : 2U);
+  }
+}
+
 TEST(AddressBookTables, TableRowsReachTheListAfterTheFirstBatchThenInEverLongerRuns) {
   Book read;
   std::vector<FakeAddressEntryData> entries;
