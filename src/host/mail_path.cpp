@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cwctype>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -9,9 +10,21 @@ namespace parvel::host {
 namespace {
 
 // An entry of a distribution list that wraps a contact of an Outlook contact
-// folder starts with these 21 bytes (flags, the contact address book's
-// provider, the entry type); the contact's own entry ID follows.
-constexpr std::wstring_view kContactEntryPrefix = L"00000000C091ADD3519DCF11A4A900AA0047FAA4C3";
+// folder starts with 21 bytes: flags, the contact address book's provider,
+// the entry type; the contact's own entry ID follows.
+constexpr std::wstring_view kWrappedEntryPrefix = L"00000000C091ADD3519DCF11A4A900AA0047FAA4";
+constexpr std::size_t kContactEntryPrefixSize = kWrappedEntryPrefix.size() + 2;
+
+// The type's low four bits are 3 for a contact; the next three say which of
+// its addresses the member was added by (C3 for the first e-mail address, D3
+// and E3 for the others, 83, 93 and A3 for its fax numbers; never 7), and the
+// high bit is set.
+bool WrapsContact(std::wstring_view hex) {
+  if (hex.size() < kContactEntryPrefixSize || !hex.starts_with(kWrappedEntryPrefix)) return false;
+  const wchar_t address = hex[kWrappedEntryPrefix.size()];
+  const wchar_t kind = hex[kWrappedEntryPrefix.size() + 1];
+  return kind == L'3' && std::wstring_view(L"89ABCDE").find(address) != std::wstring_view::npos;
+}
 // PSETID_Address and PidLidDistributionListMembers (multi-valued binary).
 constexpr std::wstring_view kAddressPropertySet = L"{00062004-0000-0000-C000-000000000046}";
 constexpr std::uint32_t kDistributionListMembersId = 0x8055;
@@ -70,8 +83,8 @@ class SafeListContacts final : public ListContacts {
     const std::wstring hex = utils_->HrArrayToString(entries_.at(static_cast<std::size_t>(index)));
     // Plain addresses, nested lists and anything else that does not wrap a
     // contact of a contact folder are not members we can text.
-    if (!std::wstring_view(hex).starts_with(kContactEntryPrefix)) return nullptr;
-    return namespace_.GetItemFromID(hex.substr(kContactEntryPrefix.size()));
+    if (!WrapsContact(hex)) return nullptr;
+    return namespace_.GetItemFromID(hex.substr(kContactEntryPrefixSize));
   }
 
  private:
