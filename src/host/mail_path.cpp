@@ -93,9 +93,26 @@ class SafeListContacts final : public ListContacts {
   Namespace& namespace_;
 };
 
+class TrustedListContacts final : public ListContacts {
+ public:
+  TrustedListContacts(OutlookObjectModel& outlook, Item& list)
+      : outlook_(outlook), list_(list), count_(outlook.MemberCount(list)) {}
+
+  int Count() override { return count_; }
+  std::unique_ptr<Item> Contact(int index) override {
+    return outlook_.MemberContact(list_, index + 1);
+  }
+
+ private:
+  OutlookObjectModel& outlook_;
+  Item& list_;
+  int count_;
+};
+
 class RedemptionPath final : public MailPath {
  public:
-  explicit RedemptionPath(Redemption& redemption) : redemption_(redemption) {}
+  RedemptionPath(Redemption& redemption, std::unique_ptr<OutlookObjectModel> outlook)
+      : redemption_(redemption), outlook_(std::move(outlook)) {}
 
   MailPathKind Kind() const noexcept override { return MailPathKind::Redemption; }
 
@@ -129,13 +146,32 @@ class RedemptionPath final : public MailPath {
     const std::uint32_t tag =
         safe_list->GetIDsFromNames(std::wstring(kAddressPropertySet), kDistributionListMembersId) |
         kPtMvBinary;
-    auto entries = safe_list->BinaryFields(tag);
+    std::vector<std::vector<std::uint8_t>> entries;
+    try {
+      entries = safe_list->BinaryFields(tag);
+    } catch (const HostError&) {
+      // A list whose members take more than 15,000 bytes keeps them in a
+      // stream instead, without this property; Outlook's own object model
+      // reads either form.
+      if (!TrustedOutlook()) throw;
+      return std::make_unique<TrustedListContacts>(*outlook_, distribution_list);
+    }
     return std::make_unique<SafeListContacts>(std::move(entries), redemption_.CreateMapiUtils(),
                                               mapi_namespace);
   }
 
  private:
+  bool TrustedOutlook() {
+    if (!outlook_) return false;
+    try {
+      return MajorVersion(outlook_->Version()) >= kFirstTrustedVersion;
+    } catch (const HostError&) {
+      return false;
+    }
+  }
+
   Redemption& redemption_;
+  std::unique_ptr<OutlookObjectModel> outlook_;  // none without a connected host
 };
 
 // --- Outlook's object model ---------------------------------------------------
@@ -156,22 +192,6 @@ class TrustedOutgoingMail final : public OutgoingMail {
 
  private:
   std::unique_ptr<OutlookMail> mail_;
-};
-
-class TrustedListContacts final : public ListContacts {
- public:
-  TrustedListContacts(OutlookObjectModel& outlook, Item& list)
-      : outlook_(outlook), list_(list), count_(outlook.MemberCount(list)) {}
-
-  int Count() override { return count_; }
-  std::unique_ptr<Item> Contact(int index) override {
-    return outlook_.MemberContact(list_, index + 1);
-  }
-
- private:
-  OutlookObjectModel& outlook_;
-  Item& list_;
-  int count_;
 };
 
 class OutlookPath final : public MailPath {
@@ -214,8 +234,9 @@ class NoMailPath final : public MailPath {
 
 }  // namespace
 
-std::unique_ptr<MailPath> MakeRedemptionPath(Redemption& redemption) {
-  return std::make_unique<RedemptionPath>(redemption);
+std::unique_ptr<MailPath> MakeRedemptionPath(Redemption& redemption,
+                                             std::unique_ptr<OutlookObjectModel> outlook) {
+  return std::make_unique<RedemptionPath>(redemption, std::move(outlook));
 }
 
 std::unique_ptr<MailPath> MakeOutlookPath(std::unique_ptr<OutlookObjectModel> outlook) {
@@ -254,7 +275,7 @@ std::unique_ptr<MailPath> ChooseMailPath(Redemption& redemption,
   try {
     redemption.CreateSafeMailItem();
     diagnostics.Report(L"Connection", MailPathText(MailPathKind::Redemption));
-    return MakeRedemptionPath(redemption);
+    return MakeRedemptionPath(redemption, std::move(outlook));
   } catch (const HostError&) {
     why = L"Redemption: " + DescribeFailure(std::current_exception());
   }
