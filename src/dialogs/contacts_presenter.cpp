@@ -141,9 +141,15 @@ bool ContactsPresenter::HasGlobalAddressList() {
 void ContactsPresenter::OnContactsOptionClicked() { ShowContactFolders(); }
 
 void ContactsPresenter::OnGlobalAddressListOptionClicked() {
+  // A second click (a double click, Space on the option) while the list is
+  // read leaves that listing be: one started inside it would let no events
+  // run until it had read the whole list.
+  if (global_listing_ != nullptr && !global_listing_->Superseded()) return;
   ports_.view.ClearList(kFolderList);
   ports_.view.AddListItem(kFolderList, kGlobalAddressListLabel, 0);
   Listing listing(*this);
+  const Listing* outer = std::exchange(global_listing_, &listing);
+  const ScopeExit done([this, outer] { global_listing_ = outer; });
   Reporting([&] { address_book_.LoadGlobalAddressList(listing); });
 }
 

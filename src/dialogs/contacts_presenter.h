@@ -73,6 +73,8 @@ class ContactsPresenter final {
   // Moves on whenever the contact list is given to a new listing or the
   // window closes, so that a listing still letting events run stops.
   unsigned listing_ = 0;
+  // The listing of the Global Address List while it runs.
+  const Listing* global_listing_ = nullptr;
 };
 
 // The contacts picker's command map.

@@ -17,6 +17,9 @@ namespace parvel::dialogs {
 namespace {
 
 constexpr COLORREF kIconKeyColour = RGB(255, 0, 255);
+// LVFI_SUBSTRING, the same as LVFI_PARTIAL since Windows Vista; mingw-w64's
+// headers lack it.
+constexpr UINT kFindSubstring = 0x0004;
 
 // The event a WM_COMMAND notification code stands for; a control's map
 // entry names the event, so a code shared by two kinds of control reaches
@@ -165,6 +168,11 @@ INT_PTR DialogWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       if (header.code == LVN_GETDISPINFOW) {
         // NOLINTNEXTLINE(performance-no-int-to-ptr): the header heads this notification.
         FillRow(*reinterpret_cast<NMLVDISPINFOW*>(lparam));
+        return TRUE;
+      }
+      if (header.code == LVN_ODFINDITEMW) {
+        SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT,
+                          FindRow(reinterpret_cast<const NMLVFINDITEMW&>(header)));
         return TRUE;
       }
       const auto id = static_cast<int>(header.idFrom);
@@ -424,6 +432,24 @@ void DialogWindow::FillRow(NMLVDISPINFOW& info) const {
   if ((info.item.mask & LVIF_IMAGE) != 0) {
     info.item.iImage = row.kind == RecipientEntry::Kind::Distribution ? 1 : 0;
   }
+}
+
+// Typing in an owner-data list view: the window holds the rows, so it says
+// which row the typed letters lead to, -1 for none (0 is the first row).
+LONG_PTR DialogWindow::FindRow(const NMLVFINDITEMW& find) const {
+  constexpr UINT kByText = LVFI_STRING | LVFI_PARTIAL | kFindSubstring | LVFI_WRAP;
+  const UINT flags = find.lvfi.flags;
+  const auto list = lists_.find(static_cast<int>(find.hdr.idFrom));
+  if (list == lists_.end() || find.lvfi.psz == nullptr || (flags & kByText) == 0 ||
+      (flags & (LVFI_PARAM | LVFI_NEARESTXY)) != 0) {
+    return -1;
+  }
+  const std::optional<std::size_t> row =
+      list->second->FindName({.text = find.lvfi.psz,
+                              .start = static_cast<std::size_t>(std::max(find.iStart, 0)),
+                              .whole = (flags & (LVFI_PARTIAL | kFindSubstring)) == 0,
+                              .wrap = (flags & LVFI_WRAP) != 0});
+  return row ? static_cast<LONG_PTR>(*row) : -1;
 }
 
 void DialogWindow::Close() {

@@ -124,6 +124,7 @@ class DialogWindow : public WindowView {
   INT_PTR Handle(UINT message, WPARAM wparam, LPARAM lparam);
   void Name(HWND window, std::wstring_view name);
   void FillRow(NMLVDISPINFOW& info) const;
+  LONG_PTR FindRow(const NMLVFINDITEMW& find) const;
   // What WM_DESTROY and WM_NCDESTROY undo, done once.
   void ForgetWindow() noexcept;
 

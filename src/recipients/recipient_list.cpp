@@ -167,4 +167,21 @@ bool RecipientList::ContainsKey(std::wstring_view key) const {
   return keys_.find(std::wstring(key)) != keys_.end();
 }
 
+std::optional<std::size_t> RecipientList::FindName(const NameSearch& search) const {
+  const auto matches = [&search](const RecipientEntry& row) {
+    const std::wstring_view name = row.name;
+    return EqualsIgnoringCase(search.whole ? name : name.substr(0, search.text.size()),
+                              search.text);
+  };
+  const auto from =
+      rows_.begin() + static_cast<std::ptrdiff_t>(std::min(search.start, rows_.size()));
+  auto found = std::find_if(from, rows_.end(), matches);
+  if (found == rows_.end() && search.wrap) {
+    found = std::find_if(rows_.begin(), from, matches);
+    if (found == from) return std::nullopt;
+  }
+  if (found == rows_.end()) return std::nullopt;
+  return static_cast<std::size_t>(found - rows_.begin());
+}
+
 }  // namespace parvel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -49,6 +50,18 @@ class RecipientList {
 
   bool ContainsTag(std::wstring_view tag) const;
   bool ContainsKey(std::wstring_view key) const;
+
+  // A list view's search for a row by the name it shows, as typing in the
+  // list asks for it: the first row from `start` on whose name begins with
+  // `text` (equals it when `whole`), letter case ignored; with `wrap` the
+  // rows above `start` come after the last.
+  struct NameSearch {
+    std::wstring_view text;
+    std::size_t start = 0;
+    bool whole = false;
+    bool wrap = false;
+  };
+  std::optional<std::size_t> FindName(const NameSearch& search) const;
 
  private:
   bool Before(const RecipientEntry& a, const RecipientEntry& b) const;

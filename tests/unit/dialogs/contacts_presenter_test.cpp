@@ -138,8 +138,18 @@ TEST_F(ContactsPresenterTest, GlobalAddressListModeListsItAndIgnoresFolderClicks
   EXPECT_EQ(recorder.CountStartingWith(L"Folder("), 0U);
 }
 
-TEST_F(ContactsPresenterTest, ChangingTheSourceOrClosingStopsARunningListing) {
+TEST_F(ContactsPresenterTest,
+       ASecondClickLeavesARunningListingAndChangingTheSourceOrClosingStopsIt) {
   picker.Load();
+  pending.runs = 0;
+  pending.on_run = [this](int run) {
+    if (run == 2) Click(kGlobalAddressListOption);
+  };
+  Click(kGlobalAddressListOption);
+  EXPECT_EQ(recorder.CountStartingWith(L"AddressEntries(Global Address List).GetFirst"), 1U);
+  EXPECT_THAT(Names(view.rows[kContactList]), ElementsAre(L"Dee", L"Eve", L"Team"));
+
+  recorder.ClearCalls();
   pending.runs = 0;
   pending.on_run = [this](int run) {
     if (run == 2) Click(kContactsOption);

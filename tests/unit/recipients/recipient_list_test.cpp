@@ -95,6 +95,21 @@ TEST(RecipientList, TracksTagsAndKeys) {
   EXPECT_FALSE(list.ContainsKey(L"x21"));
 }
 
+TEST(RecipientList, FindsARowByTheStartOfItsNameFromWhereTheSearchStarts) {
+  RecipientList list;
+  for (const wchar_t* name : {L"Ann", L"Sam", L"bob", L"Sally"}) list.Add(Row(name, L"1"));
+  EXPECT_EQ(list.FindName({.text = L"s"}), 1U) << "letter case is ignored";
+  EXPECT_EQ(list.FindName({.text = L"S", .start = 2}), 3U);
+  EXPECT_EQ(list.FindName({.text = L"Sa", .start = 2, .wrap = true}), 3U);
+  EXPECT_EQ(list.FindName({.text = L"an", .start = 1, .wrap = true}), 0U);
+  EXPECT_EQ(list.FindName({.text = L"an", .start = 1}), std::nullopt) << "no wrap";
+  EXPECT_EQ(list.FindName({.text = L"BOB", .whole = true}), 2U);
+  EXPECT_EQ(list.FindName({.text = L"Sal", .whole = true, .wrap = true}), std::nullopt);
+  EXPECT_EQ(list.FindName({.text = L"Zed", .start = 9, .wrap = true}), std::nullopt);
+  EXPECT_EQ(list.FindName({.text = L"A", .start = 9, .wrap = true}), 0U)
+      << "a start past the end wraps to the top";
+}
+
 TEST(RecipientList, AddingManyAtOnceGivesTheSameOrderAsOneByOne) {
   std::mt19937 random(7);
   std::uniform_int_distribution<int> letter(0, 5);

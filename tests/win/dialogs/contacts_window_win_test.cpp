@@ -42,6 +42,19 @@ TEST_F(ContactsWindowTest, OpensOnTheDefaultFolderAndEscLeavesThePickerAndItsSel
   EXPECT_EQ(compose.Recipients().Count(), 0U);
 }
 
+TEST_F(ContactsWindowTest, TypingInAListGoesToTheNameThatStartsWithTheLetters) {
+  const HWND list = Item(IDC_OLCONTACTS_LVW);  // Ann, Bob, Sales
+  ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  SetFocus(list);
+  SendMessageW(list, WM_CHAR, L's', 1);
+  EXPECT_EQ(ListView_GetSelectedCount(list), 1U);
+  EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 2);
+  LVFINDINFOW whole{.flags = LVFI_STRING, .psz = L"bob"};
+  EXPECT_EQ(ListView_FindItem(list, -1, &whole), 1);
+  whole.psz = L"Bo";
+  EXPECT_EQ(ListView_FindItem(list, -1, &whole), -1);
+}
+
 TEST_F(ContactsWindowTest, AClosingDuringAListingWaitsForTheListingToStop) {
   PostMessageW(window.hwnd(), WM_CLOSE, 0, 0);
   CheckRadioButton(window.hwnd(), IDC_OLCONTACTS_OPTION1, IDC_OLCONTACTS_OPTION2,
