@@ -7,6 +7,7 @@
 #include "codec/gateway_text.h"
 #include "codec/secret_text.h"
 #include "dialogs/account_controls.h"
+#include "dialogs/stored_text.h"
 #include "settings/reg_functions.h"
 #include "settings/settings_key.h"
 
@@ -74,6 +75,19 @@ void AccountPresenter::OnSaveClicked() {
   if (!stored_password) {
     Refuse(kUnstorablePasswordTitle, kUnstorablePasswordText, kPasswordBox);
     return;
+  }
+  struct StoredBox {
+    std::wstring_view control;
+    std::wstring_view name;
+  };
+  for (const StoredBox box : {StoredBox{kAccountBox, L"The account"},
+                              StoredBox{kDefaultFolderBox, L"The default contacts folder"},
+                              StoredBox{kNamePrefixBox, L"The name prefix"}}) {
+    if (const auto refusal =
+            UnstorableTextMessage(box.name, view.Text(box.control), ports_.code_page)) {
+      Refuse(kCharactersNotStoredTitle, *refusal, box.control);
+      return;
+    }
   }
 
   AccountSettings& settings = ports_.settings;

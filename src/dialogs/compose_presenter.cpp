@@ -140,9 +140,14 @@ void ComposePresenter::OnAddMobileClicked() {
 }
 
 void ComposePresenter::OnContactsClicked() {
-  // The user may click again while the window loads.
+  // The user may click again while the window loads. Its first load reads
+  // every store's folders before it shows: this window shows the wait.
   ports_.view.SetEnabled(kContactsButton, false);
-  const ScopeExit enable([this] { ports_.view.SetEnabled(kContactsButton, true); });
+  ports_.view.SetBusy(true);
+  const ScopeExit enable([this] {
+    ports_.view.SetBusy(false);
+    ports_.view.SetEnabled(kContactsButton, true);
+  });
   ports_.windows.ShowContactsPicker();
 }
 

@@ -1,9 +1,11 @@
 #include "dialogs/templates_presenter.h"
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "dialogs/compose_presenter.h"
+#include "dialogs/stored_text.h"
 #include "dialogs/templates_controls.h"
 
 namespace parvel {
@@ -74,6 +76,14 @@ void TemplatesPresenter::OnAddClicked() {
     ports_.message_boxes.Show(kLineBreakTitle, kLineBreakText);
     ports_.view.Focus(breaks(text) ? kNewTextBox : kNewNameBox);
     return;
+  }
+  for (const auto& [box, what, typed] : {std::tuple{kNewTextBox, L"The template", &text},
+                                         std::tuple{kNewNameBox, L"The template's name", &name}}) {
+    if (const auto refusal = UnstorableTextMessage(what, *typed, ports_.code_page)) {
+      ports_.message_boxes.Show(kCharactersNotStoredTitle, *refusal);
+      ports_.view.Focus(box);
+      return;
+    }
   }
   store_.AddTemplate(name, text);
   if (!SaveThenLoad()) {

@@ -13,13 +13,14 @@ constexpr int kTemplateTextLimit = 160;
 }  // namespace
 
 TemplatesWindow::TemplatesWindow(AddinWindows& windows, const TemplatesLocation& location)
-    : DialogWindow(L"ZNSMSTemplates", kControls),
+    : DialogWindow(L"ZNSMSTemplates", kControls, EscKey::Ignored),
       presenter_({.view = *this,
                   .message_boxes = message_boxes_,
                   .windows = windows,
                   .files = files_,
                   .location = location}) {
-  // The window has no default or cancel button: Enter and Esc do nothing here.
+  // The window has no default or cancel button: Enter and Esc do nothing
+  // here, also in the multi-line text box, which would close the window.
   UseCommands<TemplatesPresenter>(kTemplatesCommands, presenter_);
 }
 

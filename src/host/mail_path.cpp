@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cwctype>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -9,9 +10,21 @@ namespace parvel::host {
 namespace {
 
 // An entry of a distribution list that wraps a contact of an Outlook contact
-// folder starts with these 21 bytes (flags, the contact address book's
-// provider, the entry type); the contact's own entry ID follows.
-constexpr std::wstring_view kContactEntryPrefix = L"00000000C091ADD3519DCF11A4A900AA0047FAA4C3";
+// folder starts with 21 bytes: flags, the contact address book's provider,
+// the entry type; the contact's own entry ID follows.
+constexpr std::wstring_view kWrappedEntryPrefix = L"00000000C091ADD3519DCF11A4A900AA0047FAA4";
+constexpr std::size_t kContactEntryPrefixSize = kWrappedEntryPrefix.size() + 2;
+
+// The type's low four bits are 3 for a contact; the next three say which of
+// its addresses the member was added by (C3 for the first e-mail address, D3
+// and E3 for the others, 83, 93 and A3 for its fax numbers; never 7), and the
+// high bit is set.
+bool WrapsContact(std::wstring_view hex) {
+  if (hex.size() < kContactEntryPrefixSize || !hex.starts_with(kWrappedEntryPrefix)) return false;
+  const wchar_t address = hex[kWrappedEntryPrefix.size()];
+  const wchar_t kind = hex[kWrappedEntryPrefix.size() + 1];
+  return kind == L'3' && std::wstring_view(L"89ABCDE").find(address) != std::wstring_view::npos;
+}
 // PSETID_Address and PidLidDistributionListMembers (multi-valued binary).
 constexpr std::wstring_view kAddressPropertySet = L"{00062004-0000-0000-C000-000000000046}";
 constexpr std::uint32_t kDistributionListMembersId = 0x8055;
@@ -70,8 +83,8 @@ class SafeListContacts final : public ListContacts {
     const std::wstring hex = utils_->HrArrayToString(entries_.at(static_cast<std::size_t>(index)));
     // Plain addresses, nested lists and anything else that does not wrap a
     // contact of a contact folder are not members we can text.
-    if (!std::wstring_view(hex).starts_with(kContactEntryPrefix)) return nullptr;
-    return namespace_.GetItemFromID(hex.substr(kContactEntryPrefix.size()));
+    if (!WrapsContact(hex)) return nullptr;
+    return namespace_.GetItemFromID(hex.substr(kContactEntryPrefixSize));
   }
 
  private:
@@ -80,9 +93,26 @@ class SafeListContacts final : public ListContacts {
   Namespace& namespace_;
 };
 
+class TrustedListContacts final : public ListContacts {
+ public:
+  TrustedListContacts(OutlookObjectModel& outlook, Item& list)
+      : outlook_(outlook), list_(list), count_(outlook.MemberCount(list)) {}
+
+  int Count() override { return count_; }
+  std::unique_ptr<Item> Contact(int index) override {
+    return outlook_.MemberContact(list_, index + 1);
+  }
+
+ private:
+  OutlookObjectModel& outlook_;
+  Item& list_;
+  int count_;
+};
+
 class RedemptionPath final : public MailPath {
  public:
-  explicit RedemptionPath(Redemption& redemption) : redemption_(redemption) {}
+  RedemptionPath(Redemption& redemption, std::unique_ptr<OutlookObjectModel> outlook)
+      : redemption_(redemption), outlook_(std::move(outlook)) {}
 
   MailPathKind Kind() const noexcept override { return MailPathKind::Redemption; }
 
@@ -116,13 +146,32 @@ class RedemptionPath final : public MailPath {
     const std::uint32_t tag =
         safe_list->GetIDsFromNames(std::wstring(kAddressPropertySet), kDistributionListMembersId) |
         kPtMvBinary;
-    auto entries = safe_list->BinaryFields(tag);
+    std::vector<std::vector<std::uint8_t>> entries;
+    try {
+      entries = safe_list->BinaryFields(tag);
+    } catch (const HostError&) {
+      // A list whose members take more than 15,000 bytes keeps them in a
+      // stream instead, without this property; Outlook's own object model
+      // reads either form.
+      if (!TrustedOutlook()) throw;
+      return std::make_unique<TrustedListContacts>(*outlook_, distribution_list);
+    }
     return std::make_unique<SafeListContacts>(std::move(entries), redemption_.CreateMapiUtils(),
                                               mapi_namespace);
   }
 
  private:
+  bool TrustedOutlook() {
+    if (!outlook_) return false;
+    try {
+      return MajorVersion(outlook_->Version()) >= kFirstTrustedVersion;
+    } catch (const HostError&) {
+      return false;
+    }
+  }
+
   Redemption& redemption_;
+  std::unique_ptr<OutlookObjectModel> outlook_;  // none without a connected host
 };
 
 // --- Outlook's object model ---------------------------------------------------
@@ -143,22 +192,6 @@ class TrustedOutgoingMail final : public OutgoingMail {
 
  private:
   std::unique_ptr<OutlookMail> mail_;
-};
-
-class TrustedListContacts final : public ListContacts {
- public:
-  TrustedListContacts(OutlookObjectModel& outlook, Item& list)
-      : outlook_(outlook), list_(list), count_(outlook.MemberCount(list)) {}
-
-  int Count() override { return count_; }
-  std::unique_ptr<Item> Contact(int index) override {
-    return outlook_.MemberContact(list_, index + 1);
-  }
-
- private:
-  OutlookObjectModel& outlook_;
-  Item& list_;
-  int count_;
 };
 
 class OutlookPath final : public MailPath {
@@ -201,8 +234,9 @@ class NoMailPath final : public MailPath {
 
 }  // namespace
 
-std::unique_ptr<MailPath> MakeRedemptionPath(Redemption& redemption) {
-  return std::make_unique<RedemptionPath>(redemption);
+std::unique_ptr<MailPath> MakeRedemptionPath(Redemption& redemption,
+                                             std::unique_ptr<OutlookObjectModel> outlook) {
+  return std::make_unique<RedemptionPath>(redemption, std::move(outlook));
 }
 
 std::unique_ptr<MailPath> MakeOutlookPath(std::unique_ptr<OutlookObjectModel> outlook) {
@@ -241,7 +275,7 @@ std::unique_ptr<MailPath> ChooseMailPath(Redemption& redemption,
   try {
     redemption.CreateSafeMailItem();
     diagnostics.Report(L"Connection", MailPathText(MailPathKind::Redemption));
-    return MakeRedemptionPath(redemption);
+    return MakeRedemptionPath(redemption, std::move(outlook));
   } catch (const HostError&) {
     why = L"Redemption: " + DescribeFailure(std::current_exception());
   }

@@ -55,8 +55,11 @@ class MailPath {
                                                    Namespace& mapi_namespace) = 0;
 };
 
-// Redemption's path uses the factory for as long as it lives.
-std::unique_ptr<MailPath> MakeRedemptionPath(Redemption& redemption);
+// Redemption's path uses the factory for as long as it lives, and Outlook's
+// object model (when given, and Outlook 2007 or later) for the lists whose
+// members Redemption cannot read.
+std::unique_ptr<MailPath> MakeRedemptionPath(Redemption& redemption,
+                                             std::unique_ptr<OutlookObjectModel> outlook);
 std::unique_ptr<MailPath> MakeOutlookPath(std::unique_ptr<OutlookObjectModel> outlook);
 std::unique_ptr<MailPath> MakeNoMailPath();
 

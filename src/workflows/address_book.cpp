@@ -216,9 +216,11 @@ std::unique_ptr<host::AddressEntry> AddressBook::FindGlobalEntry(const std::wstr
     return walk.entries->Item(seen->second + walk.base);
   }
   while (walk.next < walk.count) {
-    // An entry that fails to read is passed over by the later searches.
+    // An entry that fails to read, or that the host no longer has, is
+    // passed over by the later searches.
     const int index = walk.next++;
     auto entry = walk.entries->Item(index + walk.base);
+    if (!entry) continue;
     std::wstring entry_name = entry->Name();
     // The name was not met before, or first_index would have had it: a
     // match is the first entry of its name.

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cwchar>
+#include <iterator>
+#include <string_view>
 #include <vector>
 
 #include "codec/plain_text.h"
@@ -82,13 +85,30 @@ std::wstring FailureReason(const std::exception_ptr& failure) {
   }
 }
 
+// Spaces other than the plain one, controls and format characters: a
+// list of them would look empty, so each is named by its code.
+bool Invisible(std::wstring_view character) {
+  if (character.size() != 1) return false;
+  const wchar_t c = character[0];
+  return c < 0x20 || (c >= 0x7F && c <= 0xA0) || c == 0xAD || c == 0x61C || c == 0x1680 ||
+         c == 0x180E || (c >= 0x2000 && c <= 0x200F) || (c >= 0x2028 && c <= 0x202F) ||
+         (c >= 0x205F && c <= 0x206F) || c == 0x3000 || c == 0xFEFF;
+}
+
+std::wstring Shown(const std::wstring& character) {
+  if (!Invisible(character)) return character;
+  wchar_t code[8];
+  std::swprintf(code, std::size(code), L"U+%04X", static_cast<unsigned>(character[0]));
+  return code;
+}
+
 }  // namespace
 
 std::wstring JoinedCharacters(std::span<const std::wstring> characters) {
   std::wstring text;
   for (const std::wstring& character : characters) {
     if (!text.empty()) text.push_back(L' ');
-    text.append(character);
+    text.append(Shown(character));
   }
   return text;
 }

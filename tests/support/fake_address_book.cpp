@@ -225,6 +225,7 @@ class FakeAddressEntries final : public host::AddressEntries {
     Log(L"Item(" + std::to_wstring(index) + L")");
     index -= lists_->base;
     if (index < 0 || static_cast<std::size_t>(index) >= entries_.size()) NotFound();
+    if (entries_[static_cast<std::size_t>(index)].nothing) return nullptr;
     return At(static_cast<std::size_t>(index));
   }
 

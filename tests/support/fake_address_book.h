@@ -107,6 +107,7 @@ struct FakeAddressEntryData {
   std::wstring id;
   std::optional<std::wstring> mobile;  // nullopt: the property is null
   std::vector<FakeAddressEntryData> members;
+  bool nothing = false;  // AddressEntries.Item gives Nothing for it
 };
 
 FakeAddressEntryData MailUser(std::wstring name, std::wstring id,

@@ -199,6 +199,39 @@ TEST_F(AccountPresenterTest, APasswordThatCannotBeStoredChangesNothing) {
   }
 }
 
+TEST_F(AccountPresenterTest, ATextTheCodePageCannotHoldIsNamedAndChangesNothing) {
+  struct Case {
+    const wchar_t* account;
+    const wchar_t* folder;
+    const wchar_t* prefix;
+    std::wstring_view box;
+    std::wstring text;
+  };
+  const std::wstring closing = L"...Please write it without them...";
+  for (const Case& c : {
+           Case{L"\u0101cc", L"Team", L"P", kAccountBox,
+                L"The account holds characters that cannot be stored: \u0101" + closing},
+           Case{L"acc2", L"Kontakty \u0141\u00f3d\u017a", L"P", kDefaultFolderBox,
+                L"The default contacts folder holds characters that cannot be stored: \u0141 "
+                L"\u017a" +
+                    closing},
+           Case{L"acc2", L"Team", L"\u0141ukasz \u0141", kNamePrefixBox,
+                L"The name prefix holds characters that cannot be stored: \u0141" + closing},
+       }) {
+    SCOPED_TRACE(testing::PrintToString(c.text));
+    messages.shown.clear();
+    Type(c.account, L"pw", L"pw", c.folder, c.prefix);
+    window.OnSaveClicked();
+    EXPECT_EQ(
+        messages.shown,
+        (std::vector<ShownMessage>{{L"Characters Not Stored", c.text, MessageIcon::Exclamation}}));
+    EXPECT_EQ(view.focus, std::wstring(c.box));
+    EXPECT_TRUE(Writes().empty());
+    EXPECT_EQ(settings.account, kHeld.account);
+    EXPECT_FALSE(view.closed);
+  }
+}
+
 TEST_F(AccountPresenterTest, ANonAsciiPasswordTheGatewayCarriesIsStoredAndReadsBack) {
   // The euro sign (byte 128) fits beside every key character.
   const std::wstring password = L"abc\u20ac";

@@ -38,9 +38,11 @@ class CountingWindows final : public AddinWindows {
   std::vector<std::wstring> opened;
 
  private:
-  // Notes whether the button that opened the window was disabled meanwhile.
+  // Notes whether the button that opened the window was disabled meanwhile,
+  // and whether the compose window showed itself busy.
   void Record(const wchar_t* window, const std::wstring& button) {
-    opened.push_back(std::wstring(window) + (view_.disabled.count(button) ? L" (disabled)" : L""));
+    opened.push_back(std::wstring(window) + (view_.disabled.count(button) ? L" (disabled)" : L"") +
+                     (view_.busy ? L" (busy)" : L""));
   }
   fakes::RecordingWindowView& view_;
 };

@@ -176,9 +176,10 @@ TEST_F(ComposePresenterTest, ButtonsOpenTheOtherWindowsAndClose) {
   window.OnContactsClicked();
   window.OnAccountClicked();
   window.OnTemplatesClicked();
-  EXPECT_EQ(windows.opened, (std::vector<std::wstring>{L"Contacts (disabled)",
+  EXPECT_EQ(windows.opened, (std::vector<std::wstring>{L"Contacts (disabled) (busy)",
                                                        L"Account (disabled)", L"Templates"}));
   EXPECT_TRUE(view.disabled.empty()) << "enabled again once the window is shown";
+  EXPECT_FALSE(view.busy);
   window.OnCloseClicked();
   EXPECT_TRUE(view.closed);
 }

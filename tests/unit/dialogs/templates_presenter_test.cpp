@@ -103,6 +103,15 @@ TEST_F(TemplatesPresenterTest, AnIncompleteOrSplitEntryIsRefusedAndTheBoxesKeepW
   window.Load();
   const ShownMessage line_break{std::wstring(kLineBreakTitle), std::wstring(kLineBreakText),
                                 MessageIcon::Exclamation};
+  const std::wstring lost = L" holds characters that cannot be stored: ";
+  const ShownMessage lost_text{
+      L"Characters Not Stored",
+      L"The template" + lost + L"\u0141 \u017a...Please write it without them...",
+      MessageIcon::Exclamation};
+  const ShownMessage lost_name{
+      L"Characters Not Stored",
+      L"The template's name" + lost + L"\u0141...Please write it without them...",
+      MessageIcon::Exclamation};
   const struct {
     const wchar_t* name;
     const wchar_t* text;
@@ -115,6 +124,9 @@ TEST_F(TemplatesPresenterTest, AnIncompleteOrSplitEntryIsRefusedAndTheBoxesKeepW
       {L"Two lines", L"first\r\n%LABEL%second", line_break, kNewTextBox},
       {L"Two lines", L"first\nsecond", line_break, kNewTextBox},
       {L"Name\rmore", L"one line", line_break, kNewNameBox},
+      // The file would keep "?" for a character the code page lacks.
+      {L"Name", L"\u0141\u00f3d\u017a", lost_text, kNewTextBox},
+      {L"\u0141", L"Text", lost_name, kNewNameBox},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(std::pair{c.name, c.text}));

@@ -57,6 +57,19 @@ TEST(RecipientList, RemovesEverySelectedRowAtOnceWhereverSortingMovedIt) {
   EXPECT_EQ(list.Count(), 2U) << "nothing selected, nothing removed";
 }
 
+TEST(RecipientList, RemovesOneRowForEachGivenAndKeepsTheRestWithTheirSelection) {
+  RecipientList list;
+  for (const wchar_t* name : {L"a", L"b", L"a", L"c"}) list.Add(Row(name, L"1", kEnvelope, name));
+  list.Select(3, true);
+  const std::vector<RecipientEntry> sent = {Row(L"a", L"1", kEnvelope, L"a"),
+                                            Row(L"b", L"1", kEnvelope, L"b"), Row(L"d", L"1")};
+  list.Remove(sent);
+  EXPECT_EQ(Names(list), (std::vector<std::wstring>{L"a", L"c"}));
+  EXPECT_EQ(list.SelectedIndices(), (std::vector<std::size_t>{1}));
+  EXPECT_TRUE(list.ContainsTag(L"a")) << "the second row of the tag is still there";
+  EXPECT_FALSE(list.ContainsTag(L"b"));
+}
+
 TEST(RecipientList, TracksTagsAndKeys) {
   RecipientList list;
   list.Add(Row(L"a", L"1", kEnvelope, L"tag-a"));

@@ -178,6 +178,7 @@ TEST_P(AddressBookIndexBase, TheGlobalAddressListIsFoundByNameInAnyLetterCaseWhe
 TEST_P(AddressBookIndexBase, AGlobalListExpandsTheFirstEntryOfItsNameIntoMembersWithAMobile) {
   UseAddressLists({{L"Global Address List",
                     {MailUser(L"Ann", L"E1", L"1"),
+                     {.nothing = true},
                      GalList(L"Sales", L"L1",
                              {MailUser(L"Ann", L"E1", L"1"), MailUser(L"Bob", L"E2", std::nullopt),
                               MailUser(L"Cy", L"E3", L""), GalList(L"Nested", L"L3", {})}),
@@ -190,7 +191,7 @@ TEST_P(AddressBookIndexBase, AGlobalListExpandsTheFirstEntryOfItsNameIntoMembers
   EXPECT_THAT(Expand(support), ElementsAre(Envelope(L"Eve", L"5", L"E5")));
   EXPECT_THAT(Expand(sales), ElementsAre(Envelope(L"Ann", L"1", L"E1")));
   // One look at where the entries count from, then the walk.
-  EXPECT_EQ(recorder.CountStartingWith(L"AddressEntries(Global Address List).Item("), 6U)
+  EXPECT_EQ(recorder.CountStartingWith(L"AddressEntries(Global Address List).Item("), 7U)
       << "the entries are walked once for all lists";
   EXPECT_THAT(Expand(Row(L"Gone", L"Global Address List", kDistribution, L"L9")), IsEmpty());
 }
@@ -211,6 +212,9 @@ TEST_F(ContactListExpansion, OnlyMembersWrappingAContactWithAMobileYieldRows) {
                                          Envelope(L"Cole, Cy", L"021 3", L"0A03")))
       << "no mobile, a one-off address, a nested list, a short entry, an unknown contact";
   EXPECT_EQ(recorder.CountStartingWith(L"SafeDistList.Fields(2153058562)"), 1U);
+
+  EXPECT_THAT(Expand(Row(L"Team", L"Contacts", kDistribution, L"D2")),
+              ElementsAre(Envelope(L"Cole, Cy", L"021 3", L"0A03")));
 
   redemption->lower_case_hex = true;
   EXPECT_THAT(Expand(sales), IsEmpty()) << "a member prefix in another letter case is skipped";

@@ -31,7 +31,8 @@ inline std::shared_ptr<fakes::FakeFolderData> MailboxWithLists() {
                                          Bytes(L"00000000812B1FA4BEA310199D6E00DD010F540200000190"),
                                          Bytes(prefix + L"C4" + L"0D01"), Bytes(prefix),
                                          ContactMember(L"0AFF"), ContactMember(L"0A03")}),
-                        fakes::DistList(L"D2", L"Team", {ContactMember(L"0A03")})})});
+                        // Cy by his second e-mail address.
+                        fakes::DistList(L"D2", L"Team", {Bytes(prefix + L"D3" + L"0A03")})})});
 }
 
 // A recorded session with the address book the pickers use on it.

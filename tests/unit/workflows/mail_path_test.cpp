@@ -235,6 +235,22 @@ TEST(MailPaths, BothPathsListAndExpandTheSameRowsInTheSameOrder) {
   EXPECT_EQ(outlook.recorder.CountStartingWith(L"CreateObject("), 0U);
 }
 
+// Over 15,000 bytes of members Outlook keeps them in a stream, not in the
+// property Redemption reads.
+TEST(MailPaths, OnRedemptionsPathAListWithoutItsMembersPropertyIsReadThroughOutlook2007) {
+  const auto sales = Row(L"Sales", L"Contacts", kDistribution, L"D1");
+  Connected outlook2007(true, Book());
+  Connected outlook2003(true, Book(L"11.0.8169"));
+  for (Connected* connected : {&outlook2007, &outlook2003}) {
+    connected->recorder.FailOn(L"SafeDistList.Fields(2153058562)", L"Type mismatch.");
+  }
+  EXPECT_THAT(outlook2007.Expand(sales),
+              ElementsAre(Row(L"Adams,Ann", L"021 1", kEnvelope, L"0A01"),
+                          Row(L"Cole, Cy", L"021 3", kEnvelope, L"0A03")));
+  EXPECT_TRUE(outlook2003.Expand(sales).empty());
+  EXPECT_THAT(outlook2003.diagnostics.reports.back(), HasSubstr(L"the members of the list Sales"));
+}
+
 TEST(MailPaths, OnOutlooksPathAMemberThatFailsIsReportedAndTheOthersStay) {
   Connected outlook(false, Book());
   outlook.recorder.FailOn(L"DistListItem(D1).GetMember(1).AddressEntry.GetContact",

@@ -18,7 +18,8 @@ TEST(SendProblemText, NamesEachPlaceOnceInRequestOrder) {
       {RequestField::Account, 0, L"\u00FF"},     {RequestField::Password, 0, L"\u00FE"},
       {RequestField::DelayedSend, 0, L"\u00E9"}, {RequestField::Mobile, 1, L"\u00FF"},
       {RequestField::Message, 0, L"\u00FC"},     {RequestField::Message, 0, L"\u00E9"},
-      {RequestField::Message, 0, L"\u00FC"},     {RequestField::Message, 0, L"\U0001F600"}};
+      {RequestField::Message, 0, L"\u00FC"},     {RequestField::Message, 0, L"\U0001F600"},
+      {RequestField::Message, 0, L"\u00A0"},     {RequestField::Message, 0, L"\u200B"}};
   const std::wstring text = DescribeRefusedCharacters(refused, rows);
   EXPECT_EQ(text,
             L"These characters cannot be sent through the SMS gateway:\r\n"
@@ -26,7 +27,7 @@ TEST(SendProblemText, NamesEachPlaceOnceInRequestOrder) {
             L"\r\nThe password: characters not shown"
             L"\r\nThe delayed-send time: \u00E9"
             L"\r\nRecipient 2's number \"12\u00FF\": \u00FF"
-            L"\r\nThe message: \u00FC \u00E9 \U0001F600\r\n"
+            L"\r\nThe message: \u00FC \u00E9 \U0001F600 U+00A0 U+200B\r\n"
             L"\r\nNothing has been sent. Please replace or remove these characters and try "
             L"again...");
   EXPECT_EQ(text.find(L'\u00FE'), std::wstring::npos) << "a password character was shown";

@@ -109,6 +109,8 @@ TEST_F(TemplatesDialogTest, ListsTheFileAndAddsAndDeletesThroughTheButtons) {
 
   Type(Item(IDC_ZNSMSTEMPLATES_TEXT1), std::wstring(200, L't'));
   EXPECT_EQ(WindowText(Item(IDC_ZNSMSTEMPLATES_TEXT1)).size(), 160U);
+  test::PressKey(Item(IDC_ZNSMSTEMPLATES_TEXT1), VK_ESCAPE);
+  ASSERT_TRUE(window.IsOpen()) << "Esc in the multi-line text box";
   // The text wraps, but Enter does not break it: the file keeps it on one line.
   EXPECT_EQ(GetWindowLongW(Item(IDC_ZNSMSTEMPLATES_TEXT1), GWL_STYLE) & ES_WANTRETURN, 0);
   SetWindowTextW(Item(IDC_ZNSMSTEMPLATES_TEXT1), L"one line");
