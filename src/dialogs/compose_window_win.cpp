@@ -49,4 +49,8 @@ void ComposeWindow::OnCommand(int id, int code) {
 // The close box closes as "Clos&e" does.
 void ComposeWindow::OnCloseRequest() { presenter_.OnCloseClicked(); }
 
+// Outlook may be ended at sign-out before it tells the add-in it closes:
+// what is typed is kept as it is when Outlook closes.
+void ComposeWindow::OnSessionEnd() { presenter_.KeepUnsentWork(); }
+
 }  // namespace parvel::dialogs

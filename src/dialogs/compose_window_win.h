@@ -19,6 +19,7 @@ class ComposeWindow final : public DialogWindow {
   void OnInit() override;
   void OnCommand(int id, int code) override;
   void OnCloseRequest() override;
+  void OnSessionEnd() override;
 
   OwnedMessageBoxes owned_boxes_;
   StoppingMessageBoxes message_boxes_;

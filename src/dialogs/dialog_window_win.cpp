@@ -193,6 +193,9 @@ INT_PTR DialogWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CLOSE:
       OnCloseRequest();
       return TRUE;
+    case WM_ENDSESSION:
+      if (wparam != FALSE) OnSessionEnd();
+      return TRUE;
     case WM_SETCURSOR:
       if (!busy_) return FALSE;
       SetCursor(LoadCursorW(nullptr, IDC_WAIT));

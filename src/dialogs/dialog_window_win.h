@@ -106,6 +106,9 @@ class DialogWindow : public WindowView {
   virtual void OnNotify(const NMHDR& header) { static_cast<void>(header); }
   // The close box or the system menu's Close: closes unless overridden.
   virtual void OnCloseRequest() { Close(); }
+  // Windows is ending the user's session: the host may be ended without
+  // closing its add-ins.
+  virtual void OnSessionEnd() {}
   // Something no handler expected: shown, never passed to the host.
   virtual void ReportUnexpected(const std::wstring& what);
   // A close was asked for while a handler runs.

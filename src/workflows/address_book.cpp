@@ -98,6 +98,9 @@ void AddressBook::ListContactFolders(std::vector<FolderListEntry>& folders) {
 
 void AddressBook::AddContactFolders(std::unique_ptr<host::Folder> folder,
                                     std::vector<std::unique_ptr<host::Folder>>& collection) {
+  // A store may hold thousands of folders (an online archive, public
+  // folders), each a few host calls: events run before each.
+  ports_.pending_events.Run();
   host::Folder& walked = *folder;
   try {
     if (walked.DefaultItemType() == host::kOlContactItem) collection.push_back(std::move(folder));

@@ -104,7 +104,7 @@ TEST_F(ContactsPresenterTest, OpensOnContactsWithTheDefaultFolderHighlightedAndL
   EXPECT_EQ(view.ListIndex(kFolderList), 0U);
   EXPECT_THAT(Names(view.rows[kContactList]), ElementsAre(L"Ann", L"Bob", L"Sales"));
   EXPECT_EQ(recorder.CountStartingWith(L"Folder(Mailbox/Contacts).Items"), 1U);
-  EXPECT_THAT(busy_while_scanning, ElementsAre(true, true));
+  EXPECT_THAT(busy_while_scanning, ElementsAre(true, true, true, true, true));
   EXPECT_FALSE(view.busy);
   EXPECT_THAT(messages.shown, IsEmpty());
 }

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "support/compose_only_windows.h"
 #include "unit/dialogs/compose_fixture.h"
 #include "win/dialogs/dialog_driver_win.h"
+#include "workflows/unsent_work.h"
 
 namespace parvel::dialogs {
 namespace {
@@ -49,6 +51,18 @@ TEST_F(ComposeWindowTest, EscDiscardsNothingWhereverTheFocusIs) {
   EXPECT_EQ(WindowText(Item(IDC_OLMAIN_TEXT1)), L"half a message");
   EXPECT_EQ(window.presenter().Recipients().Count(), 1U);
   EXPECT_EQ(ListView_GetItemCount(Item(IDC_OLMAIN_LISTVIEW1)), 1);
+}
+
+TEST_F(ComposeWindowTest, TheEndOfTheUsersWindowsSessionKeepsWhatIsTyped) {
+  AddMobile(L"021 555 123");
+  SetWindowTextW(Item(IDC_OLMAIN_TEXT1), L"half a message");
+  SendMessageW(window.hwnd(), WM_ENDSESSION, FALSE, 0);
+  EXPECT_FALSE(ReadUnsentWork(registry)) << "a sign-out that was cancelled";
+  SendMessageW(window.hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  const std::optional<UnsentWork> kept = ReadUnsentWork(registry);
+  ASSERT_TRUE(kept);
+  EXPECT_EQ(kept->message, L"half a message");
+  EXPECT_EQ(kept->rows, window.presenter().Recipients().Rows());
 }
 
 TEST_F(ComposeWindowTest, TheListKeepsTheUsersSelectionWhenItIsDrawnAgain) {
