@@ -147,7 +147,7 @@ void AddinModule::Disconnect() noexcept {
 
 void AddinModule::ShowComposeWindow() noexcept { parts_->ShowComposeWindow(); }
 
-void AddinModule::SendSmsTo(std::vector<std::unique_ptr<host::Item>> items) {
+void AddinModule::SendSmsTo(std::unique_ptr<host::ItemEnumerator> items) {
   Session& session = parts_->session;
   const Session::Handler host_objects(session);
   parts_->windows.ShowComposeWindow();
@@ -159,8 +159,11 @@ void AddinModule::SendSmsTo(std::vector<std::unique_ptr<host::Item>> items) {
   ThreadMessagePump pending_events;
   AddressBook address_book(
       {.session = session, .message_boxes = message_boxes, .pending_events = pending_events});
-  std::vector<RecipientEntry> rows = RowsOfSelectedItems(std::move(items), address_book, session);
-  parts_->windows.ComposeWindow().AddPickedRecipients(std::move(rows));
+  SelectedItemRows selected = RowsOfSelectedItems(*items, address_book, session);
+  // Let go of before a message lets events run: the host may disconnect
+  // meanwhile, and what this handler holds goes when it ends.
+  items.reset();
+  parts_->windows.ComposeWindow().AddSelectedItems(std::move(selected));
 }
 
 host::Diagnostics& AddinModule::diagnostics() noexcept { return parts_->diagnostics; }

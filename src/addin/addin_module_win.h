@@ -4,7 +4,6 @@
 #include <wrl/client.h>
 
 #include <memory>
-#include <vector>
 
 #include "host/diagnostics.h"
 #include "host/host_model.h"
@@ -43,8 +42,8 @@ class AddinModule final {
   // What a click on the button does: the compose window, in front.
   void ShowComposeWindow() noexcept;
   // The compose window in front, with these items added to its recipients
-  // as the contacts picker's "&Select" adds them.
-  void SendSmsTo(std::vector<std::unique_ptr<host::Item>> items);
+  // as the contacts picker's "&Select" adds them, read one at a time.
+  void SendSmsTo(std::unique_ptr<host::ItemEnumerator> items);
   // Where the failures passed over go.
   host::Diagnostics& diagnostics() noexcept;
 

@@ -7,7 +7,6 @@
 #include <memory>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "addin/addin_module_win.h"
 #include "addin/resource_ids.h"
@@ -93,12 +92,6 @@ SelectionItems SelectedItems(const com::Dispatch& control) {
   return SelectionItems(std::move(items));
 }
 
-std::vector<std::unique_ptr<host::Item>> AllItems(host::ItemEnumerator& items) {
-  std::vector<std::unique_ptr<host::Item>> all;
-  while (std::unique_ptr<host::Item> item = items.Next()) all.push_back(std::move(item));
-  return all;
-}
-
 }  // namespace
 
 HRESULT RibbonCustomUi(BSTR ribbon_id, BSTR* ribbon_xml) noexcept {
@@ -144,8 +137,7 @@ HRESULT InvokeRibbonCallback(AddinModule& module, DISPID id, DISPPARAMS* params,
         module.ShowComposeWindow();
         return S_OK;
       case RibbonCallback::SendSmsToSelection: {
-        SelectionItems items = SelectedItems(control);
-        module.SendSmsTo(AllItems(items));
+        module.SendSmsTo(std::make_unique<SelectionItems>(SelectedItems(control)));
         return S_OK;
       }
       case RibbonCallback::GetVisible: {

@@ -207,6 +207,14 @@ void ComposePresenter::AddPickedRecipients(std::vector<RecipientEntry> rows) {
   ShowList();
 }
 
+void ComposePresenter::AddSelectedItems(SelectedItemRows selected) {
+  AddPickedRecipients(std::move(selected.rows));
+  if (selected.unread) {
+    ports_.message_boxes.Show(kOutlookErrorTitle,
+                              std::wstring(kSelectionUnreadText) + *selected.unread);
+  }
+}
+
 void ComposePresenter::SetMessage(std::wstring_view text) {
   ports_.view.SetText(kMessageBox, text);
   OnMessageChanged();

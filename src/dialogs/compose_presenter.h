@@ -17,6 +17,7 @@
 #include "ui/compose_view.h"
 #include "ui/message_box.h"
 #include "ui/window_view.h"
+#include "workflows/selected_items.h"
 
 namespace parvel {
 
@@ -32,6 +33,9 @@ struct ComposePorts {
 };
 
 inline constexpr std::wstring_view kOutlookErrorTitle = L"Outlook Error";
+inline constexpr std::wstring_view kSelectionUnreadText =
+    L"Outlook could not hand over all the selected items. The recipients among those it did "
+    L"hand over have been added:\r\n\r\n";
 
 // The compose window: its recipient list, message, character counter and
 // delayed send, and the buttons that open the other windows and send.
@@ -53,6 +57,9 @@ class ComposePresenter final : private ComposeView {
   // For the contacts picker: rows it hands over, each unless its Tag is
   // already in the list.
   void AddPickedRecipients(std::vector<RecipientEntry> rows);
+  // For the context menu: the selection's rows as the picker's, then an
+  // "Outlook Error" when the selection could not be read to its end.
+  void AddSelectedItems(SelectedItemRows selected);
   // For the templates window: the message replaced, the counter updated.
   void SetMessage(std::wstring_view text);
   // The window goes away with the host (Outlook closes, or disconnects the

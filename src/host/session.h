@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -63,9 +64,13 @@ class Session {
   }
 
   // The distribution lists the picker has shown, by EntryID: the fallback
-  // when the host cannot find a list by its entry ID. Only grows; the first
-  // list remembered under an ID stays.
+  // when the host cannot find a list by its entry ID. Only grows, to
+  // kKnownDistListsHeld lists: each holds an item open, and Exchange lets a
+  // session hold few at once (250 by default, Outlook's own included). The
+  // first list remembered under an ID stays.
+  static constexpr std::size_t kKnownDistListsHeld = 100;
   void RememberDistList(std::wstring entry_id, std::unique_ptr<host::Item> list) {
+    if (known_dist_lists_.size() >= kKnownDistListsHeld) return;
     known_dist_lists_.try_emplace(std::move(entry_id), std::move(list));
   }
   host::Item* KnownDistList(const std::wstring& entry_id) const;

@@ -211,12 +211,32 @@ std::unique_ptr<host::AddressEntry> AddressBook::FindGlobalEntry(const std::wstr
     auto entries = gal->Entries();
     walk.count = entries->Count();
     walk.base = IndexBase(*entries);
+    walk.table = GalTable(*entries);
     walk.entries = std::move(entries);
   }
   GalWalk& walk = *gal_walk_;
   if (!walk.entries) return nullptr;
   if (const auto seen = walk.first_index.find(name); seen != walk.first_index.end()) {
     return walk.entries->Item(seen->second + walk.base);
+  }
+  // The table's rows come in the entries' order: only the match is opened.
+  // A table that fails leaves the rest to the walk, from where it stopped.
+  while (walk.table) {
+    std::vector<host::AddressRow> rows;
+    try {
+      rows = walk.table->NextRows(static_cast<int>(kListingBatch));
+    } catch (const host::HostError& error) {
+      Report(L"the Global Address List as a table", error);
+      walk.table.reset();
+      break;
+    }
+    if (rows.empty()) return nullptr;
+    for (const host::AddressRow& row : rows) {
+      const int index = walk.next++;
+      if (walk.first_index.try_emplace(row.name, index).second && row.name == name) {
+        return walk.entries->Item(index + walk.base);
+      }
+    }
   }
   while (walk.next < walk.count) {
     // An entry that fails to read, or that the host no longer has, is

@@ -49,6 +49,8 @@ class ContactListSink {
 // default-constructible where std::optional asks, inside the enclosing class.
 struct AddressBookGalWalk {
   std::unique_ptr<host::AddressEntries> entries;
+  // The entries' names read as a table, many a call, where the host has one.
+  std::unique_ptr<host::AddressTable> table;
   int count = 0;
   int base = 0;  // the index of the first entry: 0 or 1
   int next = 0;  // counted from 0, as first_index
@@ -99,6 +101,8 @@ class AddressBook {
   // The table reads of the listings: false, with nothing listed, when the
   // host refuses the table, and the caller walks the items instead.
   bool ListGalTable(host::AddressEntries& entries, ContactListSink& contacts);
+  // Redemption's table over the entries; none without one.
+  std::unique_ptr<host::AddressTable> GalTable(host::AddressEntries& entries);
   bool ListFolderTable(host::Folder& folder, const std::wstring& folder_name,
                        ContactListSink& contacts);
   std::unique_ptr<host::Item> OpenDistList(host::Folder& folder, const std::wstring& entry_id);

@@ -42,13 +42,22 @@ host::Item::Kind KindOf(std::wstring_view message_class) {
 
 }  // namespace
 
+std::unique_ptr<host::AddressTable> AddressBook::GalTable(host::AddressEntries& entries) {
+  if (ports_.session.MailPath().Kind() != host::MailPathKind::Redemption) return nullptr;
+  try {
+    return ports_.session.Redemption().CreateAddressTable(entries);
+  } catch (const host::HostError& error) {
+    Report(L"the Global Address List as a table", error);
+    return nullptr;
+  }
+}
+
 bool AddressBook::ListGalTable(host::AddressEntries& entries, ContactListSink& contacts) {
   // The table is Redemption's: without it, the entries are walked.
-  if (ports_.session.MailPath().Kind() != host::MailPathKind::Redemption) return false;
-  std::unique_ptr<host::AddressTable> table;
+  const std::unique_ptr<host::AddressTable> table = GalTable(entries);
+  if (!table) return false;
   std::vector<host::AddressRow> batch;
   try {
-    table = ports_.session.Redemption().CreateAddressTable(entries);
     batch = table->NextRows(static_cast<int>(kListingBatch));
   } catch (const host::HostError& error) {
     Report(L"the Global Address List as a table", error);

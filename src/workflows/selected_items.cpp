@@ -1,15 +1,25 @@
 #include "workflows/selected_items.h"
 
 #include <exception>
+#include <memory>
 #include <string>
 #include <utility>
 
 namespace parvel {
 
-std::vector<RecipientEntry> RowsOfSelectedItems(std::vector<std::unique_ptr<host::Item>> items,
-                                                AddressBook& address_book, Session& session) {
-  std::vector<RecipientEntry> rows;
-  for (std::unique_ptr<host::Item>& item : items) {
+SelectedItemRows RowsOfSelectedItems(host::ItemEnumerator& items, AddressBook& address_book,
+                                     Session& session) {
+  SelectedItemRows selected;
+  std::vector<RecipientEntry>& rows = selected.rows;
+  while (true) {
+    std::unique_ptr<host::Item> item;
+    try {
+      item = items.Next();
+    } catch (const host::HostError& error) {
+      selected.unread = error.message();
+      break;
+    }
+    if (!item) break;
     try {
       switch (item->GetKind()) {
         case host::Item::Kind::Contact: {
@@ -38,7 +48,7 @@ std::vector<RecipientEntry> RowsOfSelectedItems(std::vector<std::unique_ptr<host
                                    L"an item: " + host::DescribeFailure(std::current_exception()));
     }
   }
-  return rows;
+  return selected;
 }
 
 bool SelectionHasRecipients(host::ItemEnumerator& items) {

@@ -129,6 +129,18 @@ TEST_F(ComposePresenterTest, RemoveSelectedRemovesThemAllAndSortsByName) {
   EXPECT_EQ(Column(view.rows[kRecipientList], false), (std::vector<std::wstring>{L"b", L"d"}));
 }
 
+TEST_F(ComposePresenterTest, ASelectionReadPartWayAddsTheRowsReadAndSaysSo) {
+  window.Load();
+  window.AddSelectedItems({.rows = {Picked(L"Ann", L"0", L"A"), Picked(L"Ann", L"0", L"A")}});
+  EXPECT_EQ(window.Recipients().Count(), 1U);
+  EXPECT_TRUE(messages.shown.empty());
+  window.AddSelectedItems({.rows = {Picked(L"Bo", L"1", L"B")}, .unread = L"Too many open."});
+  EXPECT_EQ(window.Recipients().Count(), 2U);
+  EXPECT_EQ(messages.shown,
+            (std::vector<fakes::ShownMessage>{
+                {L"Outlook Error", std::wstring(kSelectionUnreadText) + L"Too many open."}}));
+}
+
 TEST_F(ComposePresenterTest, HeaderClickSortsAscendingAndNewRowsTakeTheirPlace) {
   window.Load();
   AddMobile(L"3");

@@ -133,6 +133,24 @@ TEST(AddressBookTables, TheGlobalAddressListReadAsATableGivesTheWalksRows) {
   EXPECT_THAT(read.messages.shown, IsEmpty());
 }
 
+TEST(AddressBookTables, AGlobalListIsFoundByNameInTheTableAndOnlyItsEntryIsOpened) {
+  std::vector<FakeAddressEntryData> entries = MixedEntries(600);
+  entries[594] = GalList(L"List 594", L"E594", {MailUser(L"Zed", L"Z1", L"021 7")});
+  const auto list = Row(L"List 594", L"Global Address List", kDistribution, L"E594");
+  for (const std::optional<std::size_t> fails_after : {std::optional<std::size_t>(), {300}}) {
+    SCOPED_TRACE(fails_after ? "a table failing after 300 rows" : "a table");
+    Book read;
+    read.UseGal(entries);
+    read.OfferAddressTable(fails_after);
+    EXPECT_THAT(read.Expand(list), ElementsAre(Row(L"Zed", L"021 7", kEnvelope, L"Z1")));
+    const std::size_t opened =
+        read.recorder.CountStartingWith(L"AddressEntries(Global Address List).Item(");
+    // The index base's look, then the list; after a failing table's 512
+    // rows, the walk opens entries from there.
+    EXPECT_EQ(opened, fails_after ? 1U + (595 - 512) : 2U);
+  }
+}
+
 TEST(AddressBookTables, TableRowsReachTheListAfterTheFirstBatchThenInEverLongerRuns) {
   Book read;
   std::vector<FakeAddressEntryData> entries;
@@ -183,7 +201,10 @@ TEST(AddressBookTables, AContactFolderReadAsATableGivesTheWalksRowsAndKnowsItsLi
   Book walked;
   walked.UseFolder(MixedItems(600));
   const std::vector<RecipientEntry> rows = walked.ListFolder();
-  EXPECT_EQ(walked.session.KnownDistListCount(), 120U);
+  EXPECT_EQ(walked.session.KnownDistListCount(), Session::kKnownDistListsHeld)
+      << "120 lists shown, the first 100 held";
+  EXPECT_EQ(walked.recorder.live_objects(), Session::kKnownDistListsHeld + 2)
+      << "the lists held, the namespace and the folder";
 
   Book read;
   read.UseFolder(MixedItems(600))->offers_table = true;
@@ -191,7 +212,7 @@ TEST(AddressBookTables, AContactFolderReadAsATableGivesTheWalksRowsAndKnowsItsLi
   ASSERT_THAT(rows, SizeIs(360));
   EXPECT_EQ(rows[0], Row(L"Team\r\n0", L"Contacts", kDistribution, L"0B1000"));
   EXPECT_EQ(rows[1], Row(L"Smith,\r\nAnn 3", L"021 9", kEnvelope, L"0B1003"));
-  EXPECT_EQ(read.session.KnownDistListCount(), 120U);
+  EXPECT_EQ(read.session.KnownDistListCount(), Session::kKnownDistListsHeld);
   EXPECT_EQ(read.recorder.CountStartingWith(L"Item("), 120U) << "only the lists' names are read";
   EXPECT_EQ(read.recorder.CountStartingWith(L"Table(Mailbox/Contacts).GetArray(256)"), 4U);
   EXPECT_EQ(read.pending.runs, 0) << "a folder's listing lets no events run, as the walk";

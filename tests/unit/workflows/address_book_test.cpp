@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -240,44 +241,54 @@ TEST_F(ContactListExpansion, HostErrorsOnlyDropWhatTheyTouch) {
 
 // --- Items handed over by the host (a context menu's selection) -------------------
 
-TEST_F(AddressBookTest, SelectedItemsBecomeTheRowsTheSelectHandsOver) {
-  UseStores(
-      {MailFolder(L"Mailbox", {ContactFolder(L"Contacts", {Contact(L"0A01", L"Bell, Anna", L"021"),
-                                                           Contact(L"0A03", L"Smith", L"027")})})});
-  std::vector<std::unique_ptr<host::Item>> items;
-  for (fakes::FakeItemData data :
-       {Contact(L"0A01", L"Bell, Anna", L"021"), Contact(L"0A02", L"Ngata, Ben", L""),
-        Contact(L"0A04", L"Broken", L"029"), fakes::OtherItem(L"0E01"),
-        DistList(L"0D01", L"Team", {ContactMember(L"0A03"), ContactMember(L"0A01")})}) {
-    items.push_back(std::make_unique<fakes::FakeItem>(recorder, std::move(data)));
-  }
-  recorder.FailOn(L"Item(0A04).MobileTelephoneNumber", L"The item was deleted.");
-
-  EXPECT_THAT(
-      RowsOfSelectedItems(std::move(items), book, session),
-      ElementsAre(Envelope(L"Bell, Anna", L"021", L"0A01"), Envelope(L"Smith", L"027", L"0A03"),
-                  Envelope(L"Bell, Anna", L"021", L"0A01")))
-      << "no number, no row; a failing item is passed over; the compose window drops the "
-         "second Bell by its Tag";
-  EXPECT_NE(session.KnownDistList(L"0D01"), nullptr)
-      << "the list in hand serves where the host cannot find it by its ID";
-}
-
-// The items of a selection, one at a time, counting how many were taken.
+// The items of a selection, one at a time, counting how many were taken and
+// the most of them alive at once. Taking item i is the call "Selection.Next(i)".
 class CountedSelection final : public host::ItemEnumerator {
  public:
   CountedSelection(fakes::CallRecorder& recorder, std::vector<fakes::FakeItemData> items)
       : recorder_(recorder), items_(std::move(items)) {}
   std::unique_ptr<host::Item> Next() override {
+    most_held = std::max(most_held, recorder_.live_objects());
+    recorder_.Record(L"Selection.Next(" + std::to_wstring(taken) + L")");
     if (taken == items_.size()) return nullptr;
     return std::make_unique<fakes::FakeItem>(recorder_, items_[taken++]);
   }
   std::size_t taken = 0;
+  int most_held = 0;
 
  private:
   fakes::CallRecorder& recorder_;
   std::vector<fakes::FakeItemData> items_;
 };
+
+TEST_F(AddressBookTest, SelectedItemsBecomeTheRowsTheSelectHandsOverOneItemAtATime) {
+  UseStores(
+      {MailFolder(L"Mailbox", {ContactFolder(L"Contacts", {Contact(L"0A01", L"Bell, Anna", L"021"),
+                                                           Contact(L"0A03", L"Smith", L"027")})})});
+  fakes::CallRecorder held;  // the selection's items alone
+  CountedSelection selection(
+      held, {Contact(L"0A01", L"Bell, Anna", L"021"), Contact(L"0A02", L"Ngata, Ben", L""),
+             Contact(L"0A04", L"Broken", L"029"), fakes::OtherItem(L"0E01"),
+             DistList(L"0D01", L"Team", {ContactMember(L"0A03"), ContactMember(L"0A01")})});
+  held.FailOn(L"Item(0A04).MobileTelephoneNumber", L"The item was deleted.");
+
+  const SelectedItemRows selected = RowsOfSelectedItems(selection, book, session);
+  EXPECT_THAT(selected.rows, ElementsAre(Envelope(L"Bell, Anna", L"021", L"0A01"),
+                                         Envelope(L"Smith", L"027", L"0A03"),
+                                         Envelope(L"Bell, Anna", L"021", L"0A01")))
+      << "no number, no row; a failing item is passed over; the compose window drops the "
+         "second Bell by its Tag";
+  EXPECT_FALSE(selected.unread);
+  EXPECT_EQ(selection.most_held, 1) << "only the list stays, kept by the session";
+  EXPECT_NE(session.KnownDistList(L"0D01"), nullptr)
+      << "the list in hand serves where the host cannot find it by its ID";
+
+  CountedSelection cut_short(held, {Contact(L"0A03", L"Smith", L"027"), fakes::OtherItem(L"0E01")});
+  held.FailOn(L"Selection.Next(1)", L"Too many items are open.");
+  const SelectedItemRows partial = RowsOfSelectedItems(cut_short, book, session);
+  EXPECT_THAT(partial.rows, ElementsAre(Envelope(L"Smith", L"027", L"0A03")));
+  EXPECT_EQ(partial.unread, L"Too many items are open.");
+}
 
 TEST_F(AddressBookTest, TheContextMenuEntryShowsForAContactOrListAmongTheFirstItemsOnly) {
   std::vector<fakes::FakeItemData> mails;

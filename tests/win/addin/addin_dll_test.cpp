@@ -7,10 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "host/extensibility_win.h"
@@ -373,6 +376,82 @@ TEST_F(AddinDll, RibbonCallbacksAnswerOnlyWhileConnectedAndKeepNoControl) {
   call.Invoke(L"ParvelSendSmsToSelection", entry.Get());
   EXPECT_EQ(call.hr, S_OK);
   EXPECT_EQ(entry->calls().size(), calls) << "nothing of the host touched after disconnection";
+}
+
+// The contacts of a selection as Outlook hands them out, one at a time,
+// noting the most of them the add-in still held when it asked for the next.
+class HandedOutContacts final : public com::ComObject<HandedOutContacts, IEnumVARIANT> {
+ public:
+  explicit HandedOutContacts(std::size_t count) : count_(count) {}
+  ULONG most_held = 0;
+
+  HRESULT STDMETHODCALLTYPE Next(ULONG, VARIANT* out, ULONG* fetched) override {
+    ULONG held = 0;
+    for (const ComPtr<ScriptedObject>& item : handed_out_) {
+      if (ReferencesOf(item.Get()) > 1) ++held;
+    }
+    most_held = std::max(most_held, held);
+    *fetched = 0;
+    if (handed_out_.size() == count_) return S_FALSE;
+    const std::wstring n = std::to_wstring(handed_out_.size());
+    const auto item = ScriptedObject::Make();
+    item->Define(L"Class", Returns(com::Variant(40)));  // olContact
+    item->Define(L"MobileTelephoneNumber", Returns(com::Variant(L"021 " + n)));
+    item->Define(L"FileAs", Returns(com::Variant(L"Contact " + n)));
+    item->Define(L"EntryID", Returns(com::Variant(L"0A" + n)));
+    handed_out_.push_back(item);
+    *out = com::Variant(static_cast<IDispatch*>(item.Get())).Detach();
+    *fetched = 1;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Skip(ULONG) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reset() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT**) override { return E_NOTIMPL; }
+
+ private:
+  std::size_t count_;
+  std::vector<ComPtr<ScriptedObject>> handed_out_;
+};
+
+TEST_F(AddinDll, SendSmsToALargeSelectionHoldsOneItemAtATime) {
+  const ComPtr<IDTExtensibility2> connector = NewConnector();
+  ScriptedHost host;
+  const auto mapi = ScriptedObject::Make();
+  host.application->Define(L"GetNamespace",
+                           Returns(com::Variant(static_cast<IDispatch*>(mapi.Get()))));
+  ASSERT_EQ(host.Connect(*connector.Get(), ext_cm_AfterStartup), S_OK);
+  RibbonCall call;
+  ASSERT_EQ(connector.As(&call.callbacks), S_OK);
+  // Exchange lets a session hold 250 items open by default.
+  const auto contacts = HandedOutContacts::Make(std::size_t{300});
+  const auto selection = ScriptedObject::Make();
+  selection->Define(L"Class", Returns(com::Variant(74)));  // olSelection
+  selection->Define(L"_NewEnum", [&contacts](const Call&, com::Variant& result, EXCEPINFO*) {
+    result.get()->vt = VT_UNKNOWN;
+    result.get()->punkVal = contacts.Get();
+    contacts->AddRef();
+    return S_OK;
+  });
+  const auto entry = ScriptedObject::Make();
+  entry->Define(L"Id", Returns(com::Variant(L"ParvelSendSmsToContact")));
+  entry->Define(L"Context", Returns(com::Variant(static_cast<IDispatch*>(selection.Get()))));
+  // What the compose window's load says to this bare host is answered.
+  std::atomic<bool> done = false;
+  std::thread answerer([&done] {
+    while (!done) {
+      for (const wchar_t* title : {L"Initialisation", L"Password Error", L"Outlook Error"}) {
+        if (const HWND box = FindWindowW(L"#32770", title)) PostMessageW(box, WM_COMMAND, IDOK, 0);
+      }
+      Sleep(20);
+    }
+  });
+  call.Invoke(L"ParvelSendSmsToSelection", entry.Get());
+  done = true;
+  answerer.join();
+  EXPECT_EQ(call.hr, S_OK);
+  EXPECT_LE(contacts->most_held, 1U) << "each item let go of before the next is asked for";
+  SAFEARRAY* custom = nullptr;
+  ASSERT_EQ(connector->OnDisconnection(ext_dm_UserClosed, &custom), S_OK);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 // A small IDispatch object for tests: members by name, each answered by a
 // function that sees the call's flags and arguments (first argument first).
+// A member named "_NewEnum" also answers DISPID_NEWENUM.
 
 #include <oaidl.h>
 #include <windows.h>
@@ -48,6 +49,8 @@ class ScriptedObject final : public com::ComObject<ScriptedObject, IDispatch> {
   }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
                                    VARIANT* result, EXCEPINFO* error, UINT*) override {
+    // A collection's enumerator is asked for by its fixed id, not by name.
+    if (id == DISPID_NEWENUM && ids_.count(L"_NewEnum") != 0) id = ids_[L"_NewEnum"];
     const auto index = static_cast<std::size_t>(id - 1);
     if (id < 1 || index >= members_.size()) return DISP_E_MEMBERNOTFOUND;
     Call call{names_[index], flags, {}};
