@@ -101,15 +101,27 @@ bool DialogWindow::Create(int dialog_id, std::optional<Placement> placement) {
   // An open window keeps the DLL loaded: the host may ask to unload it at any
   // time, and the window's procedure lives in it.
   module_reference_.emplace();
-  if (CreateDialogParamW(com::ModuleInstance(), MAKEINTRESOURCEW(dialog_id), nullptr,
-                         &DialogWindow::Procedure, reinterpret_cast<LPARAM>(this)) != nullptr) {
-    return true;
+  loading_ = true;
+  bring_forward_when_loaded_ = false;
+  const bool created =
+      CreateDialogParamW(com::ModuleInstance(), MAKEINTRESOURCEW(dialog_id), nullptr,
+                         &DialogWindow::Procedure, reinterpret_cast<LPARAM>(this)) != nullptr;
+  loading_ = false;
+  if (!created) {
+    module_reference_.reset();
+    return false;
   }
-  module_reference_.reset();
-  return false;
+  if (bring_forward_when_loaded_) BringForward();
+  return true;
 }
 
 void DialogWindow::BringForward() {
+  // Shown during the load, the window would appear half filled under its
+  // load's message box.
+  if (loading_) {
+    bring_forward_when_loaded_ = true;
+    return;
+  }
   if (hwnd_ == nullptr) return;
   ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
   SetForegroundWindow(hwnd_);

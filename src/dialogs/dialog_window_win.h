@@ -43,8 +43,12 @@ class DialogWindow : public WindowView {
   // refuses.
   bool Create(int dialog_id, std::optional<Placement> placement = std::nullopt);
   bool IsOpen() const noexcept { return hwnd_ != nullptr; }
+  // Create runs: the load's message boxes let other requests for the window
+  // through before it is fully there.
+  bool Loading() const noexcept { return loading_; }
   HWND hwnd() const noexcept { return hwnd_; }
-  // Shows the window and brings it in front of the host's.
+  // Shows the window and brings it in front of the host's. Asked for during
+  // the load, it happens once the load has ended.
   void BringForward();
   // A handler of the window is running (perhaps letting events run in the
   // middle of a listing): the window and this object must stay.
@@ -135,6 +139,8 @@ class DialogWindow : public WindowView {
   HWND hwnd_ = nullptr;
   std::optional<com::ModuleReference> module_reference_;
   bool busy_ = false;
+  bool loading_ = false;
+  bool bring_forward_when_loaded_ = false;
   int handlers_ = 0;
   bool close_pending_ = false;
   std::function<bool(int id, ControlEvent event, int argument)> dispatch_;

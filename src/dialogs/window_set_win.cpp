@@ -13,22 +13,26 @@
 
 namespace parvel::dialogs {
 
-// The window in slot, made and loaded first when there is none open. Once the
-// host has let go of the add-in no window opens: the handler that asked stops.
+// The window in slot, made and loaded first when there is none open. A
+// request that comes during the load (its message boxes let events run) gets
+// the loading window. Once the host has let go of the add-in no window opens:
+// the handler that asked stops.
 template <typename Window, typename... Args>
 Window& WindowSet::Loaded(std::unique_ptr<Window>& slot, int dialog_id,
                           Placement (WindowSet::*place)(), Args&&... args) {
-  if (!slot || !slot->IsOpen()) {
-    session_.StopIfDisconnected();
+  if (slot && (slot->IsOpen() || slot->Loading())) return *slot;
+  session_.StopIfDisconnected();
+  slot.reset();
+  keys_.Start();
+  const Placement placement = (this->*place)();
+  slot = std::make_unique<Window>(std::forward<Args>(args)...);
+  slot->KeepAliveWhileBusy(owner_, &session_);
+  // A load during which the host let go closes the window as it ends; its
+  // handler has ended, so the object may go.
+  if (!slot->Create(dialog_id, placement) || !slot->IsOpen() || session_.Disconnected()) {
     slot.reset();
-    keys_.Start();
-    auto window = std::make_unique<Window>(std::forward<Args>(args)...);
-    window->KeepAliveWhileBusy(owner_, &session_);
-    const bool created = window->Create(dialog_id, (this->*place)());
-    // A load during which the host let go closes the window as it ends.
     session_.StopIfDisconnected();
-    if (!created) throw std::runtime_error("a window cannot be created");
-    slot = std::move(window);
+    throw std::runtime_error("a window cannot be created");
   }
   return *slot;
 }
@@ -46,7 +50,9 @@ WindowSet::~WindowSet() {
 }
 
 void WindowSet::CloseAll() noexcept {
-  if (compose_ && compose_->IsOpen()) {
+  // A window still loading has not brought back the kept work yet: what it
+  // shows would replace that work with nothing.
+  if (compose_ && compose_->IsOpen() && !compose_->Loading()) {
     try {
       compose_->presenter().KeepUnsentWork();
     } catch (const std::exception&) {

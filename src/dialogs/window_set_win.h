@@ -17,9 +17,11 @@ class ContactsWindow;
 class TemplatesWindow;
 
 // The single instance of each of the add-in's windows, made when first
-// asked for and made afresh after it was closed. A window object is freed
-// only once its window is gone, which never happens while one of its
-// handlers runs.
+// asked for and made afresh after it was closed. A window is in its slot
+// from before its load: the load's message boxes (and the picker's folder
+// scan) let events run, and a request for the window meanwhile gets that
+// one, never a second. A window object is freed only once its window is
+// gone, which never happens while one of its handlers runs.
 //
 // A new window opens where the user looks: the compose window centred on
 // Outlook's active explorer, the picker beside the compose window, the

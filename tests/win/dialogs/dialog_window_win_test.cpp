@@ -1,6 +1,7 @@
 // The life of an add-in window as Windows drives it: when a close asked for
-// by a handler happens, what keeps the object alive under a running handler,
-// and who owns the handles the window shares among its controls.
+// by a handler happens, when a show asked for during the load happens, what
+// keeps the object alive under a running handler, and who owns the handles
+// the window shares among its controls.
 
 #include "dialogs/dialog_window_win.h"
 
@@ -33,9 +34,14 @@ class ProbeWindow final : public DialogWindow {
 
   // Runs on a click of the OK button.
   std::function<void()> on_ok;
+  // Runs as the window loads.
+  std::function<void()> on_init;
   using DialogWindow::SetUpRecipientList;
 
  private:
+  void OnInit() override {
+    if (on_init) on_init();
+  }
   void OnCommand(int id, int code) override {
     log_.push_back(L"command " + std::to_wstring(id) + L"/" + std::to_wstring(code));
     if (id == IDOK && on_ok) on_ok();
@@ -94,6 +100,23 @@ TEST(DialogWindow, ItsOwnerLivesUntilTheRunningHandlerEnds) {
   EXPECT_FALSE(IsWindow(hwnd));
   const std::vector<std::wstring> expected = {L"command 1/0", L"handler ends", L"destroyed"};
   EXPECT_EQ(WithoutFocusChanges(log), expected);
+}
+
+// A request during the load (its message boxes let one through) shows the
+// window only once the load is over.
+TEST(DialogWindow, BroughtForwardDuringItsLoadItShowsWhenTheLoadEnds) {
+  std::vector<std::wstring> log;
+  ProbeWindow window(account_controls::kControls, log);
+  bool shown_while_loading = true;
+  window.on_init = [&] {
+    EXPECT_TRUE(window.Loading());
+    window.BringForward();
+    shown_while_loading = IsWindowVisible(window.hwnd()) != FALSE;
+  };
+  ASSERT_TRUE(window.Create(IDD_OLACCOUNT));
+  EXPECT_FALSE(shown_while_loading);
+  EXPECT_FALSE(window.Loading());
+  EXPECT_TRUE(IsWindowVisible(window.hwnd()));
 }
 
 TEST(DialogWindow, TheListIconsBelongToTheWindowNotToItsListViews) {
