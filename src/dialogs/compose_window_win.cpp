@@ -51,6 +51,9 @@ void ComposeWindow::OnCloseRequest() { presenter_.OnCloseClicked(); }
 
 // Outlook may be ended at sign-out before it tells the add-in it closes:
 // what is typed is kept as it is when Outlook closes.
-void ComposeWindow::OnSessionEnd() { presenter_.KeepUnsentWork(); }
+// A window still loading has not brought back the work kept before.
+void ComposeWindow::OnSessionEnd() {
+  if (!Loading()) presenter_.KeepUnsentWork();
+}
 
 }  // namespace parvel::dialogs
