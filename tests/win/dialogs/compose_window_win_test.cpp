@@ -58,7 +58,7 @@ TEST_F(ComposeWindowTest, TheEndOfTheUsersWindowsSessionKeepsWhatIsTyped) {
   SetWindowTextW(Item(IDC_OLMAIN_TEXT1), L"half a message");
   SendMessageW(window.hwnd(), WM_ENDSESSION, FALSE, 0);
   EXPECT_FALSE(ReadUnsentWork(registry)) << "a sign-out that was cancelled";
-  SendMessageW(window.hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  SendMessageW(window.hwnd(), WM_ENDSESSION, TRUE, 0);
   const std::optional<UnsentWork> kept = ReadUnsentWork(registry);
   ASSERT_TRUE(kept);
   EXPECT_EQ(kept->message, L"half a message");
